@@ -99,9 +99,10 @@ double distance_to_point(nb::handle self, nb::handle other) { return distance(xy
 
 // ------------------------------------------------------- list queries
 
-// The points of a list or tuple whose items are all our own Point with
-// finite coordinates: the lists the fast paths below are exact for.
-bool plain_points(nb::handle points, std::vector<Vec2> &out) {
+// The coordinates of a list or tuple whose items are all our own Point: the
+// lists the fast paths below read without a Python call.  With
+// `finite_only`, a NaN or infinite coordinate refuses the list too.
+bool plain_points(nb::handle points, std::vector<Vec2> &out, bool finite_only = true) {
     if (!pyu::is_list_or_tuple(points))
         return false;
     Py_ssize_t n = PySequence_Fast_GET_SIZE(points.ptr());
@@ -111,7 +112,7 @@ bool plain_points(nb::handle points, std::vector<Vec2> &out) {
         if (!pyu::is_point(items[i]))
             return false;
         const flat::Point &p = pyu::flat_fields(items[i]);
-        if (!std::isfinite(p.x) || !std::isfinite(p.y))
+        if (finite_only && (!std::isfinite(p.x) || !std::isfinite(p.y)))
             return false;
         out[(size_t) i] = {p.x, p.y};
     }
@@ -125,13 +126,24 @@ nb::object item_at(nb::handle points, size_t i) { return pyu::get_item(points, (
 // Returns the element and its position.
 template <class Better>
 std::pair<nb::object, Py_ssize_t> scan_best(nb::handle points, Better &&better) {
+    std::vector<Vec2> pts;
+    if (plain_points(points, pts, false) && !pts.empty()) {
+        size_t best = 0;
+        for (size_t i = 1; i < pts.size(); ++i)
+            if (better(pts[i], pts[best]))
+                best = i;
+        return {item_at(points, best), (Py_ssize_t) best};
+    }
     nb::object best = pyu::get_item(points, 0);
+    Vec2 best_xy = xy(best);
     Py_ssize_t best_id = 0;
     pyu::SeqTail tail = pyu::tail_items(points, 1);
     Py_ssize_t shift = 1 - tail.start;  // positions in the caller's list
     pyu::for_each_item(tail.seq, tail.start, [&](Py_ssize_t i, nb::handle p) {
-        if (better(p, nb::handle(best))) {
+        Vec2 candidate = xy(p);
+        if (better(candidate, best_xy)) {
             best = nb::borrow(p);
+            best_xy = candidate;
             best_id = i + shift;
         }
         return true;
@@ -141,34 +153,22 @@ std::pair<nb::object, Py_ssize_t> scan_best(nb::handle points, Better &&better) 
 
 std::pair<nb::object, Py_ssize_t> min_point(nb::handle points) {
     double e = eps();
-    return scan_best(points, [e](nb::handle p, nb::handle cur) { return geom::tolerant_less(xy(p), xy(cur), e); });
+    return scan_best(points, [e](Vec2 p, Vec2 cur) { return geom::tolerant_less(p, cur, e); });
 }
 std::pair<nb::object, Py_ssize_t> max_point(nb::handle points) {
     double e = eps();
-    return scan_best(points, [e](nb::handle p, nb::handle cur) { return geom::tolerant_greater(xy(p), xy(cur), e); });
+    return scan_best(points, [e](Vec2 p, Vec2 cur) { return geom::tolerant_greater(p, cur, e); });
 }
 
-nb::object find_nearest_point(nb::handle target, nb::handle points) {
+// Nearest (sign 1) or farthest (sign -1): the distance to the target decides,
+// strictly, so the earliest of equally distant points wins.
+nb::object find_by_distance(nb::handle target, nb::handle points, int sign) {
     nb::object first = pyu::get_item(points, 0);
     Vec2 t = xy(target);
     double best = distance(t, xy(first));
-    return scan_best(points, [&](nb::handle p, nb::handle) {
-               double d = distance(t, xy(p));
-               if (d < best) {
-                   best = d;
-                   return true;
-               }
-               return false;
-           }).first;
-}
-
-nb::object find_farthest_point(nb::handle target, nb::handle points) {
-    nb::object first = pyu::get_item(points, 0);
-    Vec2 t = xy(target);
-    double best = distance(t, xy(first));
-    return scan_best(points, [&](nb::handle p, nb::handle) {
-               double d = distance(t, xy(p));
-               if (d > best) {
+    return scan_best(points, [&](Vec2 p, Vec2) {
+               double d = distance(t, p);
+               if (sign > 0 ? d < best : d > best) {
                    best = d;
                    return true;
                }
@@ -410,8 +410,8 @@ void bind_point(nb::module_ &m) {
         .def("is_greater", &is_greater, "other"_a.none())
         .def("is_less", &is_less, "other"_a.none())
         .def("distance_to_point", &distance_to_point, "other"_a.none())
-        .def_static("find_nearest_point", &find_nearest_point, "target_point"_a.none(), "points"_a.none())
-        .def_static("find_farthest_point", &find_farthest_point, "target_point"_a.none(), "points"_a.none())
+        .def_static("find_nearest_point", [](nb::handle t, nb::handle pts) { return find_by_distance(t, pts, 1); }, "target_point"_a.none(), "points"_a.none())
+        .def_static("find_farthest_point", [](nb::handle t, nb::handle pts) { return find_by_distance(t, pts, -1); }, "target_point"_a.none(), "points"_a.none())
         .def_static("calculate_slope", &calculate_slope, "point1"_a.none(), "point2"_a.none())
         .def_static("remove_duplicate_points", &remove_duplicate_points)
         .def_static("select_unique_points", &select_unique_points)

@@ -12,42 +12,72 @@ namespace {
 
 // Cells twice as wide as eps: two equal points (|d| <= eps per axis) always
 // fall in the same or in neighbouring cells, whatever the rounding of x/cell.
-struct Grid {
-    double cell;
-    struct Key {
-        int64_t i, j;
-        bool operator==(const Key &o) const { return i == o.i && j == o.j; }
-    };
-    struct Hash {
-        size_t operator()(const Key &k) const {
-            uint64_t h = (uint64_t) k.i * 0x9E3779B97F4A7C15ULL ^ ((uint64_t) k.j + 0x632BE59BD9B4E019ULL);
-            return (size_t) (h ^ (h >> 29));
-        }
-    };
-    std::unordered_map<Key, std::vector<size_t>, Hash> cells;
+// Open addressing from cell to the head of a chain of point indices, so that
+// indexing n points costs two flat arrays and no allocation per cell.
+class Grid {
+public:
+    Grid(double eps, size_t n) : cell_(2 * eps), next_(n, none) {
+        size_t capacity = 16;
+        while (capacity < 2 * n)
+            capacity *= 2;
+        slots_.assign(capacity, Slot{0, 0, none});
+    }
 
-    explicit Grid(double eps, size_t n) : cell(2 * eps) { cells.reserve(n); }
-
-    Key key(Vec2 p) const { return {(int64_t) std::floor(p.x / cell), (int64_t) std::floor(p.y / cell)}; }
-
-    void insert(Vec2 p, size_t index) { cells[key(p)].push_back(index); }
+    void insert(Vec2 p, size_t index) {
+        Slot &slot = find(key_i(p.x), key_i(p.y), true);
+        next_[index] = slot.head;
+        slot.head = index;
+    }
 
     // Calls f(index) for every indexed point in the 3 x 3 cells around p;
     // stops and returns true as soon as f does.
     template <class F>
-    bool any_near(Vec2 p, F &&f) const {
-        Key k = key(p);
+    bool any_near(Vec2 p, F &&f) {
+        int64_t ki = key_i(p.x), kj = key_i(p.y);
         for (int64_t di = -1; di <= 1; ++di)
-            for (int64_t dj = -1; dj <= 1; ++dj) {
-                auto it = cells.find({k.i + di, k.j + dj});
-                if (it == cells.end())
-                    continue;
-                for (size_t q : it->second)
+            for (int64_t dj = -1; dj <= 1; ++dj)
+                for (size_t q = find(ki + di, kj + dj, false).head; q != none; q = next_[q])
                     if (f(q))
                         return true;
-            }
         return false;
     }
+
+private:
+    static constexpr size_t none = ~size_t{0};
+    struct Slot {
+        int64_t i, j;
+        size_t head;  // none: the slot is free
+    };
+
+    int64_t key_i(double v) const { return (int64_t) std::floor(v / cell_); }
+
+    // The slot of cell (i, j).  Slots are never freed, so a probe that meets
+    // a free slot has passed every place the cell could be: an absent cell
+    // is then claimed (`claim`) or answered by an empty chain.  One cell at
+    // most is claimed per inserted point: the table stays under half full.
+    Slot &find(int64_t i, int64_t j, bool claim) {
+        uint64_t h = (uint64_t) i * 0x9E3779B97F4A7C15ULL ^ ((uint64_t) j * 0xC2B2AE3D27D4EB4FULL);
+        h ^= h >> 31;
+        size_t mask = slots_.size() - 1;
+        for (size_t s = (size_t) h & mask;; s = (s + 1) & mask) {
+            Slot &slot = slots_[s];
+            if (slot.head != none) {
+                if (slot.i == i && slot.j == j)
+                    return slot;
+                continue;
+            }
+            if (!claim)
+                return empty_;
+            slot.i = i;
+            slot.j = j;
+            return slot;
+        }
+    }
+
+    double cell_;
+    std::vector<size_t> next_;
+    std::vector<Slot> slots_;
+    Slot empty_{0, 0, none};
 };
 
 }  // namespace
