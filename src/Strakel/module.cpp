@@ -1,0 +1,64 @@
+// Initialisation of Strakel, in order: the outside imports, the names taken
+// from Flatkin, then the classes Line, Segment, Ray and SegmentCollection.
+#include "Strakel/line_ray.hpp"
+
+namespace strakel {
+
+pyu::ModuleAttr epsilon;
+namespace names {
+pyu::ModuleAttr np, plt, random, flatkin_epsilon;
+}
+
+// Stand-ins until the classes defined in their own files are linked in: a
+// real definition elsewhere overrides these.
+__attribute__((weak)) void bind_segment(nb::module_ &) {}
+__attribute__((weak)) void bind_segment_collection(nb::module_ &) {}
+
+namespace {
+
+// `from module import name`: ImportError when the module lacks the name.
+nb::object import_name(nb::handle module, const char *module_name, const char *name) {
+    PyObject *value = PyObject_GetAttrString(module.ptr(), name);
+    if (!value) {
+        if (!PyErr_ExceptionMatches(PyExc_AttributeError))
+            pyu::raise_current();
+        PyErr_Clear();
+        PyErr_Format(PyExc_ImportError, "cannot import name '%s' from '%s'", name, module_name);
+        pyu::raise_current();
+    }
+    return nb::steal(value);
+}
+
+}  // namespace
+}  // namespace strakel
+
+NB_MODULE(Strakel, m) {
+    using namespace strakel;
+    m.attr("math") = nb::module_::import_("math");
+    m.attr("random") = nb::module_::import_("random");
+    nb::module_ collections = nb::module_::import_("collections");
+    m.attr("defaultdict") = import_name(collections, "collections", "defaultdict");
+    nb::module_ typing = nb::module_::import_("typing");
+    for (const char *name : {"Optional", "List", "Tuple", "Dict", "Iterator", "Callable", "Any"})
+        m.attr(name) = import_name(typing, "typing", name);
+    m.attr("plt") = nb::module_::import_("matplotlib.pyplot");
+    m.attr("np") = nb::module_::import_("numpy");
+
+    nb::module_ flatkin = nb::module_::import_("Flatkin");
+    m.attr("Point") = import_name(flatkin, "Flatkin", "Point");
+    m.attr("Vector") = import_name(flatkin, "Flatkin", "Vector");
+    // The very object Flatkin holds now; a later rebinding there is not seen.
+    m.attr("epsilon") = import_name(flatkin, "Flatkin", "epsilon");
+    pyu::init_flat_types();
+
+    epsilon.bind(m, "epsilon");
+    names::np.bind(m, "np");
+    names::plt.bind(m, "plt");
+    names::random.bind(m, "random");
+    names::flatkin_epsilon.bind(flatkin, "epsilon");
+
+    bind_line(m);
+    bind_segment(m);
+    bind_ray(m);
+    bind_segment_collection(m);
+}
