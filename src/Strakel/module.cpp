@@ -32,7 +32,37 @@ nb::object import_name(nb::handle module, const char *module_name, const char *n
 }  // namespace
 }  // namespace strakel
 
-NB_MODULE(Strakel, m) {
+// The module is defined by hand rather than with NB_MODULE so that an error
+// during initialisation reaches the importer unchanged (ModuleNotFoundError
+// for a missing numpy, ImportError for a name Flatkin lacks) instead of
+// being wrapped in a generic ImportError.
+static void init_strakel(nb::module_ m);
+
+static int exec_strakel(PyObject *m) {
+    nb::detail::nb_module_exec(NB_DOMAIN_STR, m);
+    try {
+        init_strakel(nb::borrow<nb::module_>(m));
+        return 0;
+    } catch (nb::python_error &e) {
+        e.restore();
+    } catch (const std::exception &e) {
+        PyErr_SetString(PyExc_ImportError, e.what());
+    }
+    return -1;
+}
+
+static PyModuleDef_Slot strakel_slots[] = {
+    {Py_mod_exec, (void *) exec_strakel},
+    {0, nullptr},
+};
+
+static PyModuleDef strakel_module = {
+    PyModuleDef_HEAD_INIT, "Strakel", nullptr, 0, nullptr, strakel_slots, nullptr, nullptr, nb::detail::nb_module_free,
+};
+
+extern "C" NB_EXPORT PyObject *PyInit_Strakel(void) { return PyModuleDef_Init(&strakel_module); }
+
+static void init_strakel(nb::module_ m) {
     using namespace strakel;
     m.attr("math") = nb::module_::import_("math");
     m.attr("random") = nb::module_::import_("random");
