@@ -1,0 +1,130 @@
+// Shared pieces of the Bowlet module: its module-level names (read at call
+// time), the storage of Circle and Arc, and the small Python-semantics
+// helpers both classes use.
+#pragma once
+
+#include "core/circle_arc.hpp"
+#include "pyutil/pyutil.hpp"
+
+#include <utility>
+
+namespace bowlet {
+
+// Names of the Bowlet namespace, looked up at every call that uses them, so
+// rebinding `Bowlet.Point` or `Bowlet.plt` changes later calls.
+extern pyu::ModuleAttr mod_np, mod_plt, mod_math, mod_point, mod_vector, mod_segment, mod_circle;
+// Flatkin's tolerance: the point and vector rules computed here in place of
+// a call (tolerant equality, slopes, unit vectors) use it as Flatkin does.
+extern pyu::ModuleAttr flat_epsilon;
+inline double flat_eps() { return flat_epsilon.get_double(); }
+
+// Circle and Arc keep their attributes in the instance dictionary, as plain
+// Python objects: numbers keep their type, points keep their identity, an
+// assignment replaces them, and an arc whose constructor found no complete
+// set of inputs simply has none.  The C++ side of an instance is empty.
+struct CircleData {};
+struct ArcData {};
+
+// Interned attribute names.
+namespace key {
+extern PyObject *center, *radius, *circle, *start_radians, *end_radians, *wise, *start_point, *end_point;
+void init();
+}  // namespace key
+
+inline nb::object get_attr(nb::handle obj, PyObject *name) {
+    PyObject *v = PyObject_GetAttr(obj.ptr(), name);
+    if (!v)
+        pyu::raise_current();
+    return nb::steal(v);
+}
+inline void set_attr(nb::handle obj, PyObject *name, nb::handle value) {
+    if (PyObject_SetAttr(obj.ptr(), name, value.ptr()) != 0)
+        pyu::raise_current();
+}
+
+// Set by bind_circle / bind_arc.
+extern PyTypeObject *circle_type;
+extern PyTypeObject *arc_type;
+
+// Our own, fully built instance of the exact class: rules that call another
+// method "through the instance" call it directly; on a subclass (which may
+// override it) or a foreign object they look it up.
+inline bool is_circle(nb::handle h) { return Py_TYPE(h.ptr()) == circle_type && nb::inst_ready(h); }
+inline bool is_arc(nb::handle h) { return Py_TYPE(h.ptr()) == arc_type && nb::inst_ready(h); }
+
+bool truthy(nb::handle h);
+// Unpacks an iterable into exactly n values, with the interpreter's errors.
+void unpack(nb::handle seq, nb::object *out, Py_ssize_t n);
+
+// A plain method whose receiver is an ordinary, named parameter: the
+// function is made without nanobind's method flag (so `self=` works as a
+// keyword and any receiver is accepted) and wrapped so that it binds to the
+// instance on attribute access, as a function defined in a class does.
+template <typename Func, typename... Extra>
+void def_method(nb::handle cls, const char *name, Func &&f, const Extra &...extra) {
+    nb::object fn = nb::cpp_function(std::forward<Func>(f), nb::name(name), nb::scope(cls), extra...);
+    nb::object method = nb::steal(PyInstanceMethod_New(fn.ptr()));
+    if (!method.is_valid())
+        pyu::raise_current();
+    nb::setattr(cls, name, method);
+}
+
+void bind_circle(nb::module_ &m);
+void bind_arc(nb::module_ &m);
+
+// ------------------------------------------------------- Python numbers
+// The interpreter's operators on any two objects (ints stay ints).
+nb::object num_add(nb::handle a, nb::handle b);
+nb::object num_sub(nb::handle a, nb::handle b);
+nb::object num_mul(nb::handle a, nb::handle b);
+nb::object num_div(nb::handle a, nb::handle b);
+nb::object num_pow(nb::handle a, nb::handle b);
+nb::object num_abs(nb::handle a);
+bool num_lt(nb::handle a, nb::handle b);
+bool num_gt(nb::handle a, nb::handle b);
+bool num_le(nb::handle a, nb::handle b);
+bool num_eq(nb::handle a, nb::handle b);
+// A value as the float that math functions see (float(x) rules of
+// PyFloat_AsDouble: __float__ or __index__; text raises TypeError).
+inline double dbl(nb::handle h) { return pyu::as_double(h); }
+nb::object int_obj(long v);
+
+// --------------------------------------------------------- points
+inline geom::Vec2 xy(nb::handle h) {
+    pyu::XY p = pyu::read_xy(h);
+    return {p.x, p.y};
+}
+// New Point / Vector through the module's current `Point` / `Vector`: our
+// own classes are filled directly, anything rebound in their place is
+// called with the two floats.
+nb::object new_point(geom::Vec2 p);
+nb::object new_vector(geom::Vec2 v);
+// isinstance(obj, Point) against the module's current `Point`.
+bool is_point_instance(nb::handle h);
+// a == b with Point's tolerant equality (direct for our own points).
+bool points_equal(nb::handle a, nb::handle b);
+// point.distance_to_point(other)
+double distance_between(nb::handle point, nb::handle other);
+// point + vector, for a vector given by its coordinates.
+nb::object point_plus(nb::handle point, geom::Vec2 v);
+// vector.unit_vector for a vector given by its coordinates: the vector
+// itself (as a new Vector) when it is no longer than Flatkin's epsilon.
+geom::Vec2 unit_or_self(geom::Vec2 v);
+// Vector.angle(v1, v2) with its defaults, through the module's `Vector`:
+// None, or the counter-clockwise angle in [0, 2 pi].
+nb::object vector_angle(geom::Vec2 v1, geom::Vec2 v2);
+nb::object vector_angle(nb::handle v1, geom::Vec2 v2);
+
+// ----------------------------------------------------------- calls
+// Circle(center, radius) through the module's current `Circle`.
+nb::object make_circle(nb::handle center, nb::handle radius);
+nb::object make_circle3(nb::handle a, nb::handle b, nb::handle c);
+
+// Circle methods that Arc calls on its supporting circle.
+nb::object circle_point_at_radians(nb::handle circle, nb::handle radians);
+nb::object circle_evaluate_point_radians(nb::handle circle, nb::handle point);
+
+// obj.name, raising AttributeError as the interpreter does.
+inline nb::object attr(nb::handle obj, const char *name) { return obj.attr(name); }
+
+}  // namespace bowlet
