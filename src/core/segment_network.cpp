@@ -1,0 +1,524 @@
+#include "core/segment_network.hpp"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <numbers>
+
+namespace geom {
+
+// ------------------------------------------------------------ rounding
+
+std::optional<double> round_decimal(double x, int ndigits) {
+    static constexpr double powers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    if (ndigits < 0 || ndigits > 15)
+        return std::nullopt;
+    if (!std::isfinite(x) || x == 0.0)
+        return x;
+    double p = powers[ndigits];  // exact
+    double y = x * p;
+    if (!(std::fabs(y) < 0x1p52))
+        return std::nullopt;
+    // x * p = y + err exactly.  Only a y that is exactly halfway between two
+    // integers can round the wrong way: there the residual decides.
+    double err = std::fma(x, p, -y);
+    double k = std::nearbyint(y);  // halves to even
+    double d = y - k;              // exact: |d| <= 0.5 and y, k share a grid
+    if (d == 0.5 && err > 0)
+        k += 1;
+    else if (d == -0.5 && err < 0)
+        k -= 1;
+    return k / p;  // the double nearest to the decimal k / 10^ndigits
+}
+
+double round3(double x) {
+    if (!std::isfinite(x) || x == 0.0)
+        return x;
+    // From 2^43 on, a double's spacing exceeds 0.002, and the nearest double
+    // to the nearest multiple of 0.001 is x itself.
+    if (std::fabs(x) >= 0x1p43)
+        return x;
+#if LDBL_MANT_DIG >= 64
+    // 53 + 10 significant bits: the product is exact in the extended type.
+    long double k = std::nearbyintl(static_cast<long double>(x) * 1000.0L);
+    return static_cast<double>(k) / 1000.0;
+#else
+    if (std::optional<double> r = round_decimal(x, 3))
+        return *r;
+    return x;
+#endif
+}
+
+// ------------------------------------------------------------ exact keys
+
+PointKey point_key(Vec2 p) { return {p.x == 0.0 ? 0.0 : p.x, p.y == 0.0 ? 0.0 : p.y}; }
+
+namespace {
+std::uint64_t bits(double v) {
+    std::uint64_t b;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
+}
+std::uint64_t mix(std::uint64_t h) {
+    h ^= h >> 33;
+    h *= 0xff51afd7ed558ccdULL;
+    h ^= h >> 33;
+    h *= 0xc4ceb9fe1a85ec53ULL;
+    h ^= h >> 33;
+    return h;
+}
+bool key_less(const PointKey &a, const PointKey &b) { return a.x < b.x || (a.x == b.x && a.y < b.y); }
+}  // namespace
+
+std::size_t PointKeyHash::operator()(const PointKey &k) const {
+    return static_cast<std::size_t>(mix(bits(k.x) * 31 + mix(bits(k.y))));
+}
+
+PairKey pair_key(Vec2 start, Vec2 end) {
+    PairKey k;
+    if (has_nan(start) || has_nan(end))
+        return k;
+    PointKey a = point_key(start), b = point_key(end);
+    if (key_less(b, a))
+        std::swap(a, b);
+    k.lo = a;
+    k.hi = b;
+    k.valid = true;
+    return k;
+}
+
+std::size_t PairKeyHash::operator()(const PairKey &k) const {
+    PointKeyHash h;
+    return h(k.lo) * 0x9e3779b97f4a7c15ULL + h(k.hi);
+}
+
+std::vector<std::uint32_t> point_ids(std::span<const Vec2> points, std::span<const std::uintptr_t> identity) {
+    std::vector<std::uint32_t> ids(points.size());
+    std::unordered_map<PointKey, std::uint32_t, PointKeyHash> by_key;
+    std::unordered_map<std::uintptr_t, std::uint32_t> by_identity;
+    by_key.reserve(points.size());
+    std::uint32_t next = 0;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (has_nan(points[i])) {
+            auto [it, fresh] = by_identity.try_emplace(identity[i], next);
+            next += fresh;
+            ids[i] = it->second;
+        } else {
+            auto [it, fresh] = by_key.try_emplace(point_key(points[i]), next);
+            next += fresh;
+            ids[i] = it->second;
+        }
+    }
+    return ids;
+}
+
+// -------------------------------------------------------------- split
+
+CrossingTable file_crossings(std::span<const Vec2> starts, std::span<const Vec2> ends, double flat_eps,
+                             double eps) {
+    CrossingTable table;
+    const std::size_t n = starts.size();
+    if (n < 2)
+        return table;
+    std::vector<Box> boxes(n);
+    for (std::size_t i = 0; i < n; ++i)
+        boxes[i] = segment_bound(starts[i], ends[i]);
+
+    std::unordered_map<PairKey, std::size_t, PairKeyHash> entry_by_pair;
+    std::vector<std::ptrdiff_t> entry_of(n, -1);
+    auto file = [&](std::size_t i, Vec2 o) {
+        std::ptrdiff_t e = entry_of[i];
+        if (e < 0) {
+            PairKey k = pair_key(starts[i], ends[i]);
+            std::size_t fresh_entry = table.key.size();
+            if (k.valid)
+                e = static_cast<std::ptrdiff_t>(entry_by_pair.try_emplace(k, fresh_entry).first->second);
+            else
+                e = static_cast<std::ptrdiff_t>(fresh_entry);
+            if (static_cast<std::size_t>(e) == fresh_entry) {
+                table.key.push_back(i);
+                table.params.emplace_back();
+            }
+            entry_of[i] = e;
+        }
+        // Measured along the entry's own segment, so that a reversed copy
+        // files the same parameter as the segment it is filed under.
+        std::size_t key = table.key[static_cast<std::size_t>(e)];
+        Vec2 s = starts[key];
+        double length = magnitude(ends[key] - s);
+        double t = std::fabs(length) < eps ? 0.0 : distance(s, o) / length;
+        table.params[static_cast<std::size_t>(e)].push_back(t);
+    };
+
+    for (auto [i, j] : overlapping_pairs(boxes, eps)) {
+        std::optional<Vec2> o = segment_intersection(starts[i], ends[i], starts[j], ends[j], flat_eps, eps);
+        if (!o)
+            continue;
+        file(i, *o);
+        file(j, *o);
+    }
+    return table;
+}
+
+void distinct_sorted(std::vector<double> &values) {
+    auto nan_begin = std::stable_partition(values.begin(), values.end(), [](double v) { return !std::isnan(v); });
+    std::sort(values.begin(), nan_begin);
+    auto last = std::unique(values.begin(), nan_begin);
+    values.erase(last, nan_begin);
+}
+
+// ------------------------------------------------------------ turn rule
+
+std::optional<double> turn_key(Vec2 dir, Vec2 v, double flat_eps) {
+    double m1 = magnitude(dir), m2 = magnitude(v);
+    if (std::fabs(m1) <= flat_eps || std::fabs(m2) <= flat_eps)
+        return std::nullopt;
+    double c = dot(dir, v) / (m1 * m2);
+    // Clamped upper bound first; a NaN passes through.
+    if (1 < c)
+        c = 1;
+    else if (-1 > c)
+        c = -1;
+    double a = std::acos(c);
+    if (cross(dir, v) >= 0)
+        return a;
+    return 1 / (a - std::numbers::pi * 2);
+}
+
+TurnChoice choose_turn(std::span<const Vec2> vectors, Vec2 dir, Turn turn, double flat_eps, double eps) {
+    TurnChoice choice;
+    const bool right = turn == Turn::right_most;
+    double held = right ? std::numeric_limits<double>::infinity() : -std::numeric_limits<double>::infinity();
+    for (std::size_t i = 0; i < vectors.size(); ++i) {
+        std::optional<double> key = turn_key(dir, vectors[i], flat_eps);
+        if (!key) {
+            choice.missing_key = true;
+            return choice;
+        }
+        if (right ? (*key - held < eps) : (*key - held > eps)) {
+            held = *key;
+            choice.index = static_cast<std::ptrdiff_t>(i);
+        }
+    }
+    return choice;
+}
+
+// --------------------------------------------------- weights and cleaning
+
+namespace {
+std::vector<std::uint32_t> weights_of(std::span<const EndIds> segs, std::size_t n_points) {
+    std::vector<std::uint32_t> w(n_points, 0);
+    for (const EndIds &s : segs) {
+        ++w[s.start];
+        ++w[s.end];
+    }
+    return w;
+}
+}  // namespace
+
+std::vector<char> isolated_segments(std::span<const EndIds> segs, std::size_t n_points) {
+    std::vector<std::uint32_t> w = weights_of(segs, n_points);
+    std::vector<char> out(segs.size(), 0);
+    for (std::size_t i = 0; i < segs.size(); ++i)
+        out[i] = w[segs[i].start] == 1 && w[segs[i].end] == 1;
+    return out;
+}
+
+std::vector<char> open_segments(std::span<const EndIds> segs, std::size_t n_points) {
+    std::vector<std::uint32_t> w = weights_of(segs, n_points);
+    std::vector<char> out(segs.size(), 0);
+    for (std::size_t i = 0; i < segs.size(); ++i)
+        out[i] = w[segs[i].start] != 2 || w[segs[i].end] != 2;
+    return out;
+}
+
+std::vector<char> open_segments_repeated(std::span<const EndIds> segs, std::size_t n_points) {
+    const std::size_t n = segs.size();
+    std::vector<std::uint32_t> w = weights_of(segs, n_points);
+    // Segments by end point, in compressed rows.
+    std::vector<std::uint32_t> row(n_points + 1, 0), col(2 * n);
+    for (const EndIds &s : segs) {
+        ++row[s.start + 1];
+        ++row[s.end + 1];
+    }
+    for (std::size_t p = 0; p < n_points; ++p)
+        row[p + 1] += row[p];
+    std::vector<std::uint32_t> fill(row.begin(), row.end() - 1);
+    for (std::size_t i = 0; i < n; ++i) {
+        col[fill[segs[i].start]++] = static_cast<std::uint32_t>(i);
+        col[fill[segs[i].end]++] = static_cast<std::uint32_t>(i);
+    }
+
+    std::vector<char> removed(n, 0), queued(n, 0);
+    std::vector<std::uint32_t> look(n);
+    for (std::size_t i = 0; i < n; ++i)
+        look[i] = static_cast<std::uint32_t>(i);
+    std::vector<std::uint32_t> pass, touched;
+    while (!look.empty()) {
+        // Every weight of this pass is read before any segment goes.
+        pass.clear();
+        for (std::uint32_t i : look) {
+            queued[i] = 0;
+            if (!removed[i] && (w[segs[i].start] != 2 || w[segs[i].end] != 2))
+                pass.push_back(i);
+        }
+        if (pass.empty())
+            break;
+        touched.clear();
+        for (std::uint32_t i : pass) {
+            removed[i] = 1;
+            --w[segs[i].start];
+            --w[segs[i].end];
+            touched.push_back(segs[i].start);
+            touched.push_back(segs[i].end);
+        }
+        look.clear();
+        for (std::uint32_t p : touched)
+            for (std::uint32_t k = row[p]; k < row[p + 1]; ++k) {
+                std::uint32_t i = col[k];
+                if (!removed[i] && !queued[i]) {
+                    queued[i] = 1;
+                    look.push_back(i);
+                }
+            }
+    }
+    return removed;
+}
+
+// --------------------------------------------------------------- walks
+
+namespace {
+bool knot_less(Vec2 a, Vec2 b) { return a.y < b.y || (a.y == b.y && a.x < b.x); }
+
+std::optional<PointKey> rounded_key(Vec2 p) {
+    Vec2 r{round3(p.x), round3(p.y)};
+    if (!is_finite(r))
+        return std::nullopt;  // inf - inf is NaN: such a point equals nothing
+    return point_key(r);
+}
+
+// Rounded points compared tolerantly: within eps per axis.  Below this
+// tolerance two distinct values rounded to 3 decimals are never within eps of
+// each other, and equality of the rounded keys decides.
+constexpr double exact_key_eps = 1e-4;
+bool key_index_exact(double flat_eps) { return flat_eps >= 0 && flat_eps < exact_key_eps; }
+}  // namespace
+
+SegmentNetwork::SegmentNetwork(std::vector<NetworkPiece> pieces, std::vector<std::uint32_t> entry_piece)
+    : pieces_(std::move(pieces)), entry_piece_(std::move(entry_piece)) {
+    const std::size_t n = entry_piece_.size();
+    pair_.resize(pieces_.size());
+    for (std::size_t p = 0; p < pieces_.size(); ++p)
+        pair_[p] = pair_key(pieces_[p].start, pieces_[p].end);
+    order_.resize(n);
+    live_.assign(n, 1);
+    live_count_ = n;
+    for (std::size_t i = 0; i < n; ++i)
+        order_[i] = i;
+
+    // Knots: distinct end points by exact coordinates; a point with a NaN is
+    // only the same as itself (the same end of the same piece).
+    struct Raw {
+        Vec2 p;
+        std::size_t first;  // first appearance, for the NaN points
+    };
+    std::vector<Raw> raw;
+    std::unordered_map<PointKey, std::uint32_t, PointKeyHash> by_key;
+    std::unordered_map<std::uint64_t, std::uint32_t> nan_by_end;
+    by_key.reserve(2 * pieces_.size());
+    entry_knot_[0].resize(n);
+    entry_knot_[1].resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        std::uint32_t p = entry_piece_[i];
+        for (int end = 0; end < 2; ++end) {
+            Vec2 v = end ? pieces_[p].end : pieces_[p].start;
+            std::uint32_t id;
+            if (has_nan(v)) {
+                auto [it, fresh] = nan_by_end.try_emplace((std::uint64_t(p) << 1) | std::uint64_t(end),
+                                                          static_cast<std::uint32_t>(raw.size()));
+                if (fresh)
+                    raw.push_back({v, raw.size()});
+                id = it->second;
+            } else {
+                auto [it, fresh] = by_key.try_emplace(point_key(v), static_cast<std::uint32_t>(raw.size()));
+                if (fresh)
+                    raw.push_back({v, raw.size()});
+                id = it->second;
+            }
+            entry_knot_[end][i] = id;
+        }
+    }
+    std::vector<std::uint32_t> perm(raw.size());
+    for (std::size_t k = 0; k < raw.size(); ++k)
+        perm[k] = static_cast<std::uint32_t>(k);
+    std::sort(perm.begin(), perm.end(), [&](std::uint32_t a, std::uint32_t b) {
+        bool na = has_nan(raw[a].p), nb = has_nan(raw[b].p);
+        if (na != nb)
+            return nb;
+        if (na)
+            return raw[a].first < raw[b].first;
+        return knot_less(raw[a].p, raw[b].p);
+    });
+    std::vector<std::uint32_t> rank(raw.size());
+    knots_.resize(raw.size());
+    for (std::size_t r = 0; r < perm.size(); ++r) {
+        rank[perm[r]] = static_cast<std::uint32_t>(r);
+        knots_[r] = raw[perm[r]].p;
+    }
+    knot_uses_.assign(raw.size(), 0);
+    for (std::size_t i = 0; i < n; ++i)
+        for (int end = 0; end < 2; ++end) {
+            entry_knot_[end][i] = rank[entry_knot_[end][i]];
+            ++knot_uses_[entry_knot_[end][i]];
+        }
+
+    by_rounded_.reserve(2 * n);
+    for (std::size_t i = 0; i < n; ++i)
+        index_entry(static_cast<std::uint32_t>(i));
+}
+
+void SegmentNetwork::index_entry(std::uint32_t entry) {
+    const NetworkPiece &pc = pieces_[entry_piece_[entry]];
+    std::optional<PointKey> a = rounded_key(pc.start), b = rounded_key(pc.end);
+    if (a)
+        by_rounded_[*a].push_back(entry);
+    if (b && !(a && *a == *b))
+        by_rounded_[*b].push_back(entry);
+}
+
+void SegmentNetwork::drop(std::uint32_t entry) {
+    if (!live_[entry])
+        return;
+    live_[entry] = 0;
+    --live_count_;
+    --knot_uses_[entry_knot_[0][entry]];
+    --knot_uses_[entry_knot_[1][entry]];
+}
+
+void SegmentNetwork::reorder(std::uint32_t entry, std::uint64_t order) { order_[entry] = order; }
+
+std::vector<std::uint32_t> SegmentNetwork::live_entries() const {
+    std::vector<std::uint32_t> out;
+    out.reserve(live_count_);
+    for (std::size_t i = 0; i < entry_piece_.size(); ++i)
+        if (live_[i])
+            out.push_back(static_cast<std::uint32_t>(i));
+    std::stable_sort(out.begin(), out.end(), [&](std::uint32_t a, std::uint32_t b) { return order_[a] < order_[b]; });
+    return out;
+}
+
+std::optional<Vec2> SegmentNetwork::lowest_point(double flat_eps) {
+    while (first_live_ < knots_.size() && knot_uses_[first_live_] == 0)
+        ++first_live_;
+    if (first_live_ == knots_.size())
+        return std::nullopt;
+    Vec2 held = knots_[first_live_];
+    // Knots come by ascending y: once one lies above the held point by more
+    // than the tolerance, no later one can replace it.
+    const bool bounded = std::isfinite(flat_eps);
+    const double reach = std::fabs(flat_eps);
+    for (std::size_t k = first_live_ + 1; k < knots_.size(); ++k) {
+        if (!knot_uses_[k])
+            continue;
+        Vec2 p = knots_[k];
+        if (has_nan(p))
+            break;  // compares with nothing, and only NaN points follow
+        if (bounded && p.y - held.y > reach)
+            break;
+        if (tolerant_less(p, held, flat_eps))
+            held = p;
+    }
+    return held;
+}
+
+std::vector<std::uint32_t> SegmentNetwork::adjacent(Vec2 pt, const std::optional<PairKey> &skip,
+                                                    double flat_eps) const {
+    std::vector<std::uint32_t> out;
+    auto skipped = [&](std::uint32_t e) { return skip && pair_[entry_piece_[e]] == *skip; };
+    if (key_index_exact(flat_eps)) {
+        std::optional<PointKey> key = rounded_key(pt);
+        if (!key)
+            return out;
+        auto it = by_rounded_.find(*key);
+        if (it == by_rounded_.end())
+            return out;
+        for (std::uint32_t e : it->second)
+            if (live_[e] && !skipped(e))
+                out.push_back(e);
+        std::sort(out.begin(), out.end(), [&](std::uint32_t a, std::uint32_t b) {
+            return order_[a] < order_[b] || (order_[a] == order_[b] && a < b);
+        });
+        return out;
+    }
+    // Any other tolerance: the plain scan of the rounded points.
+    Vec2 r{round3(pt.x), round3(pt.y)};
+    for (std::uint32_t e : live_entries()) {
+        if (skipped(e))
+            continue;
+        const NetworkPiece &pc = pieces_[entry_piece_[e]];
+        Vec2 a{round3(pc.start.x), round3(pc.start.y)}, b{round3(pc.end.x), round3(pc.end.y)};
+        if (tolerant_equal(r, a, flat_eps) || tolerant_equal(r, b, flat_eps))
+            out.push_back(e);
+    }
+    return out;
+}
+
+std::vector<std::uint32_t> SegmentNetwork::walk(bool contour, std::optional<PairKey> skip, double flat_eps,
+                                                double eps, std::size_t max_steps, WalkHooks &hooks,
+                                                WalkError &error) {
+    std::vector<std::uint32_t> walked;
+    error = WalkError::none;
+    std::optional<Vec2> lowest = lowest_point(flat_eps);
+    if (!lowest) {
+        error = WalkError::empty;
+        return walked;
+    }
+    const Vec2 bottom = *lowest;
+    const Vec2 bottom_rounded{round3(bottom.x), round3(bottom.y)};
+    Vec2 pt = bottom, dir{1.0, 0.0};
+    std::vector<Vec2> vectors;
+    while (true) {
+        if (walked.size() >= max_steps) {
+            error = WalkError::does_not_close;
+            return walked;
+        }
+        std::vector<std::uint32_t> adj = adjacent(pt, skip, flat_eps);
+        // Every adjacent piece is turned to leave the current point.
+        vectors.clear();
+        for (std::uint32_t e : adj) {
+            std::uint32_t p = entry_piece_[e];
+            NetworkPiece &pc = pieces_[p];
+            if (distance(pc.start, pt) > distance(pc.end, pt)) {
+                std::swap(pc.start, pc.end);
+                hooks.reversed(p);
+            }
+            vectors.push_back(pc.end - pc.start);
+        }
+        Turn turn = (contour || tolerant_equal(pt, bottom, flat_eps)) ? Turn::right_most : Turn::left_most;
+        TurnChoice choice = choose_turn(vectors, dir, turn, flat_eps, eps);
+        if (choice.missing_key) {
+            error = WalkError::missing_key;
+            return walked;
+        }
+        if (choice.index < 0) {
+            error = WalkError::dead_end;
+            return walked;
+        }
+        std::uint32_t e = adj[static_cast<std::size_t>(choice.index)];
+        walked.push_back(e);
+        hooks.stepped(e);
+        const NetworkPiece &pc = pieces_[entry_piece_[e]];
+        dir = pc.end - pc.start;
+        // The walk point is the start plus the vectors walked, not the
+        // stored end of the piece.
+        pt = {pt.x + dir.x, pt.y + dir.y};
+        skip = pair_[entry_piece_[e]];
+        if (tolerant_equal(Vec2{round3(pt.x), round3(pt.y)}, bottom_rounded, flat_eps))
+            return walked;
+    }
+}
+
+}  // namespace geom

@@ -1,0 +1,231 @@
+// A network of segments: cut at its crossings into pieces that meet only at
+// their end points, weighed and cleaned by how many piece ends meet at each
+// point, and walked along its outer contour and its closed loops.
+//
+// Everything here works on coordinates and positions; the binding keeps the
+// Python objects (the segment list, the marks dictionary, the pieces) and
+// mirrors every in-place change the walks ask for.
+//
+// Tolerances are passed in, as in line_segment_ray.hpp:
+//   * `flat_eps`, the root module's epsilon: tolerant point equality, the
+//     lowest-point choice, the vertical test of a line crossing, and the
+//     shortest vector that still has a direction;
+//   * `eps`, the line module's own epsilon: widened bounds, the zero length of
+//     a crossing parameter, and the near-tie margin of the turn choice.
+#pragma once
+
+#include "core/line_segment_ray.hpp"
+#include "core/vec2.hpp"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <unordered_map>
+#include <vector>
+
+namespace geom {
+
+// ------------------------------------------------------------ rounding
+
+// round(x, 3) exactly as the interpreter rounds a float: the decimal nearest
+// to the binary value, halves to even, then the double nearest to it.  A
+// signed zero and non-finite values come back unchanged.
+double round3(double x);
+
+// round(x, ndigits) for 0 <= ndigits <= 15 on the fast exact path; empty when
+// |x| * 10^ndigits is too large for it (the caller then asks the interpreter).
+std::optional<double> round_decimal(double x, int ndigits);
+
+// ------------------------------------------------------------ exact keys
+
+// A point's exact coordinates, -0.0 folded to 0.0: the identity under which
+// points merge as set members and dictionary keys.
+struct PointKey {
+    double x = 0.0, y = 0.0;
+    bool operator==(const PointKey &o) const { return x == o.x && y == o.y; }
+};
+PointKey point_key(Vec2 p);
+inline bool has_nan(Vec2 p) { return std::isnan(p.x) || std::isnan(p.y); }
+inline bool is_finite(Vec2 p) { return std::isfinite(p.x) && std::isfinite(p.y); }
+
+struct PointKeyHash {
+    std::size_t operator()(const PointKey &k) const;
+};
+
+// The unordered pair of a segment's end points: two segments are equal when
+// they have the same pair, whatever their directions.  A pair holding a NaN
+// is equal to nothing (`valid` false).
+struct PairKey {
+    PointKey lo, hi;
+    bool valid = false;
+    bool operator==(const PairKey &o) const { return valid && o.valid && lo == o.lo && hi == o.hi; }
+};
+PairKey pair_key(Vec2 start, Vec2 end);
+
+struct PairKeyHash {
+    std::size_t operator()(const PairKey &k) const;
+};
+
+// Ids for end points: equal exact coordinates share an id; a point holding a
+// NaN is only the same as itself, told apart by `identity` (one token per
+// point object).  Ids count from 0 in order of first appearance.
+std::vector<std::uint32_t> point_ids(std::span<const Vec2> points, std::span<const std::uintptr_t> identity);
+
+// -------------------------------------------------------------- split
+
+// Crossing parameters filed per entry.  Segments are filed under the first
+// segment equal to them (`key`, a position in the input); entries keep the
+// order in which they were first filed; each entry's parameters are listed
+// in the order found, unrounded, each measured from the key's own start.
+struct CrossingTable {
+    std::vector<std::size_t> key;
+    std::vector<std::vector<double>> params;
+};
+
+// Tests the pairs (i, j), i < j, in ascending order, each with the crossing
+// rule of geom::segment_intersection; only pairs whose widened boxes overlap
+// are tested, which drops no crossing.  The parameter of a crossing o on a
+// key of length L is |o - start| / L, or 0 when L < eps.
+CrossingTable file_crossings(std::span<const Vec2> starts, std::span<const Vec2> ends, double flat_eps,
+                             double eps);
+
+// Distinct values (exact equality) in ascending order; NaN values, which
+// compare with nothing, go last in their order.
+void distinct_sorted(std::vector<double> &values);
+
+// start + t * (end - start), coordinate by coordinate; t is not clamped.
+inline Vec2 point_at_parameter(Vec2 start, Vec2 end, double t) {
+    return {start.x + t * (end.x - start.x), start.y + t * (end.y - start.y)};
+}
+
+// ------------------------------------------------------------ turn rule
+
+// The compare key of turning from `dir` onto `v`: the unsigned angle a for a
+// counter-clockwise turn (or none), 1 / (a - 2 pi) for a clockwise one, so
+// the key grows from the sharpest right turn to the reversal.  Empty when
+// either vector is no longer than flat_eps.
+std::optional<double> turn_key(Vec2 dir, Vec2 v, double flat_eps);
+
+enum class Turn { right_most, left_most };
+
+struct TurnChoice {
+    std::ptrdiff_t index = -1;  // -1: no candidate
+    bool missing_key = false;   // a candidate had no key: the caller raises
+};
+
+// Right-most: a candidate replaces the one held when key - held < eps, so
+// near-ties go to the later candidate.  Left-most: when key - held > eps, so
+// near-ties stay with the earlier one.  The first candidate always counts.
+TurnChoice choose_turn(std::span<const Vec2> vectors, Vec2 dir, Turn turn, double flat_eps, double eps);
+
+// --------------------------------------------------- weights and cleaning
+
+// Segments as pairs of end point ids (see point_ids); the weight of a point
+// is the number of segment ends on it.
+struct EndIds {
+    std::uint32_t start, end;
+};
+
+// Segments both of whose ends have weight 1.
+std::vector<char> isolated_segments(std::span<const EndIds> segs, std::size_t n_points);
+// One pass: segments with an end whose weight is not 2, all weights taken
+// before anything is removed.
+std::vector<char> open_segments(std::span<const EndIds> segs, std::size_t n_points);
+// Passes of open_segments until one removes nothing: the segments removed in
+// any pass.  Only segments touching a point whose weight changed are looked
+// at again, and each pass still removes all its segments at once.
+std::vector<char> open_segments_repeated(std::span<const EndIds> segs, std::size_t n_points);
+
+// --------------------------------------------------------------- walks
+
+// A piece of the network as the walks see it: its current direction (the
+// walks reverse pieces in place) and the keys it is found by.
+struct NetworkPiece {
+    Vec2 start, end;
+};
+
+// The failures of a walk, raised by the binding as the interpreter would.
+enum class WalkError {
+    none,
+    empty,          // no point to start from: IndexError
+    dead_end,       // no piece leaves the current point: AttributeError
+    missing_key,    // a zero-length piece or direction: TypeError
+    does_not_close  // more steps than the network can hold
+};
+
+// What a walk asks its caller to do at each step, in order.
+class WalkHooks {
+public:
+    virtual ~WalkHooks() = default;
+    // The piece is reversed in place (start and end swapped).
+    virtual void reversed(std::uint32_t piece) = 0;
+    // The walk takes this entry as its next step.
+    virtual void stepped(std::uint32_t entry) = 0;
+};
+
+// The network of one segment list: entries are its positions, each holding
+// a piece (a list may hold one piece several times).  Entries carry an order
+// key (their list order) and can be dropped from the list, so that the walks
+// of a polygon extraction can follow the list of still-marked pieces without
+// rebuilding it.
+class SegmentNetwork {
+public:
+    // `entry_piece[i]` is the piece at list position i.
+    SegmentNetwork(std::vector<NetworkPiece> pieces, std::vector<std::uint32_t> entry_piece);
+
+    std::size_t entry_count() const { return entry_piece_.size(); }
+    std::size_t live_count() const { return live_count_; }
+    std::uint32_t piece_of(std::uint32_t entry) const { return entry_piece_[entry]; }
+    const NetworkPiece &piece(std::uint32_t p) const { return pieces_[p]; }
+    bool live(std::uint32_t entry) const { return live_[entry]; }
+    std::uint64_t order(std::uint32_t entry) const { return order_[entry]; }
+
+    // Drop an entry from the list, or move it to a new place in the order.
+    void drop(std::uint32_t entry);
+    void reorder(std::uint32_t entry, std::uint64_t order);
+    // Live entries in list order.
+    std::vector<std::uint32_t> live_entries() const;
+
+    // The knots: each distinct end point of the live entries once, by exact
+    // coordinates (-0.0 as 0.0), lowest y first, then lowest x; points with a
+    // NaN go last.  The lowest point is chosen over this order as a scan that
+    // replaces the held point only when it is lower by more than flat_eps (y
+    // first, then x).  Empty when the list is.
+    std::optional<Vec2> lowest_point(double flat_eps);
+
+    // Live entries touching `pt` after rounding to 3 decimals (tolerant
+    // equality of the rounded points), in list order, each once, without the
+    // entries whose piece equals `skip`.
+    std::vector<std::uint32_t> adjacent(Vec2 pt, const std::optional<PairKey> &skip, double flat_eps) const;
+
+    // One walk from the lowest point: the contour (every step the right-most
+    // turn) or a loop (right-most from the start point, then left-most).  At
+    // most `max_steps` steps; the entries walked, in order.
+    std::vector<std::uint32_t> walk(bool contour, std::optional<PairKey> skip, double flat_eps, double eps,
+                                    std::size_t max_steps, WalkHooks &hooks, WalkError &error);
+
+private:
+    struct RoundedKeyHash {
+        std::size_t operator()(const PointKey &k) const { return PointKeyHash{}(k); }
+    };
+    void index_entry(std::uint32_t entry);
+
+    std::vector<NetworkPiece> pieces_;
+    std::vector<PairKey> pair_;
+    std::vector<std::uint32_t> entry_piece_;
+    std::vector<std::uint64_t> order_;
+    std::vector<char> live_;
+    std::size_t live_count_ = 0;
+
+    // Rounded end point -> entries touching it (dropped entries are skipped).
+    std::unordered_map<PointKey, std::vector<std::uint32_t>, RoundedKeyHash> by_rounded_;
+    // Distinct end points in knot order, with the number of live entry ends
+    // on each; `first_live_` skips the dropped prefix.
+    std::vector<Vec2> knots_;
+    std::vector<std::uint32_t> knot_uses_;
+    std::vector<std::uint32_t> entry_knot_[2];
+    std::size_t first_live_ = 0;
+};
+
+}  // namespace geom

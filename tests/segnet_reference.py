@@ -1,0 +1,350 @@
+"""A plain-Python segment network: the slow, literal version of
+`Strakel.SegmentCollection` that the tests and the benchmark compare with.
+
+Every rule is written the direct way, with its own minimal point, vector and
+segment classes: all pairs are tested in the split, every adjacency scans
+every piece, and the knots are recomputed at every walk.  It follows the
+collection's documented behaviour, including its fixes:
+
+* a crossing parameter is measured along the segment it is filed under (a
+  reversed copy files 1 - t, not t), and it is not re-tested on the segment;
+* a walk that has not closed after 2 * len(segments) + 2 steps raises
+  Exception("Walk does not close.");
+* a dead end raises AttributeError before anything is marked;
+* the four walk attributes are reset to None whenever a walk ends, by an
+  error too.
+
+The knots come lowest first (by y, then x; points with a NaN last), which
+fixes the tie-break of the lowest point.
+"""
+
+import math
+
+EPSILON = 1e-6
+TWO_PI = 2 * math.pi
+
+
+# ------------------------------------------------------------ points
+
+class RefPoint:
+    __slots__ = ("x", "y")
+
+    def __init__(self, x, y):
+        self.x = float(x)
+        self.y = float(y)
+
+    def __eq__(self, other):
+        return abs(self.x - other.x) <= EPSILON and abs(self.y - other.y) <= EPSILON
+
+    def __hash__(self):
+        return hash((self.x, self.y))
+
+    def __round__(self, n):
+        return RefPoint(round(self.x, n), round(self.y, n))
+
+    def __add__(self, v):
+        return RefPoint(self.x + float(v.x), self.y + float(v.y))
+
+    def __repr__(self):
+        return f"RefPoint({self.x!r}, {self.y!r})"
+
+    def distance_to_point(self, other):
+        return math.sqrt((self.x - other.x) ** 2 + (self.y - other.y) ** 2)
+
+    @staticmethod
+    def is_less(a, b):
+        dy, dx = a.y - b.y, a.x - b.x
+        if abs(dy) <= EPSILON:
+            if abs(dx) <= EPSILON:
+                return False
+            return dx < -EPSILON
+        return dy < -EPSILON
+
+    @staticmethod
+    def get_min_point(points):
+        held = points[0]
+        for p in points[1:]:
+            if RefPoint.is_less(p, held):
+                held = p
+        return held
+
+
+class RefVector:
+    __slots__ = ("x", "y")
+
+    def __init__(self, x, y):
+        self.x = float(x)
+        self.y = float(y)
+
+    @property
+    def magnitude(self):
+        return math.sqrt(math.pow(self.x, 2) + math.pow(self.y, 2))
+
+
+def calculate_slope(p1, p2):
+    if abs(p1.x - p2.x) <= EPSILON:
+        return None
+    return (p2.y - p1.y) / (p2.x - p1.x)
+
+
+def line_intersection(a, b, c, d):
+    s1, s2 = calculate_slope(a, b), calculate_slope(c, d)
+    if s1 == s2:
+        return None
+    if s1 is None:
+        x = a.x
+        return RefPoint(x, s2 * x + (c.y - s2 * c.x))
+    if s2 is None:
+        x = c.x
+        return RefPoint(x, s1 * x + (a.y - s1 * a.x))
+    i1, i2 = a.y - s1 * a.x, c.y - s2 * c.x
+    x = (i2 - i1) / (s1 - s2)
+    return RefPoint(x, s1 * x + i1)
+
+
+def turn_key(v1, v2):
+    """Vector.angle(v1, v2, polar=True, compare=True)."""
+    m1, m2 = v1.magnitude, v2.magnitude
+    if abs(m1) <= EPSILON or abs(m2) <= EPSILON:
+        return None
+    c = (v1.x * v2.x + v1.y * v2.y) / (m1 * m2)
+    if 1 < c:
+        c = 1
+    elif -1 > c:
+        c = -1
+    a = math.acos(c)
+    if v1.x * v2.y - v1.y * v2.x >= 0:
+        return a
+    return 1 / (a - TWO_PI)
+
+
+# ------------------------------------------------------------ segments
+
+class RefSegment:
+    def __init__(self, start, end):
+        self.start = start
+        self.end = end
+
+    def __eq__(self, other):
+        return {self.start, self.end} == {other.start, other.end}
+
+    def __hash__(self):
+        return hash(RefPoint((self.start.x + self.end.x) / 2, (self.start.y + self.end.y) / 2))
+
+    def __repr__(self):
+        return f"RefSegment({self.start!r}, {self.end!r})"
+
+    @property
+    def vector(self):
+        return RefVector(self.end.x - self.start.x, self.end.y - self.start.y)
+
+    @property
+    def length(self):
+        return self.vector.magnitude
+
+    def reverse(self):
+        self.start, self.end = self.end, self.start
+
+    def is_point_in_bound(self, p):
+        min_x, max_x = min(self.start.x, self.end.x), max(self.start.x, self.end.x)
+        min_y, max_y = min(self.start.y, self.end.y), max(self.start.y, self.end.y)
+        if not (min_x - EPSILON <= p.x <= max_x + EPSILON):
+            return False
+        return min_y - EPSILON <= p.y <= max_y + EPSILON
+
+    def intersection_with_segment(self, other):
+        p = line_intersection(self.start, self.end, other.start, other.end)
+        if p is None or not self.is_point_in_bound(p):
+            return None
+        return p if other.is_point_in_bound(p) else None
+
+    def parameter_of_crossing(self, point):
+        """parameter_at_point without the on-segment re-test."""
+        length = self.length
+        if abs(length) < EPSILON:
+            return 0
+        return self.start.distance_to_point(point) / length
+
+    def point_at_parameter(self, t):
+        return RefPoint(self.start.x + t * (self.end.x - self.start.x),
+                        self.start.y + t * (self.end.y - self.start.y))
+
+
+def knot_order(p):
+    if math.isnan(p.x) or math.isnan(p.y):
+        return (1, 0.0, 0.0)
+    return (0, p.y, p.x)
+
+
+# ------------------------------------------------------------ collection
+
+class RefCollection:
+    def __init__(self, segments):
+        self.segments = segments
+        self.dict = {}
+        self.current_dir = None
+        self.current_pt = None
+        self.current_seg = None
+        self.end_pt = None
+
+    # -- points, weights, cleaning
+
+    @property
+    def endpoints(self):
+        points = []
+        for s in self.segments:
+            points.append(s.start)
+            points.append(s.end)
+        return points
+
+    @property
+    def knots(self):
+        unique = list(dict.fromkeys(self.endpoints))
+        finite = [p for p in unique if knot_order(p)[0] == 0]
+        with_nan = [p for p in unique if knot_order(p)[0] == 1]
+        return sorted(finite, key=knot_order) + with_nan
+
+    @staticmethod
+    def create_weight_dict(points, segments):
+        weights = {}
+        for p in points:
+            weights.setdefault(p, 0)
+        for s in segments:
+            weights[s.start] += 1
+            weights[s.end] += 1
+        return weights
+
+    def clean_isolated_segments(self):
+        w = self.create_weight_dict(self.endpoints, self.segments)
+        isolated = [s for s in self.segments if w[s.start] == 1 and w[s.end] == 1]
+        for s in reversed(isolated):
+            self.segments.remove(s)
+
+    def _clean_open_segments(self):
+        w = self.create_weight_dict(self.endpoints, self.segments)
+        open_segments = [s for s in self.segments if w[s.start] != 2 or w[s.end] != 2]
+        for s in reversed(open_segments):
+            self.segments.remove(s)
+
+    def clean_open_segments(self):
+        while True:
+            before = len(self.segments)
+            self._clean_open_segments()
+            if len(self.segments) == before:
+                return
+
+    # -- split and turn rules
+
+    def get_connections(self):
+        table, keys = {}, {}
+        segs = self.segments
+        for i in range(len(segs)):
+            for j in range(i + 1, len(segs)):
+                l1, l2 = segs[i], segs[j]
+                o = l1.intersection_with_segment(l2)
+                if o is None:
+                    continue
+                for seg in (l1, l2):
+                    key = keys.setdefault(seg, seg)
+                    table.setdefault(key, []).append(round(key.parameter_of_crossing(o), 9))
+        self.segments = []
+        for key, ts in table.items():
+            ts = sorted(set(ts))
+            for t1, t2 in zip(ts, ts[1:]):
+                piece = RefSegment(key.point_at_parameter(t1), key.point_at_parameter(t2))
+                self.dict[piece] = 1
+                self.segments.append(piece)
+
+    def get_adjacent_segments(self, point):
+        adjacent = []
+        for s in self.segments:
+            if self.current_seg is not None and s == self.current_seg:
+                continue
+            if round(point, 3) == round(s.start, 3) or round(point, 3) == round(s.end, 3):
+                adjacent.append(s)
+        return adjacent
+
+    @staticmethod
+    def set_direction_by_point(segments, point):
+        for s in segments:
+            if s.start.distance_to_point(point) > s.end.distance_to_point(point):
+                s.reverse()
+        return segments
+
+    @staticmethod
+    def get_right_segment(segments, vector):
+        held, nearest = math.inf, None
+        for s in segments:
+            key = turn_key(vector, s.vector)
+            if key - held < EPSILON:
+                held, nearest = key, s
+        return nearest
+
+    @staticmethod
+    def get_left_segment(segments, vector):
+        held, farthest = -math.inf, None
+        for s in segments:
+            key = turn_key(vector, s.vector)
+            if key - held > EPSILON:
+                held, farthest = key, s
+        return farthest
+
+    # -- walks
+
+    def _walk(self, contour, split, clean):
+        walked = []
+        try:
+            self.current_dir = RefVector(1, 0)
+            if split is True:
+                self.get_connections()
+            if clean is True:
+                self.clean_open_segments()
+            bottom = RefPoint.get_min_point(self.knots)
+            self.end_pt = bottom
+            self.current_pt = bottom
+            max_steps = 2 * len(self.segments) + 2
+            while True:
+                if len(walked) >= max_steps:
+                    raise Exception("Walk does not close.")
+                adjacent = self.set_direction_by_point(self.get_adjacent_segments(self.current_pt),
+                                                       self.current_pt)
+                if contour or self.current_pt == bottom:
+                    seg = self.get_right_segment(adjacent, self.current_dir)
+                else:
+                    seg = self.get_left_segment(adjacent, self.current_dir)
+                if seg is None:
+                    raise AttributeError("'NoneType' object has no attribute 'vector'")
+                self.current_seg = seg
+                walked.append(seg)
+                if contour:
+                    self.dict[seg] = 0
+                elif seg in self.dict and self.dict[seg] == 0:
+                    del self.dict[seg]
+                else:
+                    self.dict[seg] = 0
+                self.current_dir = seg.vector
+                self.current_pt = self.current_pt + self.current_dir
+                if round(self.current_pt, 3) == round(bottom, 3):
+                    return walked
+        finally:
+            self.current_dir = self.current_pt = self.current_seg = self.end_pt = None
+
+    def get_contour_segments(self, split=True, clean=False):
+        return self._walk(True, split, clean)
+
+    def get_loop_segments(self, split=False, clean=False):
+        return self._walk(False, split, clean)
+
+    def get_polygons(self, split=True, clean=False):
+        polygons = []
+        self.get_contour_segments(split=split)
+        while self.dict:
+            loop = self.get_loop_segments()
+            self.segments = list(self.dict.keys())
+            polygons.append(loop)
+        return polygons
+
+
+def ref_segments(coords):
+    """RefSegments from ((x1, y1), (x2, y2)) pairs."""
+    return [RefSegment(RefPoint(*a), RefPoint(*b)) for a, b in coords]
