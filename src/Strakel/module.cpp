@@ -9,11 +9,6 @@ namespace names {
 pyu::ModuleAttr np, plt, random, flatkin_epsilon;
 }
 
-// Stand-ins until the classes defined in their own files are linked in: a
-// real definition elsewhere overrides these.
-__attribute__((weak)) void bind_segment(nb::module_ &) {}
-__attribute__((weak)) void bind_segment_collection(nb::module_ &) {}
-
 namespace {
 
 // `from module import name`: ImportError when the module lacks the name.

@@ -3,6 +3,7 @@
 // construction, and is not updated when `direction` changes later.  Rays
 // have no equality, hash or text form of their own.
 #include "Strakel/line_ray.hpp"
+#include "Strakel/segment.hpp"
 
 #include <cmath>
 
@@ -13,9 +14,6 @@ namespace strakel {
 
 namespace {
 PyTypeObject *ray_type = nullptr;
-// Strakel.Segment as created at import: segments of exactly this class are
-// read through their end points without calling their methods.
-PyObject *segment_type = nullptr;
 }  // namespace
 
 bool is_ray(nb::handle h) { return ray_type && PyObject_TypeCheck(h.ptr(), ray_type) && nb::inst_ready(h); }
@@ -154,10 +152,12 @@ nb::object intersection_with_ray(nb::handle self, nb::handle other) {
 
 }  // namespace
 
+// A segment of exactly our class is read through its end points: its own
+// line and bound test are known.  Any other object is asked.
 nb::object ray_cross_segment(nb::handle self, nb::handle other) {
-    if (segment_type && Py_TYPE(other.ptr()) == (PyTypeObject *) segment_type) {
-        nb::object start = other.attr("start"), end = other.attr("end");
-        Vec2 a = xy(start), b = xy(end);
+    if (is_plain_segment(other)) {
+        const SegmentData &seg = segment_fields(other);
+        Vec2 a = xy(seg.start), b = xy(seg.end);
         Frame s = frame(self);
         std::optional<Vec2> p = geom::line_intersection(a, b, s.origin, s.origin + s.direction, flat_eps());
         if (!p)
@@ -227,8 +227,6 @@ PyType_Slot ray_slots[] = {
 }  // namespace
 
 void bind_ray(nb::module_ &m) {
-    if (nb::hasattr(m, "Segment"))
-        segment_type = m.attr("Segment").ptr();  // the module keeps it alive
     auto cls = nb::class_<RayData>(m, "Ray", nb::dynamic_attr(), nb::type_slots(ray_slots));
     ray_type = (PyTypeObject *) cls.ptr();
     cls.def("__init__", &init, "origin"_a.none(), "direction"_a.none())
