@@ -322,3 +322,30 @@ def test_ray_crossings_agree_with_the_plain_rules(o1, d1, o2, d2, a, b, op):
             return l.intersection_with_ray(r)
         return r.intersection_with_line(l)
     agree(make)
+
+
+class RefSegment:
+    def __init__(self, start, end):
+        self.start, self.end = start, end
+
+    def to_line(self):
+        return RefLine(self.start, self.end)
+
+    def is_point_in_bound(self, point):
+        xs, ys = [self.start.x, self.end.x], [self.start.y, self.end.y]
+        e = seps()
+        return min(xs) - e <= point.x <= max(xs) + e and min(ys) - e <= point.y <= max(ys) + e
+
+
+@settings(max_examples=300, deadline=None)
+@given(o=near_pair, d=direction, a=st.one_of(near_pair, pair), b=st.one_of(near_pair, pair),
+       asked=st.booleans())
+def test_ray_segment_crossings_agree_with_the_plain_rules(o, d, a, b, asked):
+    def make(kind):
+        r = ray_of(kind, o, d)
+        pa, pb = points_of(kind, a, b)
+        if kind == "ref":
+            return r.intersection_with_ray(RefSegment(pa, pb))
+        s = Strakel.Segment(pa, pb)
+        return s.intersection_with_ray(r) if asked else r.intersection_with_segment(s)
+    agree(make)
