@@ -259,3 +259,13 @@ def test_set_radius_stores_any_object():
 def test_bound_of_a_circle():
     assert Circle(Point(1, 2), 0.5).bound() == (0.5, 1.5, 1.5, 2.5)
     assert Circle(Point(1, 2), 1).bound() == (0.0, 1.0, 2.0, 3.0)
+
+
+def test_a_chord_horizontal_up_to_rounding_still_gives_the_circle_through_the_points():
+    # 0.1 + 0.2 is not 0.3: the first chord's slope is -5.6e-17, not 0, and
+    # its bisector (slope 1.8e16) cannot carry the centre's y.
+    points = [Point(0, 0.1 + 0.2), Point(1, 0.3), Point(0.5, 1)]
+    center, radius = Circle.find_circle(*points)
+    for p in points:
+        assert math.dist((center.x, center.y), (p.x, p.y)) == pytest.approx(radius, rel=1e-12)
+    assert center == Point(0.5, 0.4714285714285714)

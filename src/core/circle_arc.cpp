@@ -33,7 +33,11 @@ double py_floor_div(double v, double w) {
 
 // ---------------------------------------------------------- circles
 
+
 CircleFit circle_through(Vec2 a, Vec2 b, Vec2 c, double flat_eps) {
+    // Bisector slope beyond which a y read off it amplifies the rounding of x
+    // by more than 1e8.
+    constexpr double steep = 1e8;
     std::optional<double> slope_a = slope(a, b, flat_eps), slope_b = slope(b, c, flat_eps);
     // Two vertical chords, or two chords of exactly the same slope.
     if (slope_a == slope_b)
@@ -65,10 +69,17 @@ CircleFit circle_through(Vec2 a, Vec2 b, Vec2 c, double flat_eps) {
         if (denominator == 0)
             return {CircleFit::parallel_bisectors, {}, 0.0};
         x = (*perp_a * mid_a.x - *perp_b * mid_b.x + mid_b.y - mid_a.y) / denominator;
-        y = *perp_a * (x - mid_a.x) + mid_a.y;
+        // y is read off the first bisector, unless the first chord is so
+        // nearly horizontal (a rounding-noise slope) that its bisector is
+        // too steep to follow; the flatter second bisector then gives it.
+        if (std::fabs(*perp_a) > steep && std::fabs(*perp_b) < std::fabs(*perp_a))
+            y = *perp_b * (x - mid_b.x) + mid_b.y;
+        else
+            y = *perp_a * (x - mid_a.x) + mid_a.y;
     }
-    double radius = std::pow(square(a.x - x) + square(a.y - y), 0.5);
-    return {CircleFit::ok, {x, y}, radius};
+    Vec2 center{x, y};
+    double radius = std::pow(square(a.x - center.x) + square(a.y - center.y), 0.5);
+    return {CircleFit::ok, center, radius};
 }
 
 LineCrossings line_circle_crossings(Vec2 start, Vec2 end, Vec2 center, double r) {

@@ -52,7 +52,10 @@ double py_floor_div(double v, double w);
 
 // The circle through three points, from the crossing of the perpendicular
 // bisectors of the chords a-b and b-c.  A chord whose end x values differ by
-// at most flat_eps is vertical.
+// at most flat_eps is vertical; two vertical chords, or two of exactly equal
+// slope, are collinear.  The centre's y is read off the first bisector
+// unless that one is steeper than 1e8 (a chord horizontal up to rounding)
+// and the second is flatter.
 struct CircleFit {
     enum Status { ok, collinear, parallel_bisectors } status;
     Vec2 center;
