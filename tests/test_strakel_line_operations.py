@@ -115,6 +115,14 @@ def test_intersection_with_ray_keeps_points_on_the_ray(direction, expected):
         assert_xy(p, *expected)
 
 
+def test_a_ray_subclass_is_asked_through_its_own_method():
+    class Beam(Ray):
+        def intersection_with_line(self, other):
+            return "beam"
+
+    assert line(2, 0, 0, 2).intersection_with_ray(Beam(Point(0, 0), Vector(1, 1))) == "beam"
+
+
 def test_intersection_with_segment_of_the_module():
     Segment = getattr(Strakel, "Segment", None)
     if Segment is None:

@@ -60,6 +60,7 @@ PyTypeObject *line_type = nullptr;
 }
 
 bool is_line(nb::handle h) { return line_type && PyObject_TypeCheck(h.ptr(), line_type) && nb::inst_ready(h); }
+bool is_plain_line(nb::handle h) { return line_type && Py_TYPE(h.ptr()) == line_type && nb::inst_ready(h); }
 
 nb::object make_line(nb::handle start, nb::handle end) {
     nb::object o = nb::inst_alloc(nb::handle((PyObject *) line_type));
@@ -166,7 +167,7 @@ std::optional<double> slope_of(nb::handle other) {
 // equals a sloped one.
 bool equal(nb::handle self, nb::handle other) {
     SlopeIntercept a = slope_intercept(self);
-    bool other_is_line = is_line(other);
+    bool other_is_line = is_plain_line(other);
     std::optional<double> other_slope = other_is_line ? slope_intercept(other).slope : slope_of(other);
     if (a.slope.has_value() != other_slope.has_value())
         return false;
@@ -213,7 +214,7 @@ nb::object copy(nb::handle self) {
 
 // The direction of anything with `vector` (a Line or a Segment).
 Vec2 vector_of(nb::handle other) {
-    if (is_line(other))
+    if (is_plain_line(other))
         return direction(other);
     nb::object v = other.attr("vector");
     return xy(v);
@@ -234,7 +235,7 @@ bool is_same_direction(nb::handle self, nb::handle other) {
 }
 
 nb::object intersection_with_ray(nb::handle self, nb::handle other) {
-    if (is_ray(other))
+    if (is_plain_ray(other))
         return ray_cross_line(other, self);
     return other.attr("intersection_with_line")(self);
 }

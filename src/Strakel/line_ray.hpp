@@ -46,6 +46,9 @@ struct LineData {
 
 // A ready Line (or subclass) instance whose fields can be read directly.
 bool is_line(nb::handle h);
+// Exactly our Line class: its own operations can run without a call, as no
+// subclass may have replaced them.
+bool is_plain_line(nb::handle h);
 inline LineData &line_fields(nb::handle h) { return *nb::inst_ptr<LineData>(h); }
 // A new Line sharing the two given objects.
 nb::object make_line(nb::handle start, nb::handle end);
@@ -64,6 +67,7 @@ struct RayData {
 };
 
 bool is_ray(nb::handle h);
+bool is_plain_ray(nb::handle h);
 inline RayData &ray_fields(nb::handle h) { return *nb::inst_ptr<RayData>(h); }
 // `ray.intersection_with_line(line)` of a Ray receiver, without the call.
 nb::object ray_cross_line(nb::handle ray, nb::handle line);

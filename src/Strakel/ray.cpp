@@ -17,6 +17,7 @@ PyTypeObject *ray_type = nullptr;
 }  // namespace
 
 bool is_ray(nb::handle h) { return ray_type && PyObject_TypeCheck(h.ptr(), ray_type) && nb::inst_ready(h); }
+bool is_plain_ray(nb::handle h) { return ray_type && Py_TYPE(h.ptr()) == ray_type && nb::inst_ready(h); }
 
 namespace {
 
@@ -130,7 +131,7 @@ nb::object keep_if_inside(bool in_self, bool in_other, Vec2 p) {
 }
 
 nb::object intersection_with_ray(nb::handle self, nb::handle other) {
-    if (is_ray(other)) {
+    if (is_plain_ray(other)) {
         Frame o = frame(other), s = frame(self);
         std::optional<Vec2> p =
             geom::line_intersection(o.origin, o.origin + o.direction, s.origin, s.origin + s.direction, flat_eps());
@@ -171,7 +172,7 @@ nb::object ray_cross_segment(nb::handle self, nb::handle other) {
 }
 
 nb::object ray_cross_line(nb::handle self, nb::handle other) {
-    if (is_line(other)) {
+    if (is_plain_line(other)) {
         Ends l = line_ends(other);
         Frame s = frame(self);
         std::optional<Vec2> p = geom::line_intersection(l.start, l.end, s.origin, s.origin + s.direction, flat_eps());
