@@ -264,3 +264,53 @@ def test_unordered_extraction_of_any_chain_gives_its_nodes_in_chain_order(chain,
     if not closed:
         assert xs == sorted(xs) or xs == sorted(xs, reverse=True)
     assert len(nodes) == len(ref_items) + (0 if closed else 1)
+
+
+class TolerantDuck:
+    """A point class of its own with Point's equality and hash rules."""
+
+    def __init__(self, x, y):
+        self.x, self.y = float(x), float(y)
+
+    def __eq__(self, other):
+        return abs(self.x - other.x) <= 1e-6 and abs(self.y - other.y) <= 1e-6
+
+    def __hash__(self):
+        return hash((self.x, self.y))
+
+
+@settings(max_examples=100, deadline=None)
+@given(chains(), st.integers(0, 2**16))
+def test_unordered_extraction_walks_other_point_classes_alike(chain, seed):
+    items, _ = chain
+    twins = [Segment(TolerantDuck(s.start.x, s.start.y), TolerantDuck(s.end.x, s.end.y)) for s in items]
+    random.seed(seed)
+    nodes = Segment.extract_nodes_from_segments(items)
+    random.seed(seed)
+    twin_nodes = Segment.extract_nodes_from_segments(twins)
+    assert [xy(p) for p in nodes] == [xy(p) for p in twin_nodes]
+    assert items == [] and twins == []
+
+
+def test_unordered_extraction_leaves_the_unreached_segments_in_list_order():
+    a, b, c, d = seg(0, 0, 1, 0), seg(5, 5, 6, 5), seg(1, 0, 2, 0), seg(7, 7, 8, 8)
+    for twin in (False, True):
+        items = [a, b, c, d]
+        if twin:
+            items = [Segment(TolerantDuck(*xy(s.start)), TolerantDuck(*xy(s.end))) for s in items]
+        kept = [items[1], items[3]]
+
+        class First:
+            @staticmethod
+            def randint(lo, hi):
+                return 0
+
+        import Strakel
+
+        old, Strakel.random = Strakel.random, First
+        try:
+            with pytest.raises(ValueError, match="^The segments are not connected.$"):
+                Segment.extract_nodes_from_segments(items)
+        finally:
+            Strakel.random = old
+        assert items == kept and items[0] is kept[0] and items[1] is kept[1]

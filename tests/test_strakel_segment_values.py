@@ -4,6 +4,8 @@ derived properties and the bound and on-segment tests."""
 import math
 
 import pytest
+from hypothesis import given, settings
+from hypothesis import strategies as st
 
 from Flatkin import Point, Vector
 from Strakel import Line, Segment
@@ -270,3 +272,16 @@ def test_parallel_test_takes_anything_with_to_line():
     assert seg(0, 0, 1, 0).is_parallel(Ray(Point(3, 3), Vector(2, 0)))
     with pytest.raises(AttributeError):
         seg(0, 0, 1, 0).is_parallel(Point(1, 1))
+
+
+coordinate = st.sampled_from([0.0, -0.0, 1.0, 1.0000005, 1.000002, -1.0, -2.0, math.nan, math.inf])
+
+
+@settings(max_examples=300, deadline=None)
+@given(st.lists(st.tuples(coordinate, coordinate), min_size=1, max_size=4), st.lists(st.integers(0, 3), min_size=4, max_size=4))
+def test_equality_is_that_of_python_sets_of_the_end_points(pool, picks):
+    points = [Point(*p) for p in pool]
+    a0, a1, b0, b1 = (points[i % len(points)] for i in picks)
+    expected = {a0, a1} == {b0, b1}
+    assert (Segment(a0, a1) == Segment(b0, b1)) is expected
+    assert (Segment(a0, a1) != Segment(b0, b1)) is (not expected)
