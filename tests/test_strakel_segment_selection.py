@@ -314,3 +314,59 @@ def test_unordered_extraction_leaves_the_unreached_segments_in_list_order():
         finally:
             Strakel.random = old
         assert items == kept and items[0] is kept[0] and items[1] is kept[1]
+
+
+def _reference_walk(segments, k):
+    """The walk over a plain list, as the scan from its front takes segments:
+    returns the nodes, or the error and the segments left in the list."""
+    segments = list(segments)
+    first = segments.pop(k)
+
+    def take(end):
+        for i, s in enumerate(segments):
+            if end == s.start:
+                segments.pop(i)
+                return s.end
+            if end == s.end:
+                segments.pop(i)
+                return s.start
+        return None
+
+    nodes, end = [first.start, first.end], first.end
+    while segments:
+        end = take(end)
+        if end is None:
+            break
+        nodes.append(end)
+    back = first.start
+    while segments:
+        back = take(back)
+        if back is None:
+            return "error", segments
+        nodes.insert(0, back)
+    out = []
+    for p in nodes:
+        if p not in set(out):
+            out.append(p)
+    return "nodes", out
+
+
+near = st.sampled_from([0.0, 5e-7, 1e-6, 2e-6, 1.0, 1.0000008, 2.0])
+
+
+@settings(max_examples=200, deadline=None)
+@given(st.lists(st.tuples(near, near, near, near), min_size=1, max_size=12), st.integers(0, 2**16))
+def test_unordered_extraction_of_any_segments_matches_the_plain_walk(raw, seed):
+    items = [Segment(Point(a, b), Point(c, d)) for a, b, c, d in raw]
+    random.seed(seed)
+    k = random.randint(0, len(items) - 1)
+    kind, expected = _reference_walk(items, k)
+    random.seed(seed)
+    if kind == "error":
+        with pytest.raises(ValueError, match="^The segments are not connected.$"):
+            Segment.extract_nodes_from_segments(items)
+        assert len(items) == len(expected) and all(a is b for a, b in zip(items, expected))
+    else:
+        nodes = Segment.extract_nodes_from_segments(items)
+        assert items == [] and len(nodes) == len(expected)
+        assert all(a is b for a, b in zip(nodes, expected))
