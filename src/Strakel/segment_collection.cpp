@@ -9,6 +9,7 @@
 // step: pieces are Segment objects shared by `segments`, `dict` and every
 // loop handed out, and a walk reverses them in place.
 #include "Strakel/line_ray.hpp"
+#include "Strakel/segment.hpp"
 #include "core/segment_network.hpp"
 
 #include <algorithm>
@@ -106,11 +107,26 @@ struct SegmentEnds {
     Vec2 a, b;
 };
 SegmentEnds read_segment(nb::handle s) {
-    SegmentEnds r{get_attr(s, N().start), get_attr(s, N().end), {}, {}};
+    SegmentEnds r{segment_start(s), segment_end(s), {}, {}};
     r.a = xy(r.start);
     r.b = xy(r.end);
     return r;
 }
+
+// Pauses the cyclic garbage collector while a network makes or walks many
+// pieces: tens of thousands of new objects would otherwise start collections
+// that find nothing to free.  The collector's own state is put back after.
+class CollectorPause {
+public:
+    CollectorPause() : was_enabled_(PyGC_Disable() == 1) {}
+    ~CollectorPause() {
+        if (was_enabled_)
+            PyGC_Enable();
+    }
+
+private:
+    bool was_enabled_;
+};
 
 // ------------------------------------------------------------ construction
 
@@ -336,6 +352,8 @@ void clean(nb::handle self, Cleaning rule) {
 
 nb::object new_segment(nb::handle start, nb::handle end) {
     nb::handle cls = segment_class.get();
+    if (cls.ptr() == bound_segment_type)
+        return make_segment(start, end);
     PyObject *args[] = {start.ptr(), end.ptr()};
     PyObject *r = PyObject_Vectorcall(cls.ptr(), args, 2, nullptr);
     if (!r)
@@ -350,6 +368,7 @@ double round_param(double t) {
 }
 
 void get_connections(nb::handle self) {
+    CollectorPause pause;
     nb::object items = items_of(segments_of(self));
     Py_ssize_t n = fast_size(items);
     std::vector<Vec2> starts, ends;
@@ -426,7 +445,7 @@ nb::object set_direction_by_point(nb::handle segments, nb::handle point) {
         double to_start = py_distance(a, p);
         Vec2 b = xy(get_attr(seg, N().end));
         if (to_start > py_distance(b, p))
-            call_method(seg, N().reverse);
+            reverse_segment(seg);
     }
     return nb::borrow(segments);
 }
@@ -516,7 +535,7 @@ public:
     PyWalkHooks(Walker &w, nb::handle marks, bool contour, MarkMirror *mirror)
         : w_(w), marks_(marks), contour_(contour), mirror_(mirror) {}
 
-    void reversed(std::uint32_t piece) override { call_method(w_.objects[piece], N().reverse); }
+    void reversed(std::uint32_t piece) override { reverse_segment(w_.objects[piece]); }
 
     void stepped(std::uint32_t entry) override {
         nb::handle seg = w_.objects[w_.net->piece_of(entry)];
@@ -668,6 +687,7 @@ nb::list live_list(const Walker &w) {
 }
 
 nb::list get_polygons(nb::handle self, nb::handle split, nb::handle /*clean: no effect*/) {
+    CollectorPause pause;
     nb::list polygons;
     get_contour_segments(self, split, Py_False);
 
