@@ -951,11 +951,15 @@ void plot_segments(nb::handle segments, nb::handle labels, nb::handle show) {
     Py_ssize_t i = 0;
     pyu::for_each_iter(segments, [&](nb::handle s) {
         nb::object start = segment_start(s), end = segment_end(s);
+        // Each attribute is read into an object first: a missing one raises
+        // here, not inside a conversion that may not throw.
+        nb::object x0 = start.attr("x"), x1 = end.attr("x");
+        nb::object y0 = start.attr("y"), y1 = end.attr("y");
         nb::list xs, ys;
-        xs.append(start.attr("x"));
-        xs.append(end.attr("x"));
-        ys.append(start.attr("y"));
-        ys.append(end.attr("y"));
+        xs.append(x0);
+        xs.append(x1);
+        ys.append(y0);
+        ys.append(y1);
         nb::object colour = colours[nb::int_(i)]["color"];
         nb::object label = truthy(labels) ? nb::object(labels[nb::int_(i)]) : nb::none();
         plot(xs, ys, "color"_a = colour, "label"_a = label);
