@@ -11,6 +11,11 @@ from common import Duck
 from Flatkin import Point, Vector
 from Strakel import Line, Ray, Segment
 
+pytestmark = [
+    pytest.mark.filterwarnings("ignore:No artists with labels"),
+    pytest.mark.filterwarnings("ignore:nanobind. attempted to access an uninitialized instance"),
+]
+
 nan, inf = math.nan, math.inf
 
 VALUES = [None, nan, inf, -inf, 0, 1, -1, 1e300, "a", b"x", [], (), [None], Point(0, 0),

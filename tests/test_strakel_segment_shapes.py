@@ -8,6 +8,9 @@ from matplotlib.colors import to_hex
 from Flatkin import Point, Vector
 from Strakel import Segment
 
+# The legend is asked for even when no segment has a label.
+pytestmark = pytest.mark.filterwarnings("ignore:No artists with labels")
+
 
 def xy(p):
     return (p.x, p.y)

@@ -463,8 +463,11 @@ nb::list divide_by_count(nb::handle self, nb::handle num_points) {
     if (n == 1)
         pyu::raise(PyExc_ZeroDivisionError, "division by zero");
     Ends e = segment_ends(self);
-    for (Py_ssize_t i = 0; i < n; ++i)
+    for (Py_ssize_t i = 0; i < n; ++i) {
         points.append(point_obj(at_parameter(e, (double) i / (double) (n - 1))));
+        if (i % 65536 == 65535 && PyErr_CheckSignals() != 0)
+            pyu::raise_current();
+    }
     return points;
 }
 
