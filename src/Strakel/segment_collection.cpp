@@ -67,12 +67,6 @@ void set_attr(nb::handle obj, PyObject *name, nb::handle value) {
     if (PyObject_SetAttr(obj.ptr(), name, value.ptr()) != 0)
         pyu::raise_current();
 }
-nb::object call_method(nb::handle obj, PyObject *name) {
-    PyObject *r = PyObject_CallMethodNoArgs(obj.ptr(), name);
-    if (!r)
-        pyu::raise_current();
-    return nb::steal(r);
-}
 nb::object call_method(nb::handle obj, const char *name, std::initializer_list<nb::handle> args) {
     nb::object method = obj.attr(name);
     std::vector<PyObject *> argv;
@@ -484,21 +478,43 @@ struct Walker {
 Walker build_walker(nb::handle segments) {
     Walker w;
     nb::object items = items_of(segments);
-    Py_ssize_t n = fast_size(items);
-    std::unordered_map<PyObject *, std::uint32_t> known;
+    const std::size_t n = (std::size_t) fast_size(items);
+    // Distinct objects, each read once: a list may hold one piece twice.
+    std::vector<std::pair<PyObject *, std::uint32_t>> by_object(n);
+    for (std::size_t i = 0; i < n; ++i)
+        by_object[i] = {fast_item(items, (Py_ssize_t) i).ptr(), (std::uint32_t) i};
+    std::sort(by_object.begin(), by_object.end());
+    std::vector<char> is_first(n, 0);
+    for (std::size_t k = 0; k < n; ++k)
+        if (k == 0 || by_object[k].first != by_object[k - 1].first)
+            is_first[by_object[k].second] = 1;
     std::vector<geom::NetworkPiece> pieces;
-    std::vector<std::uint32_t> entry_piece((size_t) n);
-    for (Py_ssize_t i = 0; i < n; ++i) {
-        nb::handle obj = fast_item(items, i);
-        auto [it, fresh] = known.try_emplace(obj.ptr(), (std::uint32_t) pieces.size());
-        if (fresh) {
-            SegmentEnds e = read_segment(obj);
-            pieces.push_back({e.a, e.b});
-            w.objects.push_back(nb::borrow(obj));
-            if ((PyObject *) Py_TYPE(obj.ptr()) != bound_segment_type || !geom::is_finite(e.a) || !geom::is_finite(e.b))
-                w.plain = false;
+    pieces.reserve(n);
+    w.objects.reserve(n);
+    std::vector<std::uint32_t> piece_at(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!is_first[i])
+            continue;
+        nb::handle obj = fast_item(items, (Py_ssize_t) i);
+        SegmentEnds e = read_segment(obj);
+        piece_at[i] = (std::uint32_t) pieces.size();
+        pieces.push_back({e.a, e.b});
+        w.objects.push_back(nb::borrow(obj));
+        if ((PyObject *) Py_TYPE(obj.ptr()) != bound_segment_type || !geom::is_finite(e.a) || !geom::is_finite(e.b))
+            w.plain = false;
+    }
+    // Repeats take the piece of the object's first position.
+    std::vector<std::uint32_t> entry_piece(n);
+    for (std::size_t k = 0; k < n;) {
+        std::size_t j = k;
+        std::uint32_t first = by_object[k].second;
+        while (j < n && by_object[j].first == by_object[k].first) {
+            first = std::min(first, by_object[j].second);
+            ++j;
         }
-        entry_piece[(size_t) i] = it->second;
+        for (std::size_t m = k; m < j; ++m)
+            entry_piece[by_object[m].second] = piece_at[first];
+        k = j;
     }
     w.net = std::make_unique<geom::SegmentNetwork>(std::move(pieces), std::move(entry_piece));
     return w;
@@ -689,12 +705,18 @@ nb::list live_list(const Walker &w) {
 nb::list get_polygons(nb::handle self, nb::handle split, nb::handle /*clean: no effect*/) {
     CollectorPause pause;
     nb::list polygons;
-    get_contour_segments(self, split, Py_False);
+    // The contour walk (without cleaning) marks the outside pieces once.
+    Walker w;
+    {
+        WalkStateReset reset(self);
+        prepare(self, split, Py_False);
+        w = build_walker(segments_of(self));
+        run_walk(self, w, true, nullptr);
+    }
 
     // After each loop the collection holds the keys of the marks, in order.
     // While every piece is a plain Segment, that list is followed through the
     // marks each walk changes; `pending` says it has not been written back.
-    Walker w = build_walker(segments_of(self));
     MarkMirror mirror;
     bool mirrored = false, pending = false;
     auto write_back = [&] {

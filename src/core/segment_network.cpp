@@ -328,74 +328,74 @@ SegmentNetwork::SegmentNetwork(std::vector<NetworkPiece> pieces, std::vector<std
     for (std::size_t i = 0; i < n; ++i)
         order_[i] = i;
 
-    // Knots: distinct end points by exact coordinates; a point with a NaN is
-    // only the same as itself (the same end of the same piece).
-    struct Raw {
+    // Knots: distinct end points by exact coordinates (-0.0 as 0.0), sorted;
+    // a point with a NaN is only the same as itself (the same end of the
+    // same piece) and goes last.
+    struct End {
         Vec2 p;
-        std::size_t first;  // first appearance, for the NaN points
+        std::uint32_t entry;
+        std::uint8_t end;
     };
-    std::vector<Raw> raw;
-    std::unordered_map<PointKey, std::uint32_t, PointKeyHash> by_key;
-    std::unordered_map<std::uint64_t, std::uint32_t> nan_by_end;
-    by_key.reserve(2 * pieces_.size());
+    std::vector<End> ends, nan_ends;
+    ends.reserve(2 * n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const NetworkPiece &pc = pieces_[entry_piece_[i]];
+        for (std::uint8_t end = 0; end < 2; ++end) {
+            Vec2 v = end ? pc.end : pc.start;
+            if (has_nan(v)) {
+                nan_ends.push_back({v, static_cast<std::uint32_t>(i), end});
+            } else {
+                PointKey k = point_key(v);
+                ends.push_back({{k.x, k.y}, static_cast<std::uint32_t>(i), end});
+            }
+        }
+    }
+    std::sort(ends.begin(), ends.end(), [](const End &a, const End &b) { return knot_less(a.p, b.p); });
     entry_knot_[0].resize(n);
     entry_knot_[1].resize(n);
+    for (std::size_t k = 0; k < ends.size(); ++k) {
+        if (k == 0 || knot_less(ends[k - 1].p, ends[k].p))
+            knots_.push_back(ends[k].p);
+        entry_knot_[ends[k].end][ends[k].entry] = static_cast<std::uint32_t>(knots_.size() - 1);
+    }
+    std::unordered_map<std::uint64_t, std::uint32_t> nan_knot;
+    for (const End &e : nan_ends) {
+        std::uint64_t id = (std::uint64_t(entry_piece_[e.entry]) << 1) | e.end;
+        auto [it, fresh] = nan_knot.try_emplace(id, static_cast<std::uint32_t>(knots_.size()));
+        if (fresh)
+            knots_.push_back(e.p);
+        entry_knot_[e.end][e.entry] = it->second;
+    }
+    knot_uses_.assign(knots_.size(), 0);
     for (std::size_t i = 0; i < n; ++i) {
-        std::uint32_t p = entry_piece_[i];
-        for (int end = 0; end < 2; ++end) {
-            Vec2 v = end ? pieces_[p].end : pieces_[p].start;
-            std::uint32_t id;
-            if (has_nan(v)) {
-                auto [it, fresh] = nan_by_end.try_emplace((std::uint64_t(p) << 1) | std::uint64_t(end),
-                                                          static_cast<std::uint32_t>(raw.size()));
-                if (fresh)
-                    raw.push_back({v, raw.size()});
-                id = it->second;
-            } else {
-                auto [it, fresh] = by_key.try_emplace(point_key(v), static_cast<std::uint32_t>(raw.size()));
-                if (fresh)
-                    raw.push_back({v, raw.size()});
-                id = it->second;
-            }
-            entry_knot_[end][i] = id;
-        }
+        ++knot_uses_[entry_knot_[0][i]];
+        ++knot_uses_[entry_knot_[1][i]];
     }
-    std::vector<std::uint32_t> perm(raw.size());
-    for (std::size_t k = 0; k < raw.size(); ++k)
-        perm[k] = static_cast<std::uint32_t>(k);
-    std::sort(perm.begin(), perm.end(), [&](std::uint32_t a, std::uint32_t b) {
-        bool na = has_nan(raw[a].p), nb = has_nan(raw[b].p);
-        if (na != nb)
-            return nb;
-        if (na)
-            return raw[a].first < raw[b].first;
-        return knot_less(raw[a].p, raw[b].p);
+
+    // Adjacency index: each entry under the rounded keys of its two ends.
+    struct Keyed {
+        PointKey key;
+        std::uint32_t entry;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(2 * n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const NetworkPiece &pc = pieces_[entry_piece_[i]];
+        std::optional<PointKey> a = rounded_key(pc.start), b = rounded_key(pc.end);
+        if (a)
+            keyed.push_back({*a, static_cast<std::uint32_t>(i)});
+        if (b && !(a && *a == *b))
+            keyed.push_back({*b, static_cast<std::uint32_t>(i)});
+    }
+    std::sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
+        return key_less(a.key, b.key) || (a.key == b.key && a.entry < b.entry);
     });
-    std::vector<std::uint32_t> rank(raw.size());
-    knots_.resize(raw.size());
-    for (std::size_t r = 0; r < perm.size(); ++r) {
-        rank[perm[r]] = static_cast<std::uint32_t>(r);
-        knots_[r] = raw[perm[r]].p;
+    rounded_key_.resize(keyed.size());
+    rounded_entry_.resize(keyed.size());
+    for (std::size_t k = 0; k < keyed.size(); ++k) {
+        rounded_key_[k] = keyed[k].key;
+        rounded_entry_[k] = keyed[k].entry;
     }
-    knot_uses_.assign(raw.size(), 0);
-    for (std::size_t i = 0; i < n; ++i)
-        for (int end = 0; end < 2; ++end) {
-            entry_knot_[end][i] = rank[entry_knot_[end][i]];
-            ++knot_uses_[entry_knot_[end][i]];
-        }
-
-    by_rounded_.reserve(2 * n);
-    for (std::size_t i = 0; i < n; ++i)
-        index_entry(static_cast<std::uint32_t>(i));
-}
-
-void SegmentNetwork::index_entry(std::uint32_t entry) {
-    const NetworkPiece &pc = pieces_[entry_piece_[entry]];
-    std::optional<PointKey> a = rounded_key(pc.start), b = rounded_key(pc.end);
-    if (a)
-        by_rounded_[*a].push_back(entry);
-    if (b && !(a && *a == *b))
-        by_rounded_[*b].push_back(entry);
 }
 
 void SegmentNetwork::drop(std::uint32_t entry) {
@@ -451,12 +451,12 @@ std::vector<std::uint32_t> SegmentNetwork::adjacent(Vec2 pt, const std::optional
         std::optional<PointKey> key = rounded_key(pt);
         if (!key)
             return out;
-        auto it = by_rounded_.find(*key);
-        if (it == by_rounded_.end())
-            return out;
-        for (std::uint32_t e : it->second)
+        auto first = std::lower_bound(rounded_key_.begin(), rounded_key_.end(), *key, key_less);
+        for (auto it = first; it != rounded_key_.end() && *it == *key; ++it) {
+            std::uint32_t e = rounded_entry_[static_cast<std::size_t>(it - rounded_key_.begin())];
             if (live_[e] && !skipped(e))
                 out.push_back(e);
+        }
         std::sort(out.begin(), out.end(), [&](std::uint32_t a, std::uint32_t b) {
             return order_[a] < order_[b] || (order_[a] == order_[b] && a < b);
         });

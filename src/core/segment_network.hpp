@@ -206,11 +206,6 @@ public:
                                     std::size_t max_steps, WalkHooks &hooks, WalkError &error);
 
 private:
-    struct RoundedKeyHash {
-        std::size_t operator()(const PointKey &k) const { return PointKeyHash{}(k); }
-    };
-    void index_entry(std::uint32_t entry);
-
     std::vector<NetworkPiece> pieces_;
     std::vector<PairKey> pair_;
     std::vector<std::uint32_t> entry_piece_;
@@ -218,8 +213,10 @@ private:
     std::vector<char> live_;
     std::size_t live_count_ = 0;
 
-    // Rounded end point -> entries touching it (dropped entries are skipped).
-    std::unordered_map<PointKey, std::vector<std::uint32_t>, RoundedKeyHash> by_rounded_;
+    // Rounded end point -> entries touching it, as parallel arrays sorted by
+    // key (dropped entries stay and are skipped).
+    std::vector<PointKey> rounded_key_;
+    std::vector<std::uint32_t> rounded_entry_;
     // Distinct end points in knot order, with the number of live entry ends
     // on each; `first_live_` skips the dropped prefix.
     std::vector<Vec2> knots_;
