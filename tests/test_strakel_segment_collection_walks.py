@@ -520,3 +520,58 @@ def test_junk_collections_raise_python_errors(junk, member):
         getattr(c, member)()
     except Exception:
         pass
+
+
+# ------------------------------------------------------------ other classes and tolerances
+
+def test_the_class_is_a_plain_class_of_the_module():
+    assert SegmentCollection.__module__ == "Strakel"
+    assert SegmentCollection.__qualname__ == "SegmentCollection"
+    assert SegmentCollection.__bases__ == (object,)
+
+
+@pytest.mark.parametrize("coords", [SQUARE_X, RECT_UPRIGHT, TWO_SQUARES,
+                                    [((0, y), (6, y)) for y in (1, 2, 3, 4)] + [((x, 0), (x, 5)) for x in (1, 3, 5)]])
+def test_pieces_of_a_segment_subclass_give_the_same_loops(coords, monkeypatch):
+    plain = loops_of(SegmentCollection(segs(coords)).get_polygons())
+
+    class Piece(Strakel.Segment):
+        pass
+
+    c = SegmentCollection(segs(coords))
+    monkeypatch.setattr(Strakel, "Segment", Piece)
+    polygons = c.get_polygons()
+    assert loops_of(polygons) == plain
+    assert all(type(s) is Piece for loop in polygons for s in loop)
+    assert c.segments == [] and c.dict == {}
+
+
+def test_a_failed_extraction_leaves_the_list_of_the_last_whole_loop():
+    # The second square's last side is missing: its loop walk dead-ends
+    # after the first square has been found twice over.
+    coords = SQUARE_X + [((3, 0), (4, 0)), ((4, 0), (4, 1)), ((4, 1), (3, 1))]
+    ours, ref = SegmentCollection(segs(coords)), RefCollection(ref_segments(coords))
+    _same_outcome(ours, ref, "get_polygons", {})
+
+
+def test_the_point_tolerance_is_flatkins_read_at_call_time(monkeypatch):
+    import Flatkin
+    import segnet_reference
+    near = [((0, 0), (1, 0)), ((1.004, 0), (0, 1)), ((0, 1.003), (0, 0))]
+    c = SegmentCollection(segs(near))
+    with pytest.raises(AttributeError):
+        c.get_contour_segments(split=False)
+    monkeypatch.setattr(Flatkin, "epsilon", 0.01)
+    monkeypatch.setattr(segnet_reference, "EPSILON", 0.01)
+    c = SegmentCollection(segs(near))
+    assert len(c.get_adjacent_segments(Point(1, 0))) == 2
+    _check(near, "get_contour_segments", split=False)
+    _check(near, "get_polygons", split=False)
+
+
+def test_the_turn_tolerance_is_strakels_read_at_call_time(monkeypatch):
+    a, b = seg((0, 0), (1, 1)), seg((0, 0), (1, 1.1))
+    assert SegmentCollection.get_left_segment([a, b]) is b
+    monkeypatch.setattr(Strakel, "epsilon", 0.1)
+    assert SegmentCollection.get_left_segment([a, b]) is a
+    assert SegmentCollection.get_right_segment([b, a]) is a
