@@ -1,0 +1,40 @@
+"""The example scripts run and write a figure that shows something."""
+
+import importlib.util
+import pathlib
+
+import matplotlib.image as mpimg
+import numpy as np
+import pytest
+
+EXAMPLES = pathlib.Path(__file__).resolve().parent.parent / "examples"
+
+
+def load(name):
+    spec = importlib.util.spec_from_file_location(f"example_{name}", EXAMPLES / f"{name}.py")
+    module = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(module)
+    return module
+
+
+@pytest.mark.parametrize("name", ["site_layout"])
+def test_example_main_saves_a_non_blank_png(name, tmp_path, capsys):
+    path = pathlib.Path(load(name).main(tmp_path))
+    assert path.parent == tmp_path and path.suffix == ".png"
+    assert path.is_file() and path.stat().st_size > 1000
+    image = mpimg.imread(path)
+    pixels = image.reshape(-1, image.shape[-1])[:, :3]
+    assert len(np.unique(pixels, axis=0)) > 10          # more than a background and a frame
+    assert (pixels < 0.95).any(axis=1).mean() > 0.01    # at least some ink on the page
+    assert capsys.readouterr().out.strip()
+
+
+def test_site_layout_plan_keeps_columns_inside_the_site_and_away_from_trees():
+    site = load("site_layout")
+    plan = site.layout()
+    assert plan["columns"]
+    for p in plan["columns"]:
+        assert site.inside(p, site.SITE)
+        assert min(p.distance_to_point(t) for t in site.TREES) > site.TREE_CLEARANCE
+    a, b = plan["closest_trees"]
+    assert a in site.TREES and b in site.TREES and a is not b
