@@ -333,11 +333,11 @@ def test_knots_and_weights_equal_the_plain_version(coords):
     assert [((p.x, p.y), v) for p, v in w1.items()] == [((p.x, p.y), v) for p, v in w2.items()]
 
 
-def test_vector_defaults_are_made_once():
-    import inspect  # noqa: F401  (signature text is not required; the default object is)
+def test_the_default_direction_of_the_turn_rules_is_the_x_axis():
     c = SegmentCollection([])
     a = seg((0, 0), (0, 1))
     b = seg((0, 0), (1, -1))
-    assert c.get_right_segment([a, b]) is b
+    assert c.get_right_segment([a, b]) is b is c.get_right_segment([a, b], Vector(1, 0))
     assert SegmentCollection.get_left_segment([a, b]) is a
-    assert isinstance(Vector(1, 0), Vector)
+    assert SegmentCollection.get_left_segment([a, b], vector=Vector(0, -1)) is a
+    assert SegmentCollection.get_right_segment([a, b], vector=Vector(-1, 0)) is a
