@@ -113,10 +113,11 @@ def test_changes_replace_centre_or_radius_only():
 
 
 @pytest.mark.parametrize("method, args", [
-    ("set_radius", ("2",)), ("scale", ("2",)), ("offset", (None,)), ("set_center", (1, "2")), ("rotate", (Point(0, 0), "1")),
+    ("set_radius", ("2",)), ("scale", ("2",)), ("offset", (None,)), ("set_center", (1, "2")), ("rotate", ("origin", "1")),
 ])
 def test_float_parameters_refuse_text(method, args):
     a = Arc(Point(0, 0), 2, 1.0, 0.5)
+    args = tuple(Point(0, 0) if arg == "origin" else arg for arg in args)
     with pytest.raises(TypeError):
         getattr(a, method)(*args)
     assert a.radius == 2 and a.center == Point(0, 0)

@@ -1,0 +1,296 @@
+"""Bowlet as a module: its namespace, the kinds and parameters of every
+member, names read at call time, the figures, and bad input."""
+
+import inspect
+import math
+import re
+
+import matplotlib
+import matplotlib.pyplot as plt
+import numpy as np
+import pytest
+
+import Bowlet
+import Flatkin
+import Strakel
+from Bowlet import Arc, Circle, Point, Vector
+
+
+# ------------------------------------------------------------ namespace
+
+def test_public_names_are_exactly_the_imports_and_the_two_classes():
+    public = {name for name in vars(Bowlet) if not name.startswith("__")}
+    assert public == {"math", "Union", "Tuple", "Optional", "List", "plt", "np", "Segment", "Ray", "Line",
+                      "Point", "Vector", "Circle", "Arc"}
+
+
+def test_imported_names_are_the_very_same_objects():
+    import typing
+    assert Bowlet.Point is Flatkin.Point and Bowlet.Vector is Flatkin.Vector
+    for name in ("Segment", "Ray", "Line"):
+        assert getattr(Bowlet, name) is getattr(Strakel, name)
+    assert Bowlet.plt is matplotlib.pyplot and Bowlet.np is np and Bowlet.math is math
+    assert Bowlet.Union is typing.Union and Bowlet.List is typing.List
+    assert Bowlet.__doc__ is None
+
+
+def test_classes_are_plain_and_belong_to_the_module():
+    for cls in (Circle, Arc):
+        assert cls.__module__ == "Bowlet" and cls.__qualname__ == cls.__name__
+        assert not cls.__doc__
+
+
+# Every member: kind and parameter names (receiver included), in order.
+CIRCLE = [
+    ("__init__", "special", None), ("__repr__", "special", None), ("__eq__", "special", None),
+    ("__hash__", "special", None), ("__iter__", "special", None),
+    ("area", "property", None), ("circumference", "property", None), ("diameter", "property", None),
+    ("set_center", "method", "self x y"), ("set_radius", "method", "self r"),
+    ("get_arc_length", "method", "self radians"), ("get_sector_area", "method", "self radians"),
+    ("get_chord_length", "method", "self radians"), ("is_circle_intersect", "method", "self other_circle"),
+    ("is_line_intersect", "method", "self line"), ("is_overlapping", "method", "self other_circle"),
+    ("contains", "method", "self point"), ("rotate", "method", "self axis_center radians"),
+    ("move", "method", "self vector"), ("scale", "method", "self factor"), ("offset", "method", "self distance"),
+    ("bound", "method", None),
+    ("point_at_radians", "method", "self radians"), ("point_at_parameter", "method", "self parameter"),
+    ("closest_point", "method", "self point"), ("is_point_on_circle", "method", "self point"),
+    ("evaluate_point_radians", "method", "self point"), ("evaluate_point_parameter", "method", "self point"),
+    ("tangent", "method", "self point"), ("perpendicular", "method", "self point"),
+    ("with_line_intersection", "method", "self line"), ("with_ray_intersection", "method", "self ray"),
+    ("with_segment_intersection", "method", "self segment"),
+    ("circle_intersection", "static", "circle_1 circle_2"), ("find_circle", "static", "input_a input_b input_c"),
+    ("plot_circle", "method", "self show"),
+]
+ARC = [
+    ("__init__", "special", None), ("__repr__", "special", None), ("__eq__", "special", None),
+    ("__hash__", "special", None), ("__iter__", "special", None),
+    ("radians", "property", None), ("length", "property", None), ("parameter_domain", "property", None),
+    ("circumference", "property", None), ("diameter", "property", None), ("is_circle", "property", None),
+    ("midpoint", "property", None), ("get_sector_area", "property", None),
+    ("set_center", "method", "self x y"), ("set_radius", "method", "self r"),
+    ("rotate", "method", "self axis_center radians"), ("move", "method", "self vector"),
+    ("scale", "method", "self factor"), ("offset", "method", "self distance"), ("bound", "method", None),
+    ("is_radians_in_domain", "method", "self radians"), ("is_point_on_arc", "method", "self point"),
+    ("point_at_radians", "method", "self radians"), ("point_at_parameter", "method", "self parameter"),
+    ("perpendicular", "method", "self point"), ("tangent", "method", "self point"),
+    ("plot_arc", "static", "arc show"), ("arc_to_polyline", "static", "arc number length"),
+]
+
+
+def signature(func):
+    """{name: default or missing} of a bound C++ function, in order."""
+    text, _, defaults = func.__nb_signature__[0]
+    inner = text[text.index("(") + 1:text.rindex(")")]
+    params, depth, part = {}, 0, ""
+    for ch in inner + ",":
+        depth += ch in "([{"
+        depth -= ch in ")]}"
+        if ch == "," and depth == 0:
+            part = part.strip()
+            if part and part not in ("/", "*"):
+                name = re.split(r"[:=]", part, maxsplit=1)[0].strip()
+                m = re.search(r"= \\(\d+)$", part)
+                params[name] = defaults[int(m.group(1))] if m else inspect.Parameter.empty
+            part = ""
+        else:
+            part += ch
+    return params
+
+
+def test_member_tables_have_36_and_28_entries():
+    assert len(CIRCLE) == 36 and len(ARC) == 28
+
+
+def members(cls):
+    return [name for name in vars(cls)
+            if not (name.startswith("__") and name.endswith("__")) or name in
+            ("__init__", "__repr__", "__eq__", "__hash__", "__iter__")]
+
+
+@pytest.mark.parametrize("cls, table", [(Circle, CIRCLE), (Arc, ARC)], ids=["Circle", "Arc"])
+def test_every_member_has_its_kind_and_no_other_member_exists(cls, table):
+    assert sorted(members(cls)) == sorted(name for name, _, _ in table)
+    instance = Circle(Point(0, 0), 1) if cls is Circle else Arc(Point(0, 0), 1, 1.0, 0.5)
+    for name, kind, params in table:
+        raw = inspect.getattr_static(cls, name)
+        if kind == "property":
+            assert isinstance(raw, property), name
+            assert raw.fset is None and raw.fdel is None
+        elif kind == "static":
+            assert getattr(cls, name) is getattr(instance, name), name
+        elif kind == "method":
+            bound = getattr(instance, name)
+            assert getattr(bound, "__self__", None) is instance, name
+        if params is not None:
+            assert list(signature(getattr(cls, name))) == params.split(), name
+
+
+@pytest.mark.parametrize("cls, name, defaults", [
+    (Circle, "__init__", {"input_a": None, "input_b": None, "input_c": None}),
+    (Circle, "point_at_radians", {"radians": None}),
+    (Circle, "tangent", {"point": None}),
+    (Circle, "plot_circle", {"show": False}),
+    (Arc, "point_at_parameter", {"parameter": None}),
+    (Arc, "plot_arc", {"show": False}),
+    (Arc, "arc_to_polyline", {"arc": None, "number": None, "length": None}),
+])
+def test_defaults(cls, name, defaults):
+    found = {k: v for k, v in signature(getattr(cls, name)).items() if v is not inspect.Parameter.empty}
+    assert found == defaults
+
+
+def test_methods_take_their_receiver_by_keyword_too():
+    c = Circle(Point(0, 0), 1)
+    assert Circle.contains(self=c, point=Point(0, 0)) == 1
+    assert Circle.is_overlapping(c, other_circle=c) is True
+    arc = Arc(center=Point(0, 0), radius=1, radians=1.0, start_radians=0.5)
+    assert Arc.point_at_parameter(self=arc, parameter=0) == arc.start_point
+    assert Arc.arc_to_polyline(arc=arc, number=2)[0] == arc.point_at_parameter(1 / 3)
+
+
+def test_methods_accept_any_receiver_with_the_attributes():
+    class Plain:
+        center = Point(0, 0)
+        radius = 2
+    assert Circle.bound(Plain()) == (-2.0, -2.0, 2.0, 2.0)
+    assert Circle.diameter.fget(Plain()) == 4
+    assert Circle.is_point_on_circle(Plain(), Point(0, 2)) is True
+
+
+def test_unknown_keywords_and_extra_arguments_raise_type_error():
+    with pytest.raises(TypeError):
+        Arc(centre=Point(0, 0))
+    with pytest.raises(TypeError):
+        Arc(*range(9))
+    with pytest.raises(TypeError):
+        Circle(Point(0, 0), 1, None, None)
+    with pytest.raises(TypeError):
+        Circle(Point(0, 0), 1).contains(Point(0, 0), Point(1, 1))
+
+
+def test_subclasses_work():
+    class Ring(Circle):
+        pass
+    r = Ring(Point(0, 0), 1)
+    assert type(r) is Ring and r.diameter == 2 and r == Circle(Point(0, 0), 1)
+
+
+# ------------------------------------------------------------ names at call time
+
+def test_new_points_and_segments_follow_the_module_names(monkeypatch):
+    class MyPoint(Point):
+        pass
+
+    class MySegment(Strakel.Segment):
+        pass
+    monkeypatch.setattr(Bowlet, "Point", MyPoint)
+    monkeypatch.setattr(Bowlet, "Segment", MySegment)
+    c = Circle(MyPoint(0, 0), 1)
+    assert type(c.closest_point(Point(3, 0))) is MyPoint
+    assert type(c.tangent(Point(1, 0))) is MySegment
+    with pytest.raises(Exception, match="Check three circle inputs!"):
+        Circle(Flatkin.Point(0, 0), 1)   # no longer an instance of Bowlet.Point
+
+
+def test_plots_use_the_module_plt(monkeypatch):
+    calls = []
+
+    class Spy:
+        def __getattr__(self, name):
+            calls.append(name)
+            return getattr(plt, name)
+    monkeypatch.setattr(Bowlet, "plt", Spy())
+    Circle(Point(0, 0), 1).plot_circle()
+    assert calls == ["subplots", "axis"]
+
+
+# ------------------------------------------------------------ figures
+
+def test_plot_circle_draws_one_patch_sized_by_its_bound(monkeypatch):
+    shown = []
+    monkeypatch.setattr(plt, "show", lambda *a, **k: shown.append(1))
+    before = len(plt.get_fignums())
+    assert Circle(Point(5, 5), 1).plot_circle() is None
+    assert len(plt.get_fignums()) == before + 1 and not shown
+    fig = plt.gcf()
+    assert tuple(fig.get_size_inches()) == (2.0, 2.0)
+    (patch,) = fig.axes[0].patches
+    assert isinstance(patch, matplotlib.patches.Circle)
+    assert tuple(patch.center) == (5.0, 5.0) and patch.radius == 1
+    Circle(Point(0, 0), 1).plot_circle(show=True)
+    assert shown == [1]
+
+
+def test_plot_arc_prints_start_and_sweep_in_degrees(capsys, monkeypatch):
+    shown = []
+    monkeypatch.setattr(plt, "show", lambda *a, **k: shown.append(1))
+    arc = Arc(Point(0, 0), 2, math.pi / 2, math.pi / 2)
+    assert Arc.plot_arc(arc) is None
+    assert capsys.readouterr().out == "90.0\n90.0\n"
+    (patch,) = plt.gcf().axes[0].patches
+    assert isinstance(patch, matplotlib.patches.Arc)
+    assert patch.width == patch.height == 4.0
+    assert (patch.theta1, patch.theta2) == (90.0, 180.0)
+    assert not shown
+    arc.plot_arc(arc, 1)
+    assert shown == [1]
+    capsys.readouterr()
+
+
+def test_plot_arc_draws_a_clockwise_arc_between_its_angles(capsys):
+    arc = Arc(Point(0, 0), 1, -math.pi / 2, math.pi)
+    Arc.plot_arc(arc, show=False)
+    assert capsys.readouterr().out == "180.0\n-90.0\n"
+    (patch,) = plt.gcf().axes[0].patches
+    assert (patch.theta1, patch.theta2) == (90.0, 180.0)
+
+
+def test_two_plots_leave_two_figures():
+    before = len(plt.get_fignums())
+    Circle(Point(0, 0), 1).plot_circle()
+    Circle(Point(0, 0), 2).plot_circle()
+    assert len(plt.get_fignums()) == before + 2
+
+
+# ------------------------------------------------------------ bad input
+
+BAD = [None, math.nan, math.inf, "1", [], object(), (math.nan, 0), (math.inf, math.inf), 0, -1]
+
+
+def call_all(obj, arg):
+    """Every one-argument member of obj with arg: only Python exceptions may come out."""
+    for name in dir(type(obj)):
+        if name.startswith("_") or name in ("plot_circle", "plot_arc"):
+            continue
+        member = getattr(obj, name, None)
+        if not callable(member):
+            continue
+        for args in ((), (arg,), (arg, arg), (obj, arg), (arg, arg, arg)):
+            try:
+                member(*args)
+            except Exception:  # noqa: BLE001 - any Python exception is fine
+                pass
+
+
+@pytest.mark.parametrize("arg", BAD, ids=repr)
+def test_bad_arguments_raise_python_exceptions_only(arg):
+    if isinstance(arg, tuple):
+        arg = Point(*arg)
+    shapes = [Circle(Point(0, 0), 1), Circle(Point(0, 0), 0), Circle(Point(0, 0), math.nan),
+              Arc(Point(0, 0), 1, 1.0, 0.5), Arc(Point(0, 0), 0, 0, 0), Arc(), Arc(Point(0, 0), math.nan, math.inf, 0.0)]
+    for shape in shapes:
+        call_all(shape, arg)
+        for args in ((arg,), (arg, arg), (Point(0, 0), arg), (arg, 1, 1.0, 0.0)):
+            for cls in (Circle, Arc):
+                try:
+                    cls(*args)
+                except Exception:  # noqa: BLE001
+                    pass
+    for kwargs in ({"start_point": arg, "end_point": Point(1, 1), "start_direction": Vector(1, 0)},
+                   {"start_point": Point(0, 0), "end_point": Point(1, 1), "start_direction": arg},
+                   {"start_point": Point(0, 0), "end_point": arg, "arc_point": Point(1, 0)},
+                   {"center": Point(0, 0), "start_point": arg, "radians": 1.0}):
+        try:
+            Arc(**kwargs)
+        except Exception:  # noqa: BLE001
+            pass
