@@ -466,3 +466,17 @@ def test_list_queries_leave_their_input_unchanged(coords):
             assert not pts
     Point.select_unique_points(pts)
     assert [(id(p), p.x, p.y) for p in pts] == before
+
+
+def test_a_subclass_is_read_through_its_own_attributes():
+    class Shifted(Point):
+        @property
+        def x(self):
+            return 99.0
+
+    p = Shifted(1, 2)
+    assert p.distance_to_point(Point(0, 2)) == 99.0
+    assert p == Point(99, 2) and Point(99, 2) == p
+    assert Point.get_max_point([Point(50, 2), p]) is p
+    pts = [p, Point(99, 2), Point(1, 2)]
+    assert [id(q) for q in Point.remove_duplicate_points(pts)] == [id(pts[0]), id(pts[2])]
