@@ -143,5 +143,57 @@ def main():
               f"{r['vs_shapely']:>9.2f}")
 
 
+# ------------------------------------------------------------ rows of run.py
+
+def _ours_on(lines):
+    def run_grid():
+        return SegmentCollection([Strakel.Segment(Point(*a), Point(*b)) for a, b in lines]).get_polygons()
+    return run_grid
+
+
+def _plain_on(lines):
+    def run_grid():
+        return RefCollection(ref_segments(lines)).get_polygons()
+    return run_grid
+
+
+def _shapely_on(lines):
+    def run_grid():
+        noded = shapely.node(shapely.MultiLineString([list(line) for line in lines]))
+        return shapely.get_parts(shapely.polygonize(shapely.get_parts(noded)))
+    return run_grid
+
+
+def register(case, Timing, Growth):
+    """Adds this file's rows to benchmarks/run.py's table."""
+
+    @case("Strakel", "get_polygons, street grid 12 + 12",
+          "the plain version grows with the square of the pieces; a small grid keeps it timeable", 100)
+    def _vs_plain():
+        lines = street_grid(12)
+        ours, plain = _ours_on(lines), _plain_on(lines)
+        check = lambda: len(ours()) == len(plain()) == 121  # noqa: E731
+        return Timing("run_grid()", {"run_grid": ours}, {"run_grid": plain}, check)
+
+    @case("Strakel", "get_polygons vs shapely node + polygonize, grid 50 + 50",
+          "the same faces from a general-purpose library", 1.0)
+    def _vs_shapely():
+        lines = street_grid(50)
+        ours, other = _ours_on(lines), _shapely_on(lines)
+        check = lambda: len(ours()) == len(other()) == 2401  # noqa: E731
+        return Timing("run_grid()", {"run_grid": ours}, {"run_grid": other}, check)
+
+    @case("Strakel", "get_polygons growth, grid 50 + 50 to 100 + 100",
+          "4 times the pieces: about n log n, not the square", 6.0)
+    def _growth():
+        return Growth("run_grid()", {"run_grid": _ours_on(street_grid(50))},
+                      {"run_grid": _ours_on(street_grid(100))}, 19800 / 4900)
+
+
+if "run" in sys.modules and hasattr(sys.modules["run"], "case"):
+    _run = sys.modules["run"]
+    register(_run.case, _run.Timing, _run.Growth)
+
+
 if __name__ == "__main__":
     main()
