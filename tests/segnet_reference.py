@@ -11,6 +11,9 @@ collection's documented behaviour, including its fixes:
 * a walk that has not closed after 2 * len(segments) + 2 steps raises
   Exception("Walk does not close.");
 * a dead end raises AttributeError before anything is marked;
+* get_polygons raises Exception("Walk does not close.") when a loop walk
+  that gave up no use leaves the marks (pieces in order, marks, directions)
+  as they were after an earlier such walk: every later walk would repeat;
 * the four walk attributes are reset to None whenever a walk ends, by an
   error too.
 
@@ -335,11 +338,26 @@ class RefCollection:
     def get_loop_segments(self, split=False, clean=False):
         return self._walk(False, split, clean)
 
+    def _uses_left(self):
+        return sum(1 if v == 0 else 2 for v in self.dict.values())
+
+    def _marks_state(self):
+        return [(id(k), id(v), k.start.x, k.start.y) for k, v in self.dict.items()]
+
     def get_polygons(self, split=True, clean=False):
         polygons = []
         self.get_contour_segments(split=split)
+        stalled = []
         while self.dict:
+            before = self._uses_left()
             loop = self.get_loop_segments()
+            if self._uses_left() < before:
+                stalled = []
+            else:
+                state = self._marks_state()
+                if state in stalled:
+                    raise Exception("Walk does not close.")
+                stalled.append(state)
             self.segments = list(self.dict.keys())
             polygons.append(loop)
         return polygons

@@ -333,6 +333,28 @@ def test_a_walk_that_does_not_close_stops_with_an_exception():
     _check(NOT_CLOSING, "get_polygons")
 
 
+# Each loop walk here closes but gives up no use, and leaves the marks as
+# they were: without a stop, the extraction would walk the same loop forever.
+ENDLESS = [
+    (True, [((1.0005, 0.9996), (2, 0.0004)), ((2, 2), (2.0004, 0.9996)), ((0.9996, 0), (0.9995, 1.0004)),
+            ((0.0004, 2.0004), (0.9996, 0.9996)), ((0.0004, 0.9995), (2, 1.0004)), ((0.9996, 2), (2, 0.9996)),
+            ((0, 0.0004), (0, 0.9995))]),
+    (False, [((1.0005, 0.0004), (0.9996, 1.0005)), ((0.9995, 1.0005), (0.9995, 1)), ((0.9996, 0.9996), (1.0005, 0.9995)),
+             ((0, 0.9996), (0.0004, 1.0004)), ((1.0005, 2.0004), (2.0004, 0.9995)), ((0.0004, 1.0005), (0, 0.9996)),
+             ((2.0004, 1.0004), (0, 1.0005))]),
+]
+
+
+@pytest.mark.parametrize("split, coords", ENDLESS)
+def test_an_extraction_that_repeats_itself_stops_with_an_exception(split, coords):
+    c = SegmentCollection(segs(coords))
+    with pytest.raises(Exception, match="Walk does not close.") as err:
+        c.get_polygons(split=split)
+    assert type(err.value) is Exception
+    assert walk_state(c) == (None,) * 4 and c.dict
+    _check(coords, "get_polygons", split=split)
+
+
 def test_a_zero_length_piece_at_a_step_is_a_type_error():
     coords = TRIANGLE + [((1, 0), (1, 0))]
     c = SegmentCollection(segs(coords))

@@ -580,6 +580,13 @@ public:
                 remove = is_zero_mark(v.ptr());
             }
         }
+        // Uses left: one for a piece marked 0, two for any other mark.
+        if (remove)
+            --uses_delta;
+        else if (!was_filed)
+            ++uses_delta;
+        else
+            --uses_delta;  // a mark other than 0 becomes 0
         if (remove)
             check(PyObject_DelItem(marks_.ptr(), seg.ptr()));
         else
@@ -596,6 +603,7 @@ public:
     }
 
     nb::list result;
+    long uses_delta = 0;  // change of the uses left over all marks
 
 private:
     Walker &w_;
@@ -641,7 +649,7 @@ bool is_true(nb::handle h) { return h.ptr() == Py_True; }
 
 // One walk over the walker's network, starting with the collection's
 // `current_seg` left out of the first adjacency.
-nb::list run_walk(nb::handle self, Walker &w, bool contour, MarkMirror *mirror) {
+nb::list run_walk(nb::handle self, Walker &w, bool contour, MarkMirror *mirror, long *uses_delta = nullptr) {
     WalkStateReset reset(self);
     nb::object marks = marks_of(self);
     std::optional<geom::PairKey> skip;
@@ -656,6 +664,8 @@ nb::list run_walk(nb::handle self, Walker &w, bool contour, MarkMirror *mirror) 
     }
     w.net->walk(contour, skip, fe, e, max_steps, hooks, error);
     raise_walk_error(error);
+    if (uses_delta)
+        *uses_delta = hooks.uses_delta;
     return hooks.result;
 }
 
@@ -686,6 +696,35 @@ nb::object keys_of(nb::handle marks) {
     if (!keys)
         pyu::raise_current();
     return nb::steal(keys);
+}
+
+// The marks as the next loop walk depends on them: each piece in order,
+// its mark and its current direction.  A loop walk that gives up no use can
+// leave the marks as they were, and then every later walk repeats it.
+struct MarksState {
+    std::vector<nb::object> keys, values;
+    std::vector<Vec2> starts;
+    bool operator==(const MarksState &o) const {
+        if (keys.size() != o.keys.size())
+            return false;
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            if (!keys[i].is(o.keys[i]) || !values[i].is(o.values[i]) || starts[i].x != o.starts[i].x ||
+                starts[i].y != o.starts[i].y)
+                return false;
+        return true;
+    }
+};
+
+MarksState marks_state(nb::handle marks) {
+    MarksState st;
+    Py_ssize_t pos = 0;
+    PyObject *key, *value;
+    while (PyDict_Next(marks.ptr(), &pos, &key, &value)) {
+        st.keys.push_back(nb::borrow(key));
+        st.values.push_back(nb::borrow(value));
+        st.starts.push_back(xy(segment_start(key)));
+    }
+    return st;
 }
 
 bool has_marks(nb::handle marks) {
@@ -719,6 +758,8 @@ nb::list get_polygons(nb::handle self, nb::handle split, nb::handle /*clean: no 
     // marks each walk changes; `pending` says it has not been written back.
     MarkMirror mirror;
     bool mirrored = false, pending = false;
+    // States left by loops that gave up no use: a repeat means no end.
+    std::vector<MarksState> stalled;
     auto write_back = [&] {
         if (pending) {
             set_attr(self, N().segments, live_list(w));
@@ -727,8 +768,17 @@ nb::list get_polygons(nb::handle self, nb::handle split, nb::handle /*clean: no 
     };
     try {
         while (has_marks(marks_of(self))) {
-            nb::list loop = run_walk(self, w, false, mirrored ? &mirror : nullptr);
+            long uses_delta = 0;
+            nb::list loop = run_walk(self, w, false, mirrored ? &mirror : nullptr, &uses_delta);
             nb::object marks = marks_of(self);
+            if (uses_delta < 0 || !PyDict_CheckExact(marks.ptr())) {
+                stalled.clear();
+            } else {
+                MarksState st = marks_state(marks);
+                if (std::find(stalled.begin(), stalled.end(), st) != stalled.end())
+                    pyu::raise_exception("Walk does not close.");
+                stalled.push_back(std::move(st));
+            }
             bool in_step = false;
             if (mirrored) {
                 for (std::uint32_t e : mirror.touched) {
