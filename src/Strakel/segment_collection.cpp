@@ -43,7 +43,7 @@ PyObject *intern(const char *s) {
 
 struct Names {
     PyObject *segments, *dict, *current_dir, *current_pt, *current_seg, *end_pt;
-    PyObject *start, *end, *vector, *reverse, *keys;
+    PyObject *start, *end, *vector;
     PyObject *zero, *one;
 };
 Names *names_ = nullptr;
@@ -51,7 +51,7 @@ const Names &N() {
     if (!names_) {
         names_ = new Names{intern("segments"), intern("dict"),  intern("current_dir"), intern("current_pt"),
                            intern("current_seg"), intern("end_pt"), intern("start"), intern("end"),
-                           intern("vector"), intern("reverse"), intern("keys"), PyLong_FromLong(0),
+                           intern("vector"), PyLong_FromLong(0),
                            PyLong_FromLong(1)};
     }
     return *names_;
@@ -194,8 +194,8 @@ nb::list endpoints(nb::handle self) {
         pyu::raise_current();
     while (PyObject *s = PyIter_Next(it.ptr())) {
         nb::object seg = nb::steal(s);
-        out.append(get_attr(seg, N().start));
-        out.append(get_attr(seg, N().end));
+        out.append(segment_start(seg));
+        out.append(segment_end(seg));
     }
     if (PyErr_Occurred())
         pyu::raise_current();
@@ -418,12 +418,12 @@ nb::list get_adjacent_segments(nb::handle self, nb::handle point) {
             r = {geom::round3(p.x), geom::round3(p.y)};
             have_point = true;
         }
-        Vec2 a = xy(get_attr(seg, N().start));
+        Vec2 a = xy(segment_start(seg));
         if (geom::tolerant_equal(r, {geom::round3(a.x), geom::round3(a.y)}, e)) {
             out.append(seg);
             continue;
         }
-        Vec2 b = xy(get_attr(seg, N().end));
+        Vec2 b = xy(segment_end(seg));
         if (geom::tolerant_equal(r, {geom::round3(b.x), geom::round3(b.y)}, e))
             out.append(seg);
     }
@@ -434,10 +434,10 @@ nb::object set_direction_by_point(nb::handle segments, nb::handle point) {
     nb::object items = items_of(segments);
     for (Py_ssize_t i = 0, n = fast_size(items); i < n; ++i) {
         nb::handle seg = fast_item(items, i);
-        Vec2 a = xy(get_attr(seg, N().start));
+        Vec2 a = xy(segment_start(seg));
         Vec2 p = xy(point);
         double to_start = py_distance(a, p);
-        Vec2 b = xy(get_attr(seg, N().end));
+        Vec2 b = xy(segment_end(seg));
         if (to_start > py_distance(b, p))
             reverse_segment(seg);
     }
