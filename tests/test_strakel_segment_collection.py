@@ -70,20 +70,30 @@ def test_members_have_the_documented_kinds():
         assert target.set_direction_by_point([], Point(0, 0)) == []
 
 
-@pytest.mark.parametrize("name, kwargs", [
-    ("append", {"segment": 1}),
-    ("extend", {"segments": [1]}),
-    ("insert", {"index": 0, "segment": 1}),
-    ("pop", {"index": 0}),
-    ("sort", {"key": id, "reverse": True}),
-    ("get_contour_segments", {"split": False, "clean": False}),
-])
-def test_parameters_are_taken_by_keyword(name, kwargs):
-    c = SegmentCollection([0, 1, 2])
-    try:
-        getattr(c, name)(**kwargs)
-    except Exception as e:  # the walk on ints fails, but not on its arguments
-        assert not isinstance(e, TypeError) or "argument" not in str(e)
+def test_every_parameter_is_taken_by_keyword_under_its_name():
+    lst = segs(SQUARE)
+    s = lst[0]
+    c = SegmentCollection(segments=lst)
+    assert c.__getitem__(index=0) is s
+    assert c.__contains__(item=s) and c.index(segment=s) == 0 and c.count(segment=s) == 1
+    c.__setitem__(index=0, value=s)
+    c.append(segment=s)
+    c.remove(segment=s)
+    c.insert(index=0, segment=s)
+    c.extend(segments=[])
+    assert c.pop(index=0) is s
+    c.__delitem__(index=-1)
+    c.sort(key=id, reverse=True)
+    assert len(lst) == 3
+    assert SegmentCollection.create_weight_dict(points=[], segments=[]) == {}
+    assert SegmentCollection.set_direction_by_point(segments=lst, point=Point(0, 0)) is lst
+    assert SegmentCollection.get_right_segment(segments=[], vector=Vector(0, 1)) is None
+    assert SegmentCollection.get_left_segment(segments=[], vector=Vector(0, 1)) is None
+    assert c.get_adjacent_segments(point=Point(5, 5)) == []
+    c = SegmentCollection(segs(SQUARE))
+    assert len(c.get_contour_segments(split=False, clean=False)) == 4
+    assert len(SegmentCollection(segs(SQUARE)).get_loop_segments(split=False, clean=False)) == 4
+    assert len(SegmentCollection(segs(SQUARE)).get_polygons(split=True, clean=False)) == 1
 
 
 def test_a_wrong_keyword_is_a_type_error():
