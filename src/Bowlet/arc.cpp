@@ -61,15 +61,9 @@ struct Fields {
             start_radians = num_sub(start_radians, turn);
     }
 
-    void store(nb::handle self) const {
-        set_attr(self, key::center, center);
-        set_attr(self, key::radius, radius);
-        set_attr(self, key::circle, circle);
-        set_attr(self, key::start_radians, start_radians);
-        set_attr(self, key::end_radians, end_radians);
-        set_attr(self, key::wise, int_obj(wise));
-        set_attr(self, key::start_point, start_point);
-        set_attr(self, key::end_point, end_point);
+    ArcData data() && {
+        return {std::move(center), std::move(radius), std::move(circle), std::move(start_radians),
+                std::move(end_radians), int_obj(wise), std::move(start_point), std::move(end_point)};
     }
 };
 
@@ -175,15 +169,21 @@ void init(nb::handle self, nb::handle center, nb::handle radius, nb::handle radi
     if (!PyObject_TypeCheck(self.ptr(), arc_type))
         pyu::raise(PyExc_TypeError, "descriptor '__init__' requires a 'Arc' object");
     auto given = [](nb::handle h) { return !h.is_none(); };
+    ArcData data;  // no complete set of inputs: no attributes at all
     if (given(center) && given(radius) && given(start_radians) && given(radians))
-        from_angles(center, radius, radians, start_radians).store(self);
+        data = from_angles(center, radius, radians, start_radians).data();
     else if (given(start_point) && given(end_point) && given(arc_point))
-        from_three_points(start_point, end_point, arc_point).store(self);
+        data = from_three_points(start_point, end_point, arc_point).data();
     else if (given(center) && given(start_point) && given(radians))
-        from_center_start(center, start_point, radians).store(self);
+        data = from_center_start(center, start_point, radians).data();
     else if (given(start_point) && given(end_point) && given(start_direction))
-        from_start_direction(start_point, end_point, start_direction).store(self);
-    // No complete set of inputs: the arc has no attributes at all.
+        data = from_start_direction(start_point, end_point, start_direction).data();
+    ArcData *d = nb::inst_ptr<ArcData>(self);
+    if (nb::inst_ready(self)) {  // __init__ called again
+        *d = std::move(data);
+        return;
+    }
+    new (d) ArcData(std::move(data));
     nb::inst_mark_ready(self);
 }
 
@@ -413,6 +413,17 @@ void plot_arc(nb::handle arc, nb::handle show) {
         plt.attr("show")();
 }
 
+// Holds the cyclic garbage collector off for a scope (as it found it).
+struct PauseCollector {
+#if PY_VERSION_HEX >= 0x030A0000
+    int was_enabled = PyGC_Disable();
+    ~PauseCollector() {
+        if (was_enabled)
+            PyGC_Enable();
+    }
+#endif
+};
+
 nb::object arc_to_polyline(nb::handle arc, nb::handle number, nb::handle length) {
     nb::object count;
     if (!number.is_none()) {
@@ -448,8 +459,13 @@ nb::object arc_to_polyline(nb::handle arc, nb::handle number, nb::handle length)
             std::vector<Vec2> samples((size_t) n - 1);
             geom::sample_arc(xy(center), r, dbl(start), PyFloat_AS_DOUBLE(radians.ptr()), (size_t) n, samples);
             nb::list out = nb::steal<nb::list>(PyList_New((Py_ssize_t) samples.size()));
-            for (size_t i = 0; i < samples.size(); ++i)
-                PyList_SET_ITEM(out.ptr(), (Py_ssize_t) i, pyu::make_point(samples[i].x, samples[i].y).release().ptr());
+            {
+                // The new points cannot form cycles: no collection is needed
+                // while they are made.
+                PauseCollector pause;
+                for (size_t i = 0; i < samples.size(); ++i)
+                    PyList_SET_ITEM(out.ptr(), (Py_ssize_t) i, pyu::make_point(samples[i].x, samples[i].y).release().ptr());
+            }
             return out;
         }
     }
@@ -465,7 +481,14 @@ nb::object arc_to_polyline(nb::handle arc, nb::handle number, nb::handle length)
 // ----------------------------------------------------------- binding
 
 void bind_arc(nb::module_ &m) {
-    nb::class_<ArcData> cls(m, "Arc", nb::dynamic_attr());
+#define BOWLET_ARC_FIELDS                                                                                            \
+    &ArcData::center, &ArcData::radius, &ArcData::circle, &ArcData::start_radians, &ArcData::end_radians,            \
+        &ArcData::wise, &ArcData::start_point, &ArcData::end_point
+    static PyType_Slot slots[] = {{Py_tp_traverse, (void *) traverse_fields<ArcData, BOWLET_ARC_FIELDS>},
+                                  {Py_tp_clear, (void *) clear_fields<ArcData, BOWLET_ARC_FIELDS>},
+                                  {0, nullptr}};
+#undef BOWLET_ARC_FIELDS
+    nb::class_<ArcData> cls(m, "Arc", nb::dynamic_attr(), nb::type_slots(slots));
     arc_type = (PyTypeObject *) cls.ptr();
     auto self = "self"_a.none();
     auto opt = [](const char *name) { return nb::arg(name).none() = nb::none(); };
@@ -500,6 +523,14 @@ void bind_arc(nb::module_ &m) {
     def_method(cls, "tangent", &tangent, self, opt("point"));
     cls.def_static("plot_arc", &plot_arc, "arc"_a.none(), "show"_a.none() = false)
         .def_static("arc_to_polyline", &arc_to_polyline, opt("arc"), opt("number"), opt("length"));
+    def_stored(cls, "Arc", "center", &ArcData::center);
+    def_stored(cls, "Arc", "radius", &ArcData::radius);
+    def_stored(cls, "Arc", "circle", &ArcData::circle);
+    def_stored(cls, "Arc", "start_radians", &ArcData::start_radians);
+    def_stored(cls, "Arc", "end_radians", &ArcData::end_radians);
+    def_stored(cls, "Arc", "wise", &ArcData::wise);
+    def_stored(cls, "Arc", "start_point", &ArcData::start_point);
+    def_stored(cls, "Arc", "end_point", &ArcData::end_point);
 }
 
 }  // namespace bowlet

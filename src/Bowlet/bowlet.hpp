@@ -18,12 +18,17 @@ extern pyu::ModuleAttr mod_np, mod_plt, mod_math, mod_point, mod_vector, mod_seg
 extern pyu::ModuleAttr flat_epsilon;
 inline double flat_eps() { return flat_epsilon.get_double(); }
 
-// Circle and Arc keep their attributes in the instance dictionary, as plain
-// Python objects: numbers keep their type, points keep their identity, an
-// assignment replaces them, and an arc whose constructor found no complete
-// set of inputs simply has none.  The C++ side of an instance is empty.
-struct CircleData {};
-struct ArcData {};
+// Instance storage.  Every attribute is the Python object given or
+// computed, so numbers keep their type and points keep their identity; the
+// attributes are writable and take any value.  An arc whose constructor
+// found no complete set of inputs has none of its attributes: its members
+// stay null and reading one raises AttributeError.
+struct CircleData {
+    nb::object center, radius;
+};
+struct ArcData {
+    nb::object center, radius, circle, start_radians, end_radians, wise, start_point, end_point;
+};
 
 // Interned attribute names.
 namespace key {
@@ -31,30 +36,107 @@ extern PyObject *center, *radius, *circle, *start_radians, *end_radians, *wise, 
 void init();
 }  // namespace key
 
+// Set by bind_circle / bind_arc.
+extern PyTypeObject *circle_type;
+extern PyTypeObject *arc_type;
+
+// Our own, fully built instance of the exact class: its fields are read
+// directly, and rules that call another of its methods call it directly.
+// A subclass (which may override them) or a foreign object is asked by
+// attribute instead.
+inline bool is_circle(nb::handle h) { return Py_TYPE(h.ptr()) == circle_type && nb::inst_ready(h); }
+inline bool is_arc(nb::handle h) { return Py_TYPE(h.ptr()) == arc_type && nb::inst_ready(h); }
+
+// The member of an exact Circle or Arc that stores the attribute `name`, or
+// null for any other object or name.
+inline nb::object *field_of(nb::handle obj, PyObject *name) {
+    if (is_circle(obj)) {
+        CircleData &d = *nb::inst_ptr<CircleData>(obj);
+        return name == key::center ? &d.center : name == key::radius ? &d.radius : nullptr;
+    }
+    if (is_arc(obj)) {
+        ArcData &d = *nb::inst_ptr<ArcData>(obj);
+        nb::object *slots[] = {&d.center, &d.radius, &d.circle, &d.start_radians,
+                               &d.end_radians, &d.wise, &d.start_point, &d.end_point};
+        PyObject *names[] = {key::center, key::radius, key::circle, key::start_radians,
+                             key::end_radians, key::wise, key::start_point, key::end_point};
+        for (int i = 0; i < 8; ++i)
+            if (names[i] == name)
+                return slots[i];
+    }
+    return nullptr;
+}
+
+[[noreturn]] void missing_attribute(nb::handle obj, PyObject *name);
+
+// obj.name, as the interpreter reads it.
 inline nb::object get_attr(nb::handle obj, PyObject *name) {
+    if (nb::object *f = field_of(obj, name)) {
+        if (!f->is_valid())
+            missing_attribute(obj, name);
+        return *f;
+    }
     PyObject *v = PyObject_GetAttr(obj.ptr(), name);
     if (!v)
         pyu::raise_current();
     return nb::steal(v);
 }
+// obj.name = value
 inline void set_attr(nb::handle obj, PyObject *name, nb::handle value) {
+    if (nb::object *f = field_of(obj, name)) {
+        *f = nb::borrow(value);
+        return;
+    }
     if (PyObject_SetAttr(obj.ptr(), name, value.ptr()) != 0)
         pyu::raise_current();
 }
 
-// Set by bind_circle / bind_arc.
-extern PyTypeObject *circle_type;
-extern PyTypeObject *arc_type;
-
-// Our own, fully built instance of the exact class: rules that call another
-// method "through the instance" call it directly; on a subclass (which may
-// override it) or a foreign object they look it up.
-inline bool is_circle(nb::handle h) { return Py_TYPE(h.ptr()) == circle_type && nb::inst_ready(h); }
-inline bool is_arc(nb::handle h) { return Py_TYPE(h.ptr()) == arc_type && nb::inst_ready(h); }
-
 bool truthy(nb::handle h);
 // Unpacks an iterable into exactly n values, with the interpreter's errors.
 void unpack(nb::handle seq, nb::object *out, Py_ssize_t n);
+
+// Garbage-collector support for a class whose instances hold Python objects
+// in C++ members: visits (and on clearing drops) the members and the
+// instance dictionary.
+template <class T, nb::object T::*... Fields>
+int traverse_fields(PyObject *self, visitproc visit, void *arg) {
+    Py_VISIT(Py_TYPE(self));
+    if (PyObject **dict = _PyObject_GetDictPtr(self))
+        Py_VISIT(*dict);
+    if (!nb::inst_ready(self))
+        return 0;
+    T *t = nb::inst_ptr<T>(self);
+    for (PyObject *field : {(t->*Fields).ptr()...})
+        Py_VISIT(field);
+    return 0;
+}
+template <class T, nb::object T::*... Fields>
+int clear_fields(PyObject *self) {
+    if (PyObject **dict = _PyObject_GetDictPtr(self))
+        Py_CLEAR(*dict);
+    if (!nb::inst_ready(self))
+        return 0;
+    T *t = nb::inst_ptr<T>(self);
+    (((t->*Fields) = nb::object()), ...);
+    return 0;
+}
+
+// A stored attribute exposed as writable (any value, None included); a null
+// member reads as a missing attribute.
+template <class Class, class T>
+void def_stored(Class &cls, const char *class_name, const char *name, nb::object T::*field) {
+    cls.def_prop_rw(
+        name,
+        [field, class_name, name](T &t) -> nb::object {
+            nb::object &f = t.*field;
+            if (!f.is_valid()) {
+                PyErr_Format(PyExc_AttributeError, "'%s' object has no attribute '%s'", class_name, name);
+                pyu::raise_current();
+            }
+            return f;
+        },
+        [field](T &t, nb::handle value) { t.*field = nb::borrow(value); }, nb::for_setter(nb::arg("value").none()));
+}
 
 // A plain method whose receiver is an ordinary, named parameter: the
 // function is made without nanobind's method flag (so `self=` works as a
@@ -110,8 +192,13 @@ nb::object point_plus(nb::handle point, geom::Vec2 v);
 // vector.unit_vector for a vector given by its coordinates: the vector
 // itself (as a new Vector) when it is no longer than Flatkin's epsilon.
 geom::Vec2 unit_or_self(geom::Vec2 v);
+// numpy.arccos of a float, by numpy's own double loop (the interpreter is
+// not involved; results are numpy's to the last bit).
+double np_arccos(double c);
 // Vector.angle(v1, v2) with its defaults, through the module's `Vector`:
-// None, or the counter-clockwise angle in [0, 2 pi].
+// None, or the counter-clockwise angle in [0, 2 pi].  While `Vector` is
+// Flatkin's own class and the vectors are plain Vectors, the same steps run
+// here without a call.
 nb::object vector_angle(geom::Vec2 v1, geom::Vec2 v2);
 nb::object vector_angle(nb::handle v1, geom::Vec2 v2);
 

@@ -61,22 +61,27 @@ std::pair<nb::object, nb::object> circle_fields(nb::handle a, nb::handle b, nb::
     pyu::raise_exception("Check three circle inputs!");
 }
 
-void store(nb::handle self, const std::pair<nb::object, nb::object> &fields) {
-    store_center(self, fields.first);
-    store_radius(self, fields.second);
+// Fills a new instance, or refills one whose __init__ is called again.
+void store(nb::handle self, std::pair<nb::object, nb::object> fields) {
+    CircleData *d = nb::inst_ptr<CircleData>(self);
+    if (nb::inst_ready(self)) {
+        d->center = std::move(fields.first);
+        d->radius = std::move(fields.second);
+        return;
+    }
+    new (d) CircleData{std::move(fields.first), std::move(fields.second)};
+    nb::inst_mark_ready(self);
 }
 
 void init(nb::handle self, nb::handle a, nb::handle b, nb::handle c) {
     if (!PyObject_TypeCheck(self.ptr(), circle_type))
         pyu::raise(PyExc_TypeError, "descriptor '__init__' requires a 'Circle' object");
     store(self, circle_fields(a, b, c));
-    nb::inst_mark_ready(self);
 }
 
-nb::object new_circle(const std::pair<nb::object, nb::object> &fields) {
+nb::object new_circle(std::pair<nb::object, nb::object> fields) {
     nb::object o = nb::inst_alloc(nb::handle((PyObject *) circle_type));
-    nb::inst_mark_ready(o);
-    store(o, fields);
+    store(o, std::move(fields));
     return o;
 }
 
@@ -374,7 +379,11 @@ nb::object circle_evaluate_point_radians(nb::handle circle, nb::handle point) {
 // ----------------------------------------------------------- binding
 
 void bind_circle(nb::module_ &m) {
-    nb::class_<CircleData> cls(m, "Circle", nb::dynamic_attr());
+    static PyType_Slot slots[] = {
+        {Py_tp_traverse, (void *) traverse_fields<CircleData, &CircleData::center, &CircleData::radius>},
+        {Py_tp_clear, (void *) clear_fields<CircleData, &CircleData::center, &CircleData::radius>},
+        {0, nullptr}};
+    nb::class_<CircleData> cls(m, "Circle", nb::dynamic_attr(), nb::type_slots(slots));
     circle_type = (PyTypeObject *) cls.ptr();
     auto self = "self"_a.none();
     auto opt = [](const char *name) { return nb::arg(name).none() = nb::none(); };
@@ -416,6 +425,8 @@ void bind_circle(nb::module_ &m) {
     cls.def_static("circle_intersection", &circle_intersection, "circle_1"_a.none(), "circle_2"_a.none())
         .def_static("find_circle", &find_circle, "input_a"_a.none(), "input_b"_a.none(), "input_c"_a.none());
     def_method(cls, "plot_circle", &plot_circle, self, "show"_a.none() = false);
+    def_stored(cls, "Circle", "center", &CircleData::center);
+    def_stored(cls, "Circle", "radius", &CircleData::radius);
 }
 
 }  // namespace bowlet

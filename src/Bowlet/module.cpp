@@ -3,6 +3,8 @@
 // creates Circle and Arc.
 #include "Bowlet/bowlet.hpp"
 
+#include <cmath>
+#include <cstring>
 #include <initializer_list>
 
 namespace bowlet {
@@ -23,6 +25,14 @@ void init() {
     end_point = PyUnicode_InternFromString("end_point");
 }
 }  // namespace key
+
+void missing_attribute(nb::handle obj, PyObject *name) {
+    const char *type = Py_TYPE(obj.ptr())->tp_name;
+    if (const char *dot = std::strrchr(type, '.'))
+        type = dot + 1;
+    PyErr_Format(PyExc_AttributeError, "'%s' object has no attribute '%U'", type, name);
+    pyu::raise_current();
+}
 
 bool truthy(nb::handle h) {
     int t = PyObject_IsTrue(h.ptr());
@@ -132,11 +142,95 @@ nb::object point_plus(nb::handle point, geom::Vec2 v) {
 
 geom::Vec2 unit_or_self(geom::Vec2 v) { return geom::unit_or_self(v, flat_eps()); }
 
-nb::object vector_angle(nb::handle v1, geom::Vec2 v2) {
-    return mod_vector.get().attr("angle")(v1, new_vector(v2));
+// ------------------------------------------------------------ numpy
+
+namespace {
+// The leading fields of numpy's ufunc object, as its C API lays them out.
+using UfuncLoop = void (*)(char **args, const Py_ssize_t *dimensions, const Py_ssize_t *steps, void *data);
+struct UfuncHead {
+    PyObject_HEAD
+    int nin, nout, nargs, identity;
+    UfuncLoop *functions;
+    void *const *data;
+    int ntypes, reserved1;
+    const char *name;
+    const char *types;
+};
+UfuncLoop arccos_loop = nullptr;
+void *arccos_data = nullptr;
+
+// numpy.arccos's loop from double to double, when numpy.arccos is the ufunc
+// it should be; otherwise np_arccos calls it through the interpreter.
+void find_arccos_loop(nb::handle numpy) {
+    nb::object ufunc = numpy.attr("arccos");
+    if (std::strcmp(Py_TYPE(ufunc.ptr())->tp_name, "numpy.ufunc") != 0)
+        return;
+    const UfuncHead *u = (const UfuncHead *) ufunc.ptr();
+    if (u->nin != 1 || u->nout != 1 || u->nargs != 2 || !u->name || std::strcmp(u->name, "arccos") != 0)
+        return;
+    constexpr char npy_double = 12;
+    for (int i = 0; i < u->ntypes; ++i) {
+        if (u->types[2 * i] == npy_double && u->types[2 * i + 1] == npy_double) {
+            arccos_loop = u->functions[i];
+            arccos_data = u->data[i];
+            ufunc.release();  // numpy's ufuncs live as long as numpy
+            return;
+        }
+    }
 }
 
-nb::object vector_angle(geom::Vec2 v1, geom::Vec2 v2) { return vector_angle(new_vector(v1), v2); }
+// Flatkin's magnitude: the squares are taken as floats, and one that leaves
+// the double range raises OverflowError.
+double magnitude_of(geom::Vec2 v) {
+    double xx = v.x * v.x, yy = v.y * v.y;
+    if ((std::isinf(xx) && std::isfinite(v.x)) || (std::isinf(yy) && std::isfinite(v.y)))
+        pyu::raise(PyExc_OverflowError, "math range error");
+    return std::sqrt(xx + yy);
+}
+
+// Vector.angle's steps: the clamped cosine, numpy's arccos, and the turn
+// taken counter-clockwise unless the cross product is negative.
+nb::object plain_angle(geom::Vec2 v1, geom::Vec2 v2) {
+    double m1 = magnitude_of(v1), m2 = magnitude_of(v2);
+    double e = flat_eps();
+    if (std::fabs(m1) <= e || std::fabs(m2) <= e)
+        return nb::none();
+    double c = pyu::divide(geom::dot(v1, v2), m1 * m2);
+    if (1 < c)
+        c = 1;
+    if (-1 > c)
+        c = -1;
+    double a = np_arccos(c);
+    if (geom::cross(v1, v2) >= 0)
+        return pyu::float_obj(a);
+    return pyu::float_obj(geom::pi * 2 - a);
+}
+}  // namespace
+
+double np_arccos(double c) {
+    if (arccos_loop) {
+        double out = 0.0;
+        char *args[2] = {(char *) &c, (char *) &out};
+        const Py_ssize_t n = 1, steps[2] = {sizeof(double), sizeof(double)};
+        arccos_loop(args, &n, steps, arccos_data);
+        return out;
+    }
+    return dbl(mod_np.get().attr("arccos")(pyu::float_obj(c)));
+}
+
+nb::object vector_angle(nb::handle v1, geom::Vec2 v2) {
+    nb::handle cls = mod_vector.get();
+    if (cls.ptr() == (PyObject *) pyu::vector_type && pyu::is_vector(v1))
+        return plain_angle(xy(v1), v2);
+    return cls.attr("angle")(v1, new_vector(v2));
+}
+
+nb::object vector_angle(geom::Vec2 v1, geom::Vec2 v2) {
+    nb::handle cls = mod_vector.get();
+    if (cls.ptr() == (PyObject *) pyu::vector_type)
+        return plain_angle(v1, v2);
+    return cls.attr("angle")(new_vector(v1), new_vector(v2));
+}
 
 namespace {
 // `from module import a, b`: the names bound one after the other, a missing
@@ -176,6 +270,7 @@ NB_MODULE(Bowlet, m) {
     mod_segment.bind(m, "Segment");
     mod_circle.bind(m, "Circle");
     flat_epsilon.bind(flatkin, "epsilon");
+    find_arccos_loop(m.attr("np"));
 
     key::init();
     bind_circle(m);
