@@ -224,3 +224,29 @@ def test_segment_crossings_are_the_line_crossings_inside_the_segment(cx, cy, r, 
     else:
         expected = kept[0] if kept else None
     assert xys(found) == expected
+
+
+class SubSegment(Segment):
+    """Answers through its own to_line and is_point_in_bound calls."""
+
+
+class SubRay(Ray):
+    """The same for rays."""
+
+
+@settings(max_examples=200, deadline=None)
+@given(st.one_of(coord, small_coord), st.one_of(coord, small_coord), st.one_of(radius, small_coord.map(abs)),
+       st.one_of(coord, small_coord), st.one_of(coord, small_coord),
+       st.one_of(coord, small_coord), st.one_of(coord, small_coord))
+def test_segments_and_rays_read_directly_agree_with_their_own_methods(cx, cy, r, x1, y1, x2, y2):
+    c = Circle(Point(cx, cy), r)
+
+    def outcome(fn, *args):
+        try:
+            return ("ok", xys(fn(*args)))
+        except Exception as exc:  # noqa: BLE001 - the exception type is the outcome
+            return ("raises", type(exc), str(exc))
+    a, b = Point(x1, y1), Point(x2, y2)
+    assert outcome(c.with_segment_intersection, Segment(a, b)) == outcome(c.with_segment_intersection, SubSegment(a, b))
+    d = Vector(x2, y2)
+    assert outcome(c.with_ray_intersection, Ray(a, d)) == outcome(c.with_ray_intersection, SubRay(a, d))

@@ -197,6 +197,24 @@ def test_new_points_and_segments_follow_the_module_names(monkeypatch):
         Circle(Flatkin.Point(0, 0), 1)   # no longer an instance of Bowlet.Point
 
 
+def test_point_tolerance_follows_flatkin_epsilon_at_each_call(monkeypatch):
+    s, e, m = Point(0, 0), Point(0.0005, 0), Point(1, 1)
+    Arc(start_point=s, end_point=e, arc_point=m)
+    monkeypatch.setattr(Flatkin, "epsilon", 1e-3)
+    with pytest.raises(Exception, match="equal point existing"):
+        Arc(start_point=s, end_point=e, arc_point=m)
+    monkeypatch.setattr(Flatkin, "epsilon", 1e-6)
+    Arc(start_point=s, end_point=e, arc_point=m)
+
+
+def test_segment_bounds_follow_strakel_epsilon_at_each_call(monkeypatch):
+    c = Circle(Point(0, 0), 1)
+    seg = Strakel.Segment(Point(1.0005, 0), Point(2, 0))
+    assert c.with_segment_intersection(seg) is None
+    monkeypatch.setattr(Strakel, "epsilon", 1e-3)
+    assert c.with_segment_intersection(seg) == Point(1, 0)
+
+
 def test_plots_use_the_module_plt(monkeypatch):
     calls = []
 

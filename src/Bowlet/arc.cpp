@@ -494,35 +494,35 @@ void bind_arc(nb::module_ &m) {
     auto opt = [](const char *name) { return nb::arg(name).none() = nb::none(); };
     // In definition order.  One-parameter members take their receiver
     // positionally; the others name it `self`.
-    cls.def("__init__", &init, opt("center"), opt("radius"), opt("radians"), opt("start_radians"), opt("start_point"),
+    cls.def("__init__", entry<&init>, opt("center"), opt("radius"), opt("radians"), opt("start_radians"), opt("start_point"),
             opt("end_point"), opt("arc_point"), opt("start_direction"))
-        .def("__repr__", &text);
-    def_method(cls, "__eq__", &equals, self, "other"_a.none());
-    cls.def("__hash__", &hash)
-        .def("__iter__", &iterate)
-        .def_prop_ro("radians", &sweep)
-        .def_prop_ro("length", &length)
-        .def_prop_ro("parameter_domain", &parameter_domain)
-        .def_prop_ro("circumference", &circumference)
-        .def_prop_ro("diameter", &diameter)
-        .def_prop_ro("is_circle", &closes_circle)
-        .def_prop_ro("midpoint", &midpoint)
-        .def_prop_ro("get_sector_area", &sector_area);
-    def_method(cls, "set_center", &set_center, self, "x"_a.none(), "y"_a.none());
-    def_method(cls, "set_radius", &set_radius, self, "r"_a.none());
-    def_method(cls, "rotate", &rotate, self, "axis_center"_a.none(), "radians"_a.none());
-    def_method(cls, "move", &move, self, "vector"_a.none());
-    def_method(cls, "scale", &scale, self, "factor"_a.none());
-    def_method(cls, "offset", &offset, self, "distance"_a.none());
-    cls.def("bound", &bound);
-    def_method(cls, "is_radians_in_domain", &is_radians_in_domain, self, "radians"_a.none());
-    def_method(cls, "is_point_on_arc", &is_point_on_arc, self, opt("point"));
-    def_method(cls, "point_at_radians", &point_at_radians, self, opt("radians"));
-    def_method(cls, "point_at_parameter", &point_at_parameter, self, opt("parameter"));
-    def_method(cls, "perpendicular", &perpendicular, self, opt("point"));
-    def_method(cls, "tangent", &tangent, self, opt("point"));
-    cls.def_static("plot_arc", &plot_arc, "arc"_a.none(), "show"_a.none() = false)
-        .def_static("arc_to_polyline", &arc_to_polyline, opt("arc"), opt("number"), opt("length"));
+        .def("__repr__", entry<&text>);
+    def_method(cls, "__eq__", entry<&equals>, self, "other"_a.none());
+    cls.def("__hash__", entry<&hash>)
+        .def("__iter__", entry<&iterate>)
+        .def_prop_ro("radians", entry<&sweep>)
+        .def_prop_ro("length", entry<&length>)
+        .def_prop_ro("parameter_domain", entry<&parameter_domain>)
+        .def_prop_ro("circumference", entry<&circumference>)
+        .def_prop_ro("diameter", entry<&diameter>)
+        .def_prop_ro("is_circle", entry<&closes_circle>)
+        .def_prop_ro("midpoint", entry<&midpoint>)
+        .def_prop_ro("get_sector_area", entry<&sector_area>);
+    def_method(cls, "set_center", entry<&set_center>, self, "x"_a.none(), "y"_a.none());
+    def_method(cls, "set_radius", entry<&set_radius>, self, "r"_a.none());
+    def_method(cls, "rotate", entry<&rotate>, self, "axis_center"_a.none(), "radians"_a.none());
+    def_method(cls, "move", entry<&move>, self, "vector"_a.none());
+    def_method(cls, "scale", entry<&scale>, self, "factor"_a.none());
+    def_method(cls, "offset", entry<&offset>, self, "distance"_a.none());
+    cls.def("bound", entry<&bound>);
+    def_method(cls, "is_radians_in_domain", entry<&is_radians_in_domain>, self, "radians"_a.none());
+    def_method(cls, "is_point_on_arc", entry<&is_point_on_arc>, self, opt("point"));
+    def_method(cls, "point_at_radians", entry<&point_at_radians>, self, opt("radians"));
+    def_method(cls, "point_at_parameter", entry<&point_at_parameter>, self, opt("parameter"));
+    def_method(cls, "perpendicular", entry<&perpendicular>, self, opt("point"));
+    def_method(cls, "tangent", entry<&tangent>, self, opt("point"));
+    cls.def_static("plot_arc", entry<&plot_arc>, "arc"_a.none(), "show"_a.none() = false)
+        .def_static("arc_to_polyline", entry<&arc_to_polyline>, opt("arc"), opt("number"), opt("length"));
     def_stored(cls, "Arc", "center", &ArcData::center);
     def_stored(cls, "Arc", "radius", &ArcData::radius);
     def_stored(cls, "Arc", "circle", &ArcData::circle);

@@ -10,13 +10,69 @@
 
 namespace bowlet {
 
-// Names of the Bowlet namespace, looked up at every call that uses them, so
-// rebinding `Bowlet.Point` or `Bowlet.plt` changes later calls.
-extern pyu::ModuleAttr mod_np, mod_plt, mod_math, mod_point, mod_vector, mod_segment, mod_circle;
+// A module-level name read at most once per call into this module: the
+// first use in a call looks it up, later uses in the same call reuse it, and
+// every entry from the interpreter (see `entry`) forgets it, so rebinding
+// `Bowlet.Point` or `Flatkin.epsilon` between calls changes the next call.
+// Counts the entries from the interpreter; a cached name is good for the
+// entry that read it.
+extern unsigned long entry_count;
+
+class CachedName {
+public:
+    void bind(nb::handle module, const char *name) { attr_.bind(module, name); }
+    nb::handle get() {
+        if (read_at_ != entry_count) {
+            value_ = nb::borrow(attr_.get());
+            read_at_ = entry_count;
+            has_double_ = false;
+        }
+        return value_;
+    }
+    double get_double() {
+        nb::handle v = get();
+        if (!has_double_) {
+            double_ = pyu::as_double(v);
+            has_double_ = true;
+        }
+        return double_;
+    }
+
+private:
+    pyu::ModuleAttr attr_;
+    nb::object value_;
+    unsigned long read_at_ = ~0ul;
+    double double_ = 0.0;
+    bool has_double_ = false;
+};
+
+// Names of the Bowlet namespace that the rules use.
+extern CachedName mod_np, mod_plt, mod_math, mod_point, mod_vector, mod_segment, mod_circle;
 // Flatkin's tolerance: the point and vector rules computed here in place of
 // a call (tolerant equality, slopes, unit vectors) use it as Flatkin does.
-extern pyu::ModuleAttr flat_epsilon;
+extern CachedName flat_epsilon;
 inline double flat_eps() { return flat_epsilon.get_double(); }
+// Strakel's own tolerance (its bound tests) and its two bounded classes as
+// they were imported: exact instances of these are read directly.
+extern CachedName strakel_epsilon;
+extern PyTypeObject *segment_type;
+extern PyTypeObject *ray_type;
+
+// Forgets every cached name: called on each entry from the interpreter.
+inline void forget_names() { ++entry_count; }
+
+// The bound form of a function: forgets the cached names, then runs it.
+template <auto F>
+struct Entry;
+template <typename R, typename... A, R (*F)(A...)>
+struct Entry<F> {
+    static R call(A... args) {
+        forget_names();
+        return F(args...);
+    }
+};
+template <auto F>
+constexpr auto entry = &Entry<F>::call;
 
 // Instance storage.  Every attribute is the Python object given or
 // computed, so numbers keep their type and points keep their identity; the
@@ -33,6 +89,8 @@ struct ArcData {
 // Interned attribute names.
 namespace key {
 extern PyObject *center, *radius, *circle, *start_radians, *end_radians, *wise, *start_point, *end_point;
+// Read off the line-like objects a circle is intersected with.
+extern PyObject *start, *end, *origin, *direction;
 void init();
 }  // namespace key
 
@@ -180,6 +238,8 @@ inline geom::Vec2 xy(nb::handle h) {
 // own classes are filled directly, anything rebound in their place is
 // called with the two floats.
 nb::object new_point(geom::Vec2 p);
+// The same with the class already looked up (several points in one call).
+nb::object new_point(nb::handle cls, geom::Vec2 p);
 nb::object new_vector(geom::Vec2 v);
 // isinstance(obj, Point) against the module's current `Point`.
 bool is_point_instance(nb::handle h);

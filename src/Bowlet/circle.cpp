@@ -272,9 +272,9 @@ nb::object perpendicular(nb::handle self, nb::handle point) {
 // ----------------------------------------------------- intersections
 
 nb::object with_line_intersection(nb::handle self, nb::handle line) {
-    nb::object start = line.attr("start");
+    nb::object start = get_attr(line, key::start);
     Vec2 s = xy(start);
-    nb::object end = line.attr("end");
+    nb::object end = get_attr(line, key::end);
     Vec2 e = xy(end);
     Vec2 c = xy(center_of(self));
     geom::LineCrossings hits = geom::line_circle_crossings(s, e, c, dbl(radius_of(self)));
@@ -284,12 +284,72 @@ nb::object with_line_intersection(nb::handle self, nb::handle line) {
         return nb::none();
     if (hits.count == 1)
         return new_point(hits.p[0]);
-    return nb::make_tuple(new_point(hits.p[0]), new_point(hits.p[1]));
+    nb::handle cls = mod_point.get();
+    return nb::make_tuple(new_point(cls, hits.p[0]), new_point(cls, hits.p[1]));
+}
+
+// The kept crossings in the result shape: None, the one point, or a list.
+nb::object kept_shape(nb::list kept) {
+    size_t n = nb::len(kept);
+    if (n == 1)
+        return kept[0];
+    if (n == 2)
+        return kept;
+    return nb::none();
+}
+
+// Strakel's own Segment and Ray, on an exact Circle: the supporting line and
+// the bound test are the segment's (start, end) and box or the ray's
+// (origin, origin + direction) and half-open box, with Strakel's epsilon,
+// computed here instead of through to_line and is_point_in_bound.
+bool direct_bounded(nb::handle self, nb::handle obj, nb::object &result) {
+    PyTypeObject *t = Py_TYPE(obj.ptr());
+    bool segment = t == segment_type && segment_type, ray = t == ray_type && ray_type;
+    if (!(segment || ray) || !is_circle(self))
+        return false;
+    Vec2 a, b;
+    geom::RayBound box;
+    if (segment) {
+        a = xy(get_attr(obj, key::start));
+        b = xy(get_attr(obj, key::end));
+        geom::Box s = geom::segment_bound(a, b);
+        box = {s.min_x, s.min_y, s.max_x, s.max_y, true};
+    } else {
+        Vec2 direction = xy(get_attr(obj, key::direction));
+        a = xy(get_attr(obj, key::origin));
+        b = a + direction;
+        box = geom::ray_bound(a, direction);
+    }
+    Vec2 c = xy(center_of(self));
+    geom::LineCrossings hits = geom::line_circle_crossings(a, b, c, dbl(radius_of(self)));
+    if (hits.degenerate)
+        pyu::raise_zero_division();
+    if (hits.count == 0) {
+        result = nb::none();
+        return true;
+    }
+    if (!box.valid)
+        pyu::raise_exception("Invalid ray");
+    double e = strakel_epsilon.get_double();
+    auto inside = [&](Vec2 p) { return geom::in_ray_bound(box, p, e); };
+    if (hits.count == 1) {
+        result = inside(hits.p[0]) ? new_point(hits.p[0]) : nb::none();
+        return true;
+    }
+    nb::list kept;
+    for (int i = 0; i < 2; ++i)
+        if (inside(hits.p[i]))
+            kept.append(new_point(hits.p[i]));
+    result = kept_shape(kept);
+    return true;
 }
 
 // The line crossings of a ray or segment, kept where the object's own bound
 // test accepts them: None, the one point left, or a list of two.
 nb::object bounded_intersection(nb::handle self, nb::handle obj) {
+    nb::object direct;
+    if (direct_bounded(self, obj, direct))
+        return direct;
     nb::object line = obj.attr("to_line")();
     nb::object found = is_circle(self) ? with_line_intersection(self, line)
                                        : self.attr("with_line_intersection")(line);
@@ -298,12 +358,7 @@ nb::object bounded_intersection(nb::handle self, nb::handle obj) {
         for (nb::handle point : nb::borrow<nb::tuple>(found))
             if (truthy(obj.attr("is_point_in_bound")(point)))
                 kept.append(point);
-        size_t n = nb::len(kept);
-        if (n == 1)
-            return kept[0];
-        if (n == 2)
-            return kept;
-        return nb::none();
+        return kept_shape(kept);
     }
     if (is_point_instance(found))
         return truthy(obj.attr("is_point_in_bound")(found)) ? found : nb::none();
@@ -325,7 +380,8 @@ nb::object circle_intersection(nb::handle circle_1, nb::handle circle_2) {
         pyu::raise_zero_division();
     if (hits.count == 0)
         return nb::none();
-    return nb::make_tuple(new_point(hits.p[0]), new_point(hits.p[1]));
+    nb::handle cls = mod_point.get();
+    return nb::make_tuple(new_point(cls, hits.p[0]), new_point(cls, hits.p[1]));
 }
 
 // ------------------------------------------------------------ figure
@@ -389,42 +445,42 @@ void bind_circle(nb::module_ &m) {
     auto opt = [](const char *name) { return nb::arg(name).none() = nb::none(); };
     // In definition order.  One-parameter members take their receiver
     // positionally; the others name it `self`.
-    cls.def("__init__", &init, opt("input_a"), opt("input_b"), opt("input_c"))
-        .def("__repr__", &text);
-    def_method(cls, "__eq__", &equals, self, "other"_a.none());
-    cls.def("__hash__", &hash)
-        .def("__iter__", &iterate)
-        .def_prop_ro("area", &area)
-        .def_prop_ro("circumference", &circumference)
-        .def_prop_ro("diameter", &diameter);
-    def_method(cls, "set_center", &set_center, self, "x"_a.none(), "y"_a.none());
-    def_method(cls, "set_radius", &set_radius, self, "r"_a.none());
-    def_method(cls, "get_arc_length", &get_arc_length, self, "radians"_a.none());
-    def_method(cls, "get_sector_area", &get_sector_area, self, "radians"_a.none());
-    def_method(cls, "get_chord_length", &get_chord_length, self, "radians"_a.none());
-    def_method(cls, "is_circle_intersect", &is_circle_intersect, self, "other_circle"_a.none());
-    def_method(cls, "is_line_intersect", &is_line_intersect, self, "line"_a.none());
-    def_method(cls, "is_overlapping", &is_overlapping, self, "other_circle"_a.none());
-    def_method(cls, "contains", &contains, self, "point"_a.none());
-    def_method(cls, "rotate", &rotate, self, "axis_center"_a.none(), "radians"_a.none());
-    def_method(cls, "move", &move, self, "vector"_a.none());
-    def_method(cls, "scale", &scale, self, "factor"_a.none());
-    def_method(cls, "offset", &offset, self, "distance"_a.none());
-    cls.def("bound", &bound);
-    def_method(cls, "point_at_radians", &point_at_radians, self, opt("radians"));
-    def_method(cls, "point_at_parameter", &point_at_parameter, self, opt("parameter"));
-    def_method(cls, "closest_point", &closest_point, self, opt("point"));
-    def_method(cls, "is_point_on_circle", &is_point_on_circle, self, opt("point"));
-    def_method(cls, "evaluate_point_radians", &evaluate_point_radians, self, opt("point"));
-    def_method(cls, "evaluate_point_parameter", &evaluate_point_parameter, self, opt("point"));
-    def_method(cls, "tangent", &tangent, self, opt("point"));
-    def_method(cls, "perpendicular", &perpendicular, self, opt("point"));
-    def_method(cls, "with_line_intersection", &with_line_intersection, self, "line"_a.none());
-    def_method(cls, "with_ray_intersection", &with_ray_intersection, self, "ray"_a.none());
-    def_method(cls, "with_segment_intersection", &with_segment_intersection, self, "segment"_a.none());
-    cls.def_static("circle_intersection", &circle_intersection, "circle_1"_a.none(), "circle_2"_a.none())
-        .def_static("find_circle", &find_circle, "input_a"_a.none(), "input_b"_a.none(), "input_c"_a.none());
-    def_method(cls, "plot_circle", &plot_circle, self, "show"_a.none() = false);
+    cls.def("__init__", entry<&init>, opt("input_a"), opt("input_b"), opt("input_c"))
+        .def("__repr__", entry<&text>);
+    def_method(cls, "__eq__", entry<&equals>, self, "other"_a.none());
+    cls.def("__hash__", entry<&hash>)
+        .def("__iter__", entry<&iterate>)
+        .def_prop_ro("area", entry<&area>)
+        .def_prop_ro("circumference", entry<&circumference>)
+        .def_prop_ro("diameter", entry<&diameter>);
+    def_method(cls, "set_center", entry<&set_center>, self, "x"_a.none(), "y"_a.none());
+    def_method(cls, "set_radius", entry<&set_radius>, self, "r"_a.none());
+    def_method(cls, "get_arc_length", entry<&get_arc_length>, self, "radians"_a.none());
+    def_method(cls, "get_sector_area", entry<&get_sector_area>, self, "radians"_a.none());
+    def_method(cls, "get_chord_length", entry<&get_chord_length>, self, "radians"_a.none());
+    def_method(cls, "is_circle_intersect", entry<&is_circle_intersect>, self, "other_circle"_a.none());
+    def_method(cls, "is_line_intersect", entry<&is_line_intersect>, self, "line"_a.none());
+    def_method(cls, "is_overlapping", entry<&is_overlapping>, self, "other_circle"_a.none());
+    def_method(cls, "contains", entry<&contains>, self, "point"_a.none());
+    def_method(cls, "rotate", entry<&rotate>, self, "axis_center"_a.none(), "radians"_a.none());
+    def_method(cls, "move", entry<&move>, self, "vector"_a.none());
+    def_method(cls, "scale", entry<&scale>, self, "factor"_a.none());
+    def_method(cls, "offset", entry<&offset>, self, "distance"_a.none());
+    cls.def("bound", entry<&bound>);
+    def_method(cls, "point_at_radians", entry<&point_at_radians>, self, opt("radians"));
+    def_method(cls, "point_at_parameter", entry<&point_at_parameter>, self, opt("parameter"));
+    def_method(cls, "closest_point", entry<&closest_point>, self, opt("point"));
+    def_method(cls, "is_point_on_circle", entry<&is_point_on_circle>, self, opt("point"));
+    def_method(cls, "evaluate_point_radians", entry<&evaluate_point_radians>, self, opt("point"));
+    def_method(cls, "evaluate_point_parameter", entry<&evaluate_point_parameter>, self, opt("point"));
+    def_method(cls, "tangent", entry<&tangent>, self, opt("point"));
+    def_method(cls, "perpendicular", entry<&perpendicular>, self, opt("point"));
+    def_method(cls, "with_line_intersection", entry<&with_line_intersection>, self, "line"_a.none());
+    def_method(cls, "with_ray_intersection", entry<&with_ray_intersection>, self, "ray"_a.none());
+    def_method(cls, "with_segment_intersection", entry<&with_segment_intersection>, self, "segment"_a.none());
+    cls.def_static("circle_intersection", entry<&circle_intersection>, "circle_1"_a.none(), "circle_2"_a.none())
+        .def_static("find_circle", entry<&find_circle>, "input_a"_a.none(), "input_b"_a.none(), "input_c"_a.none());
+    def_method(cls, "plot_circle", entry<&plot_circle>, self, "show"_a.none() = false);
     def_stored(cls, "Circle", "center", &CircleData::center);
     def_stored(cls, "Circle", "radius", &CircleData::radius);
 }

@@ -9,11 +9,17 @@
 
 namespace bowlet {
 
-pyu::ModuleAttr mod_np, mod_plt, mod_math, mod_point, mod_vector, mod_segment, mod_circle;
-pyu::ModuleAttr flat_epsilon;
+CachedName mod_np, mod_plt, mod_math, mod_point, mod_vector, mod_segment, mod_circle;
+CachedName flat_epsilon;
+CachedName strakel_epsilon;
+
+unsigned long entry_count = 0;
+PyTypeObject *segment_type = nullptr;
+PyTypeObject *ray_type = nullptr;
 
 namespace key {
 PyObject *center, *radius, *circle, *start_radians, *end_radians, *wise, *start_point, *end_point;
+PyObject *start, *end, *origin, *direction;
 void init() {
     center = PyUnicode_InternFromString("center");
     radius = PyUnicode_InternFromString("radius");
@@ -23,6 +29,10 @@ void init() {
     wise = PyUnicode_InternFromString("wise");
     start_point = PyUnicode_InternFromString("start_point");
     end_point = PyUnicode_InternFromString("end_point");
+    start = PyUnicode_InternFromString("start");
+    end = PyUnicode_InternFromString("end");
+    origin = PyUnicode_InternFromString("origin");
+    direction = PyUnicode_InternFromString("direction");
 }
 }  // namespace key
 
@@ -96,12 +106,13 @@ nb::object int_obj(long v) { return pyu::int_obj(v); }
 
 // --------------------------------------------------------- points
 
-nb::object new_point(geom::Vec2 p) {
-    nb::handle cls = mod_point.get();
+nb::object new_point(nb::handle cls, geom::Vec2 p) {
     if (cls.ptr() == (PyObject *) pyu::point_type)
         return pyu::make_point(p.x, p.y);
     return cls(pyu::float_obj(p.x), pyu::float_obj(p.y));
 }
+
+nb::object new_point(geom::Vec2 p) { return new_point(mod_point.get(), p); }
 
 nb::object new_vector(geom::Vec2 v) {
     nb::handle cls = mod_vector.get();
@@ -271,6 +282,12 @@ NB_MODULE(Bowlet, m) {
     mod_circle.bind(m, "Circle");
     flat_epsilon.bind(flatkin, "epsilon");
     find_arccos_loop(m.attr("np"));
+    nb::object strakel = nb::module_::import_("Strakel");
+    strakel_epsilon.bind(strakel, "epsilon");
+    if (PyType_Check(m.attr("Segment").ptr()))
+        segment_type = (PyTypeObject *) m.attr("Segment").ptr();
+    if (PyType_Check(m.attr("Ray").ptr()))
+        ray_type = (PyTypeObject *) m.attr("Ray").ptr();
 
     key::init();
     bind_circle(m);
