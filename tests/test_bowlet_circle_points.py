@@ -160,3 +160,26 @@ def test_angle_of_the_point_at_an_angle_gives_it_back(data):
     step = c.tangent(p).end - p
     assert abs(step.x * normal.x + step.y * normal.y) < 1e-6  # tangent is normal to the radius
     assert step.magnitude == pytest.approx(1.0)
+
+
+@settings(max_examples=200, deadline=None)
+@given(points_on_circle)
+def test_points_and_angles_are_vector_rotate_and_angle_to_the_last_bit(data):
+    cx, cy, r, theta = data
+    c = Circle(Point(cx, cy), r)
+    p = c.point_at_radians(theta)
+    expected = Vector.angle(Vector(r, 0), Vector.vector_from_points(c.center, p))
+    assert c.evaluate_point_radians(p) == expected
+    q = c.center + Vector(r, 0).rotate(theta)
+    assert (p.x, p.y) == (q.x, q.y)
+
+
+def test_angles_follow_the_module_vector(monkeypatch):
+    import Bowlet
+
+    class Quarter(Vector):
+        @staticmethod
+        def angle(vector1, vector2, polar=True, compare=False):
+            return 0.25
+    monkeypatch.setattr(Bowlet, "Vector", Quarter)
+    assert Circle(Point(0, 0), 1).evaluate_point_radians(Point(-1, 0)) == 0.25

@@ -153,6 +153,16 @@ def test_methods_take_their_receiver_by_keyword_too():
     assert Arc.arc_to_polyline(arc=arc, number=2)[0] == arc.point_at_parameter(1 / 3)
 
 
+def test_methods_bind_like_functions_defined_in_the_class():
+    c = Circle(Point(0, 0), 1)
+    raw = vars(Circle)["contains"]
+    assert Circle.contains is raw.__func__ and raw.__name__ == "contains"
+    bound = c.contains
+    assert bound.__self__ is c and bound.__func__ is Circle.contains
+    assert bound(Point(0, 0)) == 1
+    assert raw.__get__(c, Circle)(Point(5, 0)) == 0 and raw.__get__(None, Circle) is Circle.contains
+
+
 def test_methods_accept_any_receiver_with_the_attributes():
     class Plain:
         center = Point(0, 0)
@@ -178,6 +188,16 @@ def test_subclasses_work():
         pass
     r = Ring(Point(0, 0), 1)
     assert type(r) is Ring and r.diameter == 2 and r == Circle(Point(0, 0), 1)
+
+
+def test_three_point_circles_ask_the_instance_for_find_circle():
+    class Fixed(Circle):
+        @staticmethod
+        def find_circle(input_a, input_b, input_c):
+            return (input_b, 7)
+    q = Point(1, 1)
+    c = Fixed(Point(0, 0), q, Point(2, 0))
+    assert c.center is q and c.radius == 7
 
 
 # ------------------------------------------------------------ names at call time
@@ -317,3 +337,20 @@ def test_bad_arguments_raise_python_exceptions_only(arg):
             Arc(**kwargs)
         except Exception:  # noqa: BLE001
             pass
+
+
+@pytest.mark.parametrize("make", [lambda: Circle(Point(0, 0), 1), lambda: Arc(Point(0, 0), 1, 1.0, 0.5), Arc],
+                         ids=["Circle", "Arc", "empty Arc"])
+def test_reference_cycles_through_stored_attributes_are_collected(make):
+    import gc
+    freed = []
+
+    class Flag:
+        def __del__(self):
+            freed.append(1)
+    shape = make()
+    shape.radius = [shape, Flag()]      # a cycle through a stored attribute
+    shape.note = [shape]                # and one through the instance dictionary
+    del shape
+    gc.collect()
+    assert freed == [1]

@@ -122,7 +122,7 @@ Fields from_center_start(nb::handle center, nb::handle start_point, nb::handle r
 // -pi/2): Vector.unit_vector, then Vector.rotate.
 Vec2 turned_unit(nb::handle direction, double angle) {
     if (pyu::is_vector(direction))
-        return geom::rotated(unit_or_self(xy(direction)), angle);
+        return geom::rotated(unit_or_self(xy(direction)), np_cos_sin(angle));
     nb::object turned = direction.attr("unit_vector").attr("rotate")(flt(angle));
     return xy(turned);
 }
@@ -149,7 +149,7 @@ Fields from_start_direction(nb::handle start_point, nb::handle end_point, nb::ha
     else  // the end lies straight ahead of or behind the start
         pyu::raise_exception("can't get a circle with this direction");
 
-    double radius = geom::tangent_arc_radius(geom::magnitude(chord), theta);
+    double radius = geom::tangent_arc_radius(magnitude_of(chord), np_cos_sin(theta).c);
     Fields f;
     f.center = point_plus(start_point, to_center * radius);
     f.radius = flt(radius);
@@ -325,7 +325,7 @@ nb::object is_point_on_arc(nb::handle self, nb::handle point) {
 
 nb::object point_on_radius(nb::handle self, double theta) {
     double r = pyu::py_float(get_attr(self, key::radius));
-    Vec2 v = geom::rotated({r, 0.0}, theta);
+    Vec2 v = geom::radius_vector(r, np_cos_sin(theta));
     return point_plus(get_attr(self, key::center), v);
 }
 
@@ -362,9 +362,8 @@ nb::object perpendicular(nb::handle self, nb::handle point) {
 
 nb::object tangent(nb::handle self, nb::handle point) {
     nb::object normal = is_arc(self) ? perpendicular(self, point) : self.attr("perpendicular")(point);
-    if (pyu::is_vector(normal))
-    {
-        Vec2 t = geom::rotated(xy(normal), 0.5 * geom::pi);
+    if (pyu::is_vector(normal)) {
+        Vec2 t = geom::rotated(xy(normal), np_cos_sin(geom::pi * 0.5));
         return pyu::make_vector(t.x, t.y);
     }
     return normal.attr("rotate")(flt(geom::pi * 0.5));
@@ -456,8 +455,12 @@ nb::object arc_to_polyline(nb::handle arc, nb::handle number, nb::handle length)
                      (PyFloat_CheckExact(start.ptr()) || PyLong_CheckExact(start.ptr()));
         if (plain) {
             double r = pyu::py_float(get_attr(arc, key::radius));
-            std::vector<Vec2> samples((size_t) n - 1);
-            geom::sample_arc(xy(center), r, dbl(start), PyFloat_AS_DOUBLE(radians.ptr()), (size_t) n, samples);
+            size_t count = (size_t) n - 1;
+            std::vector<double> angles(count), cos(count), sin(count);
+            geom::sample_angles(dbl(start), PyFloat_AS_DOUBLE(radians.ptr()), (size_t) n, angles);
+            np_cos_sin(angles, cos, sin);
+            std::vector<Vec2> samples(count);
+            geom::place_on_circle(xy(center), r, cos, sin, samples);
             nb::list out = nb::steal<nb::list>(PyList_New((Py_ssize_t) samples.size()));
             {
                 // The new points cannot form cycles: no collection is needed

@@ -6,6 +6,7 @@
 #include "core/circle_arc.hpp"
 #include "pyutil/pyutil.hpp"
 
+#include <span>
 #include <utility>
 
 namespace bowlet {
@@ -200,13 +201,13 @@ void def_stored(Class &cls, const char *class_name, const char *name, nb::object
 // function is made without nanobind's method flag (so `self=` works as a
 // keyword and any receiver is accepted) and wrapped so that it binds to the
 // instance on attribute access, as a function defined in a class does.
+// Wraps a function as such a method (see method_descriptor in module.cpp).
+nb::object as_method(nb::handle function);
+
 template <typename Func, typename... Extra>
 void def_method(nb::handle cls, const char *name, Func &&f, const Extra &...extra) {
     nb::object fn = nb::cpp_function(std::forward<Func>(f), nb::name(name), nb::scope(cls), extra...);
-    nb::object method = nb::steal(PyInstanceMethod_New(fn.ptr()));
-    if (!method.is_valid())
-        pyu::raise_current();
-    nb::setattr(cls, name, method);
+    nb::setattr(cls, name, as_method(fn));
 }
 
 void bind_circle(nb::module_ &m);
@@ -245,8 +246,11 @@ nb::object new_vector(geom::Vec2 v);
 bool is_point_instance(nb::handle h);
 // a == b with Point's tolerant equality (direct for our own points).
 bool points_equal(nb::handle a, nb::handle b);
-// point.distance_to_point(other)
+// point.distance_to_point(other): for our own Point its steps (the squares
+// as float powers, OverflowError when one leaves the double range).
 double distance_between(nb::handle point, nb::handle other);
+// vector.magnitude of a Vector with these coordinates, by the same steps.
+double magnitude_of(geom::Vec2 v);
 // point + vector, for a vector given by its coordinates.
 nb::object point_plus(nb::handle point, geom::Vec2 v);
 // vector.unit_vector for a vector given by its coordinates: the vector
@@ -255,6 +259,9 @@ geom::Vec2 unit_or_self(geom::Vec2 v);
 // numpy.arccos of a float, by numpy's own double loop (the interpreter is
 // not involved; results are numpy's to the last bit).
 double np_arccos(double c);
+// numpy.cos and numpy.sin of a float, and of many (the same kernels).
+geom::CosSin np_cos_sin(double angle);
+void np_cos_sin(std::span<const double> angles, std::span<double> cos, std::span<double> sin);
 // Vector.angle(v1, v2) with its defaults, through the module's `Vector`:
 // None, or the counter-clockwise angle in [0, 2 pi].  While `Vector` is
 // Flatkin's own class and the vectors are plain Vectors, the same steps run

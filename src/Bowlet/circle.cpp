@@ -51,10 +51,17 @@ nb::object find_circle(nb::handle a, nb::handle b, nb::handle c) {
 // The two forms: a Point and a number (int or float, subclasses included:
 // bool and numpy floats pass, numpy ints do not), or three Points.  Nothing
 // is stored when the inputs fit neither.
-std::pair<nb::object, nb::object> circle_fields(nb::handle a, nb::handle b, nb::handle c) {
+// The three-point form asks `self.find_circle` on a subclass instance.
+std::pair<nb::object, nb::object> circle_fields(nb::handle a, nb::handle b, nb::handle c,
+                                                nb::handle self = nb::handle()) {
     if (is_point_instance(a) && (PyLong_Check(b.ptr()) || PyFloat_Check(b.ptr())))
         return {nb::borrow(a), nb::borrow(b)};
     if (is_point_instance(a) && is_point_instance(b) && is_point_instance(c)) {
+        if (self.is_valid() && Py_TYPE(self.ptr()) != circle_type) {
+            nb::object pair[2];
+            unpack(self.attr("find_circle")(a, b, c), pair, 2);
+            return {pair[0], pair[1]};
+        }
         auto [center, radius] = fit_three(a, b, c);
         return {center, pyu::float_obj(radius)};
     }
@@ -76,7 +83,7 @@ void store(nb::handle self, std::pair<nb::object, nb::object> fields) {
 void init(nb::handle self, nb::handle a, nb::handle b, nb::handle c) {
     if (!PyObject_TypeCheck(self.ptr(), circle_type))
         pyu::raise(PyExc_TypeError, "descriptor '__init__' requires a 'Circle' object");
-    store(self, circle_fields(a, b, c));
+    store(self, circle_fields(a, b, c, self));
 }
 
 nb::object new_circle(std::pair<nb::object, nb::object> fields) {
@@ -147,7 +154,7 @@ nb::object get_chord_length(nb::handle self, nb::handle radians) {
 
 double center_distance(nb::handle self, nb::handle other) {
     Vec2 a = xy(center_of(self)), b = xy(center_of(other));
-    return geom::distance(a, b);
+    return std::sqrt(geom::py_square(a.x - b.x) + geom::py_square(a.y - b.y));
 }
 bool is_circle_intersect(nb::handle self, nb::handle other) {
     double d = center_distance(self, other);
@@ -203,7 +210,7 @@ nb::object point_at_radians(nb::handle self, nb::handle radians) {
     nb::object center = center_of(self);
     double r = pyu::py_float(radius_of(self));
     double theta = dbl(radians);
-    return point_plus(center, geom::rotated({r, 0.0}, theta));
+    return point_plus(center, geom::radius_vector(r, np_cos_sin(theta)));
 }
 
 nb::object point_at_parameter(nb::handle self, nb::handle parameter) {
@@ -215,7 +222,7 @@ nb::object point_at_parameter(nb::handle self, nb::handle parameter) {
 
 nb::object closest_point(nb::handle self, nb::handle point) {
     Vec2 p = xy(point), c = xy(center_of(self));
-    double d = std::sqrt(geom::square(p.x - c.x) + geom::square(p.y - c.y));
+    double d = std::sqrt(geom::py_square(p.x - c.x) + geom::py_square(p.y - c.y));
     if (d == 0)
         pyu::raise_exception("Given point is on center!");
     double r = dbl(radius_of(self));

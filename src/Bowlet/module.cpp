@@ -3,7 +3,10 @@
 // creates Circle and Arc.
 #include "Bowlet/bowlet.hpp"
 
+#include <structmember.h>
+
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <initializer_list>
 
@@ -67,6 +70,81 @@ void unpack(nb::handle seq, nb::object *out, Py_ssize_t n) {
     PyObject **v = PySequence_Fast_ITEMS(items.ptr());
     for (Py_ssize_t i = 0; i < n; ++i)
         out[i] = nb::borrow(v[i]);
+}
+
+// ------------------------------------------------------------ methods
+
+namespace {
+// A function stored in a class that binds to instances as a Python function
+// does: read through an instance it gives a bound method, read through the
+// class the function itself.  Flagged as a method descriptor, so that
+// `obj.name(args)` calls the function with obj first without making the
+// bound method at all.
+struct MethodDescriptor {
+    PyObject_HEAD
+    PyObject *function;
+    vectorcallfunc vectorcall;
+};
+
+PyObject *method_vectorcall(PyObject *self, PyObject *const *args, size_t nargsf, PyObject *kwnames) {
+    return PyObject_Vectorcall(((MethodDescriptor *) self)->function, args, nargsf, kwnames);
+}
+
+PyObject *method_get(PyObject *self, PyObject *obj, PyObject *) {
+    PyObject *function = ((MethodDescriptor *) self)->function;
+    if (!obj) {
+        Py_INCREF(function);
+        return function;
+    }
+    return PyMethod_New(function, obj);
+}
+
+void method_dealloc(PyObject *self) {
+    PyTypeObject *type = Py_TYPE(self);
+    Py_XDECREF(((MethodDescriptor *) self)->function);
+    type->tp_free(self);
+    Py_DECREF(type);
+}
+
+PyObject *method_attr(PyObject *self, void *name) {
+    return PyObject_GetAttrString(((MethodDescriptor *) self)->function, (const char *) name);
+}
+
+PyTypeObject *method_type() {
+    static PyTypeObject *type = nullptr;
+    if (type)
+        return type;
+    static PyMemberDef members[] = {
+        {"__vectorcalloffset__", T_PYSSIZET, (Py_ssize_t) offsetof(MethodDescriptor, vectorcall), READONLY, nullptr},
+        {"__func__", T_OBJECT, (Py_ssize_t) offsetof(MethodDescriptor, function), READONLY, nullptr},
+        {nullptr, 0, 0, 0, nullptr}};
+    static PyGetSetDef getset[] = {{"__name__", method_attr, nullptr, nullptr, (void *) "__name__"},
+                                   {"__qualname__", method_attr, nullptr, nullptr, (void *) "__qualname__"},
+                                   {"__doc__", method_attr, nullptr, nullptr, (void *) "__doc__"},
+                                   {nullptr, nullptr, nullptr, nullptr, nullptr}};
+    static PyType_Slot slots[] = {{Py_tp_descr_get, (void *) method_get},
+                                  {Py_tp_call, (void *) PyVectorcall_Call},
+                                  {Py_tp_dealloc, (void *) method_dealloc},
+                                  {Py_tp_members, members},
+                                  {Py_tp_getset, getset},
+                                  {0, nullptr}};
+    static PyType_Spec spec = {"Bowlet.method", sizeof(MethodDescriptor), 0,
+                               Py_TPFLAGS_DEFAULT | Py_TPFLAGS_HAVE_VECTORCALL | Py_TPFLAGS_METHOD_DESCRIPTOR, slots};
+    type = (PyTypeObject *) PyType_FromSpec(&spec);
+    if (!type)
+        pyu::raise_current();
+    return type;
+}
+}  // namespace
+
+nb::object as_method(nb::handle function) {
+    PyTypeObject *type = method_type();
+    MethodDescriptor *m = PyObject_New(MethodDescriptor, type);
+    if (!m)
+        pyu::raise_current();
+    m->function = nb::borrow(function).release().ptr();
+    m->vectorcall = method_vectorcall;
+    return nb::steal((PyObject *) m);
 }
 
 // ------------------------------------------------------- Python numbers
@@ -138,8 +216,14 @@ bool points_equal(nb::handle a, nb::handle b) {
 }
 
 double distance_between(nb::handle point, nb::handle other) {
-    if (pyu::is_point(point))
-        return geom::distance(xy(point), xy(other));
+    if (pyu::is_point(point)) {
+        geom::Vec2 a = xy(point), b = xy(other);
+        double dx = a.x - b.x, dy = a.y - b.y;
+        double xx = geom::py_square(dx), yy = geom::py_square(dy);
+        if ((std::isinf(xx) && std::isfinite(dx)) || (std::isinf(yy) && std::isfinite(dy)))
+            pyu::raise(PyExc_OverflowError, "(34, 'Numerical result out of range')");
+        return std::sqrt(xx + yy);
+    }
     return dbl(point.attr("distance_to_point")(other));
 }
 
@@ -151,7 +235,19 @@ nb::object point_plus(nb::handle point, geom::Vec2 v) {
     return checked(PyNumber_Add(point.ptr(), new_vector(v).ptr()));
 }
 
-geom::Vec2 unit_or_self(geom::Vec2 v) { return geom::unit_or_self(v, flat_eps()); }
+double magnitude_of(geom::Vec2 v) {
+    double xx = geom::py_square(v.x), yy = geom::py_square(v.y);
+    if ((std::isinf(xx) && std::isfinite(v.x)) || (std::isinf(yy) && std::isfinite(v.y)))
+        pyu::raise(PyExc_OverflowError, "math range error");
+    return std::sqrt(xx + yy);
+}
+
+geom::Vec2 unit_or_self(geom::Vec2 v) {
+    double m = magnitude_of(v);
+    if (std::fabs(m) <= flat_eps())
+        return v;
+    return {v.x / m, v.y / m};
+}
 
 // ------------------------------------------------------------ numpy
 
@@ -167,37 +263,46 @@ struct UfuncHead {
     const char *name;
     const char *types;
 };
-UfuncLoop arccos_loop = nullptr;
-void *arccos_data = nullptr;
+// numpy's loop of one ufunc from double to double, found once.
+struct DoubleLoop {
+    UfuncLoop loop = nullptr;
+    void *data = nullptr;
+    const char *name = "";
 
-// numpy.arccos's loop from double to double, when numpy.arccos is the ufunc
-// it should be; otherwise np_arccos calls it through the interpreter.
-void find_arccos_loop(nb::handle numpy) {
-    nb::object ufunc = numpy.attr("arccos");
-    if (std::strcmp(Py_TYPE(ufunc.ptr())->tp_name, "numpy.ufunc") != 0)
-        return;
-    const UfuncHead *u = (const UfuncHead *) ufunc.ptr();
-    if (u->nin != 1 || u->nout != 1 || u->nargs != 2 || !u->name || std::strcmp(u->name, "arccos") != 0)
-        return;
-    constexpr char npy_double = 12;
-    for (int i = 0; i < u->ntypes; ++i) {
-        if (u->types[2 * i] == npy_double && u->types[2 * i + 1] == npy_double) {
-            arccos_loop = u->functions[i];
-            arccos_data = u->data[i];
-            ufunc.release();  // numpy's ufuncs live as long as numpy
+    // When numpy's attribute is the ufunc it should be; otherwise `run`
+    // calls it through the interpreter.
+    void find(nb::handle numpy, const char *ufunc_name) {
+        name = ufunc_name;
+        nb::object ufunc = numpy.attr(ufunc_name);
+        if (std::strcmp(Py_TYPE(ufunc.ptr())->tp_name, "numpy.ufunc") != 0)
             return;
+        const UfuncHead *u = (const UfuncHead *) ufunc.ptr();
+        if (u->nin != 1 || u->nout != 1 || u->nargs != 2 || !u->name || std::strcmp(u->name, ufunc_name) != 0)
+            return;
+        constexpr char npy_double = 12;
+        for (int i = 0; i < u->ntypes; ++i) {
+            if (u->types[2 * i] == npy_double && u->types[2 * i + 1] == npy_double) {
+                loop = u->functions[i];
+                data = u->data[i];
+                ufunc.release();  // numpy's ufuncs live as long as numpy
+                return;
+            }
         }
     }
-}
 
-// Flatkin's magnitude: the squares are taken as floats, and one that leaves
-// the double range raises OverflowError.
-double magnitude_of(geom::Vec2 v) {
-    double xx = v.x * v.x, yy = v.y * v.y;
-    if ((std::isinf(xx) && std::isfinite(v.x)) || (std::isinf(yy) && std::isfinite(v.y)))
-        pyu::raise(PyExc_OverflowError, "math range error");
-    return std::sqrt(xx + yy);
-}
+    void run(const double *in, double *out, size_t n) const {
+        if (loop) {
+            char *args[2] = {(char *) in, (char *) out};
+            const Py_ssize_t count = (Py_ssize_t) n, steps[2] = {sizeof(double), sizeof(double)};
+            loop(args, &count, steps, data);
+            return;
+        }
+        nb::object f = mod_np.get().attr(name);
+        for (size_t i = 0; i < n; ++i)
+            out[i] = dbl(f(pyu::float_obj(in[i])));
+    }
+};
+DoubleLoop arccos_loop, cos_loop, sin_loop;
 
 // Vector.angle's steps: the clamped cosine, numpy's arccos, and the turn
 // taken counter-clockwise unless the cross product is negative.
@@ -219,14 +324,21 @@ nb::object plain_angle(geom::Vec2 v1, geom::Vec2 v2) {
 }  // namespace
 
 double np_arccos(double c) {
-    if (arccos_loop) {
-        double out = 0.0;
-        char *args[2] = {(char *) &c, (char *) &out};
-        const Py_ssize_t n = 1, steps[2] = {sizeof(double), sizeof(double)};
-        arccos_loop(args, &n, steps, arccos_data);
-        return out;
-    }
-    return dbl(mod_np.get().attr("arccos")(pyu::float_obj(c)));
+    double out = 0.0;
+    arccos_loop.run(&c, &out, 1);
+    return out;
+}
+
+geom::CosSin np_cos_sin(double angle) {
+    geom::CosSin cs{0.0, 0.0};
+    cos_loop.run(&angle, &cs.c, 1);
+    sin_loop.run(&angle, &cs.s, 1);
+    return cs;
+}
+
+void np_cos_sin(std::span<const double> angles, std::span<double> cos, std::span<double> sin) {
+    cos_loop.run(angles.data(), cos.data(), angles.size());
+    sin_loop.run(angles.data(), sin.data(), angles.size());
 }
 
 nb::object vector_angle(nb::handle v1, geom::Vec2 v2) {
@@ -281,7 +393,9 @@ NB_MODULE(Bowlet, m) {
     mod_segment.bind(m, "Segment");
     mod_circle.bind(m, "Circle");
     flat_epsilon.bind(flatkin, "epsilon");
-    find_arccos_loop(m.attr("np"));
+    arccos_loop.find(m.attr("np"), "arccos");
+    cos_loop.find(m.attr("np"), "cos");
+    sin_loop.find(m.attr("np"), "sin");
     nb::object strakel = nb::module_::import_("Strakel");
     strakel_epsilon.bind(strakel, "epsilon");
     if (PyType_Check(m.attr("Segment").ptr()))

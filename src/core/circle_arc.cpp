@@ -78,7 +78,7 @@ CircleFit circle_through(Vec2 a, Vec2 b, Vec2 c, double flat_eps) {
             y = *perp_a * (x - mid_a.x) + mid_a.y;
     }
     Vec2 center{x, y};
-    double radius = std::pow(square(a.x - center.x) + square(a.y - center.y), 0.5);
+    double radius = std::pow(py_square(a.x - center.x) + py_square(a.y - center.y), 0.5);
     return {CircleFit::ok, center, radius};
 }
 
@@ -86,11 +86,11 @@ LineCrossings line_circle_crossings(Vec2 start, Vec2 end, Vec2 center, double r)
     LineCrossings out;
     double x1 = start.x, y1 = start.y, cx = center.x, cy = center.y;
     double dx = end.x - x1, dy = end.y - y1;
-    double a = square(dx) + square(dy);
+    double a = py_square(dx) + py_square(dy);
     double b = 2 * (dx * (x1 - cx) + dy * (y1 - cy));
     // The expanded form, summed left to right.
-    double c = square(cx) + square(cy) + square(x1) + square(y1) - 2 * (cx * x1 + cy * y1) - square(r);
-    double disc = square(b) - 4 * a * c;
+    double c = py_square(cx) + py_square(cy) + py_square(x1) + py_square(y1) - 2 * (cx * x1 + cy * y1) - py_square(r);
+    double disc = py_square(b) - 4 * a * c;
     if (disc < 0)
         return out;
     if (a == 0) {  // every later step divides by 2a
@@ -114,7 +114,7 @@ LineCrossings line_circle_crossings(Vec2 start, Vec2 end, Vec2 center, double r)
 CircleCrossings circle_circle_crossings(Vec2 c1, double r1, Vec2 c2, double r2) {
     CircleCrossings out;
     double x1 = c1.x, y1 = c1.y, x2 = c2.x, y2 = c2.y;
-    double d = std::sqrt(square(x2 - x1) + square(y2 - y1));
+    double d = std::sqrt(py_square(x2 - x1) + py_square(y2 - y1));
     if (d > r1 + r2)  // apart
         return out;
     if (d < std::fabs(r1 - r2))  // one inside the other
@@ -125,10 +125,10 @@ CircleCrossings circle_circle_crossings(Vec2 c1, double r1, Vec2 c2, double r2) 
         out.zero_distance = true;
         return out;
     }
-    double a = (square(r1) - square(r2) + square(d)) / (2 * d);
+    double a = (py_square(r1) - py_square(r2) + py_square(d)) / (2 * d);
     // The tests above make the circles meet, so a negative square is only
     // rounding: touching circles share one point.
-    double h_squared = square(r1) - square(a);
+    double h_squared = py_square(r1) - py_square(a);
     if (h_squared < 0)
         h_squared = 0.0;
     double h = std::sqrt(h_squared);
@@ -182,10 +182,15 @@ double angle_into_turn(double theta, double lower) {
     return shifted;
 }
 
-void sample_arc(Vec2 center, double r, double start, double sweep, std::size_t n,
-                std::span<Vec2> out) {
+void sample_angles(double start, double sweep, std::size_t n, std::span<double> out) {
     for (std::size_t i = 1; i < n; ++i)
-        out[i - 1] = arc_point_at_parameter(center, r, start, sweep, (double) i / (double) n);
+        out[i - 1] = start + sweep * ((double) i / (double) n);
+}
+
+void place_on_circle(Vec2 center, double r, std::span<const double> cos, std::span<const double> sin,
+                     std::span<Vec2> out) {
+    for (std::size_t i = 0; i < out.size(); ++i)
+        out[i] = center + radius_vector(r, {cos[i], sin[i]});
 }
 
 double tangent_arc_theta(double alpha) {

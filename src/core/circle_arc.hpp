@@ -95,20 +95,20 @@ inline Vec2 closest_on_circle(Vec2 center, double r, Vec2 p, double d) {
     return {center.x + r * (p.x - center.x) / d, center.y + r * (p.y - center.y) / d};
 }
 
-// The point at angle theta: centre + (r, 0) turned by theta.
-inline Vec2 point_at_angle(Vec2 center, double r, double theta) {
-    double c = std::cos(theta), s = std::sin(theta);
-    // (r, 0) rotated: the zero terms are kept so signed zeros come out as a
-    // general rotation gives them.
-    double x = r * c - 0.0 * s, y = r * s + 0.0 * c;
-    return {center.x + x, center.y + y};
-}
+// The cosine and sine of one angle.  The caller chooses the library that
+// computes them (numpy's kernels for the rules that rotate vectors with
+// numpy), so they are passed in.
+struct CosSin {
+    double c, s;
+};
 
-// A vector turned counter-clockwise by theta.
-inline Vec2 rotated(Vec2 v, double theta) {
-    double c = std::cos(theta), s = std::sin(theta);
-    return {v.x * c - v.y * s, v.x * s + v.y * c};
-}
+// A vector turned counter-clockwise by the angle of cs.
+inline Vec2 rotated(Vec2 v, CosSin cs) { return {v.x * cs.c - v.y * cs.s, v.x * cs.s + v.y * cs.c}; }
+
+// (r, 0) turned by the angle of cs: the radius vector to the point of a
+// circle at that angle.  The zero terms are kept so that signed zeros come
+// out as a general rotation gives them.
+inline Vec2 radius_vector(double r, CosSin cs) { return {r * cs.c - 0.0 * cs.s, r * cs.s + 0.0 * cs.c}; }
 
 // Direction of travel of a counter-clockwise circle at point p: the radius
 // direction turned a quarter turn, taken as the difference to a point one
@@ -139,17 +139,14 @@ Bound arc_bound(Vec2 p_start, Vec2 p_end, Vec2 center, double r, double lower, d
 // turn of an arc in which a point's angle is compared with its domain.
 double angle_into_turn(double theta, double lower);
 
-// Sampling: the points at parameters i / n for i = 1 .. n - 1, where
-// parameter 0 is the start angle and 1 the end, evenly spaced in angle.
-// `out` must hold n - 1 points.
-void sample_arc(Vec2 center, double r, double start, double sweep, std::size_t n,
-                std::span<Vec2> out);
+// Sampling: the angles at parameters i / n for i = 1 .. n - 1, where
+// parameter 0 is the start angle and 1 the end, evenly spaced.  `out` must
+// hold n - 1 angles.
+void sample_angles(double start, double sweep, std::size_t n, std::span<double> out);
 
-// The point at parameter t of the arc (no clamping: t outside [0, 1] runs on
-// along the circle).
-inline Vec2 arc_point_at_parameter(Vec2 center, double r, double start, double sweep, double t) {
-    return point_at_angle(center, r, start + sweep * t);
-}
+// The points of a circle at the angles whose cosines and sines are given.
+void place_on_circle(Vec2 center, double r, std::span<const double> cos, std::span<const double> sin,
+                     std::span<Vec2> out);
 
 // Tangent-start arc: the arc from a start point, leaving it along a given
 // direction, to an end point.  `alpha` is the counter-clockwise angle from
@@ -160,9 +157,9 @@ inline Vec2 arc_point_at_parameter(Vec2 center, double r, double start, double s
 // 3 pi/2, else pi/2 - alpha.
 double tangent_arc_theta(double alpha);
 // Radius of the circle touching the direction at the start and passing
-// through the end: |chord| / |2 cos theta|.
-inline double tangent_arc_radius(double chord_length, double theta) {
-    return chord_length / std::fabs(2 * std::cos(theta));
+// through the end: |chord| / |2 cos theta|, given cos theta.
+inline double tangent_arc_radius(double chord_length, double cos_theta) {
+    return chord_length / std::fabs(2 * cos_theta);
 }
 
 }  // namespace geom
