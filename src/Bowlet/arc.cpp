@@ -526,6 +526,10 @@ void bind_arc(nb::module_ &m) {
     def_method(cls, "tangent", entry<&tangent>, self, opt("point"));
     cls.def_static("plot_arc", entry<&plot_arc>, "arc"_a.none(), "show"_a.none() = false)
         .def_static("arc_to_polyline", entry<&arc_to_polyline>, opt("arc"), opt("number"), opt("length"));
+    {
+        nb::object probe = nb::inst_alloc(cls);
+        arc_offset = (char *) nb::inst_ptr<ArcData>(probe) - (char *) probe.ptr();
+    }
     def_stored(cls, "Arc", "center", &ArcData::center);
     def_stored(cls, "Arc", "radius", &ArcData::radius);
     def_stored(cls, "Arc", "circle", &ArcData::circle);

@@ -99,22 +99,29 @@ void init();
 extern PyTypeObject *circle_type;
 extern PyTypeObject *arc_type;
 
-// Our own, fully built instance of the exact class: its fields are read
+// Where the C++ members of an exact Circle or Arc start, from the object's
+// address (fixed per class; measured on a probe when the class is bound).
+extern Py_ssize_t circle_offset, arc_offset;
+
+// An instance of the exact class (not a subclass): its members are read
 // directly, and rules that call another of its methods call it directly.
 // A subclass (which may override them) or a foreign object is asked by
-// attribute instead.
-inline bool is_circle(nb::handle h) { return Py_TYPE(h.ptr()) == circle_type && nb::inst_ready(h); }
-inline bool is_arc(nb::handle h) { return Py_TYPE(h.ptr()) == arc_type && nb::inst_ready(h); }
+// attribute instead.  An instance whose __init__ never ran has all members
+// null (the interpreter zeroes new instances) and reads as having none.
+inline bool is_circle(nb::handle h) { return Py_TYPE(h.ptr()) == circle_type; }
+inline bool is_arc(nb::handle h) { return Py_TYPE(h.ptr()) == arc_type; }
+inline CircleData &circle_data(nb::handle h) { return *(CircleData *) ((char *) h.ptr() + circle_offset); }
+inline ArcData &arc_data(nb::handle h) { return *(ArcData *) ((char *) h.ptr() + arc_offset); }
 
 // The member of an exact Circle or Arc that stores the attribute `name`, or
 // null for any other object or name.
 inline nb::object *field_of(nb::handle obj, PyObject *name) {
     if (is_circle(obj)) {
-        CircleData &d = *nb::inst_ptr<CircleData>(obj);
+        CircleData &d = circle_data(obj);
         return name == key::center ? &d.center : name == key::radius ? &d.radius : nullptr;
     }
     if (is_arc(obj)) {
-        ArcData &d = *nb::inst_ptr<ArcData>(obj);
+        ArcData &d = arc_data(obj);
         nb::object *slots[] = {&d.center, &d.radius, &d.circle, &d.start_radians,
                                &d.end_radians, &d.wise, &d.start_point, &d.end_point};
         PyObject *names[] = {key::center, key::radius, key::circle, key::start_radians,

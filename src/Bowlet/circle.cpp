@@ -488,6 +488,10 @@ void bind_circle(nb::module_ &m) {
     cls.def_static("circle_intersection", entry<&circle_intersection>, "circle_1"_a.none(), "circle_2"_a.none())
         .def_static("find_circle", entry<&find_circle>, "input_a"_a.none(), "input_b"_a.none(), "input_c"_a.none());
     def_method(cls, "plot_circle", entry<&plot_circle>, self, "show"_a.none() = false);
+    {
+        nb::object probe = nb::inst_alloc(cls);
+        circle_offset = (char *) nb::inst_ptr<CircleData>(probe) - (char *) probe.ptr();
+    }
     def_stored(cls, "Circle", "center", &CircleData::center);
     def_stored(cls, "Circle", "radius", &CircleData::radius);
 }

@@ -17,6 +17,7 @@ CachedName flat_epsilon;
 CachedName strakel_epsilon;
 
 unsigned long entry_count = 0;
+Py_ssize_t circle_offset = 0, arc_offset = 0;
 PyTypeObject *segment_type = nullptr;
 PyTypeObject *ray_type = nullptr;
 
