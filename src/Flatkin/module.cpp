@@ -3,14 +3,13 @@
 #include <cmath>
 #include <cstring>
 
-#include <structmember.h>
 
 namespace flatkin {
 
 pyu::ModuleAttr epsilon, np, plt;
 
 double magnitude(double x, double y) {
-    double xx = x * x, yy = y * y;
+    double xx = geom::py_square(x), yy = geom::py_square(y);
     if ((std::isinf(xx) && std::isfinite(x)) || (std::isinf(yy) && std::isfinite(y)))
         pyu::raise(PyExc_OverflowError, "math range error");
     return std::sqrt(xx + yy);
@@ -18,7 +17,7 @@ double magnitude(double x, double y) {
 
 double distance(geom::Vec2 a, geom::Vec2 b) {
     double dx = a.x - b.x, dy = a.y - b.y;
-    double xx = dx * dx, yy = dy * dy;
+    double xx = geom::py_square(dx), yy = geom::py_square(dy);
     if ((std::isinf(xx) && std::isfinite(dx)) || (std::isinf(yy) && std::isfinite(dy)))
         pyu::raise(PyExc_OverflowError, "(34, 'Numerical result out of range')");
     return std::sqrt(xx + yy);
@@ -40,19 +39,43 @@ CosSin np_cos_sin(double angle) {
     return last;
 }
 
+namespace {
+
+// The coordinate at byte offset `closure` of the instance.
+double &coordinate(PyObject *self, void *closure) { return *(double *) ((char *) self + (intptr_t) closure); }
+
+PyObject *get_coordinate(PyObject *self, void *closure) { return PyFloat_FromDouble(coordinate(self, closure)); }
+
+int set_coordinate(PyObject *self, PyObject *value, void *closure) {
+    if (!value) {
+        PyErr_SetString(PyExc_TypeError, "can't delete numeric attribute");
+        return -1;
+    }
+    // Converted before anything is stored: a refused value leaves the old one.
+    double v = PyFloat_CheckExact(value) ? PyFloat_AS_DOUBLE(value) : PyFloat_AsDouble(value);
+    if (v == -1.0 && PyErr_Occurred())
+        return -1;
+    coordinate(self, closure) = v;
+    return 0;
+}
+
+}  // namespace
+
 void add_coordinate_members() {
-    // x and y are plain double slots read by CPython's member descriptors:
-    // as fast as an instance-dict lookup, and assigning a non-number raises
-    // TypeError.  Both classes store {x, y} at the same offset.
-    static PyMemberDef members[2][2];
+    // x and y are doubles read and written by plain C getters and setters:
+    // an int is stored as its float, a non-number raises TypeError.  Both
+    // classes store {x, y} at the same offset.
+    static PyGetSetDef defs[2][2];
     PyTypeObject *types[2] = {pyu::point_type, pyu::vector_type};
     for (int t = 0; t < 2; ++t) {
         nb::object probe = t == 0 ? pyu::make_point(0, 0) : pyu::make_vector(0, 0);
-        Py_ssize_t offset = (char *) nb::inst_ptr<flat::Point>(probe) - (char *) probe.ptr();
-        members[t][0] = {"x", T_DOUBLE, offset + (Py_ssize_t) offsetof(flat::Point, x), 0, nullptr};
-        members[t][1] = {"y", T_DOUBLE, offset + (Py_ssize_t) offsetof(flat::Point, y), 0, nullptr};
-        for (PyMemberDef &def : members[t]) {
-            PyObject *descr = PyDescr_NewMember(types[t], &def);
+        intptr_t offset = (char *) nb::inst_ptr<flat::Point>(probe) - (char *) probe.ptr();
+        defs[t][0] = {"x", get_coordinate, set_coordinate, nullptr,
+                      (void *) (offset + (intptr_t) offsetof(flat::Point, x))};
+        defs[t][1] = {"y", get_coordinate, set_coordinate, nullptr,
+                      (void *) (offset + (intptr_t) offsetof(flat::Point, y))};
+        for (PyGetSetDef &def : defs[t]) {
+            PyObject *descr = PyDescr_NewGetSet(types[t], &def);
             if (!descr || PyObject_SetAttrString((PyObject *) types[t], def.name, descr) != 0) {
                 Py_XDECREF(descr);
                 pyu::raise_current();
@@ -66,6 +89,8 @@ void add_coordinate_members() {
 
 NB_MODULE(Flatkin, m) {
     using namespace flatkin;
+    // Points held by module-level objects at interpreter exit are expected.
+    nb::set_leak_warnings(false);
     m.attr("math") = nb::module_::import_("math");
     nb::module_ sys = nb::module_::import_("sys");
     m.attr("sys") = sys;

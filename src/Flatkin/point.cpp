@@ -47,7 +47,8 @@ Py_hash_t hash(nb::handle self) {
         const flat::Point &p = pyu::flat_fields(self);
         return pyu::hash_pair(p.x, p.y);
     }
-    nb::object pair = nb::make_tuple(self.attr("x"), self.attr("y"));
+    nb::object x = self.attr("x"), y = self.attr("y");
+    nb::object pair = nb::make_tuple(x, y);
     Py_hash_t h = PyObject_Hash(pair.ptr());
     if (h == -1)
         pyu::raise_current();
@@ -388,7 +389,8 @@ void plot_points(nb::handle points_in, nb::handle show) {
         return;
     long i = 0;
     pyu::for_each_iter(points, [&](nb::handle p) {
-        pyplot.attr("annotate")(nb::str(std::to_string(++i).c_str()), nb::make_tuple(p.attr("x"), p.attr("y")));
+        nb::object x = p.attr("x"), y = p.attr("y");
+        pyplot.attr("annotate")(nb::str(std::to_string(++i).c_str()), nb::make_tuple(x, y));
         return true;
     });
     pyplot.attr("show")();

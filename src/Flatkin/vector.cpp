@@ -39,7 +39,8 @@ std::string text(nb::handle self) {
 Py_hash_t hash(nb::handle self) {
     if (pyu::is_flat(self))
         return pyu::hash_pair(pyu::flat_fields(self).x, pyu::flat_fields(self).y);
-    nb::object pair = nb::make_tuple(self.attr("x"), self.attr("y"));
+    nb::object x = self.attr("x"), y = self.attr("y");
+    nb::object pair = nb::make_tuple(x, y);
     Py_hash_t h = PyObject_Hash(pair.ptr());
     if (h == -1)
         pyu::raise_current();

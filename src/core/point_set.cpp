@@ -144,7 +144,7 @@ std::optional<std::pair<size_t, size_t>> closest_pair(const std::vector<Vec2> &p
         if (j < i)
             std::swap(i, j);
         double dx = pts[i].x - pts[j].x, dy = pts[i].y - pts[j].y;
-        return std::sqrt(dx * dx + dy * dy);
+        return std::sqrt(py_square(dx) + py_square(dy));
     };
     std::vector<size_t> order(n);
     std::iota(order.begin(), order.end(), size_t{0});
@@ -152,14 +152,15 @@ std::optional<std::pair<size_t, size_t>> closest_pair(const std::vector<Vec2> &p
 
     // Sweep in x; a pair is skipped only when one axis alone already puts it
     // beyond the best distance, with a margin far above rounding error so
-    // that every pair at exactly the final best distance is measured.
+    // that every pair at exactly the final best distance is measured (the
+    // absolute margin covers differences whose squares underflow to zero).
     double best = std::numeric_limits<double>::infinity();
     std::pair<size_t, size_t> first_tie{n, n};
     for (size_t a = 0; a < n; ++a) {
         size_t i = order[a];
         for (size_t b = a + 1; b < n; ++b) {
             size_t j = order[b];
-            double reach = best * (1 + 1e-9) + 1e-300;
+            double reach = best * (1 + 1e-9) + 1e-150;
             if (pts[j].x - pts[i].x > reach)
                 break;
             if (std::fabs(pts[j].y - pts[i].y) > reach)

@@ -31,7 +31,7 @@ bool has_tolerant_pair(const std::vector<Vec2> &pts, double eps);
 // Whether every coordinate's magnitude is below `limit`.
 bool coordinates_below(const std::vector<Vec2> &pts, double limit);
 
-// The closest pair (i < j) by the distance sqrt(dx*dx + dy*dy) computed from
+// The closest pair (i < j) by the distance sqrt(dx**2 + dy**2) computed from
 // point i to point j; of several pairs at the least distance, the first in
 // (i, j) order.  Empty for fewer than two points.
 std::optional<std::pair<size_t, size_t>> closest_pair(const std::vector<Vec2> &pts);

@@ -7,9 +7,38 @@
 #pragma once
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <optional>
 
 namespace geom {
+
+// v ** 2 exactly as the C library's pow(v, 2.0) gives it, which is what
+// Python's `v ** 2.0` and math.pow(v, 2) return.  pow is not correctly
+// rounded (it errs by up to about 0.52 units in the last place), so it can
+// differ from the correctly rounded v * v where the exact square lies next to
+// a rounding midpoint.  The exact rounding error of v * v (Dekker's product)
+// tells those cases apart; only they pay for the library call.
+double pow_call(double v);
+inline double py_square(double v) {
+    double p = v * v;
+    double a = std::fabs(v);
+    if (!(a > 1e-140 && a < 1e150))
+        return pow_call(v);  // zero, subnormal, huge, inf or NaN: ask pow
+    constexpr double split = 134217729.0;  // 2^27 + 1
+    double c = split * v;
+    double hi = c - (c - v), lo = v - hi;
+    double err = ((hi * hi - p) + 2 * hi * lo) + lo * lo;  // v*v - p, exactly
+    uint64_t bits;
+    std::memcpy(&bits, &p, sizeof bits);
+    bits &= 0x7FF0000000000000ULL;  // 2^exponent(p)
+    double unit;
+    std::memcpy(&unit, &bits, sizeof unit);
+    double ulp = unit * 0x1p-52;
+    if (std::fabs(err) < 0.4 * ulp)
+        return p;  // far from a midpoint: pow rounds to the same double
+    return pow_call(v);
+}
 
 struct Vec2 {
     double x = 0.0, y = 0.0;

@@ -24,6 +24,11 @@ struct Vector {
 
 }  // namespace flat
 
+// A caution for every binding: nanobind converts call arguments and
+// make_tuple items in noexcept code, so an `obj.attr("x")` accessor passed
+// straight into a call or a tuple terminates the process when the attribute
+// is missing.  Read attributes into an nb::object first.
+
 namespace pyu {
 
 // ---------------------------------------------------------------- errors
