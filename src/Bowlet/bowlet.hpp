@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/circle_arc.hpp"
+#include "pyutil/method.hpp"
 #include "pyutil/pyutil.hpp"
 
 #include <span>
@@ -21,6 +22,9 @@ extern unsigned long entry_count;
 
 class CachedName {
 public:
+    // Globals outlive the interpreter: the last value is left to the process
+    // exit rather than released after finalisation.
+    ~CachedName() { value_.release(); }
     void bind(nb::handle module, const char *name) { attr_.bind(module, name); }
     nb::handle get() {
         if (read_at_ != entry_count) {
@@ -204,18 +208,8 @@ void def_stored(Class &cls, const char *class_name, const char *name, nb::object
         [field](T &t, nb::handle value) { t.*field = nb::borrow(value); }, nb::for_setter(nb::arg("value").none()));
 }
 
-// A plain method whose receiver is an ordinary, named parameter: the
-// function is made without nanobind's method flag (so `self=` works as a
-// keyword and any receiver is accepted) and wrapped so that it binds to the
-// instance on attribute access, as a function defined in a class does.
-// Wraps a function as such a method (see method_descriptor in module.cpp).
-nb::object as_method(nb::handle function);
-
-template <typename Func, typename... Extra>
-void def_method(nb::handle cls, const char *name, Func &&f, const Extra &...extra) {
-    nb::object fn = nb::cpp_function(std::forward<Func>(f), nb::name(name), nb::scope(cls), extra...);
-    nb::setattr(cls, name, as_method(fn));
-}
+using pyu::as_method;
+using pyu::def_method;
 
 void bind_circle(nb::module_ &m);
 void bind_arc(nb::module_ &m);

@@ -3,6 +3,7 @@
 // handles: our own Point and Vector are read through their C++ fields, any
 // other object through its `x` and `y` attributes.
 #include "Flatkin/flatkin.hpp"
+#include "pyutil/method.hpp"
 #include "core/point_set.hpp"
 
 #include <cmath>
@@ -369,11 +370,13 @@ void plot_points(nb::handle points_in, nb::handle show) {
     }
     nb::list xs, ys;
     pyu::for_each_iter(points, [&](nb::handle p) {
-        xs.append(p.attr("x"));
+        nb::object x = p.attr("x");
+        xs.append(x);
         return true;
     });
     pyu::for_each_iter(points, [&](nb::handle p) {
-        ys.append(p.attr("y"));
+        nb::object y = p.attr("y");
+        ys.append(y);
         return true;
     });
     nb::list colors;
@@ -400,20 +403,27 @@ void plot_points(nb::handle points_in, nb::handle show) {
 
 void bind_point(nb::module_ &m) {
     nb::object default_range = nb::make_tuple(-10, 10);  // one shared default
-    nb::class_<flat::Point>(m, "Point", nb::dynamic_attr())
-        .def("__init__", &init, "x"_a.none(), "y"_a.none())
+    auto cls = nb::class_<flat::Point>(m, "Point", nb::dynamic_attr());
+    // Methods of two or more parameters name their receiver `self` (a keyword
+    // like any other) and accept any object there, None included.
+    auto method = [&](const char *name, auto f, auto... args) {
+        pyu::def_method(cls, name, f, "self"_a.none(), args...);
+    };
+    cls.def("__init__", &init, "x"_a.none(), "y"_a.none())
         .def("__repr__", [](nb::handle self) { return text(self, "Point"); })
-        .def("__hash__", &hash)
-        .def("__eq__", &is_equal, "other"_a.none())
-        .def("__round__", &round_point, "n"_a.none() = 2)
-        .def("__add__", &add, "other"_a.none())
-        .def("__sub__", &sub, "other"_a.none())
-        .def("is_equal", &is_equal, "other"_a.none())
-        .def("is_greater", &is_greater, "other"_a.none())
-        .def("is_less", &is_less, "other"_a.none())
-        .def("distance_to_point", &distance_to_point, "other"_a.none())
-        .def_static("find_nearest_point", [](nb::handle t, nb::handle pts) { return find_by_distance(t, pts, 1); }, "target_point"_a.none(), "points"_a.none())
-        .def_static("find_farthest_point", [](nb::handle t, nb::handle pts) { return find_by_distance(t, pts, -1); }, "target_point"_a.none(), "points"_a.none())
+        .def("__hash__", &hash);
+    method("__eq__", &is_equal, "other"_a.none());
+    method("__round__", &round_point, "n"_a.none() = 2);
+    method("__add__", &add, "other"_a.none());
+    method("__sub__", &sub, "other"_a.none());
+    method("is_equal", &is_equal, "other"_a.none());
+    method("is_greater", &is_greater, "other"_a.none());
+    method("is_less", &is_less, "other"_a.none());
+    method("distance_to_point", &distance_to_point, "other"_a.none());
+    cls.def_static("find_nearest_point", [](nb::handle t, nb::handle pts) { return find_by_distance(t, pts, 1); },
+                   "target_point"_a.none(), "points"_a.none())
+        .def_static("find_farthest_point", [](nb::handle t, nb::handle pts) { return find_by_distance(t, pts, -1); },
+                    "target_point"_a.none(), "points"_a.none())
         .def_static("calculate_slope", &calculate_slope, "point1"_a.none(), "point2"_a.none())
         .def_static("remove_duplicate_points", &remove_duplicate_points)
         .def_static("select_unique_points", &select_unique_points)
@@ -427,17 +437,17 @@ void bind_point(nb::module_ &m) {
         .def_static("get_max_point_id", [](nb::handle pts) { return max_point(pts).second; })
         .def_static("generate_random_points", &random_points, "num_points"_a.none(),
                     "x_range"_a.none() = default_range, "y_range"_a.none() = default_range)
-        .def_static("find_nearest_two_points", &find_nearest_two_points)
-        .def("rotate", &rotate, "angle"_a.none(), "center"_a.none())
-        .def("move", &move, "vector"_a.none())
-        .def("copy", &copy)
+        .def_static("find_nearest_two_points", &find_nearest_two_points);
+    method("rotate", &rotate, "angle"_a.none(), "center"_a.none());
+    method("move", &move, "vector"_a.none());
+    cls.def("copy", &copy)
         .def_static("random_point", &random_point, "x_range"_a.none() = default_range,
                     "y_range"_a.none() = default_range)
         .def_static("random_points", &random_points, "num_points"_a.none(), "x_range"_a.none() = default_range,
                     "y_range"_a.none() = default_range)
-        .def_static("find_center", &find_center)
-        .def("tween", &tween, "point2"_a.none(), "t"_a.none())
-        .def_static("plot_points", &plot_points, "points"_a.none(), "show"_a.none() = true);
+        .def_static("find_center", &find_center);
+    method("tween", &tween, "point2"_a.none(), "t"_a.none());
+    cls.def_static("plot_points", &plot_points, "points"_a.none(), "show"_a.none() = true);
 }
 
 }  // namespace flatkin

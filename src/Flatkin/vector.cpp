@@ -1,6 +1,7 @@
 // Flatkin.Vector: a free planar vector and the static point geometry of two
 // to four points (products, angles, projections, line crossings, turns).
 #include "Flatkin/flatkin.hpp"
+#include "pyutil/method.hpp"
 
 #include <cmath>
 #include <vector>
@@ -284,26 +285,30 @@ bool is_linear(nb::handle points) {
 }  // namespace
 
 void bind_vector(nb::module_ &m) {
-    nb::class_<flat::Vector>(m, "Vector", nb::dynamic_attr())
-        .def("__init__", &init, "x"_a.none(), "y"_a.none())
+    auto cls = nb::class_<flat::Vector>(m, "Vector", nb::dynamic_attr());
+    // As for Point: methods of two or more parameters take any receiver.
+    auto method = [&](const char *name, auto f, auto... args) {
+        pyu::def_method(cls, name, f, "self"_a.none(), args...);
+    };
+    cls.def("__init__", &init, "x"_a.none(), "y"_a.none())
         .def("__repr__", &text)
-        .def("__hash__", &hash)
-        .def("__eq__", &is_equal, "other"_a.none())
-        .def("__add__", &add, "other"_a.none())
-        .def("__sub__", &sub, "other"_a.none())
-        .def("__mul__", &mul, "other"_a.none())
-        .def("__truediv__", &truediv, "other"_a.none())
-        .def_prop_ro("magnitude", &magnitude_prop)
+        .def("__hash__", &hash);
+    method("__eq__", &is_equal, "other"_a.none());
+    method("__add__", &add, "other"_a.none());
+    method("__sub__", &sub, "other"_a.none());
+    method("__mul__", &mul, "other"_a.none());
+    method("__truediv__", &truediv, "other"_a.none());
+    cls.def_prop_ro("magnitude", &magnitude_prop)
         .def_prop_ro("norm", &norm)
         .def_prop_ro("unit_vector", &unit_vector)
         .def("reverse", [](nb::handle self) {
             Vec2 v = xy(self);
             return pyu::make_vector(-v.x, -v.y);
-        })
-        .def("is_equal", &is_equal, "other"_a.none())
-        .def("adjust_length", &adjust_length, "new_length"_a.none())
-        .def("rotate", &rotate, "angle"_a.none())
-        .def("copy", &copy)
+        });
+    method("is_equal", &is_equal, "other"_a.none());
+    method("adjust_length", &adjust_length, "new_length"_a.none());
+    method("rotate", &rotate, "angle"_a.none());
+    cls.def("copy", &copy)
         .def_static("vector_from_points", &vector_from_points, "point1"_a.none(), "point2"_a.none())
         .def_static("dot_product", &dot_product, "vector1"_a.none(), "vector2"_a.none())
         .def_static("cross_product", &cross_product, "vector1"_a.none(), "vector2"_a.none())
