@@ -2,6 +2,7 @@
 // packages and the sibling classes under the names the namespace keeps, then
 // creates Circle and Arc.
 #include "Bowlet/bowlet.hpp"
+#include "pyutil/numpy_kernels.hpp"
 
 #include <structmember.h>
 
@@ -178,57 +179,6 @@ geom::Vec2 unit_or_self(geom::Vec2 v) {
 // ------------------------------------------------------------ numpy
 
 namespace {
-// The leading fields of numpy's ufunc object, as its C API lays them out.
-using UfuncLoop = void (*)(char **args, const Py_ssize_t *dimensions, const Py_ssize_t *steps, void *data);
-struct UfuncHead {
-    PyObject_HEAD
-    int nin, nout, nargs, identity;
-    UfuncLoop *functions;
-    void *const *data;
-    int ntypes, reserved1;
-    const char *name;
-    const char *types;
-};
-// numpy's loop of one ufunc from double to double, found once.
-struct DoubleLoop {
-    UfuncLoop loop = nullptr;
-    void *data = nullptr;
-    const char *name = "";
-
-    // When numpy's attribute is the ufunc it should be; otherwise `run`
-    // calls it through the interpreter.
-    void find(nb::handle numpy, const char *ufunc_name) {
-        name = ufunc_name;
-        nb::object ufunc = numpy.attr(ufunc_name);
-        if (std::strcmp(Py_TYPE(ufunc.ptr())->tp_name, "numpy.ufunc") != 0)
-            return;
-        const UfuncHead *u = (const UfuncHead *) ufunc.ptr();
-        if (u->nin != 1 || u->nout != 1 || u->nargs != 2 || !u->name || std::strcmp(u->name, ufunc_name) != 0)
-            return;
-        constexpr char npy_double = 12;
-        for (int i = 0; i < u->ntypes; ++i) {
-            if (u->types[2 * i] == npy_double && u->types[2 * i + 1] == npy_double) {
-                loop = u->functions[i];
-                data = u->data[i];
-                ufunc.release();  // numpy's ufuncs live as long as numpy
-                return;
-            }
-        }
-    }
-
-    void run(const double *in, double *out, size_t n) const {
-        if (loop) {
-            char *args[2] = {(char *) in, (char *) out};
-            const Py_ssize_t count = (Py_ssize_t) n, steps[2] = {sizeof(double), sizeof(double)};
-            loop(args, &count, steps, data);
-            return;
-        }
-        nb::object f = mod_np.get().attr(name);
-        for (size_t i = 0; i < n; ++i)
-            out[i] = dbl(f(pyu::float_obj(in[i])));
-    }
-};
-DoubleLoop arccos_loop, cos_loop, sin_loop;
 
 // Vector.angle's steps: the clamped cosine, numpy's arccos, and the turn
 // taken counter-clockwise unless the cross product is negative.
@@ -249,22 +199,13 @@ nb::object plain_angle(geom::Vec2 v1, geom::Vec2 v2) {
 }
 }  // namespace
 
-double np_arccos(double c) {
-    double out = 0.0;
-    arccos_loop.run(&c, &out, 1);
-    return out;
-}
+double np_arccos(double c) { return pyu::np_arccos(c); }
 
-geom::CosSin np_cos_sin(double angle) {
-    geom::CosSin cs{0.0, 0.0};
-    cos_loop.run(&angle, &cs.c, 1);
-    sin_loop.run(&angle, &cs.s, 1);
-    return cs;
-}
+geom::CosSin np_cos_sin(double angle) { return {pyu::np_cos(angle), pyu::np_sin(angle)}; }
 
 void np_cos_sin(std::span<const double> angles, std::span<double> cos, std::span<double> sin) {
-    cos_loop.run(angles.data(), cos.data(), angles.size());
-    sin_loop.run(angles.data(), sin.data(), angles.size());
+    pyu::np_cos_many(angles.data(), cos.data(), angles.size());
+    pyu::np_sin_many(angles.data(), sin.data(), angles.size());
 }
 
 nb::object vector_angle(nb::handle v1, geom::Vec2 v2) {
@@ -319,9 +260,7 @@ NB_MODULE(Bowlet, m) {
     mod_segment.bind(m, "Segment");
     mod_circle.bind(m, "Circle");
     flat_epsilon.bind(flatkin, "epsilon");
-    arccos_loop.find(m.attr("np"), "arccos");
-    cos_loop.find(m.attr("np"), "cos");
-    sin_loop.find(m.attr("np"), "sin");
+    pyu::init_numpy_kernels();
     nb::object strakel = nb::module_::import_("Strakel");
     strakel_epsilon.bind(strakel, "epsilon");
     if (PyType_Check(m.attr("Segment").ptr()))

@@ -17,14 +17,10 @@ inline geom::Vec2 xy(nb::handle h) {
     return {p.x, p.y};
 }
 
-// sqrt(pow(x, 2) + pow(y, 2)); a square beyond the double range raises
-// OverflowError as math.pow does (an infinite coordinate gives inf).
-double magnitude(double x, double y);
-// sqrt(dx ** 2.0 + dy ** 2.0), with float `**` overflow raising OverflowError.
-double distance(geom::Vec2 a, geom::Vec2 b);
+inline double magnitude(double x, double y) { return pyu::py_magnitude(x, y); }
+inline double distance(geom::Vec2 a, geom::Vec2 b) { return pyu::py_distance(a.x - b.x, a.y - b.y); }
 
-// np.cos(angle) and np.sin(angle) for a float angle (numpy's own kernels,
-// which can differ in the last bit from the C library's).
+// np.cos(angle) and np.sin(angle) for a float angle, by numpy's own kernels.
 struct CosSin {
     double c, s;
 };

@@ -1,4 +1,5 @@
 #include "Flatkin/flatkin.hpp"
+#include "pyutil/numpy_kernels.hpp"
 
 #include <cmath>
 #include <cstring>
@@ -8,36 +9,7 @@ namespace flatkin {
 
 pyu::ModuleAttr epsilon, np, plt;
 
-double magnitude(double x, double y) {
-    double xx = geom::py_square(x), yy = geom::py_square(y);
-    if ((std::isinf(xx) && std::isfinite(x)) || (std::isinf(yy) && std::isfinite(y)))
-        pyu::raise(PyExc_OverflowError, "math range error");
-    return std::sqrt(xx + yy);
-}
-
-double distance(geom::Vec2 a, geom::Vec2 b) {
-    double dx = a.x - b.x, dy = a.y - b.y;
-    double xx = geom::py_square(dx), yy = geom::py_square(dy);
-    if ((std::isinf(xx) && std::isfinite(dx)) || (std::isinf(yy) && std::isfinite(dy)))
-        pyu::raise(PyExc_OverflowError, "(34, 'Numerical result out of range')");
-    return std::sqrt(xx + yy);
-}
-
-CosSin np_cos_sin(double angle) {
-    // Rotating many points by one angle asks for the same pair again and
-    // again: keep the last one (compared bit for bit, so -0.0 is not 0.0).
-    static double last_angle = std::nan("");
-    static CosSin last{1.0, 0.0};
-    if (std::memcmp(&angle, &last_angle, sizeof angle) == 0)
-        return last;
-    nb::handle numpy = np.get();
-    nb::object a = pyu::float_obj(angle);
-    double c = pyu::as_double(numpy.attr("cos")(a));
-    double s = pyu::as_double(numpy.attr("sin")(a));
-    last_angle = angle;
-    last = {c, s};
-    return last;
-}
+CosSin np_cos_sin(double angle) { return {pyu::np_cos(angle), pyu::np_sin(angle)}; }
 
 namespace {
 
@@ -99,6 +71,7 @@ NB_MODULE(Flatkin, m) {
         m.attr(name) = typing.attr(name);
     m.attr("plt") = nb::module_::import_("matplotlib.pyplot");
     m.attr("np") = nb::module_::import_("numpy");
+    pyu::init_numpy_kernels();
 
     pyu::py_print(nb::make_tuple("epsilon", sys.attr("float_info").attr("epsilon")));
 

@@ -2,6 +2,7 @@
 // to four points (products, angles, projections, line crossings, turns).
 #include "Flatkin/flatkin.hpp"
 #include "pyutil/method.hpp"
+#include "pyutil/numpy_kernels.hpp"
 
 #include <cmath>
 #include <vector>
@@ -179,11 +180,6 @@ nb::object clamped_ratio(nb::handle v1, nb::handle v2, bool use_cross) {
 nb::object cos(nb::handle v1, nb::handle v2) { return clamped_ratio(v1, v2, false); }
 nb::object sin(nb::handle v1, nb::handle v2) { return clamped_ratio(v1, v2, true); }
 
-double np_arccos(double c) {
-    nb::object a = np.get().attr("arccos")(pyu::float_obj(c));
-    return pyu::as_double(a);
-}
-
 // Three modes: unsigned when `polar` is the False object, the counter-
 // clockwise turn in [0, 2 pi] by default, and with `compare` the True object
 // a key that grows with the signed turn (1 / (a - 2 pi) for clockwise turns).
@@ -191,7 +187,7 @@ nb::object angle(nb::handle v1, nb::handle v2, nb::handle polar, nb::handle comp
     nb::object c = cos(v1, v2);
     if (c.is_none())
         return nb::none();
-    double a = np_arccos(pyu::as_double(c));
+    double a = pyu::np_arccos(pyu::as_double(c));
     if (polar.ptr() == Py_False)
         return pyu::float_obj(a);
     if (cross_product(v1, v2) >= 0)

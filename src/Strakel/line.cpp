@@ -18,20 +18,6 @@ namespace strakel {
 
 // ------------------------------------------------ shared measures
 
-double py_magnitude(Vec2 v) {
-    double xx = v.x * v.x, yy = v.y * v.y;
-    if (geom::square_overflows(v.x) || geom::square_overflows(v.y))
-        pyu::raise(PyExc_OverflowError, "math range error");
-    return std::sqrt(xx + yy);
-}
-
-double py_distance(Vec2 a, Vec2 b) {
-    double dx = a.x - b.x, dy = a.y - b.y;
-    if (geom::square_overflows(dx) || geom::square_overflows(dy))
-        pyu::raise(PyExc_OverflowError, "(34, 'Numerical result out of range')");
-    return std::sqrt(dx * dx + dy * dy);
-}
-
 Vec2 unit_of(Vec2 v) {
     double m = py_magnitude(v);
     if (std::fabs(m) <= flat_eps())

@@ -29,8 +29,8 @@ inline nb::object vector_obj(geom::Vec2 v) { return pyu::make_vector(v.x, v.y); 
 // The Vector measures with the interpreter's errors: OverflowError when a
 // square leaves the double range (math.pow, float **), ZeroDivisionError for
 // the projection on a line of coinciding points.
-double py_magnitude(geom::Vec2 v);
-double py_distance(geom::Vec2 a, geom::Vec2 b);
+inline double py_magnitude(geom::Vec2 v) { return pyu::py_magnitude(v.x, v.y); }
+inline double py_distance(geom::Vec2 a, geom::Vec2 b) { return pyu::py_distance(a.x - b.x, a.y - b.y); }
 // Vector.unit_vector: unnormalised when no longer than Flatkin's epsilon.
 geom::Vec2 unit_of(geom::Vec2 v);
 // Vector.projection_point(a, b, c).

@@ -1,6 +1,7 @@
 // Initialisation of Strakel, in order: the outside imports, the names taken
 // from Flatkin, then the classes Line, Segment, Ray and SegmentCollection.
 #include "Strakel/line_ray.hpp"
+#include "pyutil/numpy_kernels.hpp"
 
 namespace strakel {
 
@@ -75,6 +76,8 @@ static void init_strakel(nb::module_ m) {
     // The very object Flatkin holds now; a later rebinding there is not seen.
     m.attr("epsilon") = import_name(flatkin, "Flatkin", "epsilon");
     pyu::init_flat_types();
+    pyu::init_numpy_kernels();
+    geom::arccos_kernel = pyu::np_arccos;  // turn keys agree with Vector.angle
 
     epsilon.bind(m, "epsilon");
     names::np.bind(m, "np");

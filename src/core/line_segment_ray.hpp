@@ -24,7 +24,7 @@ namespace geom {
 // ------------------------------------------------------------ lengths
 
 // x^2 as the interpreter's float power computes it.
-inline double square(double v) { return std::pow(v, 2.0); }
+inline double square(double v) { return py_square(v); }
 
 // Euclidean length sqrt(x^2 + y^2), without scaling against overflow: a
 // finite coordinate whose square overflows gives inf (see square_overflows).

@@ -191,7 +191,7 @@ std::optional<double> turn_key(Vec2 dir, Vec2 v, double flat_eps) {
         c = 1;
     else if (-1 > c)
         c = -1;
-    double a = std::acos(c);
+    double a = arccos_kernel(c);
     if (cross(dir, v) >= 0)
         return a;
     return 1 / (a - std::numbers::pi * 2);

@@ -20,6 +20,12 @@ namespace geom {
 // a rounding midpoint.  The exact rounding error of v * v (Dekker's product)
 // tells those cases apart; only they pay for the library call.
 double pow_call(double v);
+
+// The arc cosine of the angle rules.  It defaults to the C library's; the
+// bindings install numpy's kernel, so that angles agree with numpy.arccos to
+// the last bit (the two differ for a few percent of inputs).
+using UnaryKernel = double (*)(double);
+extern UnaryKernel arccos_kernel;
 inline double py_square(double v) {
     double p = v * v;
     double a = std::fabs(v);

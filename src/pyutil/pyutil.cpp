@@ -1,5 +1,7 @@
 #include "pyutil/pyutil.hpp"
 
+#include "core/vec2.hpp"
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -46,6 +48,30 @@ double py_float(nb::handle h) {
     double v = PyFloat_AS_DOUBLE(f);
     Py_DECREF(f);
     return v;
+}
+
+namespace {
+// Squares as the C library's pow gives them; true when a finite value's
+// square leaves the double range.
+bool squares(double x, double y, double &xx, double &yy) {
+    xx = geom::py_square(x);
+    yy = geom::py_square(y);
+    return (std::isinf(xx) && std::isfinite(x)) || (std::isinf(yy) && std::isfinite(y));
+}
+}  // namespace
+
+double py_magnitude(double x, double y) {
+    double xx, yy;
+    if (squares(x, y, xx, yy))
+        raise(PyExc_OverflowError, "math range error");
+    return std::sqrt(xx + yy);
+}
+
+double py_distance(double dx, double dy) {
+    double xx, yy;
+    if (squares(dx, dy, xx, yy))
+        raise(PyExc_OverflowError, "(34, 'Numerical result out of range')");
+    return std::sqrt(xx + yy);
 }
 
 // ------------------------------------------------------------ point reads

@@ -52,6 +52,12 @@ double py_float(nb::handle h);
 inline nb::object float_obj(double v) { return nb::steal(PyFloat_FromDouble(v)); }
 inline nb::object int_obj(long v) { return nb::steal(PyLong_FromLong(v)); }
 
+// sqrt(math.pow(x, 2) + math.pow(y, 2)): a square beyond the double range
+// raises OverflowError("math range error"); an infinite coordinate gives inf.
+double py_magnitude(double x, double y);
+// sqrt(dx ** 2.0 + dy ** 2.0), with the float power's OverflowError.
+double py_distance(double dx, double dy);
+
 // a / b with Python's ZeroDivisionError when b is 0.
 inline double divide(double a, double b) {
     if (b == 0.0)
