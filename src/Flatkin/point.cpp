@@ -169,6 +169,13 @@ nb::object find_by_distance(nb::handle target, nb::handle points, int sign) {
     Vec2 t = xy(target);
     double best = distance(t, xy(first));
     return scan_best(points, [&](Vec2 p, Vec2) {
+               // The exact distance squares with pow; the product differs
+               // from it by an ulp or two at most, so a point clearly worse
+               // than the best so far is passed over without it.
+               double dx = t.x - p.x, dy = t.y - p.y;
+               double quick = std::sqrt(dx * dx + dy * dy);
+               if (std::isfinite(quick) && (sign > 0 ? quick > best * (1 + 1e-12) : quick < best * (1 - 1e-12)))
+                   return false;
                double d = distance(t, p);
                if (sign > 0 ? d < best : d > best) {
                    best = d;
@@ -403,7 +410,7 @@ void plot_points(nb::handle points_in, nb::handle show) {
 
 void bind_point(nb::module_ &m) {
     nb::object default_range = nb::make_tuple(-10, 10);  // one shared default
-    auto cls = nb::class_<flat::Point>(m, "Point", nb::dynamic_attr());
+    auto cls = nb::class_<flat::Point>(m, "Point", nb::dynamic_attr(), nb::pooled());
     // Methods of two or more parameters name their receiver `self` (a keyword
     // like any other) and accept any object there, None included.
     auto method = [&](const char *name, auto f, auto... args) {

@@ -281,7 +281,7 @@ bool is_linear(nb::handle points) {
 }  // namespace
 
 void bind_vector(nb::module_ &m) {
-    auto cls = nb::class_<flat::Vector>(m, "Vector", nb::dynamic_attr());
+    auto cls = nb::class_<flat::Vector>(m, "Vector", nb::dynamic_attr(), nb::pooled());
     // As for Point: methods of two or more parameters take any receiver.
     auto method = [&](const char *name, auto f, auto... args) {
         pyu::def_method(cls, name, f, "self"_a.none(), args...);
