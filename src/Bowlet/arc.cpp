@@ -487,8 +487,8 @@ void bind_arc(nb::module_ &m) {
 #define BOWLET_ARC_FIELDS                                                                                            \
     &ArcData::center, &ArcData::radius, &ArcData::circle, &ArcData::start_radians, &ArcData::end_radians,            \
         &ArcData::wise, &ArcData::start_point, &ArcData::end_point
-    static PyType_Slot slots[] = {{Py_tp_traverse, (void *) traverse_fields<ArcData, BOWLET_ARC_FIELDS>},
-                                  {Py_tp_clear, (void *) clear_fields<ArcData, BOWLET_ARC_FIELDS>},
+    static PyType_Slot slots[] = {{Py_tp_traverse, (void *) pyu::traverse_fields<ArcData, BOWLET_ARC_FIELDS>},
+                                  {Py_tp_clear, (void *) pyu::clear_fields<ArcData, false, BOWLET_ARC_FIELDS>},
                                   {0, nullptr}};
 #undef BOWLET_ARC_FIELDS
     nb::class_<ArcData> cls(m, "Arc", nb::dynamic_attr(), nb::type_slots(slots));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/circle_arc.hpp"
+#include "pyutil/gc.hpp"
 #include "pyutil/method.hpp"
 #include "pyutil/pyutil.hpp"
 
@@ -164,32 +165,6 @@ inline void set_attr(nb::handle obj, PyObject *name, nb::handle value) {
 bool truthy(nb::handle h);
 // Unpacks an iterable into exactly n values, with the interpreter's errors.
 void unpack(nb::handle seq, nb::object *out, Py_ssize_t n);
-
-// Garbage-collector support for a class whose instances hold Python objects
-// in C++ members: visits (and on clearing drops) the members and the
-// instance dictionary.
-template <class T, nb::object T::*... Fields>
-int traverse_fields(PyObject *self, visitproc visit, void *arg) {
-    Py_VISIT(Py_TYPE(self));
-    if (PyObject **dict = _PyObject_GetDictPtr(self))
-        Py_VISIT(*dict);
-    if (!nb::inst_ready(self))
-        return 0;
-    T *t = nb::inst_ptr<T>(self);
-    for (PyObject *field : {(t->*Fields).ptr()...})
-        Py_VISIT(field);
-    return 0;
-}
-template <class T, nb::object T::*... Fields>
-int clear_fields(PyObject *self) {
-    if (PyObject **dict = _PyObject_GetDictPtr(self))
-        Py_CLEAR(*dict);
-    if (!nb::inst_ready(self))
-        return 0;
-    T *t = nb::inst_ptr<T>(self);
-    (((t->*Fields) = nb::object()), ...);
-    return 0;
-}
 
 // A stored attribute exposed as writable (any value, None included); a null
 // member reads as a missing attribute.

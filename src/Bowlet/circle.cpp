@@ -443,8 +443,8 @@ nb::object circle_evaluate_point_radians(nb::handle circle, nb::handle point) {
 
 void bind_circle(nb::module_ &m) {
     static PyType_Slot slots[] = {
-        {Py_tp_traverse, (void *) traverse_fields<CircleData, &CircleData::center, &CircleData::radius>},
-        {Py_tp_clear, (void *) clear_fields<CircleData, &CircleData::center, &CircleData::radius>},
+        {Py_tp_traverse, (void *) pyu::traverse_fields<CircleData, &CircleData::center, &CircleData::radius>},
+        {Py_tp_clear, (void *) pyu::clear_fields<CircleData, false, &CircleData::center, &CircleData::radius>},
         {0, nullptr}};
     nb::class_<CircleData> cls(m, "Circle", nb::dynamic_attr(), nb::type_slots(slots));
     circle_type = (PyTypeObject *) cls.ptr();

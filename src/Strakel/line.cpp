@@ -321,25 +321,7 @@ void plot_lines(nb::handle lines, nb::handle labels, nb::handle show) {
     Py_ssize_t count = PyObject_Length(lines.ptr());
     if (count < 0)
         pyu::raise_current();
-    nb::object colours = draw_colours(pyplot, count);
-    nb::object plot = pyplot.attr("plot");
-    Py_ssize_t i = 0;
-    pyu::for_each_iter(lines, [&](nb::handle line) {
-        nb::object start = line.attr("start"), end = line.attr("end");
-        nb::list xs, ys;
-        xs.append(start.attr("x"));
-        xs.append(end.attr("x"));
-        ys.append(start.attr("y"));
-        ys.append(end.attr("y"));
-        nb::object colour = colours[nb::int_(i)]["color"];
-        nb::object label = truthy(labels) ? nb::object(labels[nb::int_(i)]) : nb::none();
-        plot(xs, ys, "color"_a = colour, "label"_a = label);
-        ++i;
-        return true;
-    });
-    pyplot.attr("legend")();
-    if (truthy(show))
-        pyplot.attr("show")();
+    plot_ends(pyplot, lines, draw_colours(pyplot, count), labels, show);
 }
 
 // ------------------------------------------------------ distances
@@ -358,9 +340,9 @@ double distance_to_point(nb::handle self, nb::handle point) {
 }
 
 int line_traverse(PyObject *self, visitproc visit, void *arg) {
-    return traverse_fields<LineData, &LineData::start, &LineData::end>(self, visit, arg);
+    return pyu::traverse_fields<LineData, &LineData::start, &LineData::end>(self, visit, arg);
 }
-int line_clear(PyObject *self) { return clear_fields<LineData, &LineData::start, &LineData::end>(self); }
+int line_clear(PyObject *self) { return pyu::clear_fields<LineData, true, &LineData::start, &LineData::end>(self); }
 
 PyType_Slot line_slots[] = {
     {Py_tp_traverse, (void *) line_traverse},
@@ -369,6 +351,32 @@ PyType_Slot line_slots[] = {
 };
 
 }  // namespace
+
+void plot_ends(nb::handle pyplot, nb::handle items, nb::handle colours, nb::handle labels, nb::handle show) {
+    nb::object plot = pyplot.attr("plot");
+    bool labelled = truthy(labels);
+    Py_ssize_t i = 0;
+    pyu::for_each_iter(items, [&](nb::handle item) {
+        nb::object start = item.attr("start"), end = item.attr("end");
+        // Each attribute is read into an object first: a missing one raises
+        // here, not inside a conversion that may not throw.
+        nb::object x0 = start.attr("x"), x1 = end.attr("x");
+        nb::object y0 = start.attr("y"), y1 = end.attr("y");
+        nb::list xs, ys;
+        xs.append(x0);
+        xs.append(x1);
+        ys.append(y0);
+        ys.append(y1);
+        nb::object colour = colours[nb::int_(i)]["color"];
+        nb::object label = labelled ? nb::object(labels[nb::int_(i)]) : nb::none();
+        plot(xs, ys, "color"_a = colour, "label"_a = label);
+        ++i;
+        return true;
+    });
+    pyplot.attr("legend")();
+    if (truthy(show))
+        pyplot.attr("show")();
+}
 
 void bind_line(nb::module_ &m) {
     auto cls = nb::class_<LineData>(m, "Line", nb::dynamic_attr(), nb::type_slots(line_slots));

@@ -6,6 +6,7 @@
 
 #include "Strakel/bindings.hpp"
 #include "core/line_segment_ray.hpp"
+#include "pyutil/gc.hpp"
 
 namespace strakel {
 
@@ -29,6 +30,12 @@ inline nb::object vector_obj(geom::Vec2 v) { return pyu::make_vector(v.x, v.y); 
 // The Vector measures with the interpreter's errors: OverflowError when a
 // square leaves the double range (math.pow, float **), ZeroDivisionError for
 // the projection on a line of coinciding points.
+// Draws each item's start-end pair with plt.plot, in its colour (the item's
+// entry of `colours`, a sequence of colour-cycle entries) and with its label
+// when `labels` is true, then the legend and, when `show` is true, the
+// figure.
+void plot_ends(nb::handle pyplot, nb::handle items, nb::handle colours, nb::handle labels, nb::handle show);
+
 inline double py_magnitude(geom::Vec2 v) { return pyu::py_magnitude(v.x, v.y); }
 inline double py_distance(geom::Vec2 a, geom::Vec2 b) { return pyu::py_distance(a.x - b.x, a.y - b.y); }
 // Vector.unit_vector: unnormalised when no longer than Flatkin's epsilon.
@@ -82,32 +89,6 @@ void def_object_attr(Class &cls, const char *name) {
     cls.def_prop_rw(
         name, [](T &t) { return t.*Field; }, [](T &t, nb::handle value) { t.*Field = nb::borrow(value); },
         nb::for_setter(nb::arg("value").none()));
-}
-
-// Cyclic garbage collection for classes holding Python objects: visits the
-// fields given by `fields` and the instance dictionary.
-template <class T, auto... Fields>
-int traverse_fields(PyObject *self, visitproc visit, void *arg) {
-    Py_VISIT(Py_TYPE(self));
-    if (PyObject **dict = _PyObject_GetDictPtr(self))
-        Py_VISIT(*dict);
-    if (!nb::inst_ready(self))
-        return 0;
-    T *t = nb::inst_ptr<T>(self);
-    for (PyObject *field : {(t->*Fields).ptr()...})
-        Py_VISIT(field);
-    return 0;
-}
-template <class T, auto... Fields>
-int clear_fields(PyObject *self) {
-    if (PyObject **dict = _PyObject_GetDictPtr(self))
-        Py_CLEAR(*dict);
-    if (!nb::inst_ready(self))
-        return 0;
-    T *t = nb::inst_ptr<T>(self);
-    // Cleared fields read as None, never as a dangling pointer.
-    (((t->*Fields) = nb::none()), ...);
-    return 0;
 }
 
 }  // namespace strakel

@@ -212,11 +212,11 @@ void plot(nb::handle self, nb::handle length_arg, nb::handle color, nb::handle s
 }
 
 int ray_traverse(PyObject *self, visitproc visit, void *arg) {
-    return traverse_fields<RayData, &RayData::origin, &RayData::direction, &RayData::unit_vector>(self, visit,
+    return pyu::traverse_fields<RayData, &RayData::origin, &RayData::direction, &RayData::unit_vector>(self, visit,
                                                                                                   arg);
 }
 int ray_clear(PyObject *self) {
-    return clear_fields<RayData, &RayData::origin, &RayData::direction, &RayData::unit_vector>(self);
+    return pyu::clear_fields<RayData, true, &RayData::origin, &RayData::direction, &RayData::unit_vector>(self);
 }
 
 PyType_Slot ray_slots[] = {

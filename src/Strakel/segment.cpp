@@ -950,36 +950,15 @@ void plot_segments(nb::handle segments, nb::handle labels, nb::handle show) {
         pyu::raise_current();
     nb::object colours =
         names::np.get().attr("random").attr("choice")(cycle, "size"_a = count, "replace"_a = true);
-    nb::object plot = pyplot.attr("plot");
-    Py_ssize_t i = 0;
-    pyu::for_each_iter(segments, [&](nb::handle s) {
-        nb::object start = segment_start(s), end = segment_end(s);
-        // Each attribute is read into an object first: a missing one raises
-        // here, not inside a conversion that may not throw.
-        nb::object x0 = start.attr("x"), x1 = end.attr("x");
-        nb::object y0 = start.attr("y"), y1 = end.attr("y");
-        nb::list xs, ys;
-        xs.append(x0);
-        xs.append(x1);
-        ys.append(y0);
-        ys.append(y1);
-        nb::object colour = colours[nb::int_(i)]["color"];
-        nb::object label = truthy(labels) ? nb::object(labels[nb::int_(i)]) : nb::none();
-        plot(xs, ys, "color"_a = colour, "label"_a = label);
-        ++i;
-        return true;
-    });
-    pyplot.attr("legend")();
-    if (truthy(show))
-        pyplot.attr("show")();
+    plot_ends(pyplot, segments, colours, labels, show);
 }
 
 // ---------------------------------------------------- garbage collection
 
 int segment_traverse(PyObject *self, visitproc visit, void *arg) {
-    return traverse_fields<SegmentData, &SegmentData::start, &SegmentData::end>(self, visit, arg);
+    return pyu::traverse_fields<SegmentData, &SegmentData::start, &SegmentData::end>(self, visit, arg);
 }
-int segment_clear(PyObject *self) { return clear_fields<SegmentData, &SegmentData::start, &SegmentData::end>(self); }
+int segment_clear(PyObject *self) { return pyu::clear_fields<SegmentData, true, &SegmentData::start, &SegmentData::end>(self); }
 
 PyType_Slot segment_slots[] = {
     {Py_tp_traverse, (void *) segment_traverse},
