@@ -26,6 +26,13 @@ struct CosSin {
 };
 CosSin np_cos_sin(double angle);
 
+// The value protocol both classes share.  `init` stores float(x), then
+// float(y) (a failing y leaves the new x) on an instance of `type`; `text`
+// is "Name(x, y)" in Python's float text; `hash` is hash((x, y)).
+void init(nb::handle self, nb::handle x, nb::handle y, PyTypeObject *type);
+std::string text(nb::handle self, const char *name);
+Py_hash_t hash(nb::handle self);
+
 void bind_point(nb::module_ &m);
 void bind_vector(nb::module_ &m);
 // Adds x and y as double member descriptors to both classes.

@@ -9,6 +9,40 @@ namespace flatkin {
 
 pyu::ModuleAttr epsilon, np, plt;
 
+void init(nb::handle self, nb::handle x, nb::handle y, PyTypeObject *type) {
+    if (!PyObject_TypeCheck(self.ptr(), type)) {
+        PyErr_Format(PyExc_TypeError, "descriptor '__init__' requires a '%s' object", type->tp_name);
+        pyu::raise_current();
+    }
+    flat::Point &p = pyu::flat_fields(self);
+    // x is stored before y is converted: a failing y leaves the new x.
+    p.x = pyu::py_float(x);
+    p.y = pyu::py_float(y);
+    nb::inst_mark_ready(self);
+}
+
+std::string text(nb::handle self, const char *name) {
+    if (pyu::is_flat(self)) {
+        const flat::Point &p = pyu::flat_fields(self);
+        return std::string(name) + "(" + pyu::float_repr(p.x) + ", " + pyu::float_repr(p.y) + ")";
+    }
+    nb::object x = self.attr("x"), y = self.attr("y");
+    return std::string(name) + "(" + pyu::format_obj(x) + ", " + pyu::format_obj(y) + ")";
+}
+
+Py_hash_t hash(nb::handle self) {
+    if (pyu::is_flat(self)) {
+        const flat::Point &p = pyu::flat_fields(self);
+        return pyu::hash_pair(p.x, p.y);
+    }
+    nb::object x = self.attr("x"), y = self.attr("y");
+    nb::object pair = nb::make_tuple(x, y);
+    Py_hash_t h = PyObject_Hash(pair.ptr());
+    if (h == -1)
+        pyu::raise_current();
+    return h;
+}
+
 CosSin np_cos_sin(double angle) { return {pyu::np_cos(angle), pyu::np_sin(angle)}; }
 
 namespace {

@@ -24,38 +24,6 @@ double float_attr(nb::handle h, const char *name) {
 
 // ------------------------------------------------------------ value
 
-void init(nb::handle self, nb::handle x, nb::handle y) {
-    if (!PyObject_TypeCheck(self.ptr(), pyu::point_type))
-        pyu::raise(PyExc_TypeError, "descriptor '__init__' requires a 'Point' object");
-    flat::Point &p = pyu::flat_fields(self);
-    // x is stored before y is converted: a failing y leaves the new x.
-    p.x = pyu::py_float(x);
-    p.y = pyu::py_float(y);
-    nb::inst_mark_ready(self);
-}
-
-std::string text(nb::handle self, const char *name) {
-    if (pyu::is_flat(self)) {
-        const flat::Point &p = pyu::flat_fields(self);
-        return std::string(name) + "(" + pyu::float_repr(p.x) + ", " + pyu::float_repr(p.y) + ")";
-    }
-    nb::object x = self.attr("x"), y = self.attr("y");
-    return std::string(name) + "(" + pyu::format_obj(x) + ", " + pyu::format_obj(y) + ")";
-}
-
-Py_hash_t hash(nb::handle self) {
-    if (pyu::is_flat(self)) {
-        const flat::Point &p = pyu::flat_fields(self);
-        return pyu::hash_pair(p.x, p.y);
-    }
-    nb::object x = self.attr("x"), y = self.attr("y");
-    nb::object pair = nb::make_tuple(x, y);
-    Py_hash_t h = PyObject_Hash(pair.ptr());
-    if (h == -1)
-        pyu::raise_current();
-    return h;
-}
-
 // All four coordinates are read before any comparison.
 bool is_equal(nb::handle self, nb::handle other) {
     Vec2 a = xy(self), b = xy(other);
@@ -416,7 +384,8 @@ void bind_point(nb::module_ &m) {
     auto method = [&](const char *name, auto f, auto... args) {
         pyu::def_method(cls, name, f, "self"_a.none(), args...);
     };
-    cls.def("__init__", &init, "x"_a.none(), "y"_a.none())
+    cls.def("__init__", [](nb::handle self, nb::handle x, nb::handle y) { init(self, x, y, pyu::point_type); },
+            "x"_a.none(), "y"_a.none())
         .def("__repr__", [](nb::handle self) { return text(self, "Point"); })
         .def("__hash__", &hash);
     method("__eq__", &is_equal, "other"_a.none());

@@ -20,35 +20,6 @@ nb::object point_obj(Vec2 p) { return pyu::make_point(p.x, p.y); }
 
 // ------------------------------------------------------------ value
 
-void init(nb::handle self, nb::handle x, nb::handle y) {
-    if (!PyObject_TypeCheck(self.ptr(), pyu::vector_type))
-        pyu::raise(PyExc_TypeError, "descriptor '__init__' requires a 'Vector' object");
-    flat::Point &v = pyu::flat_fields(self);
-    v.x = pyu::py_float(x);
-    v.y = pyu::py_float(y);
-    nb::inst_mark_ready(self);
-}
-
-std::string text(nb::handle self) {
-    if (pyu::is_flat(self)) {
-        const flat::Point &v = pyu::flat_fields(self);
-        return "Vector(" + pyu::float_repr(v.x) + ", " + pyu::float_repr(v.y) + ")";
-    }
-    nb::object x = self.attr("x"), y = self.attr("y");
-    return "Vector(" + pyu::format_obj(x) + ", " + pyu::format_obj(y) + ")";
-}
-
-Py_hash_t hash(nb::handle self) {
-    if (pyu::is_flat(self))
-        return pyu::hash_pair(pyu::flat_fields(self).x, pyu::flat_fields(self).y);
-    nb::object x = self.attr("x"), y = self.attr("y");
-    nb::object pair = nb::make_tuple(x, y);
-    Py_hash_t h = PyObject_Hash(pair.ptr());
-    if (h == -1)
-        pyu::raise_current();
-    return h;
-}
-
 // The y values are read only when the x values are already equal.
 bool is_equal(nb::handle self, nb::handle other) {
     double e = eps();
@@ -286,8 +257,9 @@ void bind_vector(nb::module_ &m) {
     auto method = [&](const char *name, auto f, auto... args) {
         pyu::def_method(cls, name, f, "self"_a.none(), args...);
     };
-    cls.def("__init__", &init, "x"_a.none(), "y"_a.none())
-        .def("__repr__", &text)
+    cls.def("__init__", [](nb::handle self, nb::handle x, nb::handle y) { init(self, x, y, pyu::vector_type); },
+            "x"_a.none(), "y"_a.none())
+        .def("__repr__", [](nb::handle self) { return text(self, "Vector"); })
         .def("__hash__", &hash);
     method("__eq__", &is_equal, "other"_a.none());
     method("__add__", &add, "other"_a.none());
