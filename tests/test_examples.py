@@ -17,7 +17,7 @@ def load(name):
     return module
 
 
-@pytest.mark.parametrize("name", ["site_layout"])
+@pytest.mark.parametrize("name", ["site_layout", "floor_plan"])
 def test_example_main_saves_a_non_blank_png(name, tmp_path, capsys):
     path = pathlib.Path(load(name).main(tmp_path))
     assert path.parent == tmp_path and path.suffix == ".png"
@@ -38,3 +38,12 @@ def test_site_layout_plan_keeps_columns_inside_the_site_and_away_from_trees():
         assert min(p.distance_to_point(t) for t in site.TREES) > site.TREE_CLEARANCE
     a, b = plan["closest_trees"]
     assert a in site.TREES and b in site.TREES and a is not b
+
+
+def test_floor_plan_rooms_tile_the_floor():
+    plan = load("floor_plan")
+    result = plan.layout()
+    assert sorted(result["areas"]) == pytest.approx([36.0, 36.0, 36.0, 72.0])
+    assert sum(result["areas"]) == pytest.approx(plan.WIDTH * plan.DEPTH)
+    assert len(result["doors"]) == len(plan.PARTITIONS_X)
+    assert len(result["bay"]) == 24
