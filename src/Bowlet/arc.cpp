@@ -396,7 +396,8 @@ void plot_arc(nb::handle arc, nb::handle show) {
     nb::handle math = mod_math.get();
     nb::object start = arc.attr("start_radians"), end = arc.attr("end_radians");
     pyu::py_print(math.attr("degrees")(start));
-    pyu::py_print(math.attr("degrees")(arc.attr("radians")));
+    nb::object sweep = arc.attr("radians");
+    pyu::py_print(math.attr("degrees")(sweep));
     // matplotlib draws counter-clockwise from theta1 to theta2: from the lower
     // angle to the upper one covers the arc in either direction.
     bool reversed = num_lt(end, start);
@@ -404,7 +405,8 @@ void plot_arc(nb::handle arc, nb::handle show) {
     nb::object theta2 = math.attr("degrees")(reversed ? start : end);
     nb::object center = arc.attr("center");
     nb::object diameter = arc.attr("diameter");
-    nb::object patch = patch_class("xy"_a = nb::make_tuple(center.attr("x"), center.attr("y")), "width"_a = diameter,
+    nb::object cx = center.attr("x"), cy = center.attr("y");  // read before the tuple: may raise
+    nb::object patch = patch_class("xy"_a = nb::make_tuple(cx, cy), "width"_a = diameter,
                                    "height"_a = diameter, "angle"_a = 0.0, "theta1"_a = theta1, "theta2"_a = theta2);
     ax.attr("add_patch")(patch);
     plt.attr("axis")("auto");

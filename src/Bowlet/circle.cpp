@@ -402,7 +402,8 @@ void plot_circle(nb::handle self, nb::handle show) {
     nb::object fig_ax = plt.attr("subplots")("figsize"_a = nb::make_tuple(width, height));
     nb::object ax = fig_ax[1];
     nb::object center = center_of(self);
-    nb::object patch = patch_class(nb::make_tuple(center.attr("x"), center.attr("y")), radius_of(self));
+    nb::object cx = center.attr("x"), cy = center.attr("y");  // read before the tuple: may raise
+    nb::object patch = patch_class(nb::make_tuple(cx, cy), radius_of(self));
     ax.attr("add_patch")(patch);
     plt.attr("axis")("auto");
     if (truthy(show))

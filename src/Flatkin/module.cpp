@@ -107,7 +107,8 @@ NB_MODULE(Flatkin, m) {
     m.attr("np") = nb::module_::import_("numpy");
     pyu::init_numpy_kernels();
 
-    pyu::py_print(nb::make_tuple("epsilon", sys.attr("float_info").attr("epsilon")));
+    nb::object machine_epsilon = sys.attr("float_info").attr("epsilon");
+    pyu::py_print(nb::make_tuple("epsilon", machine_epsilon));
 
     m.attr("epsilon") = pyu::float_obj(1e-6);
     epsilon.bind(m, "epsilon");
