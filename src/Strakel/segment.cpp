@@ -61,6 +61,13 @@ Ends segment_ends(nb::handle s) {
     return {a, xy(end)};
 }
 
+EndPoints end_points(nb::handle s) {
+    EndPoints e{segment_start(s), segment_end(s), {}, {}};
+    e.a = xy(e.start);
+    e.b = xy(e.end);
+    return e;
+}
+
 namespace {
 
 void set_start(nb::handle s, nb::handle p) {
@@ -75,19 +82,6 @@ void set_end(nb::handle s, nb::handle p) {
         segment_fields(s).end = nb::borrow(p);
     else
         s.attr("end") = p;
-}
-
-// A stored end point together with its coordinates.
-struct EndPoints {
-    nb::object start, end;
-    Vec2 a, b;
-};
-
-EndPoints end_points(nb::handle s) {
-    EndPoints e{segment_start(s), segment_end(s), {}, {}};
-    e.a = xy(e.start);
-    e.b = xy(e.end);
-    return e;
 }
 
 nb::object int_zero() { return pyu::int_obj(0); }

@@ -24,6 +24,12 @@ nb::object segment_start(nb::handle s);
 nb::object segment_end(nb::handle s);
 // Their coordinates.
 Ends segment_ends(nb::handle s);
+// Both: the stored end point objects and their coordinates.
+struct EndPoints {
+    nb::object start, end;
+    geom::Vec2 a, b;
+};
+EndPoints end_points(nb::handle s);
 
 // `segment.intersection_with_segment(other)`: run here for our own Segment,
 // asked of the object otherwise.

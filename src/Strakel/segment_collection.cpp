@@ -95,18 +95,6 @@ nb::object items_of(nb::handle seq) {
 Py_ssize_t fast_size(nb::handle fast) { return PySequence_Fast_GET_SIZE(fast.ptr()); }
 nb::handle fast_item(nb::handle fast, Py_ssize_t i) { return PySequence_Fast_GET_ITEM(fast.ptr(), i); }
 
-// Reading segments: the end point objects, then their coordinates.
-struct SegmentEnds {
-    nb::object start, end;
-    Vec2 a, b;
-};
-SegmentEnds read_segment(nb::handle s) {
-    SegmentEnds r{segment_start(s), segment_end(s), {}, {}};
-    r.a = xy(r.start);
-    r.b = xy(r.end);
-    return r;
-}
-
 // Pauses the cyclic garbage collector while a network makes or walks many
 // pieces: tens of thousands of new objects would otherwise start collections
 // that find nothing to free.  The collector's own state is put back after.
@@ -310,7 +298,7 @@ void clean(nb::handle self, Cleaning rule) {
     std::vector<Vec2> pts((size_t) (2 * n));
     std::vector<std::uintptr_t> identity((size_t) (2 * n));
     for (Py_ssize_t i = 0; i < n; ++i) {
-        SegmentEnds e = read_segment(fast_item(items, i));
+        EndPoints e = end_points(fast_item(items, i));
         pts[(size_t) (2 * i)] = e.a;
         pts[(size_t) (2 * i + 1)] = e.b;
         identity[(size_t) (2 * i)] = (std::uintptr_t) e.start.ptr();
@@ -370,7 +358,7 @@ void get_connections(nb::handle self) {
         starts.resize((size_t) n);
         ends.resize((size_t) n);
         for (Py_ssize_t i = 0; i < n; ++i) {
-            SegmentEnds e = read_segment(fast_item(items, i));
+            EndPoints e = end_points(fast_item(items, i));
             starts[(size_t) i] = e.a;
             ends[(size_t) i] = e.b;
         }
@@ -496,7 +484,7 @@ Walker build_walker(nb::handle segments) {
         if (!is_first[i])
             continue;
         nb::handle obj = fast_item(items, (Py_ssize_t) i);
-        SegmentEnds e = read_segment(obj);
+        EndPoints e = end_points(obj);
         piece_at[i] = (std::uint32_t) pieces.size();
         pieces.push_back({e.a, e.b});
         w.objects.push_back(nb::borrow(obj));
@@ -659,7 +647,7 @@ nb::list run_walk(nb::handle self, Walker &w, bool contour, MarkMirror *mirror, 
     geom::WalkError error = geom::WalkError::none;
     std::size_t max_steps = 2 * w.net->live_count() + 2;
     if (!current.is_none()) {
-        SegmentEnds c = read_segment(current);
+        EndPoints c = end_points(current);
         skip = geom::pair_key(c.a, c.b);
     }
     w.net->walk(contour, skip, fe, e, max_steps, hooks, error);
