@@ -274,20 +274,8 @@ nb::object random_point(nb::handle x_range, nb::handle y_range) {
 
 nb::list random_points(nb::handle num_points, nb::handle x_range, nb::handle y_range) {
     // range(num_points): an integer (or __index__) count; 0 or less is empty.
-    PyObject *index = PyNumber_Index(num_points.ptr());
-    if (!index)
-        pyu::raise_current();
-    nb::object count = nb::steal(index);
+    Py_ssize_t n = pyu::range_count(num_points);
     nb::list points;
-    nb::object zero = pyu::int_obj(0);
-    int positive = PyObject_RichCompareBool(count.ptr(), zero.ptr(), Py_GT);
-    if (positive < 0)
-        pyu::raise_current();
-    if (!positive)
-        return points;
-    Py_ssize_t n = PyLong_AsSsize_t(count.ptr());
-    if (n == -1 && PyErr_Occurred())
-        pyu::raise_current();
     for (Py_ssize_t i = 0; i < n; ++i)
         points.append(random_point(x_range, y_range));
     return points;

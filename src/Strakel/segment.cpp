@@ -441,19 +441,10 @@ nb::object length_at_point(nb::handle self, nb::handle point) { return along(sel
 
 // `num_points` points evenly spaced by parameter, both ends included.
 nb::list divide_by_count(nb::handle self, nb::handle num_points) {
-    PyObject *index = PyNumber_Index(num_points.ptr());
-    if (!index)
-        pyu::raise_current();
-    nb::object count = nb::steal(index);
+    Py_ssize_t n = pyu::range_count(num_points);
     nb::list points;
-    int positive = PyObject_RichCompareBool(count.ptr(), int_zero().ptr(), Py_GT);
-    if (positive < 0)
-        pyu::raise_current();
-    if (!positive)
+    if (n == 0)
         return points;
-    Py_ssize_t n = PyLong_AsSsize_t(count.ptr());
-    if (n == -1 && PyErr_Occurred())
-        pyu::raise_current();
     if (n == 1)
         pyu::raise(PyExc_ZeroDivisionError, "division by zero");
     Ends e = segment_ends(self);

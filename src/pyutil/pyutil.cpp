@@ -74,6 +74,23 @@ double py_distance(double dx, double dy) {
     return std::sqrt(xx + yy);
 }
 
+Py_ssize_t range_count(nb::handle n) {
+    PyObject *index = PyNumber_Index(n.ptr());
+    if (!index)
+        raise_current();
+    nb::object count = nb::steal(index);
+    nb::object zero = int_obj(0);
+    int positive = PyObject_RichCompareBool(count.ptr(), zero.ptr(), Py_GT);
+    if (positive < 0)
+        raise_current();
+    if (!positive)
+        return 0;
+    Py_ssize_t steps = PyLong_AsSsize_t(count.ptr());
+    if (steps == -1 && PyErr_Occurred())
+        raise_current();
+    return steps;
+}
+
 // ------------------------------------------------------------ point reads
 
 void init_flat_types() {

@@ -58,6 +58,10 @@ double py_magnitude(double x, double y);
 // sqrt(dx ** 2.0 + dy ** 2.0), with the float power's OverflowError.
 double py_distance(double dx, double dy);
 
+// The number of steps of range(n): n must be an int (or have __index__,
+// else TypeError); 0 for n <= 0; OverflowError beyond a Py_ssize_t.
+Py_ssize_t range_count(nb::handle n);
+
 // a / b with Python's ZeroDivisionError when b is 0.
 inline double divide(double a, double b) {
     if (b == 0.0)
