@@ -8,16 +8,10 @@ from run import Timing, case
 epsilon = plain.epsilon
 
 
-def calculate_slope(point1, point2):
-    if abs(point1.x - point2.x) <= epsilon:
-        return None
-    return (point2.y - point1.y) / (point2.x - point1.x)
-
-
 def line_intersection(a, b, c, d):
     """The crossing of the infinite lines a-b and c-d, as Vector.intersection."""
-    slope1 = calculate_slope(a, b)
-    slope2 = calculate_slope(c, d)
+    slope1 = plain.Point.calculate_slope(a, b)
+    slope2 = plain.Point.calculate_slope(c, d)
     if slope1 == slope2:
         return None
     if slope1 is None:

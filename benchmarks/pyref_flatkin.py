@@ -30,6 +30,12 @@ class Point:
     def __sub__(self, other):
         return Vector(self.x - float(other.x), self.y - float(other.y))
 
+    @staticmethod
+    def calculate_slope(point1, point2):
+        if abs(point1.x - point2.x) <= epsilon:
+            return None
+        return (point2.y - point1.y) / (point2.x - point1.x)
+
     def is_equal(self, other):
         sx, sy, ox, oy = self.x, self.y, other.x, other.y
         return abs(sx - ox) <= epsilon and abs(sy - oy) <= epsilon

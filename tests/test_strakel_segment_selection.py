@@ -202,36 +202,10 @@ def test_unordered_extraction_draws_from_the_shared_random_module():
 
 def _reference_extract(segments, k):
     """The forward walk from the drawn segment, then on from its start."""
-    segments = list(segments)
-    first = segments.pop(k)
-
-    def take(end):
-        for i, s in enumerate(segments):
-            if end == s.start:
-                segments.pop(i)
-                return s.end
-            if end == s.end:
-                segments.pop(i)
-                return s.start
-        return None
-
-    nodes, end = [first.start, first.end], first.end
-    while segments:
-        end = take(end)
-        if end is None:
-            break
-        nodes.append(end)
-    back = first.start
-    while segments:
-        back = take(back)
-        if back is None:
-            raise ValueError("The segments are not connected.")
-        nodes.insert(0, back)
-    out = []
-    for p in nodes:
-        if p not in set(out):
-            out.append(p)
-    return out
+    kind, result = _reference_walk(segments, k)
+    if kind == "error":
+        raise ValueError("The segments are not connected.")
+    return result
 
 
 @st.composite
