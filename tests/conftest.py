@@ -1,4 +1,11 @@
 import os
+import pathlib
+import sys
+
+# The plain-Python references of the benchmarks are the tests' references too.
+_BENCHMARKS = pathlib.Path(__file__).resolve().parent.parent / "benchmarks"
+if str(_BENCHMARKS) not in sys.path:
+    sys.path.insert(0, str(_BENCHMARKS))
 
 # Tests never open windows.
 os.environ.setdefault("MPLBACKEND", "Agg")
