@@ -1,0 +1,269 @@
+#include "core/point3_set.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <numeric>
+
+namespace geom {
+
+// ------------------------------------------------------- running extremes
+
+Checked<size_t> nearest_index(Vec3 target, std::span<const Vec3> pts) {
+    size_t best = 0;
+    Checked<double> best_d = distance(target, pts[0]);
+    if (!best_d.ok())
+        return {0, best_d.fault};
+    for (size_t i = 1; i < pts.size(); ++i) {
+        Checked<double> d = distance(target, pts[i]);
+        if (!d.ok())
+            return {0, d.fault};
+        if (d.value < best_d.value) {
+            best_d = d;
+            best = i;
+        }
+    }
+    return {best};
+}
+
+Checked<size_t> farthest_index(Vec3 target, std::span<const Vec3> pts) {
+    size_t best = 0;
+    Checked<double> best_d = distance(target, pts[0]);
+    if (!best_d.ok())
+        return {0, best_d.fault};
+    for (size_t i = 1; i < pts.size(); ++i) {
+        Checked<double> d = distance(target, pts[i]);
+        if (!d.ok())
+            return {0, d.fault};
+        if (d.value > best_d.value) {
+            best_d = d;
+            best = i;
+        }
+    }
+    return {best};
+}
+
+size_t min_index(std::span<const Vec3> pts, double eps) {
+    size_t best = 0;
+    for (size_t i = 1; i < pts.size(); ++i)
+        if (tolerant_less(pts[i], pts[best], eps))
+            best = i;
+    return best;
+}
+
+size_t max_index(std::span<const Vec3> pts, double eps) {
+    size_t best = 0;
+    for (size_t i = 1; i < pts.size(); ++i)
+        if (tolerant_greater(pts[i], pts[best], eps))
+            best = i;
+    return best;
+}
+
+size_t count_equal(Vec3 target, std::span<const Vec3> pts, double eps) {
+    size_t n = 0;
+    for (Vec3 p : pts)
+        n += tolerant_equal(target, p, eps);
+    return n;
+}
+
+bool any_equal(Vec3 target, std::span<const Vec3> pts, double eps) {
+    for (Vec3 p : pts)
+        if (tolerant_equal(target, p, eps))
+            return true;
+    return false;
+}
+
+Vec3 mean_point(std::span<const Vec3> pts) {
+    Vec3 sum{0.0, 0.0, 0.0};
+    for (Vec3 p : pts)
+        sum = sum + p;
+    double n = (double) pts.size();
+    return {sum.x / n, sum.y / n, sum.z / n};
+}
+
+// ---------------------------------------------------- tolerant duplicates
+
+namespace {
+
+// Cells twice as wide as eps: two equal points (|d| <= eps per axis) always
+// fall in the same or in neighbouring cells, whatever the rounding of v/cell.
+// Open addressing from cell to the head of a chain of point indices, so that
+// indexing n points costs flat arrays and no allocation per cell.
+class Grid {
+public:
+    Grid(double eps, size_t n) : cell_(2 * eps), next_(n, none) {
+        size_t capacity = 16;
+        while (capacity < 2 * n)
+            capacity *= 2;
+        slots_.assign(capacity, Slot{});
+    }
+
+    void insert(Vec3 p, size_t index) {
+        Slot &slot = find(key(p.x), key(p.y), key(p.z), true);
+        next_[index] = slot.head;
+        slot.head = index;
+    }
+
+    // Calls f(index) for every indexed point in the 3 x 3 x 3 cells around p;
+    // stops and returns true as soon as f does.
+    template <class F>
+    bool any_near(Vec3 p, F &&f) {
+        int64_t ki = key(p.x), kj = key(p.y), kk = key(p.z);
+        for (int64_t di = -1; di <= 1; ++di)
+            for (int64_t dj = -1; dj <= 1; ++dj)
+                for (int64_t dk = -1; dk <= 1; ++dk)
+                    for (size_t q = find(ki + di, kj + dj, kk + dk, false).head; q != none; q = next_[q])
+                        if (f(q))
+                            return true;
+        return false;
+    }
+
+private:
+    static constexpr size_t none = ~size_t{0};
+    struct Slot {
+        int64_t i = 0, j = 0, k = 0;
+        size_t head = none;  // none: the slot is free
+    };
+
+    int64_t key(double v) const { return (int64_t) std::floor(v / cell_); }
+
+    // The slot of cell (i, j, k).  Slots are never freed, so a probe that
+    // meets a free slot has passed every place the cell could be: an absent
+    // cell is then claimed (`claim`) or answered by an empty chain.  One cell
+    // at most is claimed per inserted point: the table stays under half full.
+    Slot &find(int64_t i, int64_t j, int64_t k, bool claim) {
+        uint64_t h = (uint64_t) i * 0x9E3779B97F4A7C15ULL ^ ((uint64_t) j * 0xC2B2AE3D27D4EB4FULL) ^
+                     ((uint64_t) k * 0x165667B19E3779F9ULL);
+        h ^= h >> 31;
+        size_t mask = slots_.size() - 1;
+        for (size_t s = (size_t) h & mask;; s = (s + 1) & mask) {
+            Slot &slot = slots_[s];
+            if (slot.head != none) {
+                if (slot.i == i && slot.j == j && slot.k == k)
+                    return slot;
+                continue;
+            }
+            if (!claim)
+                return empty_;
+            slot.i = i;
+            slot.j = j;
+            slot.k = k;
+            return slot;
+        }
+    }
+
+    double cell_;
+    std::vector<size_t> next_;
+    std::vector<Slot> slots_;
+    Slot empty_;
+};
+
+}  // namespace
+
+bool coordinates_below(std::span<const Vec3> pts, double limit) {
+    for (Vec3 p : pts)
+        if (!(std::fabs(p.x) < limit && std::fabs(p.y) < limit && std::fabs(p.z) < limit))
+            return false;
+    return true;
+}
+
+bool grid_usable(std::span<const Vec3> pts, double eps) {
+    if (!(eps > 0) || !std::isfinite(eps))
+        return false;
+    return coordinates_below(pts, 4e18 * 2 * eps);
+}
+
+std::vector<size_t> first_of_each_group(std::span<const Vec3> pts, double eps) {
+    Grid grid(eps, pts.size());
+    std::vector<size_t> kept;
+    for (size_t i = 0; i < pts.size(); ++i) {
+        Vec3 p = pts[i];
+        if (grid.any_near(p, [&](size_t q) { return tolerant_equal(p, pts[q], eps); }))
+            continue;
+        grid.insert(p, i);
+        kept.push_back(i);
+    }
+    return kept;
+}
+
+std::vector<size_t> points_without_twin(std::span<const Vec3> pts, double eps) {
+    Grid grid(eps, pts.size());
+    for (size_t i = 0; i < pts.size(); ++i)
+        grid.insert(pts[i], i);
+    std::vector<size_t> alone;
+    for (size_t i = 0; i < pts.size(); ++i) {
+        Vec3 p = pts[i];
+        if (!grid.any_near(p, [&](size_t q) { return q != i && tolerant_equal(p, pts[q], eps); }))
+            alone.push_back(i);
+    }
+    return alone;
+}
+
+bool has_tolerant_pair(std::span<const Vec3> pts, double eps) {
+    Grid grid(eps, pts.size());
+    for (size_t i = 0; i < pts.size(); ++i) {
+        Vec3 p = pts[i];
+        if (grid.any_near(p, [&](size_t q) { return tolerant_equal(p, pts[q], eps); }))
+            return true;
+        grid.insert(p, i);
+    }
+    return false;
+}
+
+// ----------------------------------------------------------- closest pair
+
+std::optional<std::pair<size_t, size_t>> closest_pair(std::span<const Vec3> pts) {
+    const size_t n = pts.size();
+    if (n < 2)
+        return std::nullopt;
+    // Sweep along the axis of widest spread; the other two prune.
+    double lo[3] = {pts[0].x, pts[0].y, pts[0].z}, hi[3] = {lo[0], lo[1], lo[2]};
+    for (Vec3 p : pts) {
+        double c[3] = {p.x, p.y, p.z};
+        for (int a = 0; a < 3; ++a) {
+            lo[a] = std::min(lo[a], c[a]);
+            hi[a] = std::max(hi[a], c[a]);
+        }
+    }
+    int axis = 0;
+    for (int a = 1; a < 3; ++a)
+        if (hi[a] - lo[a] > hi[axis] - lo[axis])
+            axis = a;
+    auto coord = [&](size_t i, int a) { return a == 0 ? pts[i].x : (a == 1 ? pts[i].y : pts[i].z); };
+    const int other1 = (axis + 1) % 3, other2 = (axis + 2) % 3;
+
+    std::vector<size_t> order(n);
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return coord(a, axis) < coord(b, axis); });
+
+    // A pair is skipped only when one axis alone puts it beyond the best
+    // distance, with a margin far above rounding error, so that every pair at
+    // exactly the final best distance is measured (the absolute margin covers
+    // differences whose squares underflow to zero).
+    double best = std::numeric_limits<double>::infinity();
+    std::pair<size_t, size_t> first{n, n};
+    for (size_t a = 0; a < n; ++a) {
+        size_t i = order[a];
+        for (size_t b = a + 1; b < n; ++b) {
+            size_t j = order[b];
+            double reach = best * (1 + 1e-9) + 1e-150;
+            if (coord(j, axis) - coord(i, axis) > reach)
+                break;
+            if (std::fabs(coord(j, other1) - coord(i, other1)) > reach ||
+                std::fabs(coord(j, other2) - coord(i, other2)) > reach)
+                continue;
+            std::pair<size_t, size_t> ij = std::minmax(i, j);
+            double d = distance(pts[ij.first], pts[ij.second]).value;
+            if (d < best) {
+                best = d;
+                first = ij;
+            } else if (d == best) {
+                first = std::min(first, ij);
+            }
+        }
+    }
+    return first;
+}
+
+}  // namespace geom
