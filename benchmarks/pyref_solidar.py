@@ -85,11 +85,11 @@ class Point3d:
     def __sub__(self, other):
         return Vector3d(self.x - float(other.x), self.y - float(other.y), self.z - float(other.z))
 
-    def is_equal(self, other, /):
+    def is_equal(self, other):
         sx, sy, sz, ox, oy, oz = self.x, self.y, self.z, other.x, other.y, other.z
         return abs(sx - ox) <= epsilon and abs(sy - oy) <= epsilon and abs(sz - oz) <= epsilon
 
-    def is_greater(self, other, /):
+    def is_greater(self, other):
         if abs(self.y - other.y) <= epsilon:
             if abs(self.x - other.x) <= epsilon:
                 if abs(self.z - other.z) <= epsilon:
@@ -98,7 +98,7 @@ class Point3d:
             return self.x - other.x > epsilon
         return self.y - other.y > epsilon
 
-    def is_less(self, other, /):
+    def is_less(self, other):
         if abs(self.y - other.y) <= epsilon:
             if abs(self.x - other.x) <= epsilon:
                 if abs(self.z - other.z) <= epsilon:
@@ -107,7 +107,7 @@ class Point3d:
             return self.x - other.x < -epsilon
         return self.y - other.y < -epsilon
 
-    def distance_to_point(self, other, /):
+    def distance_to_point(self, other):
         return math.sqrt((self.x - other.x) ** 2 + (self.y - other.y) ** 2 + (self.z - other.z) ** 2)
 
     @staticmethod
@@ -246,7 +246,7 @@ class Point3d:
         rotated_point = Point3d(rotated_vector.x + center.x, rotated_vector.y + center.y, center.z)
         return rotated_point
 
-    def move(self, vector, /):
+    def move(self, vector):
         return Point3d(self.x + vector.x, self.y + vector.y, self.z + vector.z)
 
     def copy(self):
@@ -282,7 +282,7 @@ class Point3d:
         z = self.z + (point2.z - self.z) * t
         return Point3d(x, y, z)
 
-    def apply_affine_transformation(self, transformation_matrix, /):
+    def apply_affine_transformation(self, transformation_matrix):
         if transformation_matrix.shape != (4, 4):
             raise ValueError("The transformation matrix should be of shape (4, 4)")
         homogeneous_point = np.array([self.x, self.y, self.z, 1])
@@ -381,15 +381,15 @@ class Vector3d:
     def reverse(self):
         return Vector3d(-self.x, -self.y, -self.z)
 
-    def dot_product(self, vector2, /):
+    def dot_product(self, vector2):
         return self.x * vector2.x + self.y * vector2.y + self.z * vector2.z
 
-    def cross_product(self, other, /):
+    def cross_product(self, other):
         return Vector3d(self.y * other.z - self.z * other.y,
                         self.z * other.x - self.x * other.z,
                         self.x * other.y - self.y * other.x)
 
-    def is_equal(self, other, /):
+    def is_equal(self, other):
         if abs(self.x - other.x) > epsilon:
             return False
         if abs(self.y - other.y) > epsilon:
@@ -398,7 +398,7 @@ class Vector3d:
             return False
         return True
 
-    def adjust_length(self, new_length, /):
+    def adjust_length(self, new_length):
         new_length = _double(new_length)
         normalized_vector = self.unit_vector
         return Vector3d(normalized_vector.x * new_length, normalized_vector.y * new_length,
@@ -917,7 +917,7 @@ class Mesh:
     def to_pyvista_mesh(self):
         return pv.make_tri_mesh(self.vertices, self.indices)
 
-    def merge(self, other_mesh, /):
+    def merge(self, other_mesh):
         merged_vertices = np.concatenate((self.vertices, other_mesh.vertices), axis=0)
         merged_indices = np.concatenate((self.indices, other_mesh.indices + len(self.vertices)), axis=0)
         return Mesh(merged_vertices, merged_indices, self.layer)
