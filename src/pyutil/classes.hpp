@@ -4,9 +4,10 @@
 //   - Python objects held in C++ members ("stored" attributes) are visited
 //     and cleared by the garbage collector and exposed as writable
 //     attributes of any value; a member never set reads as missing;
-//   - double members ("coordinates") are float attributes read and written
-//     by C member descriptors: an int is stored as its float, a non-number
-//     raises TypeError and leaves the old value;
+//   - double members ("coordinates") are float attributes: an int is stored
+//     as its float, a non-number raises TypeError and leaves the old value;
+//     reading one on an instance of the exact class skips the descriptor
+//     machinery (about as fast as a plain attribute);
 //   - copy, deepcopy and pickle work as for the same class written in plain
 //     Python: the state is the stored attributes, the coordinates and the
 //     instance dictionary, restored attribute by attribute;
@@ -98,7 +99,8 @@ A accept_none(A a) {
 // The pieces of the copy protocol shared by every class.
 nb::dict state_of(nb::handle self, const char *const *names, size_t count);
 void restore_state(nb::handle self, nb::handle state);
-// Installs the double member `name` at byte offset `offset` of instances.
+// Installs the double member `name` at byte offset `offset` of instances of
+// `cls`, and the fast read of it (see coordinates()).
 void add_double_member(nb::handle cls, const char *name, Py_ssize_t offset);
 // The byte offset of the C++ object inside an instance of `cls`.
 Py_ssize_t payload_offset(nb::handle cls);
