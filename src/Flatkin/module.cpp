@@ -16,6 +16,7 @@ std::string text(nb::handle self, const char *name) {
         return std::string(name) + "(" + pyu::float_repr(p.x) + ", " + pyu::float_repr(p.y) + ")";
     }
     static const pyu::Key key_x("x"), key_y("y");
+    pyu::RecursionGuard guard(" in Point.__repr__");
     nb::object x = pyu::get_attr(self, key_x), y = pyu::get_attr(self, key_y);
     std::string sx = pyu::format_obj(x);
     return std::string(name) + "(" + sx + ", " + pyu::format_obj(y) + ")";
@@ -27,6 +28,7 @@ Py_hash_t hash(nb::handle self) {
         return pyu::hash_pair(p.x, p.y);
     }
     static const pyu::Key key_x("x"), key_y("y");
+    pyu::RecursionGuard guard(" in Point.__hash__");
     nb::object x = pyu::get_attr(self, key_x), y = pyu::get_attr(self, key_y);
     nb::object pair = pyu::check(PyTuple_Pack(2, x.ptr(), y.ptr()));
     return pyu::hash_of(pair);

@@ -274,9 +274,15 @@ nb::object random_point(nb::handle x_range, nb::handle y_range) {
 nb::list random_points(nb::handle num_points, nb::handle x_range, nb::handle y_range) {
     // range(num_points): an integer (or __index__) count; 0 or less is empty.
     Py_ssize_t n = pyu::range_count(num_points);
+    // A list slot and a point per item: a count no memory could hold is
+    // refused before anything is drawn.
+    pyu::checked_size(n, sizeof(PyObject *) + sizeof(flat::Point) + 32);
     nb::list points;
-    for (Py_ssize_t i = 0; i < n; ++i)
+    for (Py_ssize_t i = 0; i < n; ++i) {
+        if ((i & 4095) == 4095)
+            pyu::check_status(PyErr_CheckSignals());
         points.append(random_point(x_range, y_range));
+    }
     return points;
 }
 
