@@ -35,7 +35,7 @@ try:  # circles and arcs
 
     MAKERS.update({
         "Circle": lambda: Circle(Point(1, 1), 2),
-        "Arc": lambda: Arc(center=Point(0, 0), radius=1, start_radians=0.0, sweep_radians=1.0),
+        "Arc": lambda: Arc(center=Point(0, 0), radius=1, radians=1.0, start_radians=0.0),
     })
 except ImportError:  # pragma: no cover
     pass
