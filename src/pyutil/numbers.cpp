@@ -45,6 +45,14 @@ Py_ssize_t range_count(nb::handle n) {
 
 // ------------------------------------------------------------ arithmetic
 
+void raise_fault(geom::PyFault fault) {
+    if (fault == geom::PyFault::overflow)
+        raise(PyExc_OverflowError, "(34, 'Numerical result out of range')");
+    if (fault == geom::PyFault::zero_division)
+        raise_zero_division();
+    raise(PyExc_SystemError, "a computation failed without a fault");
+}
+
 namespace {
 // Squares as the C library's pow gives them; true when a finite value's
 // square leaves the double range.

@@ -3,6 +3,7 @@
 // and its operators on arbitrary objects where a value keeps its own type.
 #pragma once
 
+#include "core/vec3.hpp"
 #include "pyutil/errors.hpp"
 
 #include <initializer_list>
@@ -33,6 +34,17 @@ inline double divide(double a, double b) {
     if (b == 0.0)
         raise_zero_division();
     return a / b;
+}
+// The value of a core computation that follows Python's float arithmetic, or
+// the error Python raises where it failed: OverflowError for a `** 2` beyond
+// the double range ("(34, 'Numerical result out of range')", as the float
+// power words it), ZeroDivisionError for a division by zero.
+[[noreturn]] void raise_fault(geom::PyFault fault);
+template <class T>
+T checked(const geom::Checked<T> &result) {
+    if (!result.ok())
+        raise_fault(result.fault);
+    return result.value;
 }
 // sqrt(math.pow(x, 2) + math.pow(y, 2) [+ math.pow(z, 2)]): a square beyond
 // the double range raises OverflowError("math range error"); an infinite

@@ -10,6 +10,7 @@
 //   method    positional-only and receiver-agnostic members (via classes)
 //   classes   pyu::Class: the one way to declare a class
 //   numpy_kernels  numpy's own cos/sin/arccos loops
+//   arrays    numpy arrays read and made without copies
 #pragma once
 
 #include <nanobind/nanobind.h>
