@@ -390,11 +390,11 @@ class Vector3d:
                         self.x * other.y - self.y * other.x)
 
     def is_equal(self, other):
-        if abs(self.x - other.x) > epsilon:
+        if not abs(self.x - other.x) <= epsilon:
             return False
-        if abs(self.y - other.y) > epsilon:
+        if not abs(self.y - other.y) <= epsilon:
             return False
-        if abs(self.z - other.z) > epsilon:
+        if not abs(self.z - other.z) <= epsilon:
             return False
         return True
 

@@ -365,3 +365,75 @@ def street_grid(columns, rows, spacing=10.0):
     lines = [((i * spacing, 0.0), (i * spacing, height)) for i in range(columns)]
     lines += [((0.0, j * spacing), (width, j * spacing)) for j in range(rows)]
     return lines
+
+
+# ------------------------------------------------------------- solid values
+# Solidar is checked against benchmarks/pyref_solidar.py, the plain-Python
+# classes doing the same steps: results are compared through `solid_picture`,
+# which reads classes by name so that the two modules' classes match.
+
+class Duck3:
+    """Any object with x, y and z: what every solid point parameter accepts."""
+
+    def __init__(self, x, y, z):
+        self.x = x
+        self.y = y
+        self.z = z
+
+    def __repr__(self):
+        return f"Duck3({self.x!r}, {self.y!r}, {self.z!r})"
+
+
+class DuckVector3(Duck3):
+    """A solid duck that also answers `magnitude`, as cos, sin and angle read it."""
+
+    @property
+    def magnitude(self):
+        return math.sqrt(self.x ** 2 + self.y ** 2 + self.z ** 2)
+
+
+def _bits(v):
+    if isinstance(v, float):
+        return "nan" if math.isnan(v) else (v, math.copysign(1.0, v))
+    return v
+
+
+def solid_picture(value, *pools):
+    """A comparable picture of a result: elements of the given input lists by
+    position, solid points and vectors by class name and exact coordinates,
+    numbers bit for bit with their type, arrays by dtype, shape and bytes."""
+    for k, pool in enumerate(pools):
+        for i, item in enumerate(pool):
+            if value is item:
+                return ("elem", k, i)
+    name = type(value).__name__
+    if name in ("Point3d", "Vector3d", "Point", "Vector"):
+        return (name,) + tuple(_bits(float(getattr(value, a))) for a in ("x", "y", "z") if hasattr(value, a))
+    if isinstance(value, (Duck, Duck3)):
+        return ("duck",) + tuple(_bits(getattr(value, a)) for a in ("x", "y", "z") if hasattr(value, a))
+    if isinstance(value, (np.floating, np.integer)):
+        return (name, _bits(float(value)))
+    if isinstance(value, np.ndarray):
+        return ("ndarray", value.dtype.str, value.shape, value.tobytes())
+    if isinstance(value, (list, tuple)):
+        return (type(value).__name__,) + tuple(solid_picture(v, *pools) for v in value)
+    if isinstance(value, dict):
+        return ("dict",) + tuple((solid_picture(k, *pools), solid_picture(v, *pools)) for k, v in value.items())
+    if type(value).__name__ in ("Surface", "Plane"):
+        return (name, solid_picture(value.points, *pools))
+    if type(value).__name__ == "Mesh":
+        return (name, solid_picture(value.vertices), solid_picture(value.indices), value.layer)
+    if isinstance(value, float):
+        return ("float", _bits(value))
+    return (name, value)
+
+
+def solid_outcome(fn, *args, **kwargs):
+    """('ok', picture) or ('raises', exception type name) of one call; the
+    picture reads elements of list arguments by position."""
+    try:
+        result = fn(*args, **kwargs)
+    except Exception as exc:  # noqa: BLE001 - the type is the result here
+        return ("raises", type(exc).__name__)
+    pools = [a for a in list(args) + list(kwargs.values()) if isinstance(a, (list, tuple))]
+    return ("ok", solid_picture(result, *pools))

@@ -41,6 +41,16 @@ except ImportError:  # pragma: no cover
     pass
 
 
+try:  # solid points and vectors
+    from Solidar import Point3d, Vector3d
+
+    MAKERS.update({
+        "Point3d": lambda: Point3d(1.5, -2, 0.25),
+        "Vector3d": lambda: Vector3d(3, 4, -12),
+    })
+except ImportError:  # pragma: no cover
+    pass
+
 # Classes not yet given the copy protocol are left out until they have it.
 MAKERS = {k: v for k, v in MAKERS.items() if "__getstate__" in vars(type(v()))}
 needs = pytest.mark.skipif(not {"Segment", "Circle"} <= set(MAKERS), reason="lines and circles cannot be copied yet")
@@ -52,7 +62,7 @@ def plain(value):
         return [plain(v) for v in value]
     if isinstance(value, tuple):
         return tuple(plain(v) for v in value)
-    if "__getstate__" in vars(type(value)) and type(value).__module__ in ("Flatkin", "Strakel", "Bowlet"):
+    if "__getstate__" in vars(type(value)) and type(value).__module__ in ("Flatkin", "Strakel", "Bowlet", "Solidar"):
         return (type(value).__name__, state(value))
     return value
 
@@ -72,7 +82,7 @@ def test_round_trip_keeps_class_and_state(name, how):
     assert state(twin) == state(original)
 
 
-@pytest.mark.parametrize("name", sorted(set(MAKERS) - {"Point", "Vector"}))
+@pytest.mark.parametrize("name", sorted(set(MAKERS) - {"Point", "Vector", "Point3d", "Vector3d"}))
 def test_shallow_copy_shares_and_deep_copy_copies_what_is_held(name):
     original = MAKERS[name]()
     shallow, deep = copy.copy(original), copy.deepcopy(original)

@@ -1,0 +1,209 @@
+"""Solid points, vectors, façades and meshes: Solidar against plain-Python
+classes doing the same steps (benchmarks/pyref_solidar.py), in the same
+process.
+
+    PYTHONPATH=build/<dir> python benchmarks/bench_solidar.py [--quick] [--markdown] [--check]
+
+Importing this file registers its rows with benchmarks/run.py's table; run on
+its own it prints just these rows. Inputs are seeded; each row checks that
+both sides give the same answer, bit for bit, before it is timed.
+"""
+
+import math
+import pathlib
+import random
+import sys
+
+import numpy as np
+
+HERE = pathlib.Path(__file__).resolve().parent
+if str(HERE) not in sys.path:
+    sys.path.insert(0, str(HERE))
+
+import run  # noqa: E402
+from run import Growth, Timing, case  # noqa: E402
+
+
+def _modules():
+    import Solidar
+    import pyref_solidar
+    return Solidar, pyref_solidar
+
+
+def _bits(v):
+    return (v, math.copysign(1.0, v)) if v == v else "nan"
+
+
+def _picture(r, pool=()):
+    """A result as exact numbers; elements of `pool` by position."""
+    for i, item in enumerate(pool):
+        if r is item:
+            return ("elem", i)
+    if r is None or isinstance(r, (bool, int, str)):
+        return r
+    if isinstance(r, float):
+        return _bits(r)
+    if isinstance(r, np.ndarray):
+        return (r.dtype.str, r.shape, r.tobytes())
+    if isinstance(r, (list, tuple)):
+        return [type(r).__name__] + [_picture(x, pool) for x in r]
+    if isinstance(r, dict):
+        return [(_picture(k, pool), _picture(v, pool)) for k, v in r.items()]
+    if hasattr(r, "vertices"):
+        return ("mesh", _picture(r.vertices), _picture(r.indices), r.layer)
+    if hasattr(r, "points"):
+        return (type(r).__name__, _picture(r.points))
+    return (type(r).__name__, _bits(r.x), _bits(r.y), _bits(r.z))
+
+
+def _check(stmt, ours, plain, pool="pts"):
+    return lambda: (_picture(eval(stmt, ours), ours.get(pool, ())) ==
+                    _picture(eval(stmt, plain), plain.get(pool, ())))
+
+
+def _coords(n, seed, spread=100.0):
+    rng = random.Random(seed)
+    return [(rng.uniform(-spread, spread), rng.uniform(-spread, spread), rng.uniform(-spread, spread))
+            for _ in range(n)]
+
+
+# ------------------------------------------------------------ points, vectors
+
+def _pair_env(m):
+    return {"P": m.Point3d, "V": m.Vector3d, "p": m.Point3d(1.5, -2.0, 0.25), "q": m.Point3d(3.0, 4.0, -7.5),
+            "v": m.Vector3d(0.5, 0.25, 2.0)}
+
+
+@case("Solidar", "Point3d(x, y, z)", "every solid operation builds points", 1.5)
+def _construct():
+    ours, plain = _modules()
+    return Timing("P(1.5, -2.0, 0.25)", _pair_env(ours), _pair_env(plain))
+
+
+@case("Solidar", "p + v", "moving façade corners and panel points by vectors", 2.0)
+def _add():
+    ours, plain = _modules()
+    o, p = _pair_env(ours), _pair_env(plain)
+    return Timing("p + v", o, p, _check("p + v", o, p))
+
+
+@case("Solidar", "p - q", "edge vectors of every façade and plane", 2.0)
+def _sub():
+    ours, plain = _modules()
+    o, p = _pair_env(ours), _pair_env(plain)
+    return Timing("p - q", o, p, _check("p - q", o, p))
+
+
+@case("Solidar", "v * 2.5", "scaling unit axes to panel offsets", 2.0)
+def _mul():
+    ours, plain = _modules()
+    o, p = _pair_env(ours), _pair_env(plain)
+    return Timing("v * 2.5", o, p, _check("v * 2.5", o, p))
+
+
+@case("Solidar", "p.distance_to_point(q)", "heights, widths and every nearest-point query", 2.5)
+def _distance():
+    ours, plain = _modules()
+    o, p = _pair_env(ours), _pair_env(plain)
+    return Timing("p.distance_to_point(q)", o, p, _check("p.distance_to_point(q)", o, p))
+
+
+@case("Solidar", "p.x", "scripts read coordinates all the time: at most 2x the plain attribute", 0.5)
+def _read_x():
+    ours, plain = _modules()
+    return Timing("p.x", _pair_env(ours), _pair_env(plain))
+
+
+@case("Solidar", "Vector3d.angle(v, w)", "turns between façade edges", 3.0)
+def _angle():
+    ours, plain = _modules()
+    envs = [{"V": m.Vector3d, "v": m.Vector3d(0.0, 1.0, 0.25), "w": m.Vector3d(1.0, -0.5, 0.0)} for m in (ours, plain)]
+    stmt = "V.angle(v, w)"
+    return Timing(stmt, envs[0], envs[1], _check(stmt, envs[0], envs[1]))
+
+
+def _list_env(m, n, seed):
+    return {"P": m.Point3d, "pts": [m.Point3d(*c) for c in _coords(n, seed)], "t": m.Point3d(3.25, -7.5, 1.0),
+            "np": np}
+
+
+@case("Solidar", "find_nearest_point, 10,000 points", "snapping to the nearest survey point", 20)
+def _nearest():
+    ours, plain = _modules()
+    o, p = _list_env(ours, 10_000, 1), _list_env(plain, 10_000, 1)
+    stmt = "P.find_nearest_point(t, pts)"
+    return Timing(stmt, o, p, _check(stmt, o, p))
+
+
+@case("Solidar", "remove_duplicate_points, 2,000 points", "cleaning survey points before meshing", 50)
+def _dedupe():
+    ours, plain = _modules()
+    o, p = _list_env(ours, 2_000, 3), _list_env(plain, 2_000, 3)
+    for env in (o, p):  # a fifth of the points repeat an earlier one within epsilon
+        rng = random.Random(4)
+        env["pts"].extend(env["P"](q.x + 5e-7, q.y - 5e-7, q.z) for q in rng.sample(env["pts"], 400))
+    stmt = "P.remove_duplicate_points(pts)"
+    return Timing(stmt, o, p, _check(stmt, o, p))
+
+
+def _closest_pair_reference(points):
+    """The quadratic definition's answer, found with numpy: all pairwise
+    squared distances in blocks of rows, then every pair near the least one
+    measured again with the exact formula; the first pair in (i, j) order at
+    the least exact distance wins."""
+    a = np.array([(p.x, p.y, p.z) for p in points])
+    n, step = len(a), 500
+    blocks = []
+    for s in range(0, n, step):
+        rows = a[s:s + step]
+        d2 = sum((rows[:, None, k] - a[None, :, k]) ** 2 for k in range(3))
+        d2[np.arange(len(rows))[:, None] + s >= np.arange(n)] = np.inf  # pairs i < j only
+        blocks.append((s, d2))
+    least = min(d2.min() for _, d2 in blocks)
+    near = [(int(i) + s, int(j)) for s, d2 in blocks for i, j in zip(*np.nonzero(d2 <= least * (1 + 1e-9)))]
+    exact = {(i, j): points[i].distance_to_point(points[j]) for i, j in near}
+    shortest = min(exact.values())
+    return min(pair for pair, d in exact.items() if d == shortest)
+
+
+@case("Solidar", "find_nearest_two_points, 2,000 points", "the closest pair of a survey", 100)
+def _closest_pair():
+    ours, plain = _modules()
+    o, p = _list_env(ours, 2_000, 7), _list_env(plain, 2_000, 7)
+    stmt = "P.find_nearest_two_points(pts)"
+    return Timing(stmt, o, p, _check(stmt, o, p))
+
+
+@case("Solidar", "find_nearest_two_points, 10,000 points, against numpy's pairwise distances",
+      "the same pair as the quadratic definition, from a sweep", 20)
+def _closest_pair_numpy():
+    ours, _ = _modules()
+    o = _list_env(ours, 10_000, 8)
+    p = dict(o, P=type("Pairwise", (), {"find_nearest_two_points": staticmethod(_closest_pair_reference)}))
+
+    def check():
+        got = eval("P.find_nearest_two_points(pts)", o)
+        return (o["pts"].index(got[0]), o["pts"].index(got[1])) == _closest_pair_reference(o["pts"])
+    return Timing("P.find_nearest_two_points(pts)", o, p, check)
+
+
+@case("Solidar", "find_nearest_two_points, 5,000 -> 10,000 points", "grows close to n log n", 2.6)
+def _closest_pair_growth():
+    ours, _ = _modules()
+    return Growth("P.find_nearest_two_points(pts)", _list_env(ours, 5_000, 8), _list_env(ours, 10_000, 9), 2.0)
+
+
+@case("Solidar", "apply_affine_transformation_to_3d, 100,000 points",
+      "laying a site's points into a façade frame: one matrix product", 5)
+def _transform():
+    ours, plain = _modules()
+    m = np.array([[0.0, -1.0, 0.0, 2.5], [0.6, 0.0, 0.8, -1.0], [-0.8, 0.0, 0.6, 4.0], [0.0, 0.0, 0.0, 1.0]])
+    o, p = _list_env(ours, 100_000, 10), _list_env(plain, 100_000, 10)
+    for env in (o, p):
+        env["m"] = m
+    stmt = "P.apply_affine_transformation_to_3d(pts, m)"
+    return Timing(stmt, o, p, _check(stmt, o, p))
+
+
+if __name__ == "__main__":
+    sys.exit(run.main(sys.argv[1:] + ["-k", "Solidar"]))

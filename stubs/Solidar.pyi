@@ -1,0 +1,298 @@
+"""Solid points and vectors, planes, façade surfaces and triangle meshes.
+
+Coordinates are floats in the library's length unit; angles are in radians,
+counter-clockwise positive seen from +z. Two points are equal when each
+coordinate differs by at most ``epsilon`` (read at every call). Any object
+with float ``x``, ``y`` and ``z`` attributes is accepted wherever a solid
+point or vector is. Storeys follow ``BIM_FLOOR_HEIGHTS`` and units
+``BIM_UNIT_WIDTH``, both read when a façade is divided.
+"""
+
+import math as math
+from typing import Any, Iterable, List as List, Optional as Optional, Protocol, Sequence, Tuple as Tuple, TypeVar, Union
+
+import matplotlib as matplotlib
+import matplotlib.pyplot as plt
+import numpy as np
+import pyvista as pv
+from Flatkin import Point as Point
+
+epsilon: float
+BIM_HEIGHTS: List[float]
+BIM_FLOOR_HEIGHTS: List[float]
+BIM_UNIT_WIDTH: float
+__test__: dict[str, Any]
+
+class SupportsXYZ(Protocol):
+    """Anything with float coordinates ``x``, ``y`` and ``z``: a solid point or vector."""
+
+    @property
+    def x(self) -> float: ...
+    @property
+    def y(self) -> float: ...
+    @property
+    def z(self) -> float: ...
+
+class SupportsMagnitude(SupportsXYZ, Protocol):
+    """A solid vector that also answers its length, as the angle operations read it."""
+
+    @property
+    def magnitude(self) -> float: ...
+
+class SupportsShape(Protocol):
+    """A 4x4 matrix: anything numpy multiplies whose ``shape`` is ``(4, 4)``."""
+
+    @property
+    def shape(self) -> Tuple[int, ...]: ...
+
+_P = TypeVar("_P", bound=SupportsXYZ)
+
+class Point3d:
+    """A solid point with float coordinates ``x``, ``y`` and ``z``.
+
+    Equality is tolerant (each coordinate within ``epsilon``) while the hash
+    is that of the exact tuple ``(x, y, z)``; ``point - other`` is the
+    Vector3d from ``other`` to the point. The order used by ``is_less`` and
+    ``is_greater`` is y first, then x, then z, each tolerant.
+    """
+
+    x: float
+    y: float
+    z: float
+    def __init__(self, x: float, y: float, z: float) -> None:
+        """Store the three coordinates as floats; a non-number raises TypeError."""
+    def __repr__(self) -> str:
+        """The text form, ``Point3d(x, y, z)``."""
+    def __hash__(self) -> int:
+        """The hash of the exact tuple ``(x, y, z)``."""
+    def __eq__(self, other: SupportsXYZ) -> bool:  # type: ignore[override]
+        """True when every coordinate differs by at most ``epsilon``.
+
+        Comparing with an object without ``x``, ``y`` and ``z`` (None
+        included) raises AttributeError.
+        """
+    def __round__(self, n: Optional[int] = 2) -> Point3d:
+        """A new point with each coordinate rounded to ``n`` decimals (2 by default)."""
+    def __add__(self, other: SupportsXYZ) -> Point3d:
+        """A new point moved by ``other``'s coordinates, each passed through ``float()``."""
+    def __sub__(self, other: SupportsXYZ) -> Vector3d:
+        """The Vector3d from ``other`` to this point."""
+    def is_equal(self, other: SupportsXYZ) -> bool:
+        """Tolerant equality, as ``==``."""
+    def is_greater(self, other: SupportsXYZ) -> bool:
+        """True when greater in the tolerant order: y, then x, then z on ties."""
+    def is_less(self, other: SupportsXYZ) -> bool:
+        """True when less in the tolerant order: y, then x, then z on ties."""
+    def distance_to_point(self, other: SupportsXYZ) -> float:
+        """The Euclidean distance to ``other``; OverflowError beyond the float range."""
+    @staticmethod
+    def find_nearest_point(target_point: SupportsXYZ, points: Sequence[_P]) -> _P:
+        """The element of ``points`` nearest to ``target_point`` (the earliest on a tie).
+
+        Raises IndexError for an empty list.
+        """
+    @staticmethod
+    def find_farthest_point(target_point: SupportsXYZ, points: Sequence[_P]) -> _P:
+        """The element of ``points`` farthest from ``target_point`` (the earliest on a tie)."""
+    @staticmethod
+    def remove_duplicate_points(points: Iterable[_P], /) -> List[_P]:
+        """A new list of the points not equal to a point kept before them, in order."""
+    @staticmethod
+    def select_unique_points(points: Sequence[_P], /) -> List[_P]:
+        """A new list of the points that have no tolerantly equal twin in ``points``."""
+    @staticmethod
+    def count_point_occurrences(target_point: SupportsXYZ, points: Iterable[SupportsXYZ]) -> int:
+        """How many elements of ``points`` equal ``target_point``."""
+    @staticmethod
+    def is_has_duplicate_points(points: Sequence[SupportsXYZ], /) -> bool:
+        """True when some two elements of ``points`` are tolerantly equal."""
+    @staticmethod
+    def is_has_same_point(target_point: SupportsXYZ, points: Iterable[SupportsXYZ]) -> bool:
+        """True when some element of ``points`` equals ``target_point``."""
+    @staticmethod
+    def zero() -> Point3d:
+        """A new point at the origin."""
+    @staticmethod
+    def get_min_point(points: Sequence[_P], /) -> _P:
+        """The least element in the tolerant y, x, z order (the earliest of ties)."""
+    @staticmethod
+    def get_min_point_id(points: Sequence[SupportsXYZ], /) -> int:
+        """The position of the element ``get_min_point`` returns."""
+    @staticmethod
+    def get_max_point(points: Sequence[_P], /) -> _P:
+        """The greatest element in the tolerant y, x, z order (the earliest of ties)."""
+    @staticmethod
+    def get_max_point_id(points: Sequence[SupportsXYZ], /) -> int:
+        """The position of the element ``get_max_point`` returns."""
+    @staticmethod
+    def generate_random_points(
+        num_points: int,
+        x_range: Sequence[float] = (-10, 10),
+        y_range: Sequence[float] = (-10, 10),
+        z_range: Sequence[float] = (-10, 10),
+    ) -> List[Point3d]:
+        """``num_points`` new random points, x, y then z drawn by ``numpy.random.uniform``."""
+    @staticmethod
+    def find_nearest_two_points(points: Sequence[_P], /) -> Union[Tuple[_P, _P], Tuple[None, None]]:
+        """The closest pair of elements in list order, or (None, None) for fewer than two."""
+    def rotate2d(self, angle: float, center: SupportsXYZ) -> Point3d:
+        """A new point turned by ``angle`` radians about the vertical line through ``center``.
+
+        The new point lies at the height of ``center``.
+        """
+    def move(self, vector: SupportsXYZ) -> Point3d:
+        """A new point moved by ``vector``; the receiver is unchanged."""
+    def copy(self) -> Point3d:
+        """A new point with the same coordinates."""
+    @staticmethod
+    def random_point(
+        x_range: Sequence[float] = (-10, 10), y_range: Sequence[float] = (-10, 10), z_range: Sequence[float] = (-10, 10)
+    ) -> Point3d:
+        """One new random point, x, y then z drawn by ``numpy.random.uniform``."""
+    @staticmethod
+    def random_points(
+        num_points: int,
+        x_range: Sequence[float] = (-10, 10),
+        y_range: Sequence[float] = (-10, 10),
+        z_range: Sequence[float] = (-10, 10),
+    ) -> List[Point3d]:
+        """The same as ``generate_random_points``."""
+    @staticmethod
+    def find_center(points: Sequence[SupportsXYZ], /) -> Point3d:
+        """A new point at the mean of the coordinates; ZeroDivisionError when empty."""
+    def tween(self, point2: SupportsXYZ, t: float) -> Point3d:
+        """A new point at parameter ``t`` from this point (0) to ``point2`` (1), unclamped."""
+    def apply_affine_transformation(self, transformation_matrix: SupportsShape) -> Point3d:
+        """A new point: the 4x4 matrix applied to (x, y, z, 1), without dividing by w.
+
+        Any other shape raises ValueError.
+        """
+    @staticmethod
+    def apply_affine_transformation_to_3d(points: Iterable[SupportsXYZ], transformation_matrix: SupportsShape) -> List[Point3d]:
+        """New points: the 4x4 matrix applied to every point in one product."""
+    @staticmethod
+    def apply_affine_transformation_to_2d(points: Iterable[SupportsXYZ], transformation_matrix: SupportsShape) -> List[Point]:
+        """New planar points: the 4x4 matrix applied to every point, z dropped."""
+    @staticmethod
+    def plot_points(points: Iterable[SupportsXYZ], show: Any = True) -> None:
+        """Draw a new 3-D scatter figure, each point red and labelled by its index; show it when ``show``."""
+
+class Vector3d:
+    """A solid vector with float components ``x``, ``y`` and ``z``.
+
+    Equality is tolerant and the hash exact, as for Point3d; ``*`` and ``/``
+    take a number on the right only.
+    """
+
+    x: float
+    y: float
+    z: float
+    def __init__(self, x: float, y: float, z: float) -> None:
+        """Store the three components as floats; a non-number raises TypeError."""
+    def __repr__(self) -> str:
+        """The text form, ``Vector3d(x, y, z)``."""
+    def __hash__(self) -> int:
+        """The hash of the exact tuple ``(x, y, z)``."""
+    def __eq__(self, other: SupportsXYZ) -> bool:  # type: ignore[override]
+        """True when every component differs by at most ``epsilon``."""
+    def __add__(self, other: SupportsXYZ) -> Vector3d:
+        """The component-wise sum, a new vector."""
+    def __sub__(self, other: SupportsXYZ) -> Vector3d:
+        """The component-wise difference, a new vector."""
+    def __mul__(self, other: float) -> Vector3d:
+        """A new vector scaled by the number ``other``."""
+    def __truediv__(self, other: float) -> Vector3d:
+        """A new vector divided by the number ``other``; ZeroDivisionError for 0."""
+    @property
+    def magnitude(self) -> float:
+        """The Euclidean length; OverflowError beyond the float range."""
+    @property
+    def norm(self) -> float:
+        """The sum of the absolute components."""
+    @property
+    def unit_vector(self) -> Vector3d:
+        """A new vector of length 1, or the receiver itself when no longer than ``epsilon``."""
+    def reverse(self) -> Vector3d:
+        """A new vector pointing the opposite way."""
+    def dot_product(self, vector2: SupportsXYZ) -> float:
+        """The dot product with ``vector2``."""
+    def cross_product(self, other: SupportsXYZ) -> Vector3d:
+        """The cross product ``self x other``, a new vector."""
+    def is_equal(self, other: SupportsXYZ) -> bool:
+        """Tolerant equality, reading ``y`` only when ``x`` agrees and ``z`` when ``y`` does."""
+    def adjust_length(self, new_length: float) -> Vector3d:
+        """A new vector along this one of length ``new_length`` (a vector no longer than ``epsilon`` is scaled)."""
+    def rotate2d(self, angle: Optional[float] = None) -> Vector3d:
+        """A new vector turned counter-clockwise by ``angle`` radians about the z axis; z is kept.
+
+        Without ``angle``, a number stored as the attribute ``angle`` of this
+        vector is used; otherwise TypeError.
+        """
+    def copy(self) -> Vector3d:
+        """A new vector with the same components."""
+    @staticmethod
+    def vector_from_points(point1: SupportsXYZ, point2: SupportsXYZ) -> Vector3d:
+        """The vector from ``point1`` to ``point2``."""
+    @staticmethod
+    def angle(vector1: SupportsMagnitude, vector2: SupportsMagnitude, polar: Any = True, compare: Any = False) -> Optional[np.float64]:
+        """The angle from ``vector1`` to ``vector2`` in radians, a numpy float; None for a vector no longer than ``epsilon``.
+
+        By default the counter-clockwise turn seen from +z, in [0, 2 pi);
+        with ``polar`` the False object, the unsigned angle in [0, pi]; with
+        ``compare`` the True object, a clockwise turn gives 1 / (angle - 2 pi).
+        """
+    @staticmethod
+    def radian_to_degree(radian: float, /) -> float:
+        """The angle in degrees, rounded to 2 decimals."""
+    @staticmethod
+    def degree_to_radian(degree: float, /) -> float:
+        """The angle in radians."""
+    @staticmethod
+    def cos(vector1: SupportsMagnitude, vector2: SupportsMagnitude) -> Optional[float]:
+        """The cosine of the angle between the vectors; the int 1 or -1 when clamped, None for a null vector."""
+    @staticmethod
+    def sin(vector1: SupportsMagnitude, vector2: SupportsMagnitude) -> Optional[float]:
+        """The signed sine: positive for a counter-clockwise turn seen from +z (or none), clamped as ``cos``."""
+    @staticmethod
+    def projection_point(a: SupportsXYZ, b: SupportsXYZ, c: SupportsXYZ) -> Point3d:
+        """The foot of the perpendicular from ``c`` onto the line through ``a`` and ``b``."""
+    @staticmethod
+    def projection_distance(a: SupportsXYZ, b: SupportsXYZ, c: SupportsXYZ) -> float:
+        """The distance from ``c`` to the line through ``a`` and ``b``."""
+    @staticmethod
+    def projection_length(a: SupportsXYZ, b: SupportsXYZ, c: SupportsXYZ) -> float:
+        """The distance from ``a`` to the foot of ``c`` on the line ``a``-``b``, never negative."""
+    @staticmethod
+    def projection_vector(a: SupportsXYZ, b: SupportsXYZ, c: SupportsXYZ) -> Vector3d:
+        """The vector from ``a`` to the foot of ``c`` on the line ``a``-``b``."""
+    @staticmethod
+    def mirror(a: SupportsXYZ, b: SupportsXYZ, c: SupportsXYZ) -> Point3d:
+        """The mirror image of ``c`` in the line through ``a`` and ``b``."""
+    @staticmethod
+    def intersection(a: Point3d, b: SupportsXYZ, c: SupportsXYZ, d: SupportsXYZ) -> Optional[Point3d]:
+        """Where the unbounded line ``c``-``d`` crosses the segment ``a``-``b`` (ends included), or None.
+
+        The tests are exact: parallel lines, lines not in one plane and
+        rounding that leaves them apart give None.
+        """
+    @staticmethod
+    def relative_position(a: SupportsXYZ, b: SupportsXYZ, c: SupportsXYZ) -> int:
+        """Side of ``c`` seen from +z against the line ``a`` -> ``b``: 0 left, 1 right, 2 on it."""
+    @staticmethod
+    def polar_angle(point: SupportsXYZ, reference_point: Optional[SupportsXYZ] = None) -> Optional[np.float64]:
+        """The polar angle of ``point`` about ``reference_point`` (the origin by default), from +x, in radians."""
+    @staticmethod
+    def sort_points_by_polar_angle(points: Iterable[_P], reference_point: Optional[SupportsXYZ] = None) -> List[_P]:
+        """A new list of the points by ascending polar angle, stable; a point at the reference raises TypeError."""
+    @staticmethod
+    def area_of_triangle(point1: SupportsXYZ, point2: SupportsXYZ, point3: SupportsXYZ) -> float:
+        """The area of the triangle, never negative."""
+    @staticmethod
+    def is_clockwise(point1: SupportsXYZ, point2: SupportsXYZ, point3: SupportsXYZ) -> bool:
+        """True when the path turns clockwise at ``point2`` seen from +z."""
+    @staticmethod
+    def is_counter_clockwise(point1: SupportsXYZ, point2: SupportsXYZ, point3: SupportsXYZ) -> bool:
+        """True when the path turns counter-clockwise at ``point2`` seen from +z."""
+    @staticmethod
+    def is_linear(points: Sequence[SupportsXYZ], /) -> bool:
+        """True when every run of three consecutive points spans no area (fewer than three: True)."""

@@ -1,0 +1,320 @@
+"""Solidar as a module: its imports and constants, the members of every class
+with their kinds and parameters, and the call shapes every operation follows."""
+
+import inspect
+import math
+import os
+import pathlib
+import subprocess
+import sys
+import typing
+
+import matplotlib
+import matplotlib.pyplot as plt
+import numpy as np
+import pytest
+import pyvista as pv
+
+import Flatkin
+import Solidar
+from Solidar import Point3d, Vector3d
+
+from test_flatkin_module import member_kind, parameters, underlying_function
+
+
+def run_python(code):
+    """Runs `code` in a fresh interpreter that finds the same builds."""
+    env = dict(os.environ)
+    dirs = {str(pathlib.Path(m.__file__).resolve().parent) for m in (Flatkin, Solidar)}
+    env["PYTHONPATH"] = os.pathsep.join([*dirs, env.get("PYTHONPATH", "")])
+    env["MPLBACKEND"] = "Agg"
+    return subprocess.run([sys.executable, "-c", code], capture_output=True, text=True, env=env, timeout=300)
+
+
+# ------------------------------------------------------------------ import
+
+def test_import_writes_nothing_of_its_own():
+    done = run_python("import Flatkin, sys\nsys.stdout.flush()\nprint('--')\nimport Solidar\n")
+    assert done.returncode == 0, done.stderr
+    assert done.stdout.endswith("--\n")
+
+
+@pytest.mark.parametrize("missing", ["numpy", "pyvista", "matplotlib"])
+def test_import_needs_numpy_pyvista_and_matplotlib(missing):
+    done = run_python(f"import sys\nsys.modules[{missing!r}] = None\n"
+                      "try:\n    import Solidar\nexcept ModuleNotFoundError as e:\n"
+                      "    print(type(e).__name__, e.name)\n")
+    assert done.returncode == 0, done.stderr
+    assert done.stdout.splitlines()[-1] == f"ModuleNotFoundError {missing}"
+
+
+def test_module_namespace_binds_its_imports():
+    assert Solidar.math is math and Solidar.np is np and Solidar.pv is pv
+    assert Solidar.plt is plt and Solidar.matplotlib is matplotlib
+    assert Solidar.Point is Flatkin.Point
+    for name in ("Optional", "List", "Tuple"):
+        assert getattr(Solidar, name) is getattr(typing, name)
+    assert Solidar.__test__ == {} and type(Solidar.__test__) is dict
+
+
+def test_constants_have_their_values_and_types():
+    assert type(Solidar.epsilon) is float and Solidar.epsilon == 1e-6
+    assert Solidar.BIM_HEIGHTS == [0, 6.5, 11, 15.5]
+    assert [type(v) for v in Solidar.BIM_HEIGHTS] == [int, float, int, float]
+    assert Solidar.BIM_FLOOR_HEIGHTS == [0, 6.5, 4.5, 4.5, 4.5, 4.5, 4.5, 4.5]
+    assert [type(v) for v in Solidar.BIM_FLOOR_HEIGHTS] == [int] + [float] * 7
+    assert sum(Solidar.BIM_FLOOR_HEIGHTS) == 33.5
+    assert type(Solidar.BIM_UNIT_WIDTH) is float and Solidar.BIM_UNIT_WIDTH == 8.4
+
+
+def test_classes_are_named_after_the_module():
+    for cls in (Point3d, Vector3d):
+        assert cls.__module__ == "Solidar"
+        assert cls.__qualname__ == cls.__name__
+    assert Point3d.find_nearest_point.__qualname__ == "Point3d.find_nearest_point"
+
+
+def test_rebinding_epsilon_changes_later_comparisons(monkeypatch):
+    assert not Point3d(0, 0, 0) == Point3d(0.4, 0.4, 0.4)
+    monkeypatch.setattr(Solidar, "epsilon", 0.5)
+    assert Point3d(0, 0, 0) == Point3d(0.4, 0.4, 0.4)
+    assert Vector3d(0, 0, 0).is_equal(Vector3d(0.4, -0.4, 0))
+    assert Point3d.count_point_occurrences(Point3d(0, 0, 0), [Point3d(0.3, 0, 0), Point3d(0.6, 0, 0)]) == 1
+
+
+def test_results_are_the_module_classes_even_for_subclasses():
+    class P(Point3d):
+        pass
+
+    class V(Vector3d):
+        pass
+
+    p, v = P(1, 2, 3), V(1, 0, 0)
+    for result in (p + v, p.move(v), p.copy(), round(p), p.tween(p, 0.5), p.rotate2d(1.0, p)):
+        assert type(result) is Point3d
+    for result in (p - p, v + v, v * 2, v / 2, v.reverse(), v.copy(), v.unit_vector, v.cross_product(v)):
+        assert type(result) is Vector3d
+
+
+# ----------------------------------------------------------- member table
+
+M, S, P = "method", "staticmethod", "property"
+
+POINT3D_MEMBERS = [
+    ("__init__", M, "self x y z"),
+    ("__repr__", M, "self"),
+    ("__hash__", M, "self"),
+    ("__eq__", M, "self other"),
+    ("__round__", M, "self n="),
+    ("__add__", M, "self other"),
+    ("__sub__", M, "self other"),
+    ("is_equal", M, "self other"),
+    ("is_greater", M, "self other"),
+    ("is_less", M, "self other"),
+    ("distance_to_point", M, "self other"),
+    ("find_nearest_point", S, "target_point points"),
+    ("find_farthest_point", S, "target_point points"),
+    ("remove_duplicate_points", S, "points"),
+    ("select_unique_points", S, "points"),
+    ("count_point_occurrences", S, "target_point points"),
+    ("is_has_duplicate_points", S, "points"),
+    ("is_has_same_point", S, "target_point points"),
+    ("zero", S, ""),
+    ("get_min_point", S, "points"),
+    ("get_min_point_id", S, "points"),
+    ("get_max_point", S, "points"),
+    ("get_max_point_id", S, "points"),
+    ("generate_random_points", S, "num_points x_range= y_range= z_range="),
+    ("find_nearest_two_points", S, "points"),
+    ("rotate2d", M, "self angle center"),
+    ("move", M, "self vector"),
+    ("copy", M, "self"),
+    ("random_point", S, "x_range= y_range= z_range="),
+    ("random_points", S, "num_points x_range= y_range= z_range="),
+    ("find_center", S, "points"),
+    ("tween", M, "self point2 t"),
+    ("apply_affine_transformation", M, "self transformation_matrix"),
+    ("apply_affine_transformation_to_3d", S, "points transformation_matrix"),
+    ("apply_affine_transformation_to_2d", S, "points transformation_matrix"),
+    ("plot_points", S, "points show="),
+]
+
+VECTOR3D_MEMBERS = [
+    ("__init__", M, "self x y z"),
+    ("__repr__", M, "self"),
+    ("__hash__", M, "self"),
+    ("__eq__", M, "self other"),
+    ("__add__", M, "self other"),
+    ("__sub__", M, "self other"),
+    ("__mul__", M, "self other"),
+    ("__truediv__", M, "self other"),
+    ("magnitude", P, "self"),
+    ("norm", P, "self"),
+    ("unit_vector", P, "self"),
+    ("reverse", M, "self"),
+    ("dot_product", M, "self vector2"),
+    ("cross_product", M, "self other"),
+    ("is_equal", M, "self other"),
+    ("adjust_length", M, "self new_length"),
+    ("rotate2d", M, "self angle="),
+    ("copy", M, "self"),
+    ("vector_from_points", S, "point1 point2"),
+    ("angle", S, "vector1 vector2 polar= compare="),
+    ("radian_to_degree", S, "radian"),
+    ("degree_to_radian", S, "degree"),
+    ("cos", S, "vector1 vector2"),
+    ("sin", S, "vector1 vector2"),
+    ("projection_point", S, "a b c"),
+    ("projection_distance", S, "a b c"),
+    ("projection_length", S, "a b c"),
+    ("projection_vector", S, "a b c"),
+    ("mirror", S, "a b c"),
+    ("intersection", S, "a b c d"),
+    ("relative_position", S, "a b c"),
+    ("polar_angle", S, "point reference_point="),
+    ("sort_points_by_polar_angle", S, "points reference_point="),
+    ("area_of_triangle", S, "point1 point2 point3"),
+    ("is_clockwise", S, "point1 point2 point3"),
+    ("is_counter_clockwise", S, "point1 point2 point3"),
+    ("is_linear", S, "points"),
+]
+
+TABLES = {"Point3d": POINT3D_MEMBERS, "Vector3d": VECTOR3D_MEMBERS}
+MEMBERS = [(getattr(Solidar, cls), *row) for cls, rows in TABLES.items() for row in rows]
+MEMBER_IDS = [f"{cls.__name__}.{name}" for cls, name, _, _ in MEMBERS]
+
+
+def test_member_tables_count_36_and_37_operations():
+    assert len({r[0] for r in POINT3D_MEMBERS}) == len(POINT3D_MEMBERS) == 36
+    assert len({r[0] for r in VECTOR3D_MEMBERS}) == len(VECTOR3D_MEMBERS) == 37
+
+
+@pytest.mark.parametrize("cls, name, kind, params", MEMBERS, ids=MEMBER_IDS)
+def test_member_is_defined_on_the_class_with_its_kind(cls, name, kind, params):
+    assert name in cls.__dict__, f"{cls.__name__}.{name} is not defined by the class itself"
+    assert member_kind(cls, name) == kind
+
+
+@pytest.mark.parametrize("cls, name, kind, params", MEMBERS, ids=MEMBER_IDS)
+def test_member_parameters_are_named_as_specified(cls, name, kind, params):
+    func = underlying_function(cls, name)
+    if not hasattr(func, "__nb_signature__") and not callable(func):
+        pytest.skip("a C-level descriptor has no signature")
+    expected = [(p.rstrip("="), p.endswith("=")) for p in params.split()]
+    got = parameters(func)
+    if len(expected) == 1:
+        assert len(got) == 1 and got[0][0] in (expected[0][0], "arg", "self"), got
+        assert not got[0][1]
+    else:
+        assert got == expected
+
+
+def test_classes_define_no_extra_public_operations():
+    for cls, rows in ((Point3d, POINT3D_MEMBERS), (Vector3d, VECTOR3D_MEMBERS)):
+        documented = {r[0] for r in rows} | {"x", "y", "z"}
+        public = {n for n in cls.__dict__ if not n.startswith("_")}
+        assert public <= documented, public - documented
+
+
+@pytest.mark.parametrize("cls, absent", [
+    (Point3d, "__ne__ __lt__ __le__ __gt__ __ge__ __radd__ __rsub__ __mul__ __neg__ __len__ __iter__"),
+    (Vector3d, "__ne__ __lt__ __le__ __gt__ __ge__ __radd__ __rmul__ __rtruediv__ __neg__ __round__ __len__"),
+])
+def test_no_further_operators(cls, absent):
+    for name in absent.split():
+        assert name not in cls.__dict__, name
+
+
+def test_operators_the_classes_lack_are_refused():
+    p, v = Point3d(1, 2, 3), Vector3d(1, 2, 3)
+    for bad in (lambda: 2 * v, lambda: v * v, lambda: -v, lambda: 2 + p, lambda: p * 2, lambda: p < p):
+        with pytest.raises(TypeError):
+            bad()
+    assert (p != Point3d(1, 2, 3)) is False and (v != Vector3d(0, 0, 0)) is True
+
+
+def test_instances_carry_an_attribute_dictionary():
+    p, v = Point3d(1, 2, 3), Vector3d(1, 2, 3)
+    p.label, v.tag = "column", 7
+    assert p.__dict__["label"] == "column" and v.tag == 7
+
+
+# --------------------------------------------------------------- call shapes
+
+ONE_PARAMETER_CALLS = [
+    # (callable, keyword it must refuse, positional argument that works)
+    (Point3d.copy, "self", Point3d(1, 2, 3)),
+    (Point3d.find_center, "points", [Point3d(1, 2, 3)]),
+    (Point3d.find_nearest_two_points, "points", [Point3d(1, 2, 3)]),
+    (Point3d.get_min_point, "points", [Point3d(1, 2, 3)]),
+    (Point3d.get_min_point_id, "points", [Point3d(1, 2, 3)]),
+    (Point3d.get_max_point, "points", [Point3d(1, 2, 3)]),
+    (Point3d.get_max_point_id, "points", [Point3d(1, 2, 3)]),
+    (Point3d.is_has_duplicate_points, "points", [Point3d(1, 2, 3)]),
+    (Point3d.remove_duplicate_points, "points", [Point3d(1, 2, 3)]),
+    (Point3d.select_unique_points, "points", [Point3d(1, 2, 3)]),
+    (Vector3d.copy, "self", Vector3d(1, 2, 3)),
+    (Vector3d.reverse, "self", Vector3d(1, 2, 3)),
+    (Vector3d.radian_to_degree, "radian", 1.0),
+    (Vector3d.degree_to_radian, "degree", 90),
+    (Vector3d.is_linear, "points", [Point3d(1, 2, 3)]),
+]
+
+
+@pytest.mark.parametrize("func, keyword, arg", ONE_PARAMETER_CALLS,
+                         ids=[f.__qualname__ for f, _, _ in ONE_PARAMETER_CALLS])
+def test_one_parameter_operations_take_one_positional_argument_and_no_keyword(func, keyword, arg):
+    func(arg)
+    with pytest.raises(TypeError, match=r"takes no keyword arguments"):
+        func(**{keyword: arg})
+    with pytest.raises(TypeError):
+        func()
+    with pytest.raises(TypeError):
+        func(arg, arg)
+
+
+TWO_PARAMETER_CALLS = [
+    (Point3d.is_equal, "other"), (Point3d.is_greater, "other"), (Point3d.is_less, "other"),
+    (Point3d.distance_to_point, "other"), (Point3d.move, "vector"), (Vector3d.dot_product, "vector2"),
+    (Vector3d.cross_product, "other"), (Vector3d.is_equal, "other"), (Vector3d.adjust_length, "new_length"),
+    (Point3d.apply_affine_transformation, "transformation_matrix"),
+]
+
+
+@pytest.mark.parametrize("func, keyword", TWO_PARAMETER_CALLS, ids=[f.__qualname__ for f, _ in TWO_PARAMETER_CALLS])
+def test_methods_with_one_argument_besides_the_receiver_take_it_by_keyword(func, keyword):
+    receiver = Point3d(1, 2, 3) if func.__qualname__.startswith("Point3d") else Vector3d(1, 2, 3)
+    arg = np.eye(4) if keyword == "transformation_matrix" else (2.0 if keyword == "new_length" else Vector3d(1, 1, 1))
+    assert type(func(receiver, arg)) is type(func(receiver, **{keyword: arg}))
+
+
+def test_keywords_name_the_parameters():
+    p, q = Point3d(0, 0, 0), Point3d(1, 0, 0)
+    assert Point3d.count_point_occurrences(points=[p, q], target_point=p) == 1
+    assert Point3d.tween(p, point2=q, t=0.5) == Point3d(0.5, 0, 0)
+    assert Vector3d.angle(vector1=Vector3d(1, 0, 0), vector2=Vector3d(0, 1, 0), polar=False) == np.pi / 2
+    assert Point3d.zero() == p and Point3d.zero() is not Point3d.zero()
+    with pytest.raises(TypeError):
+        Point3d.zero(1)
+    with pytest.raises(TypeError):
+        Point3d.get_min_point(points=[p])
+    with pytest.raises(TypeError):
+        p.distance_to_point(q, q)
+
+
+def test_static_operations_work_through_an_instance_too():
+    p = Point3d(1, 2, 3)
+    assert p.zero() == Point3d(0, 0, 0)
+    assert p.find_center([p]) == p
+    assert Vector3d(0, 0, 0).degree_to_radian(180) == math.pi
+
+
+@pytest.mark.parametrize("name", ["magnitude", "norm", "unit_vector"])
+def test_properties_are_read_only(name):
+    v = Vector3d(3, 4, 0)
+    with pytest.raises(AttributeError):
+        setattr(v, name, 1)
+    with pytest.raises(AttributeError):
+        delattr(v, name)
+    assert isinstance(inspect.getattr_static(Vector3d, name), property) or inspect.isdatadescriptor(
+        inspect.getattr_static(Vector3d, name))
