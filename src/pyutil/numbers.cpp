@@ -105,6 +105,7 @@ nb::object num_abs(nb::handle a) { return check(PyNumber_Absolute(a.ptr())); }
 bool num_lt(nb::handle a, nb::handle b) { return compare(a, b, Py_LT); }
 bool num_gt(nb::handle a, nb::handle b) { return compare(a, b, Py_GT); }
 bool num_le(nb::handle a, nb::handle b) { return compare(a, b, Py_LE); }
+bool num_ge(nb::handle a, nb::handle b) { return compare(a, b, Py_GE); }
 bool num_eq(nb::handle a, nb::handle b) {
     nb::object r = check(PyObject_RichCompare(a.ptr(), b.ptr(), Py_EQ));
     return truthy(r);

@@ -66,6 +66,7 @@ nb::object num_abs(nb::handle a);
 bool num_lt(nb::handle a, nb::handle b);
 bool num_gt(nb::handle a, nb::handle b);
 bool num_le(nb::handle a, nb::handle b);
+bool num_ge(nb::handle a, nb::handle b);
 // `a == b` as the interpreter evaluates it: no identity shortcut.
 bool num_eq(nb::handle a, nb::handle b);
 
