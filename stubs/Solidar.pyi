@@ -296,3 +296,204 @@ class Vector3d:
     @staticmethod
     def is_linear(points: Sequence[SupportsXYZ], /) -> bool:
         """True when every run of three consecutive points spans no area (fewer than three: True)."""
+
+class Surface:
+    """A four-cornered façade face of coplanar points in space.
+
+    ``points[0]`` is the base point, ``points[1]`` lies above it and
+    ``points[-1]`` lies to its right (``points[2]``, the top right corner,
+    only appears in the text form). The surface keeps the caller's list.
+    """
+
+    points: Any
+    def __init__(self, points: Sequence[Point3d]) -> None:
+        """Keep ``points`` (the caller's own list)."""
+    def __repr__(self) -> str:
+        """The text form, ``Surface(p0, p1,p2,p3)``."""
+    @property
+    def origin(self) -> Point3d:
+        """The base point, ``points[0]`` itself."""
+    @property
+    def vector_i(self) -> Vector3d:
+        """The unit vector from the base point to ``points[-1]`` (the edge itself when no longer than ``epsilon``)."""
+    @property
+    def vector_j(self) -> Vector3d:
+        """The unit vector from the base point to ``points[1]`` (the edge itself when no longer than ``epsilon``)."""
+    @property
+    def height(self) -> float:
+        """The distance from the base point to ``points[1]``."""
+    @property
+    def width(self) -> float:
+        """The distance from the base point to ``points[-1]``."""
+    @property
+    def plane(self) -> Plane:
+        """A new Plane through the base, top left and bottom right corners."""
+    @property
+    def transformation_to_xy(self) -> np.ndarray:
+        """The 4x4 matrix laying the surface into the XY plane: base at the origin, height along +y, width along +x."""
+    @property
+    def inverse_transformation_to_xy(self) -> np.ndarray:
+        """The 4x4 matrix carrying the XY layout back onto the surface."""
+    def apply_affine_transformation_to_xy(self) -> List[Point3d]:
+        """New points: every corner laid into the XY plane."""
+    def divide_height(self) -> List[float]:
+        """The storey levels from the running sum of ``BIM_FLOOR_HEIGHTS``, ending at the height (the int 0 first).
+
+        A level within ``epsilon`` of the height, or above it, is replaced
+        by the height and ends the list.
+        """
+    def divide_width(self) -> List[float]:
+        """The unit offsets: 0, whole ``BIM_UNIT_WIDTH`` steps, then the width when a remainder above ``epsilon`` is left."""
+    def divide_surface(self) -> List[Surface]:
+        """New surfaces, one per storey and unit cell, column by column, each from the bottom."""
+    def divide_surface_with_label(self) -> dict[Surface, Tuple[int, int]]:
+        """The cells as new surfaces with their (column, row) labels: -1 first, 1 last, 0 inner."""
+    def divide_surface_to_planes_with_label(self) -> dict[Plane, str]:
+        """The cells as new planes (base, above, right corners) with their labels as text, ``"column,row"``."""
+    def divide_surface_xy_points(self) -> dict[Point3d, Tuple[int, int]]:
+        """The cells laid flat: each bottom left corner in the XY layout with its (column, row) label.
+
+        Labels come from the cell's position alone (first, last or inner
+        column and row), so every corner and edge of the grid is told apart.
+        The storey list may be longer than a façade needs.
+        """
+    def divide_surface_xy_planes(self) -> dict[Plane, str]:
+        """The cells laid flat as planes of one unit by one nominal storey, with their labels as text."""
+
+class Plane:
+    """The plane through three points, kept as given.
+
+    Every measure is computed afresh from ``points``; the hash is that of
+    ``(points[0], normal)`` while equality is identity.
+    """
+
+    points: Any
+    def __init__(self, points: Sequence[Point3d]) -> None:
+        """Keep ``points`` itself when it holds three items, else a new list of the first, second and last.
+
+        Fewer than three raise ``Exception("Points number less than three!")``.
+        """
+    def __repr__(self) -> str:
+        """The text form, ``Plane(p0, normal)``."""
+    def __hash__(self) -> int:
+        """The hash of ``(points[0], normal)``."""
+    @property
+    def normal(self) -> Vector3d:
+        """The normal ``(p2 - p1) x (p3 - p1)``, not normalised."""
+    @property
+    def distance_to_origin(self) -> float:
+        """The distance from the origin to the plane; ZeroDivisionError for collinear points."""
+    def equation(self) -> Tuple[float, float, float, float]:
+        """The coefficients ``(a, b, c, d)`` of ``a x + b y + c z + d = 0``, the normal unnormalised."""
+    def distance_to_point(self, point: SupportsXYZ) -> float:
+        """The unsigned distance from ``point`` to the plane."""
+    def plane_z_intersection(self) -> Point3d:
+        """The point where the plane meets the z axis; ZeroDivisionError for a plane parallel to it."""
+    @staticmethod
+    def to_array(points: Iterable[SupportsXYZ], /) -> np.ndarray:
+        """A numpy array of the points' coordinates, shape (n, 3)."""
+    def local_coordinate_system(self) -> Tuple[np.ndarray, np.ndarray, np.ndarray, np.ndarray]:
+        """The plane's frame (origin, x axis, y axis, z axis): x towards the second point, z the unit normal."""
+    @staticmethod
+    def move(plane: Any = None, x: float = 0, y: float = 0, z: float = 0) -> Plane:
+        """A new plane through the points of ``plane`` moved by (x, y, z)."""
+    @property
+    def xy_plane(self) -> Plane:
+        """A new plane through (0, 0, 0), (0, 1, 0), (1, 0, 0): normal (0, 0, -1)."""
+    @property
+    def xz_plane(self) -> Plane:
+        """A new plane through (0, 0, 0), (0, 0, 1), (1, 0, 0): normal (0, 1, 0)."""
+    @property
+    def yz_plane(self) -> Plane:
+        """A new plane through (0, 0, 0), (0, 0, 1), (0, 1, 0): normal (-1, 0, 0)."""
+    @property
+    def xy_coord_system(self) -> Tuple[np.ndarray, np.ndarray, np.ndarray, np.ndarray]:
+        """The frame of ``xy_plane``: x axis (0, 1, 0), y axis (1, 0, 0), z axis (0, 0, -1)."""
+    @property
+    def xz_coord_system(self) -> Tuple[np.ndarray, np.ndarray, np.ndarray, np.ndarray]:
+        """The frame of ``xz_plane``."""
+    @property
+    def yz_coord_system(self) -> Tuple[np.ndarray, np.ndarray, np.ndarray, np.ndarray]:
+        """The frame of ``yz_plane``."""
+    @staticmethod
+    def transformation_matrix(coord_system1: Sequence[Any], coord_system2: Sequence[Any]) -> np.ndarray:
+        """The 4x4 matrix carrying frame 1 onto frame 2."""
+    def transformation_matrix_to_xy(self) -> np.ndarray:
+        """The 4x4 matrix carrying the plane's frame onto ``xy_coord_system``: the plane lands in z = 0."""
+    def transformation_inverse_matrix_to_xy(self) -> np.ndarray:
+        """The 4x4 matrix carrying ``xy_coord_system`` back onto the plane's frame."""
+    @staticmethod
+    def is_coplanar(points: Sequence[SupportsXYZ], /) -> bool:
+        """True when every point from the fourth on lies exactly on the plane of the first three."""
+
+class Mesh:
+    """A triangle mesh: an (n, 3) vertex array, an (m, 3) triangle array of vertex rows, and a layer name.
+
+    The arrays are kept as given; operations return new arrays or meshes.
+    """
+
+    vertices: Any
+    indices: Any
+    layer: Optional[str]
+    def __init__(self, vertices: Any, indices: Any, layer: Optional[str] = None) -> None:
+        """Keep the arrays and the layer (None or exactly a str, else TypeError)."""
+    def __repr__(self) -> str:
+        """The text form, ``Mesh:`` and the layer."""
+    @property
+    def normals(self) -> np.ndarray:
+        """The unit normal of each triangle by the right-hand rule over its corners; NaN rows for degenerate ones."""
+    def to_pyvista_mesh(self) -> pv.PolyData:
+        """A new pyvista triangle mesh of the arrays."""
+    def merge(self, other_mesh: Mesh) -> Mesh:
+        """A new mesh of both meshes' triangles, the other's renumbered after these vertices; this mesh's layer."""
+    def self_clean_vertices(self) -> Mesh:
+        """A new mesh without repeated vertex rows (numpy.unique's sorted rows), triangles renumbered."""
+    @staticmethod
+    def merge_meshes_by_layer(meshes: Iterable[Mesh], /) -> List[Mesh]:
+        """One mesh per layer, in order of first appearance; a layer met once gives its mesh itself."""
+    @staticmethod
+    def apply_affine_transformation(vertices: Any, transformation_matrix: SupportsShape) -> np.ndarray:
+        """A new (n, 3) array: the 4x4 matrix applied to every vertex row, without dividing by w."""
+    @staticmethod
+    def clean_vertices(vertices: Any = None, _indices: Any = None) -> Tuple[np.ndarray, np.ndarray]:
+        """numpy.unique's sorted distinct rows and the inverse taken at ``_indices`` (shape (1, n) without them)."""
+    @staticmethod
+    def simplify_mesh(mesh: Mesh, /) -> Mesh:
+        """A new mesh without repeated vertex rows, as ``self_clean_vertices``."""
+    @staticmethod
+    def convert_pvMesh_to_array(pv_mesh: Any, /) -> Tuple[np.ndarray, np.ndarray]:
+        """The (vertices, triangles) arrays of a triangulated pyvista mesh."""
+    @staticmethod
+    def triangulate_2d(points: Sequence[Any], /) -> Tuple[np.ndarray, np.ndarray]:
+        """The (vertices, triangles) of an outline of planar points triangulated in z = 0."""
+    @staticmethod
+    def extrude_to_mesh(points: Sequence[Any], height: float) -> Tuple[np.ndarray, np.ndarray]:
+        """The (vertices, triangles) of an outline extruded by ``height`` along z, both ends closed."""
+    @staticmethod
+    def constrain_delaunay_2d(points_list: Sequence[Sequence[Any]], /) -> Tuple[np.ndarray, np.ndarray]:
+        """The (vertices, triangles) of a Delaunay triangulation of outlines constrained by their edges."""
+    @staticmethod
+    def constrain_delaunay_3d(points_list: Sequence[Sequence[Any]], height: float) -> Tuple[np.ndarray, np.ndarray]:
+        """That triangulation extruded by ``height`` along z, both ends closed."""
+    @staticmethod
+    def convert_rhinoMesh_to_pvMesh(rhino_mesh: Any, /) -> pv.PolyData:
+        """A pyvista triangle mesh with normals of a Rhino mesh; its quads are split in the caller's mesh."""
+    @staticmethod
+    def show_rhino_mesh(rhino_geometries: Iterable[Any], /) -> None:
+        """Show Rhino meshes in a pyvista window (their quads are split in place)."""
+    @staticmethod
+    def show_pyvista_mesh(pyvista_meshes: Iterable[Any], /) -> None:
+        """Show pyvista meshes in a pyvista window."""
+    @staticmethod
+    def show_mesh(meshes: Iterable[Mesh], /) -> None:
+        """Show meshes in a pyvista window, one colour per layer.
+
+        Each colour is drawn after seeding numpy's shared generator with the
+        layer's hash, which leaves the generator seeded.
+        """
+    @staticmethod
+    def meshes_to_front(meshes: Optional[Iterable[Mesh]] = None) -> dict[Optional[str], dict[str, list[Any]]]:
+        """The front-end export: per layer, "vertex" (x, z, -y rounded to 4 decimals) and "vertex_index".
+
+        A later mesh of a layer replaces an earlier one.
+        """

@@ -42,11 +42,13 @@ except ImportError:  # pragma: no cover
 
 
 try:  # solid points and vectors
-    from Solidar import Point3d, Vector3d
+    from Solidar import Plane, Point3d, Surface, Vector3d
 
     MAKERS.update({
         "Point3d": lambda: Point3d(1.5, -2, 0.25),
         "Vector3d": lambda: Vector3d(3, 4, -12),
+        "Surface": lambda: Surface([Point3d(0, 0, 0), Point3d(0, 0, 3), Point3d(4, 0, 3), Point3d(4, 0, 0)]),
+        "Plane": lambda: Plane([Point3d(0, 0, 0), Point3d(0, 1, 0), Point3d(1, 0, 0)]),
     })
 except ImportError:  # pragma: no cover
     pass
@@ -87,7 +89,7 @@ def test_shallow_copy_shares_and_deep_copy_copies_what_is_held(name):
     original = MAKERS[name]()
     shallow, deep = copy.copy(original), copy.deepcopy(original)
     for key, value in original.__getstate__().items():
-        if isinstance(value, (Point, Vector, list)):
+        if isinstance(value, (Point, Vector, list)) or type(value).__name__ == "Point3d":
             assert shallow.__getstate__()[key] is value
             assert deep.__getstate__()[key] is not value
 

@@ -109,3 +109,143 @@ def test_self_referential_and_odd_values_raise_errors_not_crashes():
             attempt(Vector3d.is_linear, bad)
             attempt(Vector3d.sort_points_by_polar_angle, bad)
     """)
+
+
+def test_surfaces_and_planes_survive_corner_lists_and_constants_changed_while_read():
+    assert_survives("""
+        import Solidar
+        from Solidar import Plane, Point3d, Surface, Vector3d
+        real_floors, real_unit = Solidar.BIM_FLOOR_HEIGHTS, Solidar.BIM_UNIT_WIDTH
+        for hostile in (Clearing, Growing):
+            for at in range(4):
+                pts = [Point3d(0, 0, 0), Point3d(0, 0, 9), Point3d(20, 0, 9), Point3d(20, 0, 0)]
+                pts[at] = hostile(pts, 0.0, 0.0, 9.0 * (at in (1, 2)))
+                s = Surface(pts)
+                for name in ("origin", "vector_i", "vector_j", "height", "width", "plane", "transformation_to_xy",
+                             "inverse_transformation_to_xy"):
+                    attempt(getattr, s, name)
+                for name in ("apply_affine_transformation_to_xy", "divide_height", "divide_width", "divide_surface",
+                             "divide_surface_with_label", "divide_surface_to_planes_with_label",
+                             "divide_surface_xy_points", "divide_surface_xy_planes", "__repr__"):
+                    attempt(getattr(s, name))
+                pl = attempt(Plane, list(pts))
+                if pl is not None:
+                    pl.points = pts
+                    for f in (hash, repr, Plane.equation, Plane.local_coordinate_system, Plane.plane_z_intersection,
+                              lambda p: p.normal, lambda p: p.distance_to_origin, Plane.transformation_matrix_to_xy,
+                              lambda p: Plane.move(p, 1, 2, 3), lambda p: p.distance_to_point(hostile(pts))):
+                        attempt(f, pl)
+                attempt(Plane.is_coplanar, pts + [hostile(pts, 1, 1, 1)])
+                attempt(Plane.to_array, pts)
+        class Storey(float):
+            def __radd__(self, other):
+                Solidar.BIM_FLOOR_HEIGHTS = None
+                Solidar.Surface = None
+                gc.collect()
+                return 4.5 + other
+        class Unit(float):
+            def __rfloordiv__(self, other):
+                Solidar.BIM_UNIT_WIDTH = "x"
+                gc.collect()
+                return 2.0
+        s = Surface([Point3d(0, 0, 0), Point3d(0, 0, 30), Point3d(20, 0, 30), Point3d(20, 0, 0)])
+        for floors, unit in (([0, Storey(6.5), Storey(4.5)], 8.4), ([0, 6.5], Unit(8.4)), ([0, None], 8.4),
+                             (None, None), ([0, 6.5], 0), ([0, 6.5], float("nan")), ([0, 1e308, 1e308], 1e-300)):
+            for name in ("divide_height", "divide_width", "divide_surface", "divide_surface_xy_planes",
+                         "divide_surface_to_planes_with_label"):
+                Solidar.BIM_FLOOR_HEIGHTS, Solidar.BIM_UNIT_WIDTH, Solidar.Surface = floors, unit, Surface
+                attempt(getattr(s, name))
+        Solidar.BIM_FLOOR_HEIGHTS, Solidar.BIM_UNIT_WIDTH, Solidar.Surface = real_floors, real_unit, Surface
+        class Loop:
+            def __init__(self):
+                self.points = [self, self, self]
+            x = y = z = 0.0
+            def __sub__(self, other):
+                return Vector3d(0, 0, 0)
+        loop = Plane([Point3d(0, 0, 0)] * 3)
+        loop.points = [loop, loop, loop]
+        for f in (hash, repr, lambda p: p.normal):
+            attempt(f, loop)
+        tile = Surface([])
+        tile.points = [tile] * 4
+        attempt(repr, tile)
+    """)
+
+
+def test_meshes_survive_layers_arrays_and_plotters_that_change_things():
+    assert_survives("""
+        import numpy as np
+        import pyvista as pv
+        import Solidar
+        from Solidar import Mesh
+        meshes = []
+        class Layer(str):
+            pass
+        class Hashing:
+            def __hash__(self):
+                del meshes[:]
+                gc.collect()
+                return 1
+            def __eq__(self, other):
+                meshes.clear()
+                return True
+        def make(k, layer):
+            return Mesh(np.eye(3) * k, np.array([[0, 1, 2]]), layer)
+        for layer in ("a", None, "b"):
+            meshes.extend(make(k, layer) for k in range(3))
+        odd = make(9, "a")
+        odd.layer = Hashing()
+        meshes.insert(2, odd)
+        attempt(Mesh.merge_meshes_by_layer, meshes)
+        attempt(Mesh.meshes_to_front, meshes)
+        class Swapping:
+            def __init__(self, target):
+                self.target = target
+            def __array__(self, *a, **k):
+                self.target.vertices = None
+                gc.collect()
+                return np.eye(3)
+        m = make(1, "a")
+        m.vertices = Swapping(m)
+        for f in (lambda: m.normals, m.self_clean_vertices, lambda: m.merge(make(2, "a")),
+                  lambda: Mesh.merge_meshes_by_layer([m, make(3, "a")]), lambda: Mesh.simplify_mesh(m),
+                  lambda: Mesh.clean_vertices(m.vertices, m.indices), lambda: Mesh.apply_affine_transformation(m.vertices, np.eye(4))):
+            attempt(f)
+        for bad in (None, [None], [[1, 2]], np.zeros((3, 3, 3)), np.zeros((2, 3), dtype=object), "abc",
+                    np.zeros((4, 0)), np.full((3, 3), np.nan)):
+            attempt(Mesh.clean_vertices, bad)
+            attempt(lambda: Mesh(bad, np.array([[0, 1, 2]])).normals)
+            attempt(lambda: Mesh(np.eye(3), bad).normals)
+            attempt(Mesh.merge_meshes_by_layer, [Mesh(bad, bad, "a"), Mesh(np.eye(3), np.zeros((1, 3), dtype=int), "a")])
+        class Plotter:
+            def __init__(self):
+                Solidar.pv = None
+                Solidar.np = None
+                gc.collect()
+            def __getattr__(self, name):
+                return lambda *a, **k: None
+        real_pv, real_np = Solidar.pv, Solidar.np
+        pv.Plotter = Plotter
+        odd_layer = make(2, "b")
+        odd_layer.layer = Layer("b")
+        for f in (Mesh.show_mesh, Mesh.show_pyvista_mesh, Mesh.show_rhino_mesh):
+            attempt(f, [make(1, "a"), odd_layer])
+            Solidar.pv, Solidar.np = real_pv, real_np
+        class Faces:
+            QuadCount = 1
+            Count = 3
+            def ConvertQuadsToTriangles(self):
+                victim.Vertices = []
+                gc.collect()
+            def __getitem__(self, k):
+                return [0, 1, 2, 2] if k else 7
+        class Rhino:
+            Faces = Faces()
+        victim = Rhino()
+        victim.Vertices = [P(0, 0, 0), P(1, 0, 0), P(0, 1, 0)]
+        for pts in ([P(0, 0), P(1, 0), P(1, 1)], [], [P("a", 0)], None):
+            for f in (Mesh.triangulate_2d, lambda p: Mesh.extrude_to_mesh(p, 2), lambda p: Mesh.constrain_delaunay_2d([p, p]),
+                      lambda p: Mesh.constrain_delaunay_3d([p], 1)):
+                attempt(f, pts)
+        attempt(Mesh.convert_rhinoMesh_to_pvMesh, victim)
+    """)

@@ -28,6 +28,17 @@ std::string text(nb::handle self, const char *name) {
     return std::string(name) + "(" + sx + ", " + sy + ", " + pyu::format_obj(z) + ")";
 }
 
+std::string text_part(nb::handle h) {
+    if (PyUnicode_Check(h.ptr())) {
+        Py_ssize_t size = 0;
+        const char *s = PyUnicode_AsUTF8AndSize(h.ptr(), &size);
+        if (!s)
+            pyu::raise_current();
+        return std::string(s, (size_t) size);
+    }
+    return pyu::format_obj(h);
+}
+
 Py_hash_t hash(nb::handle self) {
     if (pyu::is_solid(self)) {
         const solid::Point3d &p = pyu::solid_fields(self);
@@ -107,7 +118,9 @@ GEOM_MODULE(Solidar, m) {
     bind_point3d(m);
     bind_vector3d(m);
     pyu::init_solid_types();
-    // Surface, Plane and Mesh follow here, in that order.
+    bind_surface(m);
+    bind_plane(m);
+    bind_mesh(m);
 
     // Run as the main program, the module prints a small numpy sum.
     if (pyu::num_eq(m.attr("__name__"), nb::str("__main__"))) {

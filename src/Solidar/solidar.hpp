@@ -36,6 +36,9 @@ void init(nb::handle self, nb::handle x, nb::handle y, nb::handle z, PyTypeObjec
     pyu::construct<T>(self, value);
 }
 std::string text(nb::handle self, const char *name);
+// A part of a text form that embeds another object: a text as it is,
+// anything else formatted (str of it).
+std::string text_part(nb::handle h);
 Py_hash_t hash(nb::handle self);
 // Tolerant equality after reading all six coordinates.
 bool is_equal(nb::handle self, nb::handle other);
@@ -69,6 +72,55 @@ void check_matrix_shape(nb::handle matrix);
 // Class binders, in the module's source order.
 void bind_point3d(nb::module_ &m);
 void bind_vector3d(nb::module_ &m);
+void bind_surface(nb::module_ &m);
+void bind_plane(nb::module_ &m);
+void bind_mesh(nb::module_ &m);
+
+// Surface, Plane and Mesh keep their state as plain instance attributes (in
+// the instance dictionary), so their C++ part is empty.
+struct SurfaceData {};
+struct PlaneData {};
+struct MeshData {};
+extern PyTypeObject *surface_type, *plane_type, *mesh_type;
+
+// New objects through the module's current classes: ours are filled
+// directly, anything rebound in their place is called as the plain code
+// would call it.
+nb::object new_surface(nb::handle points);
+nb::object new_plane(nb::handle points);
+// An object of one of our attribute-only classes with `points` set.
+nb::object make_with_points(PyTypeObject *type, nb::handle points);
+
+// The unit vector of points[k] - points[0] of a surface, and the distance
+// between them: what vector_i, vector_j, width and height read.
+nb::object surface_edge_unit(nb::handle self, Py_ssize_t k);
+nb::object surface_edge_length(nb::handle self, Py_ssize_t k);
+// Surface.divide_height() and divide_width().
+nb::list divide_height(nb::handle self);
+nb::list divide_width(nb::handle self);
+// The cell operations of Surface (surface_panels.cpp).
+namespace panels {
+nb::list divide_surface(nb::handle self);
+nb::dict divide_surface_with_label(nb::handle self);
+nb::dict divide_surface_to_planes_with_label(nb::handle self);
+nb::dict divide_surface_xy_points(nb::handle self);
+nb::dict divide_surface_xy_planes(nb::handle self);
+}  // namespace panels
+// Members of Mesh bound in mesh.cpp and defined in mesh_io.cpp.
+namespace mesh_io {
+nb::object convert_pv_mesh_to_array(nb::handle pv_mesh);
+nb::object triangulate_2d(nb::handle points);
+nb::object extrude_to_mesh(nb::handle points, nb::handle height);
+nb::object constrain_delaunay_2d(nb::handle points_list);
+nb::object constrain_delaunay_3d(nb::handle points_list, nb::handle height);
+nb::object convert_rhino_mesh(nb::handle rhino_mesh);
+void show_rhino_mesh(nb::handle rhino_geometries);
+void show_pyvista_mesh(nb::handle pyvista_meshes);
+void show_mesh(nb::handle meshes);
+nb::dict meshes_to_front(nb::handle meshes);
+}  // namespace mesh_io
+// Point3d.apply_affine_transformation_to_3d through the module's Point3d.
+nb::object points_to_3d(nb::handle points, nb::handle matrix);
 
 // Members of Point3d bound in point3d.cpp and defined in their theme files.
 namespace point_lists {

@@ -1,0 +1,148 @@
+"""Rhino meshes converted, meshes shown in (recorded) pyvista windows coloured
+by layer, and the front-end export dictionaries."""
+
+import matplotlib
+import numpy as np
+import pytest
+import pyvista as pv
+import rhino3dm
+
+import Solidar
+from Solidar import Mesh
+
+
+def rhino_quads():
+    m = rhino3dm.Mesh()
+    for p in [(0, 0, 0), (1, 0, 0), (1, 1, 0), (0, 1, 0), (2, 0, 0), (2, 1, 1)]:
+        m.Vertices.Add(*p)
+    m.Faces.AddFace(0, 1, 2, 3)
+    m.Faces.AddFace(1, 4, 5, 2)
+    m.Faces.AddFace(0, 1, 2)
+    return m
+
+
+def test_a_rhino_quad_mesh_is_split_in_place_and_converted():
+    m = rhino_quads()
+    converted = Mesh.convert_rhinoMesh_to_pvMesh(m)
+    assert m.Faces.QuadCount == 0 and m.Faces.Count == 5
+    assert np.array_equal(converted.points[:6], [[0, 0, 0], [1, 0, 0], [1, 1, 0], [0, 1, 0], [2, 0, 0], [2, 1, 1]])
+    assert converted.n_cells == 5 and "Normals" in converted.cell_data
+    with pytest.raises(TypeError):
+        Mesh.convert_rhinoMesh_to_pvMesh(rhino_mesh=m)
+
+
+class StandIn:
+    """A Rhino-like mesh that records what is asked of it."""
+
+    def __init__(self, faces, quads=0):
+        self.log = []
+        stand = self
+
+        class Faces:
+            @property
+            def QuadCount(self):
+                stand.log.append("QuadCount")
+                return quads
+
+            def ConvertQuadsToTriangles(self):
+                stand.log.append("convert")
+
+            @property
+            def Count(self):
+                return len(faces)
+
+            def __getitem__(self, k):
+                return faces[k]
+
+        class V:
+            def __init__(self, x, y, z):
+                self.X, self.Y, self.Z = x, y, z
+
+        self._faces = Faces()
+        self.Vertices = [V(0, 0, 0), V(1, 0, 0), V(0, 1, 0)]
+
+    @property
+    def Faces(self):
+        self.log.append("Faces")
+        return self._faces
+
+
+def test_triangles_are_read_without_conversion_and_faces_must_slice():
+    s = StandIn([(0, 1, 2, 2)])
+    Mesh.convert_rhinoMesh_to_pvMesh(s)
+    assert "convert" not in s.log
+    s = StandIn([(0, 1, 2, 2)], quads=1)
+    Mesh.convert_rhinoMesh_to_pvMesh(s)
+    assert s.log.count("convert") == 1
+    with pytest.raises(TypeError, match=r"'int' object is (unsliceable|not subscriptable)"):
+        Mesh.convert_rhinoMesh_to_pvMesh(StandIn([7]))
+
+
+class Recorder:
+    made = []
+
+    def __init__(self):
+        self.calls = []
+        Recorder.made.append(self)
+
+    def add_mesh(self, mesh, **kw):
+        self.calls.append(("add_mesh", mesh, kw))
+
+    def add_axes(self, **kw):
+        self.calls.append(("add_axes", kw))
+
+    def show(self):
+        self.calls.append(("show",))
+
+
+@pytest.fixture
+def recorder(monkeypatch):
+    Recorder.made = []
+    monkeypatch.setattr(pv, "Plotter", Recorder)
+    return Recorder
+
+
+def tri(layer, shift=0.0):
+    return Mesh(np.array([[0, 0, 0], [1, 0, 0], [0, 1, 0]], dtype=float) + shift, np.array([[0, 1, 2]]), layer)
+
+
+def test_show_mesh_colours_each_layer_from_a_seeded_draw(recorder):
+    meshes = [tri("wall"), tri("roof", 2), tri("wall", 4)]
+    assert Mesh.show_mesh(meshes) is None
+    calls = recorder.made[0].calls
+    assert [c[0] for c in calls] == ["add_mesh"] * 3 + ["add_axes", "show"]
+    assert calls[3][1] == {"line_width": 5, "labels_off": False}
+    colours = [c[2]["color"] for c in calls[:3]]
+    assert colours[0] == colours[2] and all(c[2]["show_scalar_bar"] is False for c in calls[:3])
+    cmap = matplotlib.colormaps.get_cmap("rainbow")
+    np.random.seed(hash("wall") % 4294967295)
+    assert colours[0] == cmap(np.random.rand())
+    after = np.random.rand()
+    Mesh.show_mesh(meshes)
+    assert np.random.rand() == after  # the shared generator is left seeded by the last layer
+
+
+def test_show_pyvista_and_rhino_meshes(recorder):
+    sphere = pv.Sphere()
+    Mesh.show_pyvista_mesh([sphere])
+    Mesh.show_pyvista_mesh([])
+    Mesh.show_rhino_mesh([rhino_quads()])
+    first, empty, rhino = recorder.made
+    assert first.calls[0] == ("add_mesh", sphere, {}) and [c[0] for c in empty.calls] == ["add_axes", "show"]
+    assert rhino.calls[0][1].n_cells == 5
+
+
+def test_front_end_export():
+    m = Mesh(np.array([[1, 2, 3], [0, 0.123456, 0]]), np.array([[0, 1, 1]]))
+    assert Mesh.meshes_to_front([m]) == {None: {"vertex": [1.0, 3.0, -2.0, 0.0, 0.0, -0.1235], "vertex_index": [0, 1, 1]}}
+    zeros = Mesh.meshes_to_front(meshes=[Mesh(np.array([[0.0, 0.0, 0.0], [0, 0.00004, 0], [0, -0.00004, 0]]),
+                                              np.zeros((0, 3), dtype=int), "a")])
+    signs = [np.copysign(1, v) for v in zeros["a"]["vertex"][2::3]]
+    assert signs == [-1, -1, 1]
+    later = Mesh.meshes_to_front([tri("A"), tri("B"), tri("A", 5)])
+    assert list(later) == ["A", "B"] and later["A"]["vertex"][0] == 5.0
+    assert all(type(x) is float for x in later["A"]["vertex"]) and all(type(x) is int for x in later["A"]["vertex_index"])
+    with pytest.raises(TypeError):
+        Mesh.meshes_to_front()
+    assert Mesh.meshes_to_front([]) == {}
+    assert Solidar.Mesh is Mesh

@@ -1,0 +1,165 @@
+"""Plane: normal, equation, distances, translation, the axis planes,
+coplanarity, orthonormal frames and the matrices between frames."""
+
+import warnings
+
+import numpy as np
+import pytest
+from hypothesis import given, settings
+from hypothesis import strategies as st
+
+import pyref_solidar as ref
+from Solidar import Plane, Point3d, Vector3d
+
+from common import Duck3, solid_outcome
+
+coordinate = st.one_of(st.floats(-100, 100), st.integers(-3, 3).map(float))
+point = st.tuples(coordinate, coordinate, coordinate)
+
+PLANE_OPS = {
+    "normal": lambda P, pl, q: pl.normal,
+    "distance_to_origin": lambda P, pl, q: pl.distance_to_origin,
+    "equation": lambda P, pl, q: pl.equation(),
+    "distance_to_point": lambda P, pl, q: pl.distance_to_point(point=q),
+    "z_intersection": lambda P, pl, q: pl.plane_z_intersection(),
+    "to_array": lambda P, pl, q: P.to_array(pl.points),
+    "frame": lambda P, pl, q: pl.local_coordinate_system(),
+    "move": lambda P, pl, q: P.move(pl, 1, z=-2.5).points,
+    "to_xy": lambda P, pl, q: pl.transformation_matrix_to_xy(),
+    "from_xy": lambda P, pl, q: pl.transformation_inverse_matrix_to_xy(),
+    "coplanar": lambda P, pl, q: P.is_coplanar(pl.points + [q]),
+    "hash": lambda P, pl, q: hash(pl),
+    "repr": lambda P, pl, q: repr(pl),
+    "axis_frames": lambda P, pl, q: (pl.xy_coord_system, pl.xz_coord_system, pl.yz_coord_system),
+}
+
+
+@settings(max_examples=200, deadline=None)
+@given(point, point, point, point)
+def test_plane_operations_match_the_plain_reference(a, b, c, q):
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore", RuntimeWarning)
+        for name, op in PLANE_OPS.items():
+            ours = solid_outcome(op, Plane, Plane([Point3d(*p) for p in (a, b, c)]), Point3d(*q))
+            plain = solid_outcome(op, ref.Plane, ref.Plane([ref.Point3d(*p) for p in (a, b, c)]), ref.Point3d(*q))
+            assert ours == plain, name
+
+
+@settings(max_examples=100, deadline=None)
+@given(point, point, point, st.lists(point, min_size=1, max_size=5))
+def test_frames_are_orthonormal_right_handed_and_the_matrices_undo_each_other(a, b, c, others):
+    pl = Plane([Point3d(*p) for p in (a, b, c)])
+    if pl.normal.magnitude < 1e-3 or Point3d(*a).distance_to_point(Point3d(*b)) < 1e-3:
+        return
+    origin, u, v, n = pl.local_coordinate_system()
+    assert np.allclose([u @ u, v @ v, n @ n], 1) and np.allclose([u @ v, u @ n, v @ n], 0, atol=1e-9)
+    assert np.allclose(np.cross(u, v), n)
+    to_xy, back = pl.transformation_matrix_to_xy(), pl.transformation_inverse_matrix_to_xy()
+    pts = [Point3d(*p) for p in others]
+    there = Point3d.apply_affine_transformation_to_3d(pts, to_xy)
+    again = Point3d.apply_affine_transformation_to_3d(there, back)
+    scale = 1 + max(abs(x) for p in others for x in p)
+    for p, q in zip(pts, again):
+        assert np.allclose([p.x, p.y, p.z], [q.x, q.y, q.z], atol=1e-9 * scale)
+    flat = Point3d.apply_affine_transformation_to_3d(pl.points, to_xy)
+    assert all(abs(p.z) < 1e-9 * scale for p in flat) and flat[0] == Point3d(0, 0, 0)
+
+
+def test_the_worked_example():
+    pl = Plane([Point3d(0, 0, 2), Point3d(0, 1, 2), Point3d(1, 0, 2)])
+    assert pl.equation() == (0.0, 0.0, -1.0, 2.0)
+    assert (pl.distance_to_origin, pl.distance_to_point(Point3d(5, 5, 5))) == (2.0, 3.0)
+    assert pl.distance_to_point(Point3d(5, 5, -1)) == 3.0
+    assert pl.plane_z_intersection() == Point3d(0, 0, 2)
+    assert repr(pl) == "Plane(Point3d(0.0, 0.0, 2.0), Vector3d(0.0, 0.0, -1.0))"
+
+
+def test_points_kept_as_given_or_as_first_second_and_last():
+    three = [Point3d(0, 0, 0), Point3d(0, 1, 0), Point3d(1, 0, 0)]
+    assert Plane(three).points is three
+    four = three + [Point3d(5, 5, 0)]
+    pl = Plane(four)
+    assert pl.points == [four[0], four[1], four[3]] and pl.points is not four and len(four) == 4
+    with pytest.raises(Exception, match="^Points number less than three!$") as caught:
+        Plane(three[:2])
+    assert type(caught.value) is Exception
+    kept = Plane(three)
+    three.append(Point3d(9, 9, 9))
+    with pytest.raises(ValueError, match=r"too many values to unpack \(expected 3\)"):
+        kept.equation()
+    with pytest.raises(ValueError, match=r"too many values to unpack \(expected 3\)"):
+        kept.local_coordinate_system()
+    assert kept.normal == Vector3d(0, 0, -1)
+
+
+def test_planes_hash_by_first_point_and_normal_and_equal_only_themselves():
+    pts = [Point3d(0, 0, 0), Point3d(0, 1, 0), Point3d(1, 0, 0)]
+    a, b = Plane(pts), Plane(list(pts))
+    assert hash(a) == hash(b) == hash((pts[0], Vector3d(0, 0, -1)))
+    assert a != b and a == a and len({a: 1, b: 2}) == 2
+
+
+@pytest.mark.parametrize("name, normal, frame", [
+    ("xy", (0, 0, -1), [(0, 0, 0), (0, 1, 0), (1, 0, 0), (0, 0, -1)]),
+    ("xz", (0, 1, 0), [(0, 0, 0), (0, 0, 1), (1, 0, 0), (0, 1, 0)]),
+    ("yz", (-1, 0, 0), [(0, 0, 0), (0, 0, 1), (0, 1, 0), (-1, 0, 0)]),
+])
+def test_axis_planes_and_frames(name, normal, frame):
+    pl = Plane([Point3d(1, 2, 3), Point3d(4, 5, 6), Point3d(0, 1, 1)])
+    axis = getattr(pl, name + "_plane")
+    assert axis.normal == Vector3d(*normal) and getattr(pl, name + "_plane") is not axis
+    assert [tuple(a) for a in getattr(pl, name + "_coord_system")] == frame
+    assert np.allclose(axis.transformation_matrix_to_xy() @ axis.transformation_inverse_matrix_to_xy(), np.eye(4))
+
+
+def test_the_facade_frame_and_matrices():
+    pl = Plane([Point3d(0, 0, 0), Point3d(0, 0, 3), Point3d(4, 0, 0)])
+    m = pl.transformation_matrix_to_xy()
+    assert np.array_equal(m, [[1, 0, 0, 0], [0, 0, 1, 0], [0, -1, 0, 0], [0, 0, 0, 1]])
+    assert np.array_equal(pl.transformation_inverse_matrix_to_xy(), [[1, 0, 0, 0], [0, 0, -1, 0], [0, 1, 0, 0], [0, 0, 0, 1]])
+    assert Point3d(1, 2, 3).apply_affine_transformation(m) == Point3d(1, 3, -2)
+    shifted = Plane([Point3d(1, 2, 5), Point3d(1, 3, 5), Point3d(2, 2, 5)]).transformation_matrix_to_xy()
+    assert np.allclose(shifted, [[1, 0, 0, -1], [0, 1, 0, -2], [0, 0, 1, -5], [0, 0, 0, 1]])
+    same_side = Plane([Point3d(0, 0, 0), Point3d(0, 1, 0), Point3d(5, 7, 0)]).local_coordinate_system()
+    assert all(np.allclose(x, y) for x, y in zip(same_side, pl.xy_coord_system))
+
+
+def test_transformation_matrix_takes_two_frames_by_keyword_and_unpacks_four():
+    f = Plane([Point3d(0, 0, 0), Point3d(0, 0, 3), Point3d(4, 0, 0)]).local_coordinate_system()
+    assert np.allclose(Plane.transformation_matrix(coord_system1=f, coord_system2=f), np.eye(4))
+    with pytest.raises(ValueError, match=r"too many values to unpack \(expected 4\)"):
+        Plane.transformation_matrix(f + f[:1], f)
+
+
+def test_degenerate_planes():
+    line = Plane([Point3d(0, 0, 0), Point3d(1, 1, 1), Point3d(2, 2, 2)])
+    assert line.equation() == (0.0, 0.0, 0.0, -0.0)
+    for measure in (lambda: line.distance_to_origin, lambda: line.distance_to_point(Point3d(1, 0, 0)),
+                    lambda: line.plane_z_intersection(), lambda: line.xz_plane.plane_z_intersection()):
+        with pytest.raises(ZeroDivisionError):
+            measure()
+    with pytest.warns(RuntimeWarning):
+        frame = line.local_coordinate_system()
+    assert np.isnan(frame[3]).all()
+
+
+def test_coplanarity_is_exact():
+    pts = [Point3d(0, 0, 0), Point3d(1, 0, 0), Point3d(0, 1, 0)]
+    assert Plane.is_coplanar([]) and Plane.is_coplanar([object()] * 3)
+    assert Plane.is_coplanar(pts + [Point3d(5, 7, 0)]) and not Plane.is_coplanar(pts + [Point3d(5, 7, 1e-9)])
+    with pytest.raises(ZeroDivisionError):
+        Plane.is_coplanar([Point3d(0, 0, 0), Point3d(1, 1, 1), Point3d(2, 2, 2), Point3d(0, 1, 0)])
+
+
+def test_moving_builds_the_offset_first_and_leaves_the_plane_alone():
+    pl = Plane([Point3d(0, 0, 0), Point3d(0, 1, 0), Point3d(1, 0, 0)])
+    moved = Plane.move(pl, 1, 2, 3)
+    assert [p == q + Vector3d(1, 2, 3) for p, q in zip(moved.points, pl.points)] == [True] * 3
+    copy = Plane.move(plane=pl)
+    assert copy.points[0] is not pl.points[0] and copy.points[0] == pl.points[0]
+    with pytest.raises(AttributeError):
+        Plane.move()
+    with pytest.raises(TypeError):
+        Plane.move(None, "east")
+    assert Plane.to_array([]).shape == (0,)
+    assert Plane.to_array([Duck3(1, 2, 3), Point3d(4, 5, 6)]).tolist() == [[1, 2, 3], [4, 5, 6]]
