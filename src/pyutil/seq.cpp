@@ -85,4 +85,17 @@ Point3List read_points3(nb::handle seq, bool keep_items) {
     return list;
 }
 
+GcPause::GcPause() {
+#if PY_VERSION_HEX >= 0x030A0000
+    was_enabled_ = PyGC_Disable() == 1;
+#endif
+}
+
+GcPause::~GcPause() {
+#if PY_VERSION_HEX >= 0x030A0000
+    if (was_enabled_)
+        PyGC_Enable();
+#endif
+}
+
 }  // namespace pyu

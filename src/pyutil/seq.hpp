@@ -64,6 +64,22 @@ bool for_each_iter(nb::handle iterable, F &&f) {
     return true;
 }
 
+// Pauses the interpreter's cyclic garbage collector while a result of many
+// new objects is built (each allocation would otherwise count towards a
+// collection that walks the young objects again and again), and restores it
+// as it was.  Reference counting goes on as always; objects that become
+// garbage meanwhile are collected at the next collection.
+class GcPause {
+public:
+    GcPause();
+    ~GcPause();
+    GcPause(const GcPause &) = delete;
+    GcPause &operator=(const GcPause &) = delete;
+
+private:
+    bool was_enabled_ = false;
+};
+
 // The coordinates of every item of a sequence, read once, in order.  When
 // every item is our own Point (exact class), the fields are read in one pass
 // that runs no Python code and `items` stays null unless asked for;
