@@ -36,24 +36,27 @@ def _bits(v):
 
 def _picture(r, pool=()):
     """A result as exact numbers; elements of `pool` by position."""
-    for i, item in enumerate(pool):
-        if r is item:
-            return ("elem", i)
-    if r is None or isinstance(r, (bool, int, str)):
-        return r
-    if isinstance(r, float):
-        return _bits(r)
-    if isinstance(r, np.ndarray):
-        return (r.dtype.str, r.shape, r.tobytes())
-    if isinstance(r, (list, tuple)):
-        return [type(r).__name__] + [_picture(x, pool) for x in r]
-    if isinstance(r, dict):
-        return [(_picture(k, pool), _picture(v, pool)) for k, v in r.items()]
-    if hasattr(r, "vertices"):
-        return ("mesh", _picture(r.vertices), _picture(r.indices), r.layer)
-    if hasattr(r, "points"):
-        return (type(r).__name__, _picture(r.points))
-    return (type(r).__name__, _bits(r.x), _bits(r.y), _bits(r.z))
+    index = {id(item): i for i, item in enumerate(pool)}
+
+    def picture(r):
+        if id(r) in index:
+            return ("elem", index[id(r)])
+        if r is None or isinstance(r, (bool, int, str)):
+            return r
+        if isinstance(r, float):
+            return _bits(r)
+        if isinstance(r, np.ndarray):
+            return (r.dtype.str, r.shape, r.tobytes())
+        if isinstance(r, (list, tuple)):
+            return [type(r).__name__] + [picture(x) for x in r]
+        if isinstance(r, dict):
+            return [(picture(k), picture(v)) for k, v in r.items()]
+        if hasattr(r, "vertices"):
+            return ("mesh", picture(r.vertices), picture(r.indices), r.layer)
+        if hasattr(r, "points"):
+            return (type(r).__name__, picture(r.points))
+        return (type(r).__name__, _bits(r.x), _bits(r.y), _bits(r.z))
+    return picture(r)
 
 
 def _check(stmt, ours, plain, pool="pts"):
@@ -187,7 +190,7 @@ def _closest_pair_growth():
 
 
 @case("Solidar", "apply_affine_transformation_to_3d, 100,000 points",
-      "laying a site's points into a façade frame: one matrix product", 5)
+      "laying a site's points into a façade frame: one matrix product", 3)
 def _transform():
     ours, plain = _modules()
     m = np.array([[0.0, -1.0, 0.0, 2.5], [0.6, 0.0, 0.8, -1.0], [-0.8, 0.0, 0.6, 4.0], [0.0, 0.0, 0.0, 1.0]])
@@ -282,4 +285,5 @@ def _merge():
 
 
 if __name__ == "__main__":
+    sys.modules.setdefault("bench_solidar", sys.modules[__name__])  # run.py finds these rows registered
     sys.exit(run.main(sys.argv[1:] + ["-k", "Solidar"]))

@@ -70,9 +70,11 @@ nb::object homogeneous_rows(nb::handle points) {
 }
 
 // The product (4 x N) of the matrix with the transposed rows, read point by
-// point: `emit(x, y, z)` for each column, in order.
-template <class Emit>
-void each_product(nb::handle points, nb::handle matrix, Emit &&emit) {
+// point: `values(x, y, z)` for each column of a plain float product, else
+// `objects(x, y, z)` with the items of each row of its transpose, unpacked
+// into exactly four as the plain steps unpack them.
+template <class Values, class Objects>
+void each_product(nb::handle points, nb::handle matrix, Values &&values, Objects &&objects) {
     check_matrix_shape(matrix);
     nb::object rows = homogeneous_rows(points);
     if (!rows.is_valid())
@@ -81,20 +83,16 @@ void each_product(nb::handle points, nb::handle matrix, Emit &&emit) {
     pyu::ArrayView<double> view;
     if (pyu::view_array(product, view) && view.ndim == 2 && view.shape[0] == 4) {
         size_t n = view.shape[1];
-        for (size_t i = 0; i < n; ++i) {
-            nb::object x = pyu::float_obj(view.data[i]), y = pyu::float_obj(view.data[n + i]),
-                       z = pyu::float_obj(view.data[2 * n + i]);
-            emit(x, y, z);
-        }
+        pyu::GcPause pause;  // many new points, none of them garbage
+        for (size_t i = 0; i < n; ++i)
+            values(view.data[i], view.data[n + i], view.data[2 * n + i]);
         return;
     }
-    // Any other product is walked as the plain steps walk it: each row of
-    // its transpose unpacked into exactly four values.
     nb::object transposed = pyu::get_attr(product, key_T);
     pyu::for_each_iter(transposed, [&](nb::handle row) {
         nb::object v[4];
         pyu::unpack(row, v, 4);
-        emit(v[0], v[1], v[2]);
+        objects(v[0], v[1], v[2]);
         return true;
     });
 }
@@ -121,20 +119,29 @@ nb::object apply_affine_transformation(nb::handle self, nb::handle matrix) {
 
 nb::list to_3d(nb::handle points, nb::handle matrix) {
     nb::list out;
-    each_product(points, matrix, [&](const nb::object &x, const nb::object &y, const nb::object &z) {
-        double px = pyu::as_double(x), py = pyu::as_double(y);
-        out.append(new_point3d({px, py, pyu::as_double(z)}));
-    });
+    bool ours = point3d_cls.holds(pyu::point3d_type);
+    each_product(
+        points, matrix,
+        [&](double x, double y, double z) {
+            nb::object p = ours ? pyu::make_point3d({x, y, z}) : new_point3d({x, y, z});
+            pyu::check_status(PyList_Append(out.ptr(), p.ptr()));
+        },
+        [&](const nb::object &x, const nb::object &y, const nb::object &z) {
+            double px = pyu::as_double(x), py = pyu::as_double(y);
+            out.append(new_point3d({px, py, pyu::as_double(z)}));
+        });
     return out;
 }
 
 // The planar points of the module's Point (Flatkin's), z dropped.
 nb::list to_2d(nb::handle points, nb::handle matrix) {
     nb::list out;
-    each_product(points, matrix, [&](const nb::object &x, const nb::object &y, const nb::object &) {
-        double px = pyu::py_float(x);
-        out.append(pyu::new_point(point_cls, {px, pyu::py_float(y)}));
-    });
+    each_product(
+        points, matrix, [&](double x, double y, double) { out.append(pyu::new_point(point_cls, {x, y})); },
+        [&](const nb::object &x, const nb::object &y, const nb::object &) {
+            double px = pyu::py_float(x);
+            out.append(pyu::new_point(point_cls, {px, pyu::py_float(y)}));
+        });
     return out;
 }
 

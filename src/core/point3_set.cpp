@@ -10,39 +10,38 @@ namespace geom {
 
 // ------------------------------------------------------- running extremes
 
-Checked<size_t> nearest_index(Vec3 target, std::span<const Vec3> pts) {
+namespace {
+
+// The first point no later point beats strictly by distance from target
+// (`farther` picks the greatest).  A point whose distance by products, far
+// from overflow, is clearly on the losing side of the best so far is passed
+// over without the exact distance (pow's squares differ from the products
+// by an ulp or two at most).
+Checked<size_t> best_by_distance(Vec3 target, std::span<const Vec3> pts, bool farther) {
     size_t best = 0;
     Checked<double> best_d = distance(target, pts[0]);
     if (!best_d.ok())
         return {0, best_d.fault};
     for (size_t i = 1; i < pts.size(); ++i) {
-        Checked<double> d = distance(target, pts[i]);
-        if (!d.ok())
-            return {0, d.fault};
-        if (d.value < best_d.value) {
-            best_d = d;
+        Vec3 d = target - pts[i];
+        double quick = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
+        if (quick < 1e150 && (farther ? quick < best_d.value * (1 - 1e-12) : quick > best_d.value * (1 + 1e-12)))
+            continue;
+        Checked<double> exact = distance(target, pts[i]);
+        if (!exact.ok())
+            return {0, exact.fault};
+        if (farther ? exact.value > best_d.value : exact.value < best_d.value) {
+            best_d = exact;
             best = i;
         }
     }
     return {best};
 }
 
-Checked<size_t> farthest_index(Vec3 target, std::span<const Vec3> pts) {
-    size_t best = 0;
-    Checked<double> best_d = distance(target, pts[0]);
-    if (!best_d.ok())
-        return {0, best_d.fault};
-    for (size_t i = 1; i < pts.size(); ++i) {
-        Checked<double> d = distance(target, pts[i]);
-        if (!d.ok())
-            return {0, d.fault};
-        if (d.value > best_d.value) {
-            best_d = d;
-            best = i;
-        }
-    }
-    return {best};
-}
+}  // namespace
+
+Checked<size_t> nearest_index(Vec3 target, std::span<const Vec3> pts) { return best_by_distance(target, pts, false); }
+Checked<size_t> farthest_index(Vec3 target, std::span<const Vec3> pts) { return best_by_distance(target, pts, true); }
 
 size_t min_index(std::span<const Vec3> pts, double eps) {
     size_t best = 0;
@@ -86,13 +85,16 @@ Vec3 mean_point(std::span<const Vec3> pts) {
 
 namespace {
 
-// Cells twice as wide as eps: two equal points (|d| <= eps per axis) always
-// fall in the same or in neighbouring cells, whatever the rounding of v/cell.
-// Open addressing from cell to the head of a chain of point indices, so that
-// indexing n points costs flat arrays and no allocation per cell.
+// A uniform grid of cubic cells over point indices.  Open addressing from
+// cell to the head of a chain of point indices, so that indexing n points
+// costs flat arrays and no allocation per cell.  Two points at most half a
+// cell apart on every axis fall in the same or in neighbouring cells,
+// whatever the rounding of v / cell: while |v| / cell is below 2^40 the
+// rounding is far too small to matter, and beyond 2^52 two doubles that
+// close are the same double.
 class Grid {
 public:
-    Grid(double eps, size_t n) : cell_(2 * eps), next_(n, none) {
+    Grid(double cell, size_t n) : cell_(cell), next_(n, none) {
         size_t capacity = 16;
         while (capacity < 2 * n)
             capacity *= 2;
@@ -175,7 +177,7 @@ bool grid_usable(std::span<const Vec3> pts, double eps) {
 }
 
 std::vector<size_t> first_of_each_group(std::span<const Vec3> pts, double eps) {
-    Grid grid(eps, pts.size());
+    Grid grid(2 * eps, pts.size());  // equal points are at most eps apart per axis
     std::vector<size_t> kept;
     for (size_t i = 0; i < pts.size(); ++i) {
         Vec3 p = pts[i];
@@ -188,7 +190,7 @@ std::vector<size_t> first_of_each_group(std::span<const Vec3> pts, double eps) {
 }
 
 std::vector<size_t> points_without_twin(std::span<const Vec3> pts, double eps) {
-    Grid grid(eps, pts.size());
+    Grid grid(2 * eps, pts.size());  // equal points are at most eps apart per axis
     for (size_t i = 0; i < pts.size(); ++i)
         grid.insert(pts[i], i);
     std::vector<size_t> alone;
@@ -201,7 +203,7 @@ std::vector<size_t> points_without_twin(std::span<const Vec3> pts, double eps) {
 }
 
 bool has_tolerant_pair(std::span<const Vec3> pts, double eps) {
-    Grid grid(eps, pts.size());
+    Grid grid(2 * eps, pts.size());  // equal points are at most eps apart per axis
     for (size_t i = 0; i < pts.size(); ++i) {
         Vec3 p = pts[i];
         if (grid.any_near(p, [&](size_t q) { return tolerant_equal(p, pts[q], eps); }))
@@ -213,11 +215,107 @@ bool has_tolerant_pair(std::span<const Vec3> pts, double eps) {
 
 // ----------------------------------------------------------- closest pair
 
+namespace {
+
+// The closest pair measured between neighbouring cells of a dense grid
+// whose cells are about the mean spacing of the points.  When the least
+// distance found is below half a cell, every pair at that distance lies in
+// neighbouring cells and has been measured, so the answer is exact.  Empty
+// when the points do not suit the grid (clustered, or spread so thinly that
+// no close pair shares neighbouring cells): the sweep answers then.
+std::optional<std::pair<size_t, size_t>> closest_pair_on_grid(std::span<const Vec3> pts, const double lo[3],
+                                                              const double hi[3]) {
+    const size_t n = pts.size();
+    double volume = 1.0;
+    int dims = 0;
+    for (int a = 0; a < 3; ++a)
+        if (hi[a] > lo[a]) {
+            volume *= hi[a] - lo[a];
+            ++dims;
+        }
+    if (dims == 0)
+        return std::nullopt;
+    const double cell = std::pow(volume / (double) n, 1.0 / dims);
+    if (!(cell > 0) || !std::isfinite(cell))
+        return std::nullopt;
+    size_t count[3];
+    double total = 1.0;
+    for (int a = 0; a < 3; ++a) {
+        double c = std::floor((hi[a] - lo[a]) / cell) + 1;
+        if (!(c < 4.0 * (double) n + 8))
+            return std::nullopt;
+        count[a] = (size_t) c;
+        total *= c;
+    }
+    if (total > 8.0 * (double) n + 64)
+        return std::nullopt;
+    auto index_on = [&](int a, double v) { return std::min(count[a] - 1, (size_t) ((v - lo[a]) / cell)); };
+    auto cell_of = [&](Vec3 p) {
+        return (index_on(0, p.x) * count[1] + index_on(1, p.y)) * count[2] + index_on(2, p.z);
+    };
+    // Points by cell (a counting sort): cell c holds order[start[c] .. start[c + 1]).
+    std::vector<size_t> start((size_t) total + 1, 0), order(n), cells(n);
+    for (size_t i = 0; i < n; ++i)
+        ++start[(cells[i] = cell_of(pts[i])) + 1];
+    for (size_t c = 1; c < start.size(); ++c)
+        start[c] += start[c - 1];
+    std::vector<size_t> fill(start.begin(), start.end() - 1);
+    for (size_t i = 0; i < n; ++i)
+        order[fill[cells[i]]++] = i;
+
+    double best = std::numeric_limits<double>::infinity();
+    std::pair<size_t, size_t> first{n, n};
+    size_t measured = 0;
+    auto measure = [&](size_t i, size_t q) {
+        Vec3 d = pts[i] - pts[q];
+        double quick = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
+        if (quick > best * (1 + 1e-9))
+            return;  // clearly farther than the best so far
+        std::pair<size_t, size_t> ij = std::minmax(i, q);
+        double exact = distance(pts[ij.first], pts[ij.second]).value;
+        if (exact < best) {
+            best = exact;
+            first = ij;
+        } else if (exact == best) {
+            first = std::min(first, ij);
+        }
+    };
+    // Each pair once: within a cell, and with the 13 neighbours that come
+    // after it in (x, y, z) order.
+    for (size_t cx = 0; cx < count[0]; ++cx)
+        for (size_t cy = 0; cy < count[1]; ++cy)
+            for (size_t cz = 0; cz < count[2]; ++cz) {
+                size_t c = (cx * count[1] + cy) * count[2] + cz;
+                for (size_t s = start[c]; s < start[c + 1]; ++s) {
+                    size_t i = order[s];
+                    for (size_t t = s + 1; t < start[c + 1]; ++t)
+                        measure(i, order[t]);
+                    for (int dx = 0; dx <= 1; ++dx)
+                        for (int dy = dx ? -1 : 0; dy <= 1; ++dy)
+                            for (int dz = (dx || dy) ? -1 : 1; dz <= 1; ++dz) {
+                                size_t kx = cx + (size_t) dx, ky = cy + (size_t) dy, kz = cz + (size_t) dz;
+                                if (kx >= count[0] || ky >= count[1] || kz >= count[2])
+                                    continue;  // beyond the grid (a step below 0 wraps past it)
+                                size_t nb = (kx * count[1] + ky) * count[2] + kz;
+                                measured += start[nb + 1] - start[nb];
+                                if (measured > 64 * n)
+                                    return std::nullopt;  // crowded cells
+                                for (size_t t = start[nb]; t < start[nb + 1]; ++t)
+                                    measure(i, order[t]);
+                            }
+                }
+            }
+    if (!(best * (1 + 1e-9) + 1e-150 < cell / 2))
+        return std::nullopt;
+    return first;
+}
+
+}  // namespace
+
 std::optional<std::pair<size_t, size_t>> closest_pair(std::span<const Vec3> pts) {
     const size_t n = pts.size();
     if (n < 2)
         return std::nullopt;
-    // Sweep along the axis of widest spread; the other two prune.
     double lo[3] = {pts[0].x, pts[0].y, pts[0].z}, hi[3] = {lo[0], lo[1], lo[2]};
     for (Vec3 p : pts) {
         double c[3] = {p.x, p.y, p.z};
@@ -226,6 +324,9 @@ std::optional<std::pair<size_t, size_t>> closest_pair(std::span<const Vec3> pts)
             hi[a] = std::max(hi[a], c[a]);
         }
     }
+    if (auto pair = closest_pair_on_grid(pts, lo, hi))
+        return pair;
+    // Sweep along the axis of widest spread; the other two prune.
     int axis = 0;
     for (int a = 1; a < 3; ++a)
         if (hi[a] - lo[a] > hi[axis] - lo[axis])
