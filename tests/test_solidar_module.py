@@ -236,7 +236,7 @@ def test_member_is_defined_on_the_class_with_its_kind(cls, name, kind, params):
 
 
 @pytest.mark.parametrize("cls, name, kind, params", MEMBERS, ids=MEMBER_IDS)
-def test_member_parameters_are_named_as_specified(cls, name, kind, params):
+def test_member_parameters_are_named_as_documented(cls, name, kind, params):
     func = underlying_function(cls, name)
     if not hasattr(func, "__nb_signature__") and not callable(func):
         pytest.skip("a C-level descriptor has no signature")
