@@ -8,7 +8,7 @@ states why it is there and, where we hold ourselves to one, the ratio it must
 reach. Inputs are seeded, so two runs time the same work.
 
 Adding rows: decorate a setup function with @case(...) here, or put it in a
-file benchmarks/cases_<module>.py that does `from run import case`; every
+file benchmarks/bench_<module>.py that does `from run import case`; every
 such file is imported before the table is printed (one whose module is not
 built is skipped with a note). Longer stand-alone studies live in their own
 scripts next to this one. A setup returns a Timing
@@ -239,7 +239,7 @@ def _nearest_two():
 # ----------------------------------------------------------------- report
 
 def load_extra_cases():
-    for path in sorted(HERE.glob("cases_*.py")):
+    for path in sorted(HERE.glob("bench_*.py")):
         try:
             importlib.import_module(path.stem)
         except ImportError as exc:

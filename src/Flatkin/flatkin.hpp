@@ -1,23 +1,24 @@
-// Shared pieces of the Flatkin module: its module-level names, read at call
-// time, and the measures both Point and Vector use.
+// Shared pieces of the Flatkin module: its module-level names, read when
+// used, and the value protocol Point and Vector share.
 #pragma once
 
 #include "core/vec2.hpp"
+#include "docs/Flatkin.hpp"
+#include "pyutil/classes.hpp"
 #include "pyutil/pyutil.hpp"
 
 namespace flatkin {
 
-// Module-level names looked up at every call: rebinding Flatkin.epsilon
-// changes the tolerance of every later Point and Vector operation.
-extern pyu::ModuleAttr epsilon, np, plt;
+// Module-level names looked up at every use: rebinding Flatkin.epsilon
+// changes the tolerance of every later Point and Vector operation, and
+// rebinding Flatkin.Point or Flatkin.Vector changes what they build.
+extern pyu::Name epsilon, np, plt, point_cls, vector_cls;
 inline double eps() { return epsilon.get_double(); }
 
-inline geom::Vec2 xy(nb::handle h) {
-    pyu::XY p = pyu::read_xy(h);
-    return {p.x, p.y};
-}
-
-inline double magnitude(double x, double y) { return pyu::py_magnitude(x, y); }
+using pyu::read_xy;
+inline geom::Vec2 xy(nb::handle h) { return pyu::read_xy(h); }
+inline nb::object new_point(geom::Vec2 p) { return pyu::new_point(point_cls, p); }
+inline nb::object new_vector(geom::Vec2 v) { return pyu::new_vector(vector_cls, v); }
 inline double distance(geom::Vec2 a, geom::Vec2 b) { return pyu::py_distance(a.x - b.x, a.y - b.y); }
 
 // np.cos(angle) and np.sin(angle) for a float angle, by numpy's own kernels.
@@ -27,15 +28,21 @@ struct CosSin {
 CosSin np_cos_sin(double angle);
 
 // The value protocol both classes share.  `init` stores float(x), then
-// float(y) (a failing y leaves the new x) on an instance of `type`; `text`
+// float(y) (a failing y leaves the new x) on an instance of `cls`; `text`
 // is "Name(x, y)" in Python's float text; `hash` is hash((x, y)).
-void init(nb::handle self, nb::handle x, nb::handle y, PyTypeObject *type);
+template <class T>
+void init(nb::handle self, nb::handle x, nb::handle y, nb::handle cls, const char *name) {
+    pyu::check_receiver(self, cls, name);
+    if (!nb::inst_ready(self))
+        pyu::construct<T>(self, T{});
+    T &p = *nb::inst_ptr<T>(self);
+    p.x = pyu::py_float(x);
+    p.y = pyu::py_float(y);
+}
 std::string text(nb::handle self, const char *name);
 Py_hash_t hash(nb::handle self);
 
 void bind_point(nb::module_ &m);
 void bind_vector(nb::module_ &m);
-// Adds x and y as double member descriptors to both classes.
-void add_coordinate_members();
 
 }  // namespace flatkin

@@ -3,7 +3,6 @@
 // handles: our own Point and Vector are read through their C++ fields, any
 // other object through its `x` and `y` attributes.
 #include "Flatkin/flatkin.hpp"
-#include "pyutil/method.hpp"
 #include "core/point_set.hpp"
 
 #include <cmath>
@@ -15,13 +14,6 @@ using geom::Vec2;
 namespace flatkin {
 namespace {
 
-// float(obj.x) / float(obj.y): the built-in conversion, text included.
-double float_attr(nb::handle h, const char *name) {
-    if (pyu::is_flat(h))
-        return name[0] == 'x' ? pyu::flat_fields(h).x : pyu::flat_fields(h).y;
-    return pyu::py_float(h.attr(name));
-}
-
 // ------------------------------------------------------------ value
 
 // All four coordinates are read before any comparison.
@@ -30,8 +22,11 @@ bool is_equal(nb::handle self, nb::handle other) {
     return geom::tolerant_equal(a, b, eps());
 }
 
+const pyu::Key key_x("x"), key_y("y"), key_count("count"), key_random("random"), key_uniform("uniform"),
+    key_choice("choice"), key_scatter("scatter"), key_annotate("annotate"), key_show("show"), key_round("round");
+
 nb::object round_point(nb::handle self, nb::handle n) {
-    nb::object x = self.attr("x"), y = self.attr("y");
+    nb::object x = pyu::get_attr(self, key_x), y = pyu::get_attr(self, key_y);
     double rx, ry;
     long digits = 0;
     bool plain = PyFloat_CheckExact(x.ptr()) && PyFloat_CheckExact(y.ptr()) && PyLong_CheckExact(n.ptr());
@@ -44,23 +39,23 @@ nb::object round_point(nb::handle self, nb::handle n) {
         rx = pyu::py_round(PyFloat_AS_DOUBLE(x.ptr()), (int) digits);
         ry = pyu::py_round(PyFloat_AS_DOUBLE(y.ptr()), (int) digits);
     } else {
-        nb::object round = pyu::builtins().attr("round");
-        rx = pyu::py_float(round(x, n));
-        ry = pyu::py_float(round(y, n));
+        nb::object round = pyu::get_attr(pyu::import("builtins"), key_round);
+        rx = pyu::py_float(pyu::call(round, x, n));
+        ry = pyu::py_float(pyu::call(round, y, n));
     }
-    return pyu::make_point(rx, ry);
+    return new_point({rx, ry});
 }
 
 nb::object add(nb::handle self, nb::handle other) {
-    double x = pyu::get_x(self) + float_attr(other, "x");
-    double y = pyu::get_y(self) + float_attr(other, "y");
-    return pyu::make_point(x, y);
+    double x = pyu::get_x(self) + pyu::py_float_x(other);
+    double y = pyu::get_y(self) + pyu::py_float_y(other);
+    return new_point({x, y});
 }
 
 nb::object sub(nb::handle self, nb::handle other) {
-    double x = pyu::get_x(self) - float_attr(other, "x");
-    double y = pyu::get_y(self) - float_attr(other, "y");
-    return pyu::make_vector(x, y);
+    double x = pyu::get_x(self) - pyu::py_float_x(other);
+    double y = pyu::get_y(self) - pyu::py_float_y(other);
+    return new_vector({x, y});
 }
 
 bool is_greater(nb::handle self, nb::handle other) { return geom::tolerant_greater(xy(self), xy(other), eps()); }
@@ -191,10 +186,11 @@ nb::list select_unique_points(nb::handle points) {
         return selected;
     }
     // points.count(p) == 1: the sequence's own count, identity first, then ==.
-    nb::object count = points.attr("count");
+    nb::object count = pyu::get_attr(points, key_count);
+    nb::object one = pyu::int_obj(1);
     pyu::for_each_iter(points, [&](nb::handle p) {
-        nb::object c = count(p);
-        if (PyLong_CheckExact(c.ptr()) && PyLong_AsLong(c.ptr()) == 1)
+        nb::object c = pyu::call(count, p);
+        if (pyu::num_eq(c, one))
             selected.append(p);
         return true;
     });
@@ -265,19 +261,28 @@ nb::object find_nearest_two_points(nb::handle points) {
 // ------------------------------------------------- random points
 
 nb::object random_point(nb::handle x_range, nb::handle y_range) {
-    nb::object uniform = np.get().attr("random").attr("uniform");
-    nb::object x = uniform(pyu::get_item(x_range, 0), pyu::get_item(x_range, 1));
-    nb::object y = uniform(pyu::get_item(y_range, 0), pyu::get_item(y_range, 1));
+    nb::object random = pyu::get_attr(np.get(), key_random);
+    nb::object uniform = pyu::get_attr(random, key_uniform);
+    nb::object x0 = pyu::get_item(x_range, 0), x1 = pyu::get_item(x_range, 1);
+    nb::object x = pyu::call(uniform, x0, x1);
+    nb::object y0 = pyu::get_item(y_range, 0), y1 = pyu::get_item(y_range, 1);
+    nb::object y = pyu::call(uniform, y0, y1);
     double px = pyu::py_float(x);
-    return pyu::make_point(px, pyu::py_float(y));
+    return new_point({px, pyu::py_float(y)});
 }
 
 nb::list random_points(nb::handle num_points, nb::handle x_range, nb::handle y_range) {
     // range(num_points): an integer (or __index__) count; 0 or less is empty.
     Py_ssize_t n = pyu::range_count(num_points);
+    // A list slot and a point per item: a count no memory could hold is
+    // refused before anything is drawn.
+    pyu::checked_size(n, sizeof(PyObject *) + sizeof(flat::Point) + 32);
     nb::list points;
-    for (Py_ssize_t i = 0; i < n; ++i)
+    for (Py_ssize_t i = 0; i < n; ++i) {
+        if ((i & 4095) == 4095)
+            pyu::check_status(PyErr_CheckSignals());
         points.append(random_point(x_range, y_range));
+    }
     return points;
 }
 
@@ -289,19 +294,17 @@ nb::object rotate(nb::handle self, nb::handle angle, nb::handle center) {
     Vec2 v = p - c;
     CosSin cs = np_cos_sin(a);
     double rx = cs.c * v.x - cs.s * v.y, ry = cs.s * v.x + cs.c * v.y;
-    return pyu::make_point(rx + c.x, ry + c.y);
+    return new_point({rx + c.x, ry + c.y});
 }
 
 nb::object move(nb::handle self, nb::handle vector) {
     Vec2 p = xy(self), v = xy(vector);
-    return pyu::make_point(p.x + v.x, p.y + v.y);
+    return new_point({p.x + v.x, p.y + v.y});
 }
 
 nb::object copy(nb::handle self) {
-    if (pyu::is_flat(self))
-        return pyu::make_point(pyu::flat_fields(self).x, pyu::flat_fields(self).y);
-    double x = pyu::py_float(self.attr("x"));
-    return pyu::make_point(x, pyu::py_float(self.attr("y")));
+    double x = pyu::py_float_x(self);
+    return new_point({x, pyu::py_float_y(self)});
 }
 
 nb::object find_center(nb::handle points) {
@@ -315,13 +318,13 @@ nb::object find_center(nb::handle points) {
     if (n < 0)
         pyu::raise_current();
     double x = pyu::divide(sx, (double) n);
-    return pyu::make_point(x, pyu::divide(sy, (double) n));
+    return new_point({x, pyu::divide(sy, (double) n)});
 }
 
 nb::object tween(nb::handle self, nb::handle point2, nb::handle t) {
     double k = pyu::as_double(t);
     Vec2 a = xy(self), b = xy(point2);
-    return pyu::make_point(a.x + (b.x - a.x) * k, a.y + (b.y - a.y) * k);
+    return new_point({a.x + (b.x - a.x) * k, a.y + (b.y - a.y) * k});
 }
 
 void plot_points(nb::handle points_in, nb::handle show) {
@@ -333,85 +336,92 @@ void plot_points(nb::handle points_in, nb::handle show) {
     }
     nb::list xs, ys;
     pyu::for_each_iter(points, [&](nb::handle p) {
-        nb::object x = p.attr("x");
-        xs.append(x);
+        xs.append(pyu::get_attr(p, key_x));
         return true;
     });
     pyu::for_each_iter(points, [&](nb::handle p) {
-        nb::object y = p.attr("y");
-        ys.append(y);
+        ys.append(pyu::get_attr(p, key_y));
         return true;
     });
     nb::list colors;
     for (const char *c : {"b", "g", "r", "c", "m", "y", "k"})
         colors.append(nb::str(c));
-    nb::object color = np.get().attr("random").attr("choice")(colors);
-    nb::handle pyplot = plt.get();
-    pyplot.attr("scatter")(xs, ys, "c"_a = color);
-    int truth = PyObject_IsTrue(show.ptr());
-    if (truth < 0)
-        pyu::raise_current();
-    if (!truth)
+    nb::object random = pyu::get_attr(np.get(), key_random);
+    nb::object color = pyu::call_method(random, key_choice, colors);
+    nb::object pyplot = plt.get();
+    nb::object scatter = pyu::get_attr(pyplot, key_scatter);
+    scatter(xs, ys, "c"_a = color);
+    if (!pyu::truthy(show))
         return;
     long i = 0;
     pyu::for_each_iter(points, [&](nb::handle p) {
-        nb::object x = p.attr("x"), y = p.attr("y");
-        pyplot.attr("annotate")(nb::str(std::to_string(++i).c_str()), nb::make_tuple(x, y));
+        nb::object x = pyu::get_attr(p, key_x), y = pyu::get_attr(p, key_y);
+        nb::object label = nb::str(std::to_string(++i).c_str());
+        nb::object at = nb::make_tuple(x, y);
+        pyu::call_method(pyplot, key_annotate, label, at);
         return true;
     });
-    pyplot.attr("show")();
+    pyu::call_method(pyplot, key_show);
 }
 
 }  // namespace
 
 void bind_point(nb::module_ &m) {
-    nb::object default_range = nb::make_tuple(-10, 10);  // one shared default
-    auto cls = nb::class_<flat::Point>(m, "Point", nb::dynamic_attr(), nb::pooled());
-    // Methods of two or more parameters name their receiver `self` (a keyword
-    // like any other) and accept any object there, None included.
-    auto method = [&](const char *name, auto f, auto... args) {
-        pyu::def_method(cls, name, f, "self"_a.none(), args...);
-    };
-    cls.def("__init__", [](nb::handle self, nb::handle x, nb::handle y) { init(self, x, y, pyu::point_type); },
-            "x"_a.none(), "y"_a.none())
-        .def("__repr__", [](nb::handle self) { return text(self, "Point"); })
-        .def("__hash__", &hash);
-    method("__eq__", &is_equal, "other"_a.none());
-    method("__round__", &round_point, "n"_a.none() = 2);
-    method("__add__", &add, "other"_a.none());
-    method("__sub__", &sub, "other"_a.none());
-    method("is_equal", &is_equal, "other"_a.none());
-    method("is_greater", &is_greater, "other"_a.none());
-    method("is_less", &is_less, "other"_a.none());
-    method("distance_to_point", &distance_to_point, "other"_a.none());
-    cls.def_static("find_nearest_point", [](nb::handle t, nb::handle pts) { return find_by_distance(t, pts, 1); },
-                   "target_point"_a.none(), "points"_a.none())
-        .def_static("find_farthest_point", [](nb::handle t, nb::handle pts) { return find_by_distance(t, pts, -1); },
-                    "target_point"_a.none(), "points"_a.none())
-        .def_static("calculate_slope", &calculate_slope, "point1"_a.none(), "point2"_a.none())
-        .def_static("remove_duplicate_points", &remove_duplicate_points)
-        .def_static("select_unique_points", &select_unique_points)
-        .def_static("count_point_occurrences", &count_point_occurrences, "target_point"_a.none(), "points"_a.none())
-        .def_static("is_has_duplicate_points", &is_has_duplicate_points)
-        .def_static("is_has_same_point", &is_has_same_point, "target_point"_a.none(), "points"_a.none())
-        .def_static("zero", []() { return pyu::make_point(0.0, 0.0); })
-        .def_static("get_min_point", [](nb::handle pts) { return min_point(pts).first; })
-        .def_static("get_min_point_id", [](nb::handle pts) { return min_point(pts).second; })
-        .def_static("get_max_point", [](nb::handle pts) { return max_point(pts).first; })
-        .def_static("get_max_point_id", [](nb::handle pts) { return max_point(pts).second; })
-        .def_static("generate_random_points", &random_points, "num_points"_a.none(),
-                    "x_range"_a.none() = default_range, "y_range"_a.none() = default_range)
-        .def_static("find_nearest_two_points", &find_nearest_two_points);
-    method("rotate", &rotate, "angle"_a.none(), "center"_a.none());
-    method("move", &move, "vector"_a.none());
-    cls.def("copy", &copy)
-        .def_static("random_point", &random_point, "x_range"_a.none() = default_range,
-                    "y_range"_a.none() = default_range)
-        .def_static("random_points", &random_points, "num_points"_a.none(), "x_range"_a.none() = default_range,
-                    "y_range"_a.none() = default_range)
-        .def_static("find_center", &find_center);
-    method("tween", &tween, "point2"_a.none(), "t"_a.none());
-    cls.def_static("plot_points", &plot_points, "points"_a.none(), "show"_a.none() = true);
+    nb::object range = nb::make_tuple(-10, 10);  // one shared default
+    pyu::Class<flat::Point> cls(m, "Point", DOC(Point), {}, nb::pooled());
+    cls.coordinates({{"x", &flat::Point::x}, {"y", &flat::Point::y}})
+        .init([](nb::handle self, nb::handle x, nb::handle y) {
+                  init<flat::Point>(self, x, y, (PyObject *) pyu::point_type, "Point");
+              },
+              "x"_a, "y"_a)
+        .method("__repr__", [](nb::handle self) { return text(self, "Point"); }, DOC(Point, __repr__))
+        .method("__hash__", &hash, DOC(Point, __hash__))
+        .method("__eq__", &is_equal, DOC(Point, __eq__), "other"_a)
+        .method("__round__", &round_point, DOC(Point, __round__), "n"_a = 2)
+        .method("__add__", &add, DOC(Point, __add__), "other"_a)
+        .method("__sub__", &sub, DOC(Point, __sub__), "other"_a)
+        .method("is_equal", &is_equal, DOC(Point, is_equal), "other"_a)
+        .method("is_greater", &is_greater, DOC(Point, is_greater), "other"_a)
+        .method("is_less", &is_less, DOC(Point, is_less), "other"_a)
+        .method("distance_to_point", &distance_to_point, DOC(Point, distance_to_point), "other"_a)
+        .static_method("find_nearest_point", [](nb::handle t, nb::handle pts) { return find_by_distance(t, pts, 1); },
+                       DOC(Point, find_nearest_point), "target_point"_a, "points"_a)
+        .static_method("find_farthest_point",
+                       [](nb::handle t, nb::handle pts) { return find_by_distance(t, pts, -1); },
+                       DOC(Point, find_farthest_point), "target_point"_a, "points"_a)
+        .static_method("calculate_slope", &calculate_slope, DOC(Point, calculate_slope), "point1"_a, "point2"_a)
+        .static_method("remove_duplicate_points", &remove_duplicate_points, DOC(Point, remove_duplicate_points),
+                       "points"_a)
+        .static_method("select_unique_points", &select_unique_points, DOC(Point, select_unique_points), "points"_a)
+        .static_method("count_point_occurrences", &count_point_occurrences, DOC(Point, count_point_occurrences),
+                       "target_point"_a, "points"_a)
+        .static_method("is_has_duplicate_points", &is_has_duplicate_points, DOC(Point, is_has_duplicate_points),
+                       "points"_a)
+        .static_method("is_has_same_point", &is_has_same_point, DOC(Point, is_has_same_point), "target_point"_a,
+                       "points"_a)
+        .static_method("zero", []() { return new_point({0.0, 0.0}); }, DOC(Point, zero))
+        .static_method("get_min_point", [](nb::handle pts) { return min_point(pts).first; }, DOC(Point, get_min_point),
+                       "points"_a)
+        .static_method("get_min_point_id", [](nb::handle pts) { return min_point(pts).second; },
+                       DOC(Point, get_min_point_id), "points"_a)
+        .static_method("get_max_point", [](nb::handle pts) { return max_point(pts).first; }, DOC(Point, get_max_point),
+                       "points"_a)
+        .static_method("get_max_point_id", [](nb::handle pts) { return max_point(pts).second; },
+                       DOC(Point, get_max_point_id), "points"_a)
+        .static_method("generate_random_points", &random_points, DOC(Point, generate_random_points), "num_points"_a,
+                       "x_range"_a = range, "y_range"_a = range)
+        .static_method("find_nearest_two_points", &find_nearest_two_points, DOC(Point, find_nearest_two_points),
+                       "points"_a)
+        .method("rotate", &rotate, DOC(Point, rotate), "angle"_a, "center"_a)
+        .method("move", &move, DOC(Point, move), "vector"_a)
+        .method("copy", &copy, DOC(Point, copy))
+        .static_method("random_point", &random_point, DOC(Point, random_point), "x_range"_a = range,
+                       "y_range"_a = range)
+        .static_method("random_points", &random_points, DOC(Point, random_points), "num_points"_a,
+                       "x_range"_a = range, "y_range"_a = range)
+        .static_method("find_center", &find_center, DOC(Point, find_center), "points"_a)
+        .method("tween", &tween, DOC(Point, tween), "point2"_a, "t"_a)
+        .static_method("plot_points", &plot_points, DOC(Point, plot_points), "points"_a, "show"_a = true);
 }
 
 }  // namespace flatkin

@@ -1,7 +1,6 @@
 // Flatkin.Vector: a free planar vector and the static point geometry of two
 // to four points (products, angles, projections, line crossings, turns).
 #include "Flatkin/flatkin.hpp"
-#include "pyutil/method.hpp"
 #include "pyutil/numpy_kernels.hpp"
 
 #include <cmath>
@@ -15,8 +14,13 @@ namespace {
 
 constexpr double pi = 3.141592653589793;
 
-nb::object vector_obj(Vec2 v) { return pyu::make_vector(v.x, v.y); }
-nb::object point_obj(Vec2 p) { return pyu::make_point(p.x, p.y); }
+const pyu::Key key_magnitude("magnitude"), key_unit_vector("unit_vector"), key_x("x"), key_y("y"), key_cos("cos"),
+    key_sin("sin"), key_sorted("sorted");
+
+nb::object vector_obj(Vec2 v) { return new_vector(v); }
+nb::object vector_obj(double x, double y) { return new_vector({x, y}); }
+nb::object point_obj(Vec2 p) { return new_point(p); }
+nb::object point_obj(double x, double y) { return new_point({x, y}); }
 
 // ------------------------------------------------------------ value
 
@@ -30,39 +34,39 @@ bool is_equal(nb::handle self, nb::handle other) {
 
 nb::object add(nb::handle self, nb::handle other) {
     double x = pyu::get_x(self) + pyu::get_x(other);
-    return pyu::make_vector(x, pyu::get_y(self) + pyu::get_y(other));
+    return vector_obj(x, pyu::get_y(self) + pyu::get_y(other));
 }
 
 nb::object sub(nb::handle self, nb::handle other) {
     double x = pyu::get_x(self) - pyu::get_x(other);
-    return pyu::make_vector(x, pyu::get_y(self) - pyu::get_y(other));
+    return vector_obj(x, pyu::get_y(self) - pyu::get_y(other));
 }
 
 nb::object mul(nb::handle self, nb::handle other) {
     double k = pyu::as_double(other);
     Vec2 v = xy(self);
-    return pyu::make_vector(v.x * k, v.y * k);
+    return vector_obj(v.x * k, v.y * k);
 }
 
 nb::object truediv(nb::handle self, nb::handle other) {
     double k = pyu::as_double(other);
     Vec2 v = xy(self);
     double x = pyu::divide(v.x, k);
-    return pyu::make_vector(x, pyu::divide(v.y, k));
+    return vector_obj(x, pyu::divide(v.y, k));
 }
 
 // `magnitude` of any object: computed for our own types, read otherwise.
 double magnitude_of(nb::handle h) {
     if (pyu::is_vector(h)) {
         const flat::Point &v = pyu::flat_fields(h);
-        return magnitude(v.x, v.y);
+        return pyu::py_magnitude(v.x, v.y);
     }
-    return pyu::as_double(h.attr("magnitude"));
+    return pyu::as_double(pyu::get_attr(h, key_magnitude));
 }
 
 double magnitude_prop(nb::handle self) {
     Vec2 v = xy(self);
-    return magnitude(v.x, v.y);
+    return pyu::py_magnitude(v.x, v.y);
 }
 
 double norm(nb::handle self) {
@@ -74,14 +78,14 @@ double norm(nb::handle self) {
 // comes back, unscaled.
 nb::object unit_vector(nb::handle self) {
     Vec2 v = xy(self);
-    double m = magnitude(v.x, v.y);
+    double m = pyu::py_magnitude(v.x, v.y);
     if (std::fabs(m) <= eps())
         return nb::borrow(self);
-    return pyu::make_vector(v.x / m, v.y / m);
+    return vector_obj(v.x / m, v.y / m);
 }
 
 Vec2 unit_of(Vec2 v) {
-    double m = magnitude(v.x, v.y);
+    double m = pyu::py_magnitude(v.x, v.y);
     if (std::fabs(m) <= eps())
         return v;
     return {v.x / m, v.y / m};
@@ -91,9 +95,9 @@ Vec2 unit_of(Vec2 v) {
 // scaled rather than normalised.
 nb::object adjust_length(nb::handle self, nb::handle new_length) {
     double length = pyu::as_double(new_length);
-    nb::object u = pyu::is_vector(self) ? unit_vector(self) : self.attr("unit_vector");
+    nb::object u = pyu::is_vector(self) ? unit_vector(self) : pyu::get_attr(self, key_unit_vector);
     Vec2 v = xy(u);
-    return pyu::make_vector(v.x * length, v.y * length);
+    return vector_obj(v.x * length, v.y * length);
 }
 
 nb::object rotate(nb::handle self, nb::handle angle) {
@@ -101,29 +105,22 @@ nb::object rotate(nb::handle self, nb::handle angle) {
     if (PyFloat_CheckExact(a) || PyLong_CheckExact(a) || PyBool_Check(a)) {
         CosSin cs = np_cos_sin(pyu::as_double(angle));
         Vec2 v = xy(self);
-        return pyu::make_vector(cs.c * v.x - cs.s * v.y, cs.s * v.x + cs.c * v.y);
+        return vector_obj(cs.c * v.x - cs.s * v.y, cs.s * v.x + cs.c * v.y);
     }
     // Anything else goes to numpy as it is (a float32 keeps its precision, an
     // array of more than one value fails the float conversion).
-    nb::handle numpy = np.get();
-    nb::object c = numpy.attr("cos")(angle), s = numpy.attr("sin")(angle);
-    nb::object x = self.attr("x"), y = self.attr("y");
-    auto num = [](PyObject *r) {
-        if (!r)
-            pyu::raise_current();
-        return nb::steal(r);
-    };
-    nb::object cx = num(PyNumber_Multiply(c.ptr(), x.ptr())), sy = num(PyNumber_Multiply(s.ptr(), y.ptr()));
-    nb::object sx = num(PyNumber_Multiply(s.ptr(), x.ptr())), cy = num(PyNumber_Multiply(c.ptr(), y.ptr()));
-    double px = pyu::py_float(num(PyNumber_Subtract(cx.ptr(), sy.ptr())));
-    return pyu::make_vector(px, pyu::py_float(num(PyNumber_Add(sx.ptr(), cy.ptr()))));
+    nb::object numpy = np.get();
+    nb::object c = pyu::call_method(numpy, key_cos, angle), s = pyu::call_method(numpy, key_sin, angle);
+    nb::object x = pyu::get_attr(self, key_x), y = pyu::get_attr(self, key_y);
+    nb::object cx = pyu::num_mul(c, x), sy = pyu::num_mul(s, y);
+    nb::object sx = pyu::num_mul(s, x), cy = pyu::num_mul(c, y);
+    double px = pyu::py_float(pyu::num_sub(cx, sy));
+    return vector_obj({px, pyu::py_float(pyu::num_add(sx, cy))});
 }
 
 nb::object copy(nb::handle self) {
-    if (pyu::is_flat(self))
-        return vector_obj(xy(self));
-    double x = pyu::py_float(self.attr("x"));
-    return pyu::make_vector(x, pyu::py_float(self.attr("y")));
+    double x = pyu::py_float_x(self);
+    return vector_obj({x, pyu::py_float_y(self)});
 }
 
 // ------------------------------------------------- products and angles
@@ -178,7 +175,7 @@ double degree_to_radian(nb::handle degree) { return pyu::as_double(degree) * pi 
 Vec2 foot(nb::handle a_h, nb::handle b_h, nb::handle c_h) {
     Vec2 a = xy(a_h), b = xy(b_h), c = xy(c_h);
     Vec2 ab = b - a, ac = c - a;
-    double s = pyu::divide(geom::dot(ab, ac), magnitude(ab.x, ab.y));
+    double s = pyu::divide(geom::dot(ab, ac), pyu::py_magnitude(ab.x, ab.y));
     Vec2 v = unit_of(ab) * s;
     return {v.x + a.x, v.y + a.y};
 }
@@ -195,7 +192,7 @@ nb::object projection_vector(nb::handle a, nb::handle b, nb::handle c) {
 }
 nb::object mirror(nb::handle a, nb::handle b, nb::handle c) {
     Vec2 o = foot(a, b, c), p = xy(c);
-    return pyu::make_point(2 * o.x - p.x, 2 * o.y - p.y);
+    return point_obj(2 * o.x - p.x, 2 * o.y - p.y);
 }
 
 // ----------------------------------------- crossings, turns and angles
@@ -212,14 +209,15 @@ int relative_position(nb::handle a, nb::handle b, nb::handle c) {
 nb::object polar_angle(nb::handle point, nb::handle reference_point) {
     Vec2 ref = reference_point.is_none() ? Vec2{0.0, 0.0} : xy(reference_point);
     nb::object v = vector_obj(xy(point) - ref);
-    nb::object x_axis = pyu::make_vector(1.0, 0.0);
+    nb::object x_axis = vector_obj(1.0, 0.0);
     return angle(x_axis, v, nb::handle(Py_True), nb::handle(Py_False));
 }
 
 nb::object sort_points_by_polar_angle(nb::handle points, nb::handle reference_point) {
-    nb::object ref = reference_point.is_none() ? pyu::make_point(0.0, 0.0) : nb::borrow(reference_point);
+    nb::object ref = reference_point.is_none() ? point_obj(0.0, 0.0) : nb::borrow(reference_point);
     nb::object key = nb::cpp_function([ref](nb::handle p) { return polar_angle(p, ref); });
-    return pyu::builtins().attr("sorted")(points, "key"_a = key);
+    nb::object sorted = pyu::get_attr(pyu::import("builtins"), key_sorted);
+    return sorted(points, "key"_a = key);
 }
 
 double area_of_triangle(nb::handle p1, nb::handle p2, nb::handle p3) {
@@ -252,55 +250,58 @@ bool is_linear(nb::handle points) {
 }  // namespace
 
 void bind_vector(nb::module_ &m) {
-    auto cls = nb::class_<flat::Vector>(m, "Vector", nb::dynamic_attr(), nb::pooled());
-    // As for Point: methods of two or more parameters take any receiver.
-    auto method = [&](const char *name, auto f, auto... args) {
-        pyu::def_method(cls, name, f, "self"_a.none(), args...);
-    };
-    cls.def("__init__", [](nb::handle self, nb::handle x, nb::handle y) { init(self, x, y, pyu::vector_type); },
-            "x"_a.none(), "y"_a.none())
-        .def("__repr__", [](nb::handle self) { return text(self, "Vector"); })
-        .def("__hash__", &hash);
-    method("__eq__", &is_equal, "other"_a.none());
-    method("__add__", &add, "other"_a.none());
-    method("__sub__", &sub, "other"_a.none());
-    method("__mul__", &mul, "other"_a.none());
-    method("__truediv__", &truediv, "other"_a.none());
-    cls.def_prop_ro("magnitude", &magnitude_prop)
-        .def_prop_ro("norm", &norm)
-        .def_prop_ro("unit_vector", &unit_vector)
-        .def("reverse", [](nb::handle self) {
-            Vec2 v = xy(self);
-            return pyu::make_vector(-v.x, -v.y);
-        });
-    method("is_equal", &is_equal, "other"_a.none());
-    method("adjust_length", &adjust_length, "new_length"_a.none());
-    method("rotate", &rotate, "angle"_a.none());
-    cls.def("copy", &copy)
-        .def_static("vector_from_points", &vector_from_points, "point1"_a.none(), "point2"_a.none())
-        .def_static("dot_product", &dot_product, "vector1"_a.none(), "vector2"_a.none())
-        .def_static("cross_product", &cross_product, "vector1"_a.none(), "vector2"_a.none())
-        .def_static("angle", &angle, "vector1"_a.none(), "vector2"_a.none(), "polar"_a.none() = true,
-                    "compare"_a.none() = false)
-        .def_static("radian_to_degree", &radian_to_degree)
-        .def_static("degree_to_radian", &degree_to_radian)
-        .def_static("cos", &cos, "vector1"_a.none(), "vector2"_a.none())
-        .def_static("sin", &sin, "vector1"_a.none(), "vector2"_a.none())
-        .def_static("projection_point", &projection_point, "a"_a.none(), "b"_a.none(), "c"_a.none())
-        .def_static("projection_distance", &projection_distance, "a"_a.none(), "b"_a.none(), "c"_a.none())
-        .def_static("projection_length", &projection_length, "a"_a.none(), "b"_a.none(), "c"_a.none())
-        .def_static("projection_vector", &projection_vector, "a"_a.none(), "b"_a.none(), "c"_a.none())
-        .def_static("mirror", &mirror, "a"_a.none(), "b"_a.none(), "c"_a.none())
-        .def_static("intersection", &intersection, "a"_a.none(), "b"_a.none(), "c"_a.none(), "d"_a.none())
-        .def_static("relative_position", &relative_position, "a"_a.none(), "b"_a.none(), "c"_a.none())
-        .def_static("polar_angle", &polar_angle, "point"_a.none(), "reference_point"_a.none() = nb::none())
-        .def_static("sort_points_by_polar_angle", &sort_points_by_polar_angle, "points"_a.none(),
-                    "reference_point"_a.none() = nb::none())
-        .def_static("area_of_triangle", &area_of_triangle, "point1"_a.none(), "point2"_a.none(), "point3"_a.none())
-        .def_static("is_clockwise", &is_clockwise, "point1"_a.none(), "point2"_a.none(), "point3"_a.none())
-        .def_static("is_counter_clockwise", &is_counter_clockwise, "point1"_a.none(), "point2"_a.none(),
-                    "point3"_a.none())
-        .def_static("is_linear", &is_linear);
+    pyu::Class<flat::Vector> cls(m, "Vector", DOC(Vector), {}, nb::pooled());
+    cls.coordinates({{"x", &flat::Vector::x}, {"y", &flat::Vector::y}})
+        .init([](nb::handle self, nb::handle x, nb::handle y) {
+                  init<flat::Vector>(self, x, y, (PyObject *) pyu::vector_type, "Vector");
+              },
+              "x"_a, "y"_a)
+        .method("__repr__", [](nb::handle self) { return text(self, "Vector"); }, DOC(Vector, __repr__))
+        .method("__hash__", &hash, DOC(Vector, __hash__))
+        .method("__eq__", &is_equal, DOC(Vector, __eq__), "other"_a)
+        .method("__add__", &add, DOC(Vector, __add__), "other"_a)
+        .method("__sub__", &sub, DOC(Vector, __sub__), "other"_a)
+        .method("__mul__", &mul, DOC(Vector, __mul__), "other"_a)
+        .method("__truediv__", &truediv, DOC(Vector, __truediv__), "other"_a)
+        .property("magnitude", &magnitude_prop, DOC(Vector, magnitude))
+        .property("norm", &norm, DOC(Vector, norm))
+        .property("unit_vector", &unit_vector, DOC(Vector, unit_vector))
+        .method("reverse", [](nb::handle self) {
+                    Vec2 v = xy(self);
+                    return vector_obj(-v.x, -v.y);
+                }, DOC(Vector, reverse))
+        .method("is_equal", &is_equal, DOC(Vector, is_equal), "other"_a)
+        .method("adjust_length", &adjust_length, DOC(Vector, adjust_length), "new_length"_a)
+        .method("rotate", &rotate, DOC(Vector, rotate), "angle"_a)
+        .method("copy", &copy, DOC(Vector, copy))
+        .static_method("vector_from_points", &vector_from_points, DOC(Vector, vector_from_points), "point1"_a,
+                       "point2"_a)
+        .static_method("dot_product", &dot_product, DOC(Vector, dot_product), "vector1"_a, "vector2"_a)
+        .static_method("cross_product", &cross_product, DOC(Vector, cross_product), "vector1"_a, "vector2"_a)
+        .static_method("angle", &angle, DOC(Vector, angle), "vector1"_a, "vector2"_a, "polar"_a = true,
+                       "compare"_a = false)
+        .static_method("radian_to_degree", &radian_to_degree, DOC(Vector, radian_to_degree), "radian"_a)
+        .static_method("degree_to_radian", &degree_to_radian, DOC(Vector, degree_to_radian), "degree"_a)
+        .static_method("cos", &cos, DOC(Vector, cos), "vector1"_a, "vector2"_a)
+        .static_method("sin", &sin, DOC(Vector, sin), "vector1"_a, "vector2"_a)
+        .static_method("projection_point", &projection_point, DOC(Vector, projection_point), "a"_a, "b"_a, "c"_a)
+        .static_method("projection_distance", &projection_distance, DOC(Vector, projection_distance), "a"_a, "b"_a,
+                       "c"_a)
+        .static_method("projection_length", &projection_length, DOC(Vector, projection_length), "a"_a, "b"_a, "c"_a)
+        .static_method("projection_vector", &projection_vector, DOC(Vector, projection_vector), "a"_a, "b"_a, "c"_a)
+        .static_method("mirror", &mirror, DOC(Vector, mirror), "a"_a, "b"_a, "c"_a)
+        .static_method("intersection", &intersection, DOC(Vector, intersection), "a"_a, "b"_a, "c"_a, "d"_a)
+        .static_method("relative_position", &relative_position, DOC(Vector, relative_position), "a"_a, "b"_a, "c"_a)
+        .static_method("polar_angle", &polar_angle, DOC(Vector, polar_angle), "point"_a,
+                       "reference_point"_a = nb::none())
+        .static_method("sort_points_by_polar_angle", &sort_points_by_polar_angle,
+                       DOC(Vector, sort_points_by_polar_angle), "points"_a, "reference_point"_a = nb::none())
+        .static_method("area_of_triangle", &area_of_triangle, DOC(Vector, area_of_triangle), "point1"_a, "point2"_a,
+                       "point3"_a)
+        .static_method("is_clockwise", &is_clockwise, DOC(Vector, is_clockwise), "point1"_a, "point2"_a, "point3"_a)
+        .static_method("is_counter_clockwise", &is_counter_clockwise, DOC(Vector, is_counter_clockwise), "point1"_a,
+                       "point2"_a, "point3"_a)
+        .static_method("is_linear", &is_linear, DOC(Vector, is_linear), "points"_a);
 }
 
 }  // namespace flatkin

@@ -115,7 +115,7 @@ bool same_member(nb::handle p, nb::handle q, double flat_eps) {
     if (p.ptr() == q.ptr())
         return true;
     const flat::Point &a = pyu::flat_fields(p), &b = pyu::flat_fields(q);
-    return geom::tolerant_equal({a.x, a.y}, {b.x, b.y}, flat_eps) && pyu::hash_pair(a.x, a.y) == pyu::hash_pair(b.x, b.y);
+    return geom::tolerant_equal(Vec2{a.x, a.y}, Vec2{b.x, b.y}, flat_eps) && pyu::hash_pair(a.x, a.y) == pyu::hash_pair(b.x, b.y);
 }
 
 // {self.start, self.end} == {other.start, other.end}.  Four Points are
@@ -719,7 +719,7 @@ nb::list without_repeats(const std::vector<nb::object> &nodes) {
 bool points_equal(nb::handle a, nb::handle b, double flat_eps) {
     if (pyu::is_point(a) && pyu::is_point(b)) {
         const flat::Point &p = pyu::flat_fields(a), &q = pyu::flat_fields(b);
-        return geom::tolerant_equal({p.x, p.y}, {q.x, q.y}, flat_eps);
+        return geom::tolerant_equal(Vec2{p.x, p.y}, Vec2{q.x, q.y}, flat_eps);
     }
     nb::object r = nb::steal(PyObject_RichCompare(a.ptr(), b.ptr(), Py_EQ));
     if (!r.is_valid())

@@ -1,12 +1,11 @@
-// Cyclic garbage collection for classes whose instances hold Python objects
-// in C++ members (a segment's end points, an arc's centre ...).
+// Older garbage-collection helpers, kept while the modules move to
+// pyu::Class (classes.hpp); removed once no module uses them.
 #pragma once
 
 #include "pyutil/pyutil.hpp"
 
 namespace pyu {
 
-// Visits the type, the instance dictionary and the given members.
 template <class T, auto... Fields>
 int traverse_fields(PyObject *self, visitproc visit, void *arg) {
     Py_VISIT(Py_TYPE(self));
@@ -20,9 +19,6 @@ int traverse_fields(PyObject *self, visitproc visit, void *arg) {
     return 0;
 }
 
-// Drops the instance dictionary and the given members: to None when
-// `AsNone` (the members then read as None), otherwise to null (they then
-// read as missing attributes).
 template <class T, bool AsNone, auto... Fields>
 int clear_fields(PyObject *self) {
     if (PyObject **dict = _PyObject_GetDictPtr(self))

@@ -7,23 +7,39 @@
 namespace pyu {
 
 namespace {
-// A function stored in a class that binds to instances as a Python function
-// does: read through an instance it gives a bound method, read through the
-// class the function itself.  Flagged as a method descriptor, so that
-// `obj.name(args)` calls the function with obj first without making the
-// bound method at all.
-struct MethodDescriptor {
+// A function stored in a class.  Flagged as a method descriptor when it
+// binds, so that `obj.name(args)` calls the function with obj first without
+// making a bound method at all.
+struct Wrapper {
     PyObject_HEAD
     PyObject *function;
     vectorcallfunc vectorcall;
+    const char *name;
+    bool bind;
 };
 
-PyObject *method_vectorcall(PyObject *self, PyObject *const *args, size_t nargsf, PyObject *kwnames) {
-    return PyObject_Vectorcall(((MethodDescriptor *) self)->function, args, nargsf, kwnames);
+PyObject *call_any(PyObject *self, PyObject *const *args, size_t nargsf, PyObject *kwnames) {
+    return PyObject_Vectorcall(((Wrapper *) self)->function, args, nargsf, kwnames);
 }
 
-PyObject *method_get(PyObject *self, PyObject *obj, PyObject *) {
-    PyObject *function = ((MethodDescriptor *) self)->function;
+PyObject *call_positional(PyObject *self, PyObject *const *args, size_t nargsf, PyObject *kwnames) {
+    Wrapper *w = (Wrapper *) self;
+    if (kwnames && PyTuple_GET_SIZE(kwnames) != 0) {
+        PyErr_Format(PyExc_TypeError, "%.200s() takes no keyword arguments", w->name);
+        return nullptr;
+    }
+    return PyObject_Vectorcall(w->function, args, nargsf, nullptr);
+}
+
+PyObject *wrapper_get(PyObject *self, PyObject *obj, PyObject *) {
+    Wrapper *w = (Wrapper *) self;
+    if (!w->bind) {
+        Py_INCREF(self);
+        return self;
+    }
+    // A positional-only member stands for its function everywhere, so that
+    // its keyword check runs however it is called.
+    PyObject *function = w->vectorcall == call_positional ? self : w->function;
     if (!obj) {
         Py_INCREF(function);
         return function;
@@ -31,53 +47,68 @@ PyObject *method_get(PyObject *self, PyObject *obj, PyObject *) {
     return PyMethod_New(function, obj);
 }
 
-void method_dealloc(PyObject *self) {
+int wrapper_traverse(PyObject *self, visitproc visit, void *arg) {
+    Py_VISIT(Py_TYPE(self));
+    Py_VISIT(((Wrapper *) self)->function);
+    return 0;
+}
+
+void wrapper_dealloc(PyObject *self) {
     PyTypeObject *type = Py_TYPE(self);
-    Py_XDECREF(((MethodDescriptor *) self)->function);
+    PyObject_GC_UnTrack(self);
+    Py_CLEAR(((Wrapper *) self)->function);
     type->tp_free(self);
     Py_DECREF(type);
 }
 
-PyObject *method_attr(PyObject *self, void *name) {
-    return PyObject_GetAttrString(((MethodDescriptor *) self)->function, (const char *) name);
+PyObject *wrapper_attr(PyObject *self, void *name) {
+    return PyObject_GetAttrString(((Wrapper *) self)->function, (const char *) name);
 }
 
-PyTypeObject *method_type() {
-    static PyTypeObject *type = nullptr;
-    if (type)
-        return type;
+PyTypeObject *make_type(bool bind) {
     static PyMemberDef members[] = {
-        {"__vectorcalloffset__", T_PYSSIZET, (Py_ssize_t) offsetof(MethodDescriptor, vectorcall), READONLY, nullptr},
-        {"__func__", T_OBJECT, (Py_ssize_t) offsetof(MethodDescriptor, function), READONLY, nullptr},
+        {"__vectorcalloffset__", T_PYSSIZET, (Py_ssize_t) offsetof(Wrapper, vectorcall), READONLY, nullptr},
+        {"__func__", T_OBJECT, (Py_ssize_t) offsetof(Wrapper, function), READONLY, nullptr},
         {nullptr, 0, 0, 0, nullptr}};
-    static PyGetSetDef getset[] = {{"__name__", method_attr, nullptr, nullptr, (void *) "__name__"},
-                                   {"__qualname__", method_attr, nullptr, nullptr, (void *) "__qualname__"},
-                                   {"__doc__", method_attr, nullptr, nullptr, (void *) "__doc__"},
-                                   {"__nb_signature__", method_attr, nullptr, nullptr, (void *) "__nb_signature__"},
+    static PyGetSetDef getset[] = {{"__name__", wrapper_attr, nullptr, nullptr, (void *) "__name__"},
+                                   {"__qualname__", wrapper_attr, nullptr, nullptr, (void *) "__qualname__"},
+                                   {"__doc__", wrapper_attr, nullptr, nullptr, (void *) "__doc__"},
+                                   {"__module__", wrapper_attr, nullptr, nullptr, (void *) "__module__"},
+                                   {"__nb_signature__", wrapper_attr, nullptr, nullptr, (void *) "__nb_signature__"},
                                    {nullptr, nullptr, nullptr, nullptr, nullptr}};
-    static PyType_Slot slots[] = {{Py_tp_descr_get, (void *) method_get},
+    static PyType_Slot slots[] = {{Py_tp_descr_get, (void *) wrapper_get},
                                   {Py_tp_call, (void *) PyVectorcall_Call},
-                                  {Py_tp_dealloc, (void *) method_dealloc},
+                                  {Py_tp_traverse, (void *) wrapper_traverse},
+                                  {Py_tp_dealloc, (void *) wrapper_dealloc},
                                   {Py_tp_members, members},
                                   {Py_tp_getset, getset},
                                   {0, nullptr}};
-    static PyType_Spec spec = {"pyutil.method", sizeof(MethodDescriptor), 0,
-                               Py_TPFLAGS_DEFAULT | Py_TPFLAGS_HAVE_VECTORCALL | Py_TPFLAGS_METHOD_DESCRIPTOR, slots};
-    type = (PyTypeObject *) PyType_FromSpec(&spec);
-    if (!type)
-        pyu::raise_current();
-    return type;
+    unsigned long flags = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_HAVE_VECTORCALL | Py_TPFLAGS_HAVE_GC;
+    if (bind)
+        flags |= Py_TPFLAGS_METHOD_DESCRIPTOR;
+    static PyType_Spec method_spec = {"geometry.method", sizeof(Wrapper), 0, 0, slots};
+    static PyType_Spec function_spec = {"geometry.function", sizeof(Wrapper), 0, 0, slots};
+    PyType_Spec *spec = bind ? &method_spec : &function_spec;
+    spec->flags = (unsigned int) flags;
+    return (PyTypeObject *) check(PyType_FromSpec(spec)).release().ptr();  // kept for the process
 }
 }  // namespace
 
-nb::object as_method(nb::handle function) {
-    PyTypeObject *type = method_type();
-    MethodDescriptor *m = PyObject_New(MethodDescriptor, type);
-    if (!m)
-        pyu::raise_current();
-    m->function = nb::borrow(function).release().ptr();
-    m->vectorcall = method_vectorcall;
-    return nb::steal((PyObject *) m);
+nb::object wrap_function(nb::handle function, const char *name, bool bind, bool positional_only) {
+    static PyTypeObject *method_type = make_type(true);
+    static PyTypeObject *function_type = make_type(false);
+    PyTypeObject *type = bind ? method_type : function_type;
+    Wrapper *w = PyObject_GC_New(Wrapper, type);
+    if (!w)
+        raise_current();
+    w->function = nb::borrow(function).release().ptr();
+    w->vectorcall = positional_only ? call_positional : call_any;
+    w->name = name;
+    w->bind = bind;
+    PyObject_GC_Track((PyObject *) w);
+    return nb::steal((PyObject *) w);
 }
+
+nb::object static_method(nb::handle function) { return check(PyStaticMethod_New(function.ptr())); }
 
 }  // namespace pyu

@@ -1,22 +1,21 @@
-// Plain methods whose receiver is an ordinary, named parameter.
+// Functions stored in a class: plain methods whose receiver is an ordinary
+// parameter, and positional-only members.  Used through pyu::Class (see
+// classes.hpp); nothing else needs them directly.
 #pragma once
 
-#include "pyutil/pyutil.hpp"
-
-#include <utility>
+#include "pyutil/errors.hpp"
 
 namespace pyu {
 
-// A plain method whose receiver is an ordinary, named parameter: the
-// function is made without nanobind's method flag (so `self=` works as a
-// keyword and any receiver is accepted) and wrapped so that it binds to the
-// instance on attribute access, as a function defined in a class does.
-nb::object as_method(nb::handle function);
+// Wraps a function so that it is stored in a class as a plain method is:
+// read through an instance it binds to it, read through the class it is the
+// function itself.  With `positional_only`, a call that passes any keyword
+// raises TypeError("<name>() takes no keyword arguments"), as a built-in
+// function of one parameter does.  With `bind` false the wrapper never binds
+// (the body of a static method of one parameter).
+nb::object wrap_function(nb::handle function, const char *name, bool bind, bool positional_only);
 
-template <typename Func, typename... Extra>
-void def_method(nb::handle cls, const char *name, Func &&f, const Extra &...extra) {
-    nb::object fn = nb::cpp_function(std::forward<Func>(f), nb::name(name), nb::scope(cls), extra...);
-    nb::setattr(cls, name, as_method(fn));
-}
+// staticmethod(function)
+nb::object static_method(nb::handle function);
 
 }  // namespace pyu

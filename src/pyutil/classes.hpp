@@ -1,0 +1,249 @@
+// The one way to declare a class.  pyu::Class<T> wraps nb::class_<T> and
+// gives every class the same shape:
+//   - instances carry a __dict__ (extra attributes, as in plain Python);
+//   - Python objects held in C++ members ("stored" attributes) are visited
+//     and cleared by the garbage collector and exposed as writable
+//     attributes of any value; a member never set reads as missing;
+//   - double members ("coordinates") are float attributes: an int is stored
+//     as its float, a non-number raises TypeError and leaves the old value;
+//     reading one on an instance of the exact class skips the descriptor
+//     machinery (about as fast as a plain attribute);
+//   - copy, deepcopy and pickle work as for the same class written in plain
+//     Python: the state is the stored attributes, the coordinates and the
+//     instance dictionary, restored attribute by attribute;
+//   - every member takes its receiver and arguments as plain handles, so any
+//     object may be passed, None included, and a member with exactly one
+//     parameter (counting the receiver) and no default is positional-only.
+//
+//   pyu::Class<SegmentData> cls(m, "Segment", DOC(Segment), {{"start", &SegmentData::start}, ...});
+//   cls.init(&init, "start"_a, "end"_a)
+//      .method("__repr__", &text, DOC(Segment, __repr__))
+//      .method("is_point_on", &is_point_on, DOC(Segment, is_point_on), "point"_a)
+//      .property("length", &length, DOC(Segment, length))
+//      .static_method("intersection_points", &intersection_points, DOC(Segment, intersection_points));
+#pragma once
+
+#include "pyutil/attrs.hpp"
+#include "pyutil/method.hpp"
+
+#include <initializer_list>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+namespace pyu {
+
+// A Python object held in a C++ member, exposed as the attribute `name`.
+template <class T>
+struct Stored {
+    const char *name;
+    nb::object T::*member;
+};
+// A double member exposed as the float attribute `name`.
+template <class T>
+struct Coordinate {
+    const char *name;
+    double T::*member;
+};
+
+namespace detail {
+
+template <class T>
+std::vector<Stored<T>> &stored_of() {
+    static std::vector<Stored<T>> fields;
+    return fields;
+}
+template <class T>
+std::vector<Coordinate<T>> &coordinates_of() {
+    static std::vector<Coordinate<T>> fields;
+    return fields;
+}
+
+template <class T>
+int traverse(PyObject *self, visitproc visit, void *arg) {
+    Py_VISIT(Py_TYPE(self));
+    if (PyObject **dict = _PyObject_GetDictPtr(self))
+        Py_VISIT(*dict);
+    T *t = nb::inst_ptr<T>(self);
+    for (const Stored<T> &f : stored_of<T>())
+        Py_VISIT((t->*f.member).ptr());
+    return 0;
+}
+
+template <class T>
+int clear(PyObject *self) {
+    if (PyObject **dict = _PyObject_GetDictPtr(self))
+        Py_CLEAR(*dict);
+    if (!nb::inst_ready(self))
+        return 0;
+    T *t = nb::inst_ptr<T>(self);
+    for (const Stored<T> &f : stored_of<T>())
+        (t->*f.member).reset();
+    return 0;
+}
+
+template <class T>
+PyType_Slot *gc_slots() {
+    static PyType_Slot slots[] = {
+        {Py_tp_traverse, (void *) traverse<T>}, {Py_tp_clear, (void *) clear<T>}, {0, nullptr}};
+    return slots;
+}
+
+// The receiver of a member: any object.
+template <class A>
+A accept_none(A a) {
+    a.none_ = true;
+    return a;
+}
+
+// The pieces of the copy protocol shared by every class.
+nb::dict state_of(nb::handle self, const char *const *names, size_t count);
+void restore_state(nb::handle self, nb::handle state);
+// Installs the double member `name` at byte offset `offset` of instances of
+// `cls`, and the fast read of it (see coordinates()).
+void add_double_member(nb::handle cls, const char *name, Py_ssize_t offset);
+// The byte offset of the C++ object inside an instance of `cls`.
+Py_ssize_t payload_offset(nb::handle cls);
+
+template <class Arg>
+constexpr bool has_default = std::is_same_v<std::decay_t<Arg>, nb::arg_v>;
+
+}  // namespace detail
+
+// The receiver parameter of an __init__: a Python-level call such as
+// `Point.__init__(other, 1, 2)` on an object of another class raises
+// TypeError, as the interpreter does for a built-in __init__.
+void check_receiver(nb::handle self, nb::handle cls, const char *class_name);
+
+// Places a new T in an instance made by the class but not yet initialised,
+// or assigns it when __init__ runs again on a live instance.
+template <class T>
+void construct(nb::handle self, T value) {
+    if (nb::inst_ready(self)) {
+        *nb::inst_ptr<T>(self) = std::move(value);
+        return;
+    }
+    new (nb::inst_ptr<T>(self)) T(std::move(value));
+    nb::inst_mark_ready(self);
+}
+
+// The member of a stored attribute, owned: it stays alive whatever runs
+// next; AttributeError when it was never set.
+template <class T>
+nb::object stored_value(nb::handle self, nb::object T::*member, const char *name) {
+    nb::object value = nb::inst_ptr<T>(self)->*member;
+    if (!value.is_valid())
+        missing_attribute(self, name);
+    return value;
+}
+
+template <class T>
+class Class {
+public:
+    template <class... Extra>
+    Class(nb::handle scope, const char *name, const char *doc, std::initializer_list<Stored<T>> stored = {},
+          const Extra &...extra)
+        : cls_(scope, name, nb::dynamic_attr(), nb::type_slots(detail::gc_slots<T>()), doc, extra...) {
+        detail::stored_of<T>().assign(stored.begin(), stored.end());
+        for (const Stored<T> &f : stored)
+            def_stored(f);
+        cls_.def("__getstate__", &Class::get_state, "Return the attributes of the object as a dict.");
+        cls_.def("__setstate__", &Class::set_state, nb::arg("state"), "Restore the attributes from a dict.");
+    }
+
+    nb::class_<T> &cls() { return cls_; }
+    PyTypeObject *type() const { return (PyTypeObject *) cls_.ptr(); }
+
+    // Double members exposed as float attributes (see the file comment).
+    Class &coordinates(std::initializer_list<Coordinate<T>> fields) {
+        Py_ssize_t base = detail::payload_offset(cls_);
+        T probe{};
+        for (const Coordinate<T> &f : fields) {
+            Py_ssize_t offset = (Py_ssize_t) ((const char *) &(probe.*f.member) - (const char *) &probe);
+            detail::add_double_member(cls_, f.name, base + offset);
+            detail::coordinates_of<T>().push_back(f);
+        }
+        return *this;
+    }
+
+    // __init__(self, args...): f(self, args...) builds the instance (see
+    // pyu::construct).
+    template <class F, class... Args>
+    Class &init(F &&f, const Args &...args) {
+        cls_.def("__init__", std::forward<F>(f), detail::accept_none(args)...);
+        return *this;
+    }
+
+    // A plain method f(self, args...).  With no further parameter it is
+    // positional-only.
+    template <class F, class... Args>
+    Class &method(const char *name, F &&f, const char *doc, const Args &...args) {
+        nb::object fn = nb::cpp_function(std::forward<F>(f), nb::name(name), nb::scope(cls_), doc,
+                                         detail::accept_none(nb::arg("self")), detail::accept_none(args)...);
+        constexpr bool positional = sizeof...(Args) == 0;
+        set(name, wrap_function(fn, name, true, positional));
+        return *this;
+    }
+
+    // A static method.  With exactly one parameter and no default it is
+    // positional-only; give the parameter's name for the signature.
+    template <class F, class... Args>
+    Class &static_method(const char *name, F &&f, const char *doc, const Args &...args) {
+        nb::object fn =
+            nb::cpp_function(std::forward<F>(f), nb::name(name), nb::scope(cls_), doc, detail::accept_none(args)...);
+        constexpr bool positional = sizeof...(Args) == 0 || (sizeof...(Args) == 1 && !(detail::has_default<Args> || ...));
+        if (positional)
+            fn = wrap_function(fn, name, false, true);
+        set(name, static_method_of(fn));
+        return *this;
+    }
+
+    // A read-only property f(self).
+    template <class F>
+    Class &property(const char *name, F &&getter, const char *doc) {
+        cls_.def_prop_ro(name, std::forward<F>(getter), doc);
+        return *this;
+    }
+
+    // A class attribute.
+    Class &attr(const char *name, nb::handle value) {
+        set(name, value);
+        return *this;
+    }
+
+private:
+    void set(const char *name, nb::handle value) { check_status(PyObject_SetAttrString(cls_.ptr(), name, value.ptr())); }
+    static nb::object static_method_of(nb::handle fn) { return pyu::static_method(fn); }
+
+    void def_stored(const Stored<T> &f) {
+        nb::object T::*member = f.member;
+        const char *name = f.name;
+        cls_.def_prop_rw(
+            name, [member, name](nb::handle self) { return stored_value<T>(self, member, name); },
+            [member](nb::handle self, nb::handle value) { nb::inst_ptr<T>(self)->*member = nb::borrow(value); },
+            nb::for_setter(nb::arg("value").none()));
+    }
+
+    static nb::dict get_state(nb::handle self) {
+        std::vector<const char *> names;
+        for (const Coordinate<T> &f : detail::coordinates_of<T>())
+            names.push_back(f.name);
+        if (nb::inst_ready(self)) {
+            T *t = nb::inst_ptr<T>(self);
+            for (const Stored<T> &f : detail::stored_of<T>())
+                if ((t->*f.member).is_valid())
+                    names.push_back(f.name);
+        }
+        return detail::state_of(self, names.data(), names.size());
+    }
+
+    static void set_state(nb::handle self, nb::handle state) {
+        if (!nb::inst_ready(self))
+            construct<T>(self, T{});
+        detail::restore_state(self, state);
+    }
+
+    nb::class_<T> cls_;
+};
+
+}  // namespace pyu

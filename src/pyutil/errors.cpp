@@ -1,0 +1,68 @@
+#include "pyutil/errors.hpp"
+
+#include <cstdarg>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+
+namespace pyu {
+
+void raise(PyObject *type, const char *message) {
+    PyErr_SetString(type, message);
+    throw nb::python_error();
+}
+
+void raise_format(PyObject *type, const char *format, ...) {
+    va_list args;
+    va_start(args, format);
+    PyErr_FormatV(type, format, args);
+    va_end(args);
+    throw nb::python_error();
+}
+
+void raise_exception(const char *message) { raise(PyExc_Exception, message); }
+
+void raise_current() {
+    if (!PyErr_Occurred())
+        PyErr_SetString(PyExc_SystemError, "an operation failed without setting an error");
+    throw nb::python_error();
+}
+
+void raise_zero_division() { raise(PyExc_ZeroDivisionError, "float division by zero"); }
+
+void missing_attribute(nb::handle obj, const char *name) {
+    const char *type = Py_TYPE(obj.ptr())->tp_name;
+    if (const char *dot = std::strrchr(type, '.'))
+        type = dot + 1;
+    raise_format(PyExc_AttributeError, "'%s' object has no attribute '%s'", type, name);
+}
+
+RecursionGuard::RecursionGuard(const char *where) {
+    if (Py_EnterRecursiveCall(where))
+        raise_current();
+}
+RecursionGuard::~RecursionGuard() { Py_LeaveRecursiveCall(); }
+
+size_t checked_size(Py_ssize_t count, size_t item_size) {
+    // Half the address space is more than any allocation can get.
+    constexpr size_t limit = ((size_t) PY_SSIZE_T_MAX) / 2;
+    if (count < 0 || item_size == 0 || (size_t) count > limit / item_size)
+        raise_format(PyExc_MemoryError, "cannot make %zd items: too many for memory", count);
+    return (size_t) count;
+}
+
+void install_exception_translator() {
+    nb::register_exception_translator([](const std::exception_ptr &p, void *) {
+        try {
+            std::rethrow_exception(p);
+        } catch (const std::bad_alloc &) {
+            PyErr_SetString(PyExc_MemoryError, "out of memory");
+        } catch (const std::length_error &) {
+            PyErr_SetString(PyExc_MemoryError, "too many items for memory");
+        } catch (const std::exception &) {
+            PyErr_SetString(PyExc_RuntimeError, "internal error in the geometry library");
+        }
+    });
+}
+
+}  // namespace pyu

@@ -1,0 +1,59 @@
+// Python errors raised from C++: every binding reports failure by setting the
+// interpreter's error and throwing nb::python_error, which nanobind hands back
+// to the caller unchanged.  No C++ exception text ever reaches Python: the
+// module template installs a translator for what the standard library throws.
+#pragma once
+
+#include <nanobind/nanobind.h>
+
+namespace nb = nanobind;
+
+namespace pyu {
+
+[[noreturn]] void raise(PyObject *type, const char *message);
+// PyErr_Format's rules (%s, %U, %zd ...).
+[[noreturn]] void raise_format(PyObject *type, const char *format, ...);
+// The generic `Exception` class itself, with a fixed message.
+[[noreturn]] void raise_exception(const char *message);
+// Re-throws the error a C API call has just set.  Should none be set (a
+// C API contract broken), raises SystemError rather than crashing.
+[[noreturn]] void raise_current();
+// Python's ZeroDivisionError for a float division by zero.
+[[noreturn]] void raise_zero_division();
+// "'Segment' object has no attribute 'start'", as the interpreter words it.
+[[noreturn]] void missing_attribute(nb::handle obj, const char *name);
+
+// A new reference returned by the C API, or its error raised.
+inline nb::object check(PyObject *result) {
+    if (!result)
+        raise_current();
+    return nb::steal(result);
+}
+// A C API status (-1 on error), or its error raised.
+inline int check_status(int status) {
+    if (status < 0)
+        raise_current();
+    return status;
+}
+
+// Guards a recursion into stored objects (a hash, an equality or a text form
+// that asks the objects it holds): RecursionError, as in plain Python,
+// instead of a C stack overflow.
+class RecursionGuard {
+public:
+    explicit RecursionGuard(const char *where);
+    ~RecursionGuard();
+    RecursionGuard(const RecursionGuard &) = delete;
+    RecursionGuard &operator=(const RecursionGuard &) = delete;
+};
+
+// The number of items a list or buffer of `count` items of `item_size`
+// bytes may hold: MemoryError in the library's own words when it could never
+// be allocated, before anything is.
+size_t checked_size(Py_ssize_t count, size_t item_size);
+
+// Registers the translation of C++ exceptions (allocation failures, length
+// errors, anything else) into Python errors with our own messages.
+void install_exception_translator();
+
+}  // namespace pyu

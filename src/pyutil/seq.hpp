@@ -1,0 +1,92 @@
+// Walking the caller's sequences.  Any Python code that runs during a walk
+// (a point's `x` getter, `__eq__`, `__hash__`) may change the sequence, so a
+// walk either holds each item and re-reads the length at every step
+// (for_each_item), or works on a snapshot taken first (a new tuple holding
+// every item).  A pass that runs no Python code at all (reading the fields
+// of our own points) may read the caller's list directly.
+#pragma once
+
+#include "pyutil/reads.hpp"
+
+#include <vector>
+
+namespace pyu {
+
+inline bool is_list_or_tuple(nb::handle h) { return PyList_Check(h.ptr()) || PyTuple_Check(h.ptr()); }
+
+// len(obj), with the interpreter's TypeError for an object without one.
+Py_ssize_t length(nb::handle obj);
+// seq[i] with the interpreter's errors (IndexError "list index out of range").
+nb::object get_item(nb::handle seq, Py_ssize_t i);
+// tuple(iterable): a snapshot holding a reference to every item.
+nb::object snapshot(nb::handle iterable);
+// Items of a snapshot (a tuple); valid while the snapshot is held.
+inline Py_ssize_t snap_size(nb::handle snap) { return PyTuple_GET_SIZE(snap.ptr()); }
+inline nb::handle snap_item(nb::handle snap, Py_ssize_t i) { return PyTuple_GET_ITEM(snap.ptr(), i); }
+
+// Calls f(i, item) for the items [start, len) of a list or tuple, in order,
+// holding a reference to each item while f runs; the length of a list is
+// re-read at every step, so a list changed by f never reads past its end.
+// f returns false to stop.  Returns false when it was stopped.
+template <class F>
+bool for_each_item(nb::handle seq, Py_ssize_t start, F &&f) {
+    PyObject *s = seq.ptr();
+    bool is_list = PyList_Check(s);
+    for (Py_ssize_t i = start;; ++i) {
+        Py_ssize_t n = is_list ? PyList_GET_SIZE(s) : PyTuple_GET_SIZE(s);
+        if (i >= n)
+            return true;
+        nb::object item = nb::borrow(is_list ? PyList_GET_ITEM(s, i) : PyTuple_GET_ITEM(s, i));
+        if (!f(i, nb::handle(item)))
+            return false;
+    }
+}
+
+// seq[start:] as a list or tuple and the index to walk it from with
+// for_each_item: a list or tuple is walked in place, anything else is sliced.
+struct SeqTail {
+    nb::object seq;
+    Py_ssize_t start;
+};
+SeqTail tail_items(nb::handle seq, Py_ssize_t start);
+
+// Calls f(item) for every item of any iterable; f returns false to stop.
+template <class F>
+bool for_each_iter(nb::handle iterable, F &&f) {
+    nb::object iter = check(PyObject_GetIter(iterable.ptr()));
+    while (PyObject *raw = PyIter_Next(iter.ptr())) {
+        nb::object item = nb::steal(raw);
+        if (!f(nb::handle(item)))
+            return false;
+    }
+    if (PyErr_Occurred())
+        raise_current();
+    return true;
+}
+
+// The coordinates of every item of a sequence, read once, in order.  When
+// every item is our own Point (exact class), the fields are read in one pass
+// that runs no Python code and `items` stays null unless asked for;
+// otherwise the items are read from a snapshot through `x` and `y`, and
+// `items` holds it.  With `keep_items`, `items` always holds a snapshot, so
+// a result may hand back the caller's own objects (item(i)).
+struct PointList {
+    nb::object items;  // a tuple of the items, or null
+    std::vector<geom::Vec2> xy;
+    bool all_points = false;  // every item was our own exact Point
+    size_t size() const { return xy.size(); }
+    nb::object item(size_t i) const { return nb::borrow(PyTuple_GET_ITEM(items.ptr(), (Py_ssize_t) i)); }
+};
+PointList read_points(nb::handle seq, bool keep_items = false);
+
+// The same for solid points (Point3d, or anything with x, y and z).
+struct Point3List {
+    nb::object items;
+    std::vector<geom::Vec3> xyz;
+    bool all_points = false;
+    size_t size() const { return xyz.size(); }
+    nb::object item(size_t i) const { return nb::borrow(PyTuple_GET_ITEM(items.ptr(), (Py_ssize_t) i)); }
+};
+Point3List read_points3(nb::handle seq, bool keep_items = false);
+
+}  // namespace pyu

@@ -1,0 +1,123 @@
+"""Hostile callers, run in child interpreters.
+
+A compiled module must never crash its interpreter, whatever Python code a
+caller hands it: a point whose `x` getter empties the list being walked, an
+`__eq__` that rebinds a module name, a hash that replaces the object being
+hashed. Each robustness test sends a script of such cases to a fresh
+interpreter under the debug allocator (`PYTHONMALLOC=debug`, which makes a
+use after free fail on the spot) and fails when the child dies by a signal
+or reports a fatal error, a SystemError or C++ exception text.
+
+Scripts start with PRELUDE, which defines the hostile helpers, and run each
+case through `attempt(f, *args)`, which swallows ordinary exceptions: only a
+crash or an internal error counts.
+"""
+
+import os
+import subprocess
+import sys
+import textwrap
+
+PRELUDE = textwrap.dedent('''
+    import gc, sys, threading
+
+    def attempt(f, *args, **kwargs):
+        """Run one hostile call; ordinary Python errors are expected."""
+        try:
+            return f(*args, **kwargs)
+        except SystemError:
+            raise
+        except RecursionError:
+            pass
+        except Exception as e:
+            if "std::" in str(e):
+                raise SystemError("C++ exception text reached Python: " + str(e))
+
+    class P:
+        """A plain duck-typed point."""
+        def __init__(self, x, y, z=0.0):
+            self.x, self.y, self.z = x, y, z
+
+    class Clearing:
+        """A point whose coordinate reads empty a list (and collect garbage)."""
+        def __init__(self, victim, x=0.0, y=0.0, z=0.0):
+            self.victim, self._x, self._y, self._z = victim, x, y, z
+        @property
+        def x(self):
+            del self.victim[:]
+            gc.collect()
+            return self._x
+        @property
+        def y(self):
+            del self.victim[:]
+            return self._y
+        @property
+        def z(self):
+            del self.victim[:]
+            return self._z
+        def __eq__(self, other):
+            del self.victim[:]
+            return False
+        def __hash__(self):
+            del self.victim[:]
+            return 0
+
+    class Growing(Clearing):
+        """A point whose reads append to a list instead of emptying it."""
+        @property
+        def x(self):
+            self.victim.extend([P(1.0, 2.0)] * 3)
+            return self._x
+
+    class Replacing:
+        """A point whose `x` read rebinds an attribute of another object."""
+        def __init__(self, target, name, make, x=0.0, y=0.0, z=0.0):
+            self.target, self.name, self.make = target, name, make
+            self._x, self._y, self._z = x, y, z
+        @property
+        def x(self):
+            setattr(self.target, self.name, self.make())
+            gc.collect()
+            return self._x
+        y = property(lambda self: self._y)
+        z = property(lambda self: self._z)
+
+    class Rebinding:
+        """A point whose `x` read rebinds a module-level name."""
+        def __init__(self, module, name, value, x=0.0, y=0.0, z=0.0):
+            self.module, self.name, self.value = module, name, value
+            self._x, self._y, self._z = x, y, z
+        @property
+        def x(self):
+            setattr(self.module, self.name, self.value)
+            gc.collect()
+            return self._x
+        y = property(lambda self: self._y)
+        z = property(lambda self: self._z)
+
+    class BigCount(list):
+        """A list whose count() answers a number no C long holds."""
+        def count(self, item):
+            return 10 ** 30
+''')
+
+
+def run_child(script, timeout=300):
+    """Runs PRELUDE + script in a child interpreter under the debug allocator."""
+    env = dict(os.environ)
+    env["PYTHONMALLOC"] = "debug"
+    env["PYTHONFAULTHANDLER"] = "1"
+    env["MPLBACKEND"] = "Agg"
+    env["PYTHONPATH"] = os.pathsep.join(p for p in sys.path if p)
+    code = PRELUDE + "\n" + textwrap.dedent(script) + "\nprint('child finished')\n"
+    return subprocess.run([sys.executable, "-c", code], env=env, capture_output=True, text=True, timeout=timeout)
+
+
+def assert_survives(script, timeout=300):
+    """The child finishes without a crash, a fatal error, a SystemError or C++ text."""
+    result = run_child(script, timeout)
+    output = result.stdout + result.stderr
+    assert result.returncode >= 0, f"child killed by signal {-result.returncode}:\n{output[-3000:]}"
+    for sign in ("Fatal Python error", "SystemError", "std::", "Segmentation fault"):
+        assert sign not in output, f"{sign!r} in the child's output:\n{output[-3000:]}"
+    assert result.returncode == 0 and "child finished" in result.stdout, output[-3000:]
