@@ -144,4 +144,23 @@ nb::object wrap_function(nb::handle function, const char *name, bool bind, bool 
 
 nb::object static_method(nb::handle function) { return check(PyStaticMethod_New(function.ptr())); }
 
+nb::object python_function(const char *source, const char *name, const char *qualname, const char *module,
+                           const char *doc) {
+    nb::object scope = check(PyDict_New());
+    nb::object builtins = check(PyImport_ImportModule("builtins"));
+    check_status(PyDict_SetItemString(scope.ptr(), "__builtins__", builtins.ptr()));
+    nb::object module_name = check(PyUnicode_FromString(module));
+    check_status(PyDict_SetItemString(scope.ptr(), "__name__", module_name.ptr()));
+    check(PyRun_String(source, Py_file_input, scope.ptr(), scope.ptr()));
+    PyObject *fn = PyDict_GetItemString(scope.ptr(), name);  // borrowed: the scope holds it
+    if (!fn)
+        raise_format(PyExc_SystemError, "the source defines no function '%s'", name);
+    nb::object function = nb::borrow(fn);
+    nb::object text = check(PyUnicode_FromString(qualname));
+    check_status(PyObject_SetAttrString(function.ptr(), "__qualname__", text.ptr()));
+    nb::object doc_text = check(PyUnicode_FromString(doc));
+    check_status(PyObject_SetAttrString(function.ptr(), "__doc__", doc_text.ptr()));
+    return function;
+}
+
 }  // namespace pyu
