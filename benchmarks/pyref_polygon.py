@@ -155,9 +155,26 @@ class Polygon:
     def get_polygons(segments, /):
         polylines = []
         for loop in segments.get_polygons():
-            # Repair: a loop of segments becomes the polyline through their
-            # start points and the last segment's end point.
-            polylines.append(Polyline([s.start for s in loop] + [loop[-1].end]))
+            # Repair: a loop of segments becomes the polyline through the
+            # points where its segments meet, in walk order: each segment
+            # gives the end it shares with the segment before it (its start
+            # when it shares both or neither), and the last one also its
+            # other end.  For a loop whose segments run head to tail these
+            # are the start points and the last segment's end point.
+            if not loop:
+                raise IndexError("list index out of range")
+            points = []
+            for k in range(len(loop)):
+                seg, before = loop[k], loop[k - 1]
+                if seg.start == before.start or seg.start == before.end:
+                    first, other = seg.start, seg.end
+                elif seg.end == before.start or seg.end == before.end:
+                    first, other = seg.end, seg.start
+                else:
+                    first, other = seg.start, seg.end
+                points.append(first)
+            points.append(other)
+            polylines.append(Polyline(points))
         return polylines
 
 

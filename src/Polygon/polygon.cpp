@@ -275,24 +275,47 @@ nb::object is_point_on(nb::handle self, nb::handle point) {
 
 void nothing(nb::handle) {}
 
-// One polyline per loop: the start points of its segments, then the last
-// segment's end point (the Point objects themselves).
-nb::list get_polygons(nb::handle segments) {
+bool points_equal(nb::handle a, nb::handle b) {
+    if (pyu::is_point(a) && pyu::is_point(b))
+        return !points_differ(a, b);
+    return pyu::truthy(pyu::check(PyObject_RichCompare(a.ptr(), b.ptr(), Py_EQ)));
+}
+
+// The points where the segments of a loop meet, in walk order: each segment
+// gives the end it shares with the segment before it (its start when it
+// shares both or neither), the last one also its other end.  A loop's walk
+// may leave shared pieces turned round, so the start points alone do not
+// always run round the loop; for segments head to tail they are the same.
+nb::list loop_points(nb::handle loop) {
     const Keys &k = keys();
-    nb::object loops = pyu::call_method(segments, k.get_polygons);
+    nb::object items = pyu::snapshot(loop);
+    Py_ssize_t n = pyu::snap_size(items);
+    if (n == 0)
+        pyu::raise(PyExc_IndexError, "list index out of range");
+    std::vector<nb::object> starts((size_t) n), ends((size_t) n);
+    for (Py_ssize_t i = 0; i < n; ++i) {
+        starts[(size_t) i] = pyu::get_attr(pyu::snap_item(items, i), k.start);
+        ends[(size_t) i] = pyu::get_attr(pyu::snap_item(items, i), k.end);
+    }
+    nb::list points;
+    nb::object other;
+    for (size_t i = 0; i < (size_t) n; ++i) {
+        size_t b = (i + (size_t) n - 1) % (size_t) n;
+        bool turned = !(points_equal(starts[i], starts[b]) || points_equal(starts[i], ends[b])) &&
+                      (points_equal(ends[i], starts[b]) || points_equal(ends[i], ends[b]));
+        points.append(turned ? ends[i] : starts[i]);
+        other = turned ? starts[i] : ends[i];
+    }
+    points.append(other);
+    return points;
+}
+
+// One polyline per loop, on the loop's own Point objects.
+nb::list get_polygons(nb::handle segments) {
+    nb::object loops = pyu::call_method(segments, keys().get_polygons);
     nb::list out;
     pyu::for_each_iter(loops, [&](nb::handle loop) {
-        nb::list points;
-        nb::object last;
-        pyu::for_each_iter(loop, [&](nb::handle segment) {
-            points.append(pyu::get_attr(segment, k.start));
-            last = nb::borrow(segment);
-            return true;
-        });
-        if (!last.is_valid())
-            pyu::raise(PyExc_IndexError, "list index out of range");
-        points.append(pyu::get_attr(last, k.end));
-        out.append(pyu::call(names::polyline.get(), points));
+        out.append(pyu::call(names::polyline.get(), loop_points(loop)));
         return true;
     });
     return out;
