@@ -44,7 +44,7 @@ class Polygon:
     @property
     def inn_points(self) -> List[List[Point]]:
         """A new list of each hole's own point list; [] without holes."""
-    def __eq__(self, other: Any) -> bool:  # type: ignore[override]
+    def __eq__(self, other: Any) -> bool:
         """True when outline and holes match vertex for vertex within epsilon, in order.
 
         Reads ``out_points`` and ``inn_points`` of ``other``, whatever its
