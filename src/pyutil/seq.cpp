@@ -48,12 +48,27 @@ bool read_exact(nb::handle seq, PyTypeObject *type, std::vector<Value> &out, Rea
     }
     return true;
 }
+
+// Our own Points at their fixed field offset (see point_fields_inline).
+bool read_exact_points(nb::handle seq, std::vector<geom::Vec2> &out) {
+    if (!point_type || !is_list_or_tuple(seq))
+        return false;
+    Py_ssize_t n = PySequence_Fast_GET_SIZE(seq.ptr());
+    PyObject **items = PySequence_Fast_ITEMS(seq.ptr());
+    out.resize((size_t) n);
+    for (Py_ssize_t i = 0; i < n; ++i) {
+        if (Py_TYPE(items[i]) != point_type)
+            return false;
+        const flat::Point &p = point_fields_inline(items[i]);
+        out[(size_t) i] = {p.x, p.y};
+    }
+    return true;
+}
 }  // namespace
 
 PointList read_points(nb::handle seq, bool keep_items) {
     PointList list;
-    list.all_points = read_exact<flat::Point>(seq, point_type, list.xy,
-                                              [](const flat::Point &p) { return geom::Vec2{p.x, p.y}; });
+    list.all_points = read_exact_points(seq, list.xy);
     if (list.all_points) {
         if (keep_items)
             list.items = snapshot(seq);
