@@ -534,12 +534,13 @@ class Polyline:
         # other on or below it (horizontal edges never count), and its
         # crossing with the ray's line lies no more than epsilon left of the
         # point.
+        ahead = point + Vector(1, 0)
         crossings = 0
         for segment in self.segments:
             a, b = segment.start, segment.end
             if (a.y > point.y) == (b.y > point.y):
                 continue
-            p = Vector.intersection(a, b, point, point + Vector(1, 0))
+            p = Vector.intersection(a, b, point, ahead)
             if p is not None and p.x >= point.x - epsilon:
                 crossings += 1
         return crossings % 2 == 1
