@@ -30,15 +30,19 @@ def _modules():
     return Flatkin, Polyline, pyref_flatkin, pyref_polyline
 
 
-def _outline(n, seed=1):
-    """A closed floor outline of n vertices: a wavy ring about 26 m across,
-    to the centimetre, so many vertices share a height with others."""
+def _outline(n, seed=1, surveyed=True):
+    """A closed floor outline of n vertices, counter-clockwise: a wavy ring
+    about 26 m across.  Surveyed, it is jittered and taken to the
+    centimetre, so many vertices share a height with others; otherwise it is
+    the smooth curve (offsets of a jittered outline grow spikes where edges
+    collapse)."""
     rng = random.Random(seed)
     out = []
     for i in range(n):
         a = 2 * math.pi * i / n
-        r = 10 + 3 * math.sin(7 * a) + rng.uniform(-0.2, 0.2)
-        out.append((round(r * math.cos(a), 2), round(r * math.sin(a), 2)))
+        r = 10 + 3 * math.sin(7 * a) + (rng.uniform(-0.2, 0.2) if surveyed else 0.0)
+        x, y = r * math.cos(a), r * math.sin(a)
+        out.append((round(x, 2), round(y, 2)) if surveyed else (x, y))
     out.append(out[0])
     return out
 
@@ -151,6 +155,73 @@ def _divide():
     ours, plain = _twins(_outline(1000))
     envs = [{"p": ours}, {"p": plain}]
     stmt = "p.divide_by_length(0.5)"
+    return Timing(stmt, envs[0], envs[1], _same(stmt, envs[0], envs[1]))
+
+
+def _site_points(n, seed=3):
+    """n points surveyed over a 500 x 300 m site."""
+    rng = random.Random(seed)
+    return [(rng.uniform(0, 500), rng.uniform(0, 300)) for _ in range(n)]
+
+
+def _vertex_set(hull):
+    return {(p.x, p.y) for p in hull}
+
+
+@case("Polyline", "convex_hull, 100,000 points", "the outline around all survey points of a site", 20)
+def _hull_plain():
+    Flatkin, Polyline, pf, pp = _modules()
+    xy = _site_points(100_000)
+    envs = [{"H": Polyline.Polyline, "pts": [Flatkin.Point(x, y) for x, y in xy]},
+            {"H": pp.Polyline, "pts": [pf.Point(x, y) for x, y in xy]}]
+    stmt = "H.convex_hull(pts)"
+    return Timing(stmt, envs[0], envs[1], _same(stmt, envs[0], envs[1]))
+
+
+@case("Polyline", "convex_hull vs shapely.convex_hull (MultiPoint built), 100,000 points",
+      "the same hull by GEOS on a ready MultiPoint: the same vertex set", 1)
+def _hull_shapely():
+    import shapely
+    Flatkin, Polyline, _, _ = _modules()
+    xy = _site_points(100_000)
+    pts = [Flatkin.Point(x, y) for x, y in xy]
+    cloud = shapely.MultiPoint(xy)
+    mine = {"run": lambda: Polyline.Polyline.convex_hull(pts)}
+    theirs = {"run": lambda: shapely.convex_hull(cloud)}
+    return Timing("run()", mine, theirs,
+                  lambda: _vertex_set(mine["run"]()) == set(theirs["run"]().exterior.coords))
+
+
+@case("Polyline", "offset, 1,000-vertex outline", "a clearance line around a floor outline", 50)
+def _offset_plain():
+    ours, plain = _twins(_outline(1000, surveyed=False))
+    envs = [{"p": ours}, {"p": plain}]
+    stmt = "p.offset(0.05)"
+    return Timing(stmt, envs[0], envs[1], _same(stmt, envs[0], envs[1]))
+
+
+@case("Polyline", "offset vs shapely mitre buffer, 1,000-vertex outline",
+      "the same outline grown by GEOS with mitred corners", 1)
+def _offset_shapely():
+    import shapely
+    coords = _outline(1000, surveyed=False)
+    ours, _ = _twins(coords)
+    polygon = shapely.Polygon(coords)
+    mine = {"run": lambda: ours.offset(0.05)}
+    theirs = {"run": lambda: shapely.buffer(polygon, 0.05, join_style="mitre")}
+
+    def check():  # the same outline, up to GEOS's own start point and rounding
+        grown = shapely.LinearRing([(q.x, q.y) for q in mine["run"]().points])
+        return shapely.hausdorff_distance(grown, theirs["run"]().exterior) < 1e-6
+    return Timing("run()", mine, theirs, check)
+
+
+@case("Polyline", "minimum_bounding_box, 1,000-vertex outline",
+      "the least-area frame of a floor plate (a box per segment, no allocation per candidate)", 100)
+def _min_box():
+    ours, plain = _twins(_outline(1000))
+    envs = [{"p": ours}, {"p": plain}]
+    stmt = "p.minimum_bounding_box()"
     return Timing(stmt, envs[0], envs[1], _same(stmt, envs[0], envs[1]))
 
 

@@ -77,6 +77,18 @@ class Polyline:
     @property
     def bound(self) -> Tuple[float, float, float, float]:
         """``(min x, min y, max x, max y)`` of the points."""
+    def bounding_box(self, vector: Any = ..., typ: Any = 0) -> Optional[List[Point]]:
+        """Four corners of the box ``BOUND`` names: "ABB" axis-aligned, "MBB" least area, "LEB" longest edge, "SVB" along ``vector``.
+
+        With ``typ == 1`` a non-convex outline is boxed by its closed convex
+        hull; an unknown mode gives None. The receiver is not changed.
+        """
+    def minimum_bounding_box(self) -> Optional[List[Point]]:
+        """The least-area box with a side along a segment (clockwise corners); None when no area is finite."""
+    def longest_edge_box(self) -> List[Point]:
+        """The box with a side along the longest segment."""
+    def set_vector_box(self, vector: Any = ...) -> List[Point]:
+        """The box along ``vector`` (default ``Vector(1, 0)``), from its upper left corner."""
     @property
     def area(self) -> float:
         """The unsigned enclosed area; ValueError when the polyline is open."""
@@ -97,6 +109,18 @@ class Polyline:
         """A new vector from the second-last point to the last."""
     def is_convex(self) -> bool:
         """True when every non-zero turn at the inner vertices has one sign (fewer than four points: True)."""
+    @staticmethod
+    def convex_hull(points: Iterable[Point], /) -> List[Point]:
+        """The given points on the convex hull, counter-clockwise from the least polar angle, closed by the first."""
+    @staticmethod
+    def unify_direction(polylines: List[Polyline], /) -> List[Polyline]:
+        """Reverse in place each polyline whose winding code differs from the first one's; return the list."""
+    def degenerate_distance(self) -> Dict[int, float]:
+        """For each segment index, the largest offset distance at which the segment survives."""
+    def offset(self, distance: float) -> Polyline:
+        """A new polyline moved by ``distance`` to the right (left when negative), collapsing edges dropped."""
+    def unequal_offset(self, dis_lst: Sequence[float]) -> Polyline:
+        """A new closed polyline with each segment's line moved by its own distance; IndexError for a wrong count."""
     def select_segment_containing_point(self, point: SupportsXY) -> Optional[Segment]:
         """The first segment the point lies on (within ``epsilon``), or None."""
     def select_segment_close_to_point(self, point: SupportsXY) -> Optional[Segment]:
@@ -145,6 +169,56 @@ class Polyline:
         """``count`` points spaced by length / count from the start (the end is not among them)."""
     def divide_by_length(self, length: float) -> List[Point]:
         """Points every ``length`` from the start while within the total length."""
+    def find_discontinuity(self) -> List[Point]:
+        """The points without the inner vertices where the polyline runs straight on, doubles back or repeats a point."""
+    @staticmethod
+    def join(segments: List[Segment], ordered: Any = False) -> Polyline:
+        """A polyline through the segments' end points; unordered, the segments are chained and taken from the list."""
+    def loft(self, other_polyline: Polyline) -> Polyline:
+        """A new closed polyline of these points followed by the other's."""
+    def tween(self, other_polyline: Polyline, t: float) -> Polyline:
+        """A new polyline of each point moved the fraction ``t`` towards its partner; ValueError for unequal counts."""
+    def extend(self, length: float) -> Polyline:
+        """A new polyline running on ``length`` beyond the end, along the last segment."""
+    def shorten(self, length: float) -> Polyline:
+        """A new polyline of the first ``length`` units from the start."""
+    def adjust_length(self, length: float) -> Polyline:
+        """Extended by a positive ``length``, shortened by the magnitude of a negative one, the receiver for 0."""
+    def break_by_point(self, point: SupportsXY) -> Union[List[Polyline], Polyline]:
+        """Two pieces cut at the point, or the receiver when it lies on no segment."""
+    def break_by_points(self, points: Iterable[SupportsXY]) -> Union[List[Polyline], Polyline]:
+        """The pieces cut at each point in turn, or the receiver when none lies on it."""
+    def break_by_parameter(self, t: float) -> Union[List[Polyline], Polyline]:
+        """Two pieces cut at the fraction ``t`` of the length, or the receiver for t <= 0 or t >= 1."""
+    def break_by_parameters(self, parameters: Iterable[float]) -> List[Polyline]:
+        """The consecutive pieces between the sorted distinct fractions; ValueError outside (0, 1)."""
+    def break_by_interval(self, interval: Iterable[float]) -> Tuple[Polyline, Polyline]:
+        """The pieces before and after the interval's fractions."""
+    def break_by_intervals(self, intervals: Iterable[Iterable[float]]) -> List[Polyline]:
+        """Every second piece, from the first, of the cuts at all interval ends."""
+    def break_by_tuple(self, points: Sequence[SupportsXY]) -> Union[Tuple[Polyline, Polyline, Polyline], Polyline]:
+        """Three pieces cut at both points of the pair, or the receiver."""
+    def break_by_tuples(self, tuples: Iterable[Sequence[SupportsXY]]) -> List[Polyline]:
+        """The pieces cut by each pair in turn."""
+    def move(self, vector: SupportsXY) -> Polyline:
+        """A new polyline with every point moved by ``vector``."""
+    def rotate(self, angle: float, point: SupportsXY) -> Polyline:
+        """A new polyline turned counter-clockwise by ``angle`` radians about ``point``."""
+    @staticmethod
+    def chamfer_t(segment0: Any = None, segment1: Any = None, radius: Any = None) -> float:
+        """How far from the corner the cut starts on each segment: |radius / tan(angle / 2)|, at most half the shorter."""
+    @staticmethod
+    def segment_chamfer(segment0: Any = None, segment1: Any = None, radius: Any = None) -> Polyline:
+        """``[segment0.start, cut, cut, segment1.end]``: the corner cut straight."""
+    @staticmethod
+    def polyline_chamfer(polyline: Any = None, radius: Any = None) -> Polyline:
+        """A new polyline with every corner cut straight (an open one keeps its ends)."""
+    @staticmethod
+    def segment_fillet(segment0: Any = None, segment1: Any = None, radius: Any = None, number: Any = None) -> Polyline:
+        """The corner rounded: the two cut points with ``max(number, 2)`` arc points between them."""
+    @staticmethod
+    def polyline_fillet(polyline: Any = None, radius: Any = None, number: Any = None) -> Polyline:
+        """A new polyline with every corner rounded by sampled arcs."""
     @staticmethod
     def plot_polylines(polylines: Iterable[Polyline], name: Optional[Union[str, List[str]]] = None, show: Any = True) -> None:
         """Draw the polylines in one figure, each in a random colour with its label; show it when ``show``."""

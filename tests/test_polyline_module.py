@@ -32,8 +32,12 @@ MEMBERS = [
     ("segments", P, None), ("count", P, None), ("length", P, None), ("start", P, None), ("end", P, None),
     ("midpoint", P, None), ("centroid", P, None), ("mean", P, None), ("longest_edge", P, None),
     ("shortest_edge", P, None), ("bound", P, None),
+    ("bounding_box", M, "self vector= typ="), ("minimum_bounding_box", M, "self"), ("longest_edge_box", M, "self"),
+    ("set_vector_box", M, "self vector="),
     ("area", P, None), ("is_clockwise", P, None), ("simple_wise", P, None), ("wise", P, None),
     ("start_vector", P, None), ("end_vector", P, None), ("is_convex", M, "self"),
+    ("convex_hull", S, "points"), ("unify_direction", S, "polylines"), ("degenerate_distance", M, "self"),
+    ("offset", M, "self distance"), ("unequal_offset", M, "self dis_lst"),
     ("select_segment_containing_point", M, "self point"), ("select_segment_close_to_point", M, "self point"),
     ("tangent_at_point", M, "self point"), ("normal_at_point", M, "self point"),
     ("tangent_ray_at_point", M, "self point"), ("tangent_line_at_point", M, "self point"),
@@ -45,7 +49,16 @@ MEMBERS = [
     ("contains_segments", M, "self segments"), ("contains_polylines", M, "self polylines"),
     ("point_at_parameter", M, "self t"), ("point_at_length", M, "self length"),
     ("evaluate_point", M, "self point method="), ("divide_by_count", M, "self count"),
-    ("divide_by_length", M, "self length"),
+    ("divide_by_length", M, "self length"), ("find_discontinuity", M, "self"),
+    ("join", S, "segments ordered="), ("loft", M, "self other_polyline"), ("tween", M, "self other_polyline t"),
+    ("extend", M, "self length"), ("shorten", M, "self length"), ("adjust_length", M, "self length"),
+    ("break_by_point", M, "self point"), ("break_by_points", M, "self points"), ("break_by_parameter", M, "self t"),
+    ("break_by_parameters", M, "self parameters"), ("break_by_interval", M, "self interval"),
+    ("break_by_intervals", M, "self intervals"), ("break_by_tuple", M, "self points"),
+    ("break_by_tuples", M, "self tuples"), ("move", M, "self vector"), ("rotate", M, "self angle point"),
+    ("chamfer_t", S, "segment0= segment1= radius="), ("segment_chamfer", S, "segment0= segment1= radius="),
+    ("polyline_chamfer", S, "polyline= radius="), ("segment_fillet", S, "segment0= segment1= radius= number="),
+    ("polyline_fillet", S, "polyline= radius= number="),
     ("plot_polylines", S, "polylines name= show="),
 ]
 
@@ -96,6 +109,19 @@ def test_member_kind_parameters_and_docstring(name, kind, params):
         assert parameters(func) == params.split(), name
 
 
+def test_the_class_has_83_functions_57_methods_17_properties_and_9_statics():
+    kinds = [kind for _, kind, _ in MEMBERS]
+    assert len(MEMBERS) == 83 and (kinds.count(M), kinds.count(P), kinds.count(S)) == (57, 17, 9)
+
+
+def test_static_methods_of_one_parameter_take_it_by_position_only():
+    pts = [Point(0, 0), Point(1, 0), Point(0, 1)]
+    assert Polyline.convex_hull(pts) == square().convex_hull(pts)
+    for call in (lambda: Polyline.convex_hull(points=pts), lambda: Polyline.unify_direction(polylines=[square()])):
+        with pytest.raises(TypeError):
+            call()
+
+
 def test_no_other_public_member_exists():
     public = {n for n in vars(Polyline) if not n.startswith("_")}
     assert public == {m[0] for m in MEMBERS if not m[0].startswith("_")} | {"BOUND"}
@@ -113,12 +139,24 @@ def test_properties_are_read_only_and_instances_take_attributes():
 
 @pytest.mark.parametrize("call", [
     lambda p: p.point_at_parameter("0.5"), lambda p: p.point_at_length("1"), lambda p: p.divide_by_length(None),
+    lambda p: p.offset("2"), lambda p: p.tween(p, "0.5"), lambda p: p.extend("1"), lambda p: p.shorten(None),
+    lambda p: p.adjust_length("1"), lambda p: p.break_by_parameter("0.5"), lambda p: p.rotate("1", Point(0, 0)),
     lambda p: p.is_closed(p), lambda p: p.contains_point(), lambda p: p.contains_point(Point(0, 0), 1),
     lambda p: p.contains_point(pt=Point(0, 0)), lambda p: p.is_convex(self=p),
 ])
 def test_wrong_calls_raise_type_error(call):
     with pytest.raises(TypeError):
         call(square())
+
+
+def test_arguments_without_float_conversion_reach_the_body():
+    p = square()
+    with pytest.raises(AttributeError):
+        Polyline.chamfer_t()
+    assert p.divide_by_count(True + True)[1] == Point(1, 1)
+    with pytest.raises(TypeError):
+        p.divide_by_count(2.0)
+    assert p.offset(2) == p.offset(2.0) and p.offset(True).count == 5
 
 
 def test_float_parameters_accept_ints_and_bools():

@@ -6,7 +6,7 @@ from hostile import assert_survives
 
 # Every member that reads the receiver's points, with arguments for it.
 CALLS = """
-from Flatkin import Point
+from Flatkin import Point, Vector
 from Strakel import Line, Segment
 from Polyline import Polyline
 
@@ -29,6 +29,16 @@ CALLS = [
     ("is_polyline_inside", (Polyline([Point(-1, -1), Point(3, -1), Point(3, 3), Point(-1, -1)]),)),
     ("point_at_parameter", (0.5,)), ("point_at_length", (0.5,)), ("evaluate_point", (Point(0.5, 0),)),
     ("divide_by_count", (5,)), ("divide_by_length", (0.3,)),
+    ("bounding_box", ()), ("bounding_box", (Vector(1, 2), 1)), ("minimum_bounding_box", ()),
+    ("longest_edge_box", ()), ("set_vector_box", ()), ("degenerate_distance", ()), ("offset", (0.2,)),
+    ("offset", (-0.2,)), ("unequal_offset", ([0.1] * 4,)), ("find_discontinuity", ()),
+    ("loft", (Polyline([Point(5, 5), Point(6, 6)]),)), ("tween", (Polyline([Point(5, 5)] * 5), 0.5)),
+    ("extend", (1.0,)), ("shorten", (0.5,)), ("adjust_length", (-0.5,)), ("break_by_point", (Point(0.5, 0),)),
+    ("break_by_points", ([Point(0.5, 0), Point(1, 0.5)],)), ("break_by_parameter", (0.3,)),
+    ("break_by_parameters", ([0.2, 0.7],)), ("break_by_interval", ((0.2, 0.7),)),
+    ("break_by_intervals", ([(0.1, 0.2), (0.5, 0.6)],)), ("break_by_tuple", ((Point(0.5, 0), Point(1, 0.5)),)),
+    ("break_by_tuples", ([(Point(0.5, 0), Point(1, 0.5))],)), ("move", (Vector(1, 1),)),
+    ("rotate", (0.5, Point(0, 0))), ("polyline_chamfer", (None, 0.1)), ("polyline_fillet", (None, 0.1, 3)),
 ]
 
 def run_all(make):
@@ -37,8 +47,14 @@ def run_all(make):
             p = make(at)
             if args is None:
                 attempt(lambda: getattr(p, name))
+            elif name in ("polyline_chamfer", "polyline_fillet"):
+                attempt(getattr(Polyline, name), p, *args[1:])
             else:
                 attempt(getattr(p, name), *args)
+        for mode in ("MBB", "LEB", "SVB"):
+            p = make(2)
+            p.BOUND = mode
+            attempt(p.bounding_box, Vector(0.5, 1), 1)
 """
 
 
@@ -92,6 +108,23 @@ def test_argument_lists_changed_while_read():
                 lines.insert(at, Polyline([hostile(lines, 1.0, 1.0), Point(2, 2)]))
                 attempt(square.contains_polylines, lines)
                 attempt(Polyline.plot_polylines, lines, None, False)
+                pts = [Point(i, i * i % 5) for i in range(8)]
+                pts.insert(at, hostile(pts, 1.0, 1.0))
+                attempt(Polyline.convex_hull, pts)
+                lines = [Polyline([Point(0, 0), Point(1, 0), Point(0, 1), Point(0, 0)]) for _ in range(4)]
+                lines.insert(at, Polyline([hostile(lines, 1.0, 1.0), Point(2, 2), Point(3, 0)]))
+                attempt(Polyline.unify_direction, lines)
+                segs = [Segment(Point(i, 0), Point(i + 1, 0)) for i in range(4)]
+                segs.insert(at, Segment(hostile(segs, 4.0, 0.0), Point(5, 0)))
+                attempt(Polyline.join, list(segs), True)
+                attempt(Polyline.join, segs)
+                a, b = Segment(Point(0, 0), hostile(segs, 1.0, 0.0)), Segment(Point(1, 0), Point(1, 1))
+                attempt(Polyline.chamfer_t, a, b, 0.2)
+                attempt(Polyline.segment_fillet, a, b, 0.2, 3)
+                attempt(square.break_by_points, pts)
+                attempt(square.break_by_tuples, [(hostile(pts, 1.0, 0.0), Point(4, 1))])
+                vals = [0.1, 0.2]
+                attempt(square.break_by_intervals, [vals, [hostile(vals, 0.5, 0.0)]])
     """)
 
 

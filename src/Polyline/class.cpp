@@ -8,6 +8,10 @@ using namespace nb::literals;
 namespace polyline {
 
 void bind_polyline(nb::module_ &m) {
+    // The object defaults, made once from the module's Vector as the class
+    // is made: every call that omits them receives these same objects.
+    nb::object box_vector = pyu::call(names::vector.get(), pyu::int_obj(1), pyu::int_obj(2));
+    nb::object frame_vector = pyu::call(names::vector.get(), pyu::int_obj(1), pyu::int_obj(0));
     pyu::Class<PolylineData> cls(m, "Polyline", DOC(Polyline));
     polyline_type = cls.type();
     cls.attr("BOUND", nb::str("ABB"))
@@ -31,6 +35,10 @@ void bind_polyline(nb::module_ &m) {
         .property("longest_edge", &longest_edge, DOC(Polyline, longest_edge))
         .property("shortest_edge", &shortest_edge, DOC(Polyline, shortest_edge))
         .property("bound", &bound, DOC(Polyline, bound))
+        .method("bounding_box", &bounding_box, DOC(Polyline, bounding_box), "vector"_a = box_vector, "typ"_a = 0)
+        .method("minimum_bounding_box", &minimum_bounding_box, DOC(Polyline, minimum_bounding_box))
+        .method("longest_edge_box", &longest_edge_box, DOC(Polyline, longest_edge_box))
+        .method("set_vector_box", &set_vector_box, DOC(Polyline, set_vector_box), "vector"_a = frame_vector)
         .property("area", &area, DOC(Polyline, area))
         .property("is_clockwise", &is_clockwise, DOC(Polyline, is_clockwise))
         .property("simple_wise", &simple_wise, DOC(Polyline, simple_wise))
@@ -38,6 +46,11 @@ void bind_polyline(nb::module_ &m) {
         .property("start_vector", &start_vector, DOC(Polyline, start_vector))
         .property("end_vector", &end_vector, DOC(Polyline, end_vector))
         .method("is_convex", &is_convex, DOC(Polyline, is_convex))
+        .static_method("convex_hull", &convex_hull, DOC(Polyline, convex_hull), "points"_a)
+        .static_method("unify_direction", &unify_direction, DOC(Polyline, unify_direction), "polylines"_a)
+        .method("degenerate_distance", &degenerate_distance, DOC(Polyline, degenerate_distance))
+        .method("offset", &offset, DOC(Polyline, offset), "distance"_a)
+        .method("unequal_offset", &unequal_offset, DOC(Polyline, unequal_offset), "dis_lst"_a)
         .method("select_segment_containing_point", &select_segment_containing_point,
                 DOC(Polyline, select_segment_containing_point), "point"_a)
         .method("select_segment_close_to_point", &select_segment_close_to_point,
@@ -64,6 +77,33 @@ void bind_polyline(nb::module_ &m) {
         .method("evaluate_point", &evaluate_point, DOC(Polyline, evaluate_point), "point"_a, "method"_a = "length")
         .method("divide_by_count", &divide_by_count, DOC(Polyline, divide_by_count), "count"_a)
         .method("divide_by_length", &divide_by_length, DOC(Polyline, divide_by_length), "length"_a)
+        .method("find_discontinuity", &find_discontinuity, DOC(Polyline, find_discontinuity))
+        .static_method("join", &join, DOC(Polyline, join), "segments"_a, "ordered"_a = false)
+        .method("loft", &loft, DOC(Polyline, loft), "other_polyline"_a)
+        .method("tween", &tween, DOC(Polyline, tween), "other_polyline"_a, "t"_a)
+        .method("extend", &extend, DOC(Polyline, extend), "length"_a)
+        .method("shorten", &shorten, DOC(Polyline, shorten), "length"_a)
+        .method("adjust_length", &adjust_length, DOC(Polyline, adjust_length), "length"_a)
+        .method("break_by_point", &break_by_point, DOC(Polyline, break_by_point), "point"_a)
+        .method("break_by_points", &break_by_points, DOC(Polyline, break_by_points), "points"_a)
+        .method("break_by_parameter", &break_by_parameter, DOC(Polyline, break_by_parameter), "t"_a)
+        .method("break_by_parameters", &break_by_parameters, DOC(Polyline, break_by_parameters), "parameters"_a)
+        .method("break_by_interval", &break_by_interval, DOC(Polyline, break_by_interval), "interval"_a)
+        .method("break_by_intervals", &break_by_intervals, DOC(Polyline, break_by_intervals), "intervals"_a)
+        .method("break_by_tuple", &break_by_tuple, DOC(Polyline, break_by_tuple), "points"_a)
+        .method("break_by_tuples", &break_by_tuples, DOC(Polyline, break_by_tuples), "tuples"_a)
+        .method("move", &move, DOC(Polyline, move), "vector"_a)
+        .method("rotate", &rotate, DOC(Polyline, rotate), "angle"_a, "point"_a)
+        .static_method("chamfer_t", &chamfer_t, DOC(Polyline, chamfer_t), "segment0"_a = nb::none(),
+                       "segment1"_a = nb::none(), "radius"_a = nb::none())
+        .static_method("segment_chamfer", &segment_chamfer, DOC(Polyline, segment_chamfer), "segment0"_a = nb::none(),
+                       "segment1"_a = nb::none(), "radius"_a = nb::none())
+        .static_method("polyline_chamfer", &polyline_chamfer, DOC(Polyline, polyline_chamfer),
+                       "polyline"_a = nb::none(), "radius"_a = nb::none())
+        .static_method("segment_fillet", &segment_fillet, DOC(Polyline, segment_fillet), "segment0"_a = nb::none(),
+                       "segment1"_a = nb::none(), "radius"_a = nb::none(), "number"_a = nb::none())
+        .static_method("polyline_fillet", &polyline_fillet, DOC(Polyline, polyline_fillet),
+                       "polyline"_a = nb::none(), "radius"_a = nb::none(), "number"_a = nb::none())
         .static_method("plot_polylines", &plot_polylines, DOC(Polyline, plot_polylines), "polylines"_a,
                        "name"_a = nb::none(), "show"_a = true);
     remember_members(cls.cls());

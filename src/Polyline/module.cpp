@@ -22,7 +22,9 @@ GEOM_MODULE(Polyline, m) {
     strakel::line_type = strakel_module.attr("Line").inc_ref().ptr();
     strakel::segment_type = strakel_module.attr("Segment").inc_ref().ptr();
     strakel::ray_type = strakel_module.attr("Ray").inc_ref().ptr();
-    names::flat_epsilon.bind(pyu::import("Flatkin"), "epsilon");
+    nb::object flatkin_module = pyu::import("Flatkin");
+    names::flat_epsilon.bind(flatkin_module, "epsilon");
+    names::flat_point.bind(flatkin_module, "Point");
     names::seg_epsilon.bind(strakel_module, "epsilon");
 
     names::point.bind(m, "Point");

@@ -30,6 +30,8 @@ struct PolylineData {};
 // on-line tests): the two tolerances the points and segments would use.
 namespace names {
 extern pyu::Name point, vector, segment, line, ray, arc, polyline, plt, np, flat_epsilon, seg_epsilon;
+// Flatkin's own Point: what a point's own methods (tween, +, rotate) build.
+extern pyu::Name flat_point;
 }
 
 // The classes of Strakel as it defined them, for exact type tests: an
@@ -95,12 +97,26 @@ enum class Member {
     is_segment_inside,
     is_polyline_inside,
     point_at_length,
+    length,
+    wise,
+    is_convex,
+    convex_hull,
+    find_discontinuity,
+    extend,
+    shorten,
+    break_by_point,
+    break_by_points,
+    break_by_parameter,
+    break_by_parameters,
+    break_by_tuple,
     count_
 };
 const pyu::Key &key_of(Member m);
 bool own(nb::handle self, Member m);
 nb::object call_member(nb::handle self, Member m, nb::handle arg);
 nb::object call_member(nb::handle self, Member m);
+// self.m for a property or attribute member, through the receiver.
+nb::object get_member(nb::handle self, Member m);
 void remember_members(nb::handle cls);
 
 // self.is_closed(), through the receiver.
@@ -132,6 +148,47 @@ nb::object mean(nb::handle self);
 double longest_edge(nb::handle self);
 double shortest_edge(nb::handle self);
 nb::object bound(nb::handle self);
+
+// Bounding boxes, the hull, one winding (boxes.cpp).
+nb::object bounding_box(nb::handle self, nb::handle vector, nb::handle typ);
+nb::object minimum_bounding_box(nb::handle self);
+nb::object longest_edge_box(nb::handle self);
+nb::object set_vector_box(nb::handle self, nb::handle vector);
+nb::list convex_hull(nb::handle points);
+nb::object unify_direction(nb::handle polylines);
+
+// Offsets (offsets.cpp).
+nb::list find_discontinuity(nb::handle self);
+nb::dict degenerate_distance(nb::handle self);
+nb::object offset(nb::handle self, nb::handle distance);
+nb::object unequal_offset(nb::handle self, nb::handle dis_lst);
+
+// Joining and reshaping (reshaping.cpp).
+nb::object join(nb::handle segments, nb::handle ordered);
+nb::object loft(nb::handle self, nb::handle other_polyline);
+nb::object tween(nb::handle self, nb::handle other_polyline, nb::handle t);
+nb::object extend(nb::handle self, nb::handle length);
+nb::object shorten(nb::handle self, nb::handle length);
+nb::object adjust_length(nb::handle self, nb::handle length);
+nb::object move(nb::handle self, nb::handle vector);
+nb::object rotate(nb::handle self, nb::handle angle, nb::handle point);
+
+// Breaking (breaking.cpp).
+nb::object break_by_point(nb::handle self, nb::handle point);
+nb::object break_by_points(nb::handle self, nb::handle points);
+nb::object break_by_parameter(nb::handle self, nb::handle t);
+nb::object break_by_parameters(nb::handle self, nb::handle parameters);
+nb::tuple break_by_interval(nb::handle self, nb::handle interval);
+nb::object break_by_intervals(nb::handle self, nb::handle intervals);
+nb::object break_by_tuple(nb::handle self, nb::handle points);
+nb::list break_by_tuples(nb::handle self, nb::handle tuples);
+
+// Chamfers and fillets (fillets.cpp).
+nb::object chamfer_t(nb::handle segment0, nb::handle segment1, nb::handle radius);
+nb::object segment_chamfer(nb::handle segment0, nb::handle segment1, nb::handle radius);
+nb::object polyline_chamfer(nb::handle polyline, nb::handle radius);
+nb::object segment_fillet(nb::handle segment0, nb::handle segment1, nb::handle radius, nb::handle number);
+nb::object polyline_fillet(nb::handle polyline, nb::handle radius, nb::handle number);
 
 // Area, winding and convexity (winding.cpp).
 double area(nb::handle self);

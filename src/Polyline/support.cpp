@@ -7,7 +7,7 @@
 namespace polyline {
 
 namespace names {
-pyu::Name point, vector, segment, line, ray, arc, polyline, plt, np, flat_epsilon, seg_epsilon;
+pyu::Name point, vector, segment, line, ray, arc, polyline, plt, np, flat_epsilon, seg_epsilon, flat_point;
 }
 
 namespace strakel {
@@ -22,12 +22,18 @@ const pyu::Key key_points("points"), key_is_closed("is_closed"), key_bound("boun
     key_tangent_ray("tangent_ray_at_point"), key_normal_ray("normal_ray_at_point"), key_intersection("intersection"),
     key_in_bound("is_point_in_bound"), key_on("is_point_on"), key_inside("is_point_inside"),
     key_segment_inside("is_segment_inside"), key_polyline_inside("is_polyline_inside"),
-    key_point_at_length("point_at_length");
+    key_point_at_length("point_at_length"), key_length("length"), key_wise("wise"), key_is_convex("is_convex"),
+    key_convex_hull("convex_hull"), key_find_discontinuity("find_discontinuity"), key_extend("extend"),
+    key_shorten("shorten"), key_break_by_point("break_by_point"), key_break_by_points("break_by_points"),
+    key_break_by_parameter("break_by_parameter"), key_break_by_parameters("break_by_parameters"),
+    key_break_by_tuple("break_by_tuple");
 
 const std::array<const pyu::Key *, (size_t) Member::count_> member_keys = {
     &key_is_closed, &key_bound,  &key_containing,      &key_close_to,        &key_tangent_ray,
     &key_normal_ray, &key_intersection, &key_in_bound, &key_on,             &key_inside,
-    &key_segment_inside, &key_polyline_inside, &key_point_at_length};
+    &key_segment_inside, &key_polyline_inside, &key_point_at_length, &key_length, &key_wise, &key_is_convex,
+    &key_convex_hull, &key_find_discontinuity, &key_extend, &key_shorten, &key_break_by_point,
+    &key_break_by_points, &key_break_by_parameter, &key_break_by_parameters, &key_break_by_tuple};
 std::array<PyObject *, (size_t) Member::count_> originals{};
 }  // namespace
 
@@ -106,6 +112,7 @@ bool own(nb::handle self, Member m) { return pyu::resolves_to(self, key_of(m), o
 
 nb::object call_member(nb::handle self, Member m, nb::handle arg) { return pyu::call_method(self, key_of(m), arg); }
 nb::object call_member(nb::handle self, Member m) { return pyu::call_method(self, key_of(m)); }
+nb::object get_member(nb::handle self, Member m) { return pyu::get_attr(self, key_of(m)); }
 
 bool closed(nb::handle self) {
     if (own(self, Member::is_closed))
