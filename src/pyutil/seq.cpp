@@ -63,6 +63,21 @@ Points<Value> read_all(nb::handle seq, bool keep_items, PyTypeObject *type, Read
 }
 }  // namespace
 
+bool read_exact_points(nb::handle seq, std::vector<geom::Vec2> &out) {
+    if (!point_type || !is_list_or_tuple(seq))
+        return false;
+    Py_ssize_t n = PySequence_Fast_GET_SIZE(seq.ptr());
+    PyObject **items = PySequence_Fast_ITEMS(seq.ptr());
+    out.resize((size_t) n);
+    for (Py_ssize_t i = 0; i < n; ++i) {
+        if (Py_TYPE(items[i]) != point_type)
+            return false;
+        const flat::Point &p = flat_fields(items[i]);
+        out[(size_t) i] = {p.x, p.y};
+    }
+    return true;
+}
+
 PointList read_points(nb::handle seq, bool keep_items) {
     return read_all<geom::Vec2, flat::Point>(
         seq, keep_items, point_type, [](const flat::Point &p) { return geom::Vec2{p.x, p.y}; }, read_xy);
