@@ -12,12 +12,14 @@ that fall too close to a tree, and save a plan to a PNG file.
 import math
 import pathlib
 import sys
+from typing import List, Optional, Sequence, Tuple, TypedDict, Union
 
 import matplotlib
 
 matplotlib.use("Agg")  # a file, never a window
 
 import matplotlib.pyplot as plt  # noqa: E402
+from matplotlib.figure import Figure  # noqa: E402
 
 from Flatkin import Point, Vector  # noqa: E402
 
@@ -31,7 +33,15 @@ GRID_STEP = 7.5  # column spacing in metres
 TREE_CLEARANCE = 3.0  # no column closer than this to a trunk
 
 
-def nearest_trees(corners, trees):
+class Plan(TypedDict):
+    centre: Point
+    corners: List[Tuple[Point, Point, float]]
+    columns: List[Point]
+    dropped: List[Point]
+    closest_trees: Tuple[Point, Point]
+
+
+def nearest_trees(corners: Sequence[Point], trees: Sequence[Point]) -> List[Tuple[Point, Point, float]]:
     """For each corner, the nearest tree and its distance."""
     result = []
     for corner in corners:
@@ -40,7 +50,7 @@ def nearest_trees(corners, trees):
     return result
 
 
-def column_grid(origin, angle, step, columns, rows):
+def column_grid(origin: Point, angle: float, step: float, columns: int, rows: int) -> List[Point]:
     """A grid of columns laid out along the x axis from `origin`, then turned
     by `angle` about it."""
     grid = []
@@ -51,14 +61,14 @@ def column_grid(origin, angle, step, columns, rows):
     return grid
 
 
-def inside(point, outline):
+def inside(point: Point, outline: Sequence[Point]) -> bool:
     """True when `point` lies to the left of every edge of a counter-clockwise
     outline (a convex site)."""
     n = len(outline)
     return all(Vector.relative_position(outline[k], outline[(k + 1) % n], point) == 0 for k in range(n))
 
 
-def layout():
+def layout() -> Plan:
     centre = Point.find_center(SITE)
     origin = SITE[0] + Vector(4, 3)
     grid = column_grid(origin, STREET_ANGLE, GRID_STEP, columns=6, rows=5)
@@ -66,6 +76,7 @@ def layout():
     columns = [p for p in grid
                if p.distance_to_point(Point.find_nearest_point(p, TREES)) > TREE_CLEARANCE]
     a, b = Point.find_nearest_two_points(TREES)
+    assert a is not None and b is not None  # five trees: there is a closest pair
     return {
         "centre": centre,
         "corners": nearest_trees(SITE, TREES),
@@ -75,7 +86,7 @@ def layout():
     }
 
 
-def draw(plan):
+def draw(plan: Plan) -> Figure:
     fig, ax = plt.subplots(figsize=(7, 6))
     outline = SITE + [SITE[0]]
     ax.plot([p.x for p in outline], [p.y for p in outline], "k-", lw=2, label="site")
@@ -97,7 +108,7 @@ def draw(plan):
     return fig
 
 
-def main(out_dir=None):
+def main(out_dir: Optional[Union[str, pathlib.Path]] = None) -> pathlib.Path:
     """Builds the plan, saves it as site_layout.png in `out_dir` (by default
     examples/out/) and returns the path of the file."""
     out = pathlib.Path(out_dir) if out_dir is not None else DEFAULT_OUT

@@ -335,3 +335,33 @@ def ref_projection_foot(a, b, c):
     else:
         ux, uy = abx / m, aby / m
     return (ux * s + a.x, uy * s + a.y)
+
+
+# ------------------------------------------------------------ named shapes
+# Outlines as lists of Points, closed by repeating the first point, in the
+# library's length unit (metres in the examples).
+
+def unit_square():
+    """The unit square, counter-clockwise from the origin."""
+    return [Point(0, 0), Point(1, 0), Point(1, 1), Point(0, 1), Point(0, 0)]
+
+
+def rectangle(x0, y0, width, height):
+    """An axis-aligned rectangle, counter-clockwise from (x0, y0)."""
+    return [Point(x0, y0), Point(x0 + width, y0), Point(x0 + width, y0 + height), Point(x0, y0 + height),
+            Point(x0, y0)]
+
+
+def l_shaped_room():
+    """A 10 by 8 room with a 4 by 3 corner cut away at the top right (area 68)."""
+    return [Point(0, 0), Point(10, 0), Point(10, 5), Point(6, 5), Point(6, 8), Point(0, 8), Point(0, 0)]
+
+
+def street_grid(columns, rows, spacing=10.0):
+    """The centre lines of a street grid as (start, end) coordinate pairs:
+    `columns` north-south streets and `rows` east-west streets, each running
+    the whole grid."""
+    width, height = (columns - 1) * spacing, (rows - 1) * spacing
+    lines = [((i * spacing, 0.0), (i * spacing, height)) for i in range(columns)]
+    lines += [((0.0, j * spacing), (width, j * spacing)) for j in range(rows)]
+    return lines

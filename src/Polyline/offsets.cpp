@@ -53,7 +53,7 @@ nb::object offset(nb::handle self, nb::handle distance_arg) {
             cleaned.push_back(v.xy()[i]);
     } else {
         nb::object pts = call_member(self, Member::find_discontinuity);
-        cleaned = pyu::read_points(pts).xy;
+        cleaned = pyu::read_points(pts).coords;
     }
     bool is_closed = closed(self);
     geom::Tolerances tol = tolerances();

@@ -49,7 +49,7 @@ inline geom::Tolerances tolerances() { return {names::flat_epsilon.get_double(),
 struct Vertices {
     nb::object seq;  // the `points` object itself
     pyu::PointList list;
-    std::span<const Vec2> xy() const { return list.xy; }
+    std::span<const Vec2> xy() const { return list.coords; }
     size_t size() const { return list.size(); }
     // The stored object at i (the caller's own Point).
     nb::object item(size_t i) const;

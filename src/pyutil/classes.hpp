@@ -108,6 +108,14 @@ Py_ssize_t payload_offset(nb::handle cls);
 template <class Arg>
 constexpr bool has_default = std::is_same_v<std::decay_t<Arg>, nb::arg_v>;
 
+// (name,) for a required parameter, (name, default) otherwise.
+inline nb::object param_of(const nb::arg &a) { return nb::make_tuple(nb::str(a.name_)); }
+inline nb::object param_of(const nb::arg_v &a) { return nb::make_tuple(nb::str(a.name_), a.value); }
+template <class... Args>
+nb::object params_of(const Args &...args) {
+    return nb::make_tuple(param_of(args)...);
+}
+
 }  // namespace detail
 
 // The receiver parameter of an __init__: a Python-level call such as
@@ -181,7 +189,7 @@ public:
         nb::object fn = nb::cpp_function(std::forward<F>(f), nb::name(name), nb::scope(cls_), doc,
                                          detail::accept_none(nb::arg("self")), detail::accept_none(args)...);
         constexpr bool positional = sizeof...(Args) == 0;
-        set(name, wrap_function(fn, name, true, positional));
+        set(name, wrap_function(fn, name, true, positional, detail::params_of(nb::arg("self"), args...)));
         return *this;
     }
 
@@ -192,9 +200,10 @@ public:
         nb::object fn =
             nb::cpp_function(std::forward<F>(f), nb::name(name), nb::scope(cls_), doc, detail::accept_none(args)...);
         constexpr bool positional = sizeof...(Args) == 0 || (sizeof...(Args) == 1 && !(detail::has_default<Args> || ...));
-        if (positional)
-            fn = wrap_function(fn, name, false, true);
-        set(name, static_method_of(fn));
+        nb::object params = detail::params_of(args...);
+        if constexpr (sizeof...(Args) == 0)
+            params = nb::tuple();
+        set(name, static_method_of(wrap_function(fn, name, false, positional, params)));
         return *this;
     }
 

@@ -14,6 +14,7 @@ struct Wrapper {
     PyObject_HEAD
     PyObject *function;
     vectorcallfunc vectorcall;
+    PyObject *params;  // tuple of (name, default or None-tuple marker), or null
     const char *name;
     bool bind;
 };
@@ -33,23 +34,47 @@ PyObject *call_positional(PyObject *self, PyObject *const *args, size_t nargsf, 
 
 PyObject *wrapper_get(PyObject *self, PyObject *obj, PyObject *) {
     Wrapper *w = (Wrapper *) self;
-    if (!w->bind) {
+    // The wrapper stands for its function everywhere: read through the class
+    // it is itself, so its keyword check and signature go with it.
+    if (!w->bind || !obj) {
         Py_INCREF(self);
         return self;
     }
-    // A positional-only member stands for its function everywhere, so that
-    // its keyword check runs however it is called.
-    PyObject *function = w->vectorcall == call_positional ? self : w->function;
-    if (!obj) {
-        Py_INCREF(function);
-        return function;
+    return PyMethod_New(self, obj);
+}
+
+// inspect.Signature of the parameters, made when asked for.
+PyObject *wrapper_signature(PyObject *self, void *) {
+    Wrapper *w = (Wrapper *) self;
+    if (!w->params)
+        return PyObject_GetAttrString(w->function, "__signature__");
+    try {
+        nb::object inspect = check(PyImport_ImportModule("inspect"));
+        nb::object parameter = check(PyObject_GetAttrString(inspect.ptr(), "Parameter"));
+        nb::object kind = check(PyObject_GetAttrString(
+            parameter.ptr(), w->vectorcall == call_positional ? "POSITIONAL_ONLY" : "POSITIONAL_OR_KEYWORD"));
+        nb::list list;
+        Py_ssize_t n = PyTuple_GET_SIZE(w->params);
+        for (Py_ssize_t i = 0; i < n; ++i) {
+            PyObject *pair = PyTuple_GET_ITEM(w->params, i);
+            nb::object args = nb::make_tuple(nb::handle(PyTuple_GET_ITEM(pair, 0)), kind);
+            nb::dict kwargs;
+            if (PyTuple_GET_SIZE(pair) > 1)
+                kwargs["default"] = nb::handle(PyTuple_GET_ITEM(pair, 1));
+            list.append(check(PyObject_Call(parameter.ptr(), args.ptr(), kwargs.ptr())));
+        }
+        nb::object signature = check(PyObject_GetAttrString(inspect.ptr(), "Signature"));
+        return check(PyObject_CallOneArg(signature.ptr(), list.ptr())).release().ptr();
+    } catch (nb::python_error &e) {
+        e.restore();
+        return nullptr;
     }
-    return PyMethod_New(function, obj);
 }
 
 int wrapper_traverse(PyObject *self, visitproc visit, void *arg) {
     Py_VISIT(Py_TYPE(self));
     Py_VISIT(((Wrapper *) self)->function);
+    Py_VISIT(((Wrapper *) self)->params);
     return 0;
 }
 
@@ -57,8 +82,14 @@ void wrapper_dealloc(PyObject *self) {
     PyTypeObject *type = Py_TYPE(self);
     PyObject_GC_UnTrack(self);
     Py_CLEAR(((Wrapper *) self)->function);
+    Py_CLEAR(((Wrapper *) self)->params);
     type->tp_free(self);
     Py_DECREF(type);
+}
+
+PyObject *wrapper_self(PyObject *self, void *) {
+    Py_INCREF(self);
+    return self;
 }
 
 PyObject *wrapper_attr(PyObject *self, void *name) {
@@ -68,13 +99,14 @@ PyObject *wrapper_attr(PyObject *self, void *name) {
 PyTypeObject *make_type(bool bind) {
     static PyMemberDef members[] = {
         {"__vectorcalloffset__", T_PYSSIZET, (Py_ssize_t) offsetof(Wrapper, vectorcall), READONLY, nullptr},
-        {"__func__", T_OBJECT, (Py_ssize_t) offsetof(Wrapper, function), READONLY, nullptr},
         {nullptr, 0, 0, 0, nullptr}};
     static PyGetSetDef getset[] = {{"__name__", wrapper_attr, nullptr, nullptr, (void *) "__name__"},
                                    {"__qualname__", wrapper_attr, nullptr, nullptr, (void *) "__qualname__"},
                                    {"__doc__", wrapper_attr, nullptr, nullptr, (void *) "__doc__"},
                                    {"__module__", wrapper_attr, nullptr, nullptr, (void *) "__module__"},
                                    {"__nb_signature__", wrapper_attr, nullptr, nullptr, (void *) "__nb_signature__"},
+                                   {"__signature__", wrapper_signature, nullptr, nullptr, nullptr},
+                                   {"__func__", wrapper_self, nullptr, nullptr, nullptr},
                                    {nullptr, nullptr, nullptr, nullptr, nullptr}};
     static PyType_Slot slots[] = {{Py_tp_descr_get, (void *) wrapper_get},
                                   {Py_tp_call, (void *) PyVectorcall_Call},
@@ -94,7 +126,7 @@ PyTypeObject *make_type(bool bind) {
 }
 }  // namespace
 
-nb::object wrap_function(nb::handle function, const char *name, bool bind, bool positional_only) {
+nb::object wrap_function(nb::handle function, const char *name, bool bind, bool positional_only, nb::handle params) {
     static PyTypeObject *method_type = make_type(true);
     static PyTypeObject *function_type = make_type(false);
     PyTypeObject *type = bind ? method_type : function_type;
@@ -102,6 +134,7 @@ nb::object wrap_function(nb::handle function, const char *name, bool bind, bool 
     if (!w)
         raise_current();
     w->function = nb::borrow(function).release().ptr();
+    w->params = params.is_valid() ? nb::borrow(params).release().ptr() : nullptr;
     w->vectorcall = positional_only ? call_positional : call_any;
     w->name = name;
     w->bind = bind;

@@ -8,12 +8,15 @@
 namespace pyu {
 
 // Wraps a function so that it is stored in a class as a plain method is:
-// read through an instance it binds to it, read through the class it is the
-// function itself.  With `positional_only`, a call that passes any keyword
-// raises TypeError("<name>() takes no keyword arguments"), as a built-in
-// function of one parameter does.  With `bind` false the wrapper never binds
-// (the body of a static method of one parameter).
-nb::object wrap_function(nb::handle function, const char *name, bool bind, bool positional_only);
+// read through an instance it binds to it, read through the class it is
+// itself (a function of the class's members).  With `positional_only`, a
+// call that passes any keyword raises TypeError("<name>() takes no keyword
+// arguments"), as a built-in function of one parameter does.  With `bind`
+// false the wrapper never binds (the body of a static method).  `params` is
+// a tuple of (name,) or (name, default) pairs: the wrapper's `__signature__`,
+// so inspect.signature() and stub tests see the real parameters.
+nb::object wrap_function(nb::handle function, const char *name, bool bind, bool positional_only,
+                         nb::handle params = nb::handle());
 
 // staticmethod(function)
 nb::object static_method(nb::handle function);

@@ -46,41 +46,29 @@ Py_ssize_t range_count(nb::handle n) {
 // ------------------------------------------------------------ arithmetic
 
 namespace {
-// Squares as the C library's pow gives them; true when a finite value's
-// square leaves the double range.
-bool square_overflows(double v, double &square) {
-    square = geom::py_square(v);
-    return std::isinf(square) && std::isfinite(v);
+// sqrt of the sum of the squares, each as the C library's pow gives it; the
+// message's OverflowError when a finite value's square leaves the double
+// range.
+double root_of_squares(std::initializer_list<double> values, const char *message) {
+    double sum = 0.0;
+    bool overflow = false;
+    for (double v : values) {
+        double square = geom::py_square(v);
+        overflow |= std::isinf(square) && std::isfinite(v);
+        sum += square;
+    }
+    if (overflow)
+        raise(PyExc_OverflowError, message);
+    return std::sqrt(sum);
 }
+constexpr const char *math_range = "math range error";
+constexpr const char *out_of_range = "(34, 'Numerical result out of range')";
 }  // namespace
 
-double py_magnitude(double x, double y) {
-    double xx, yy;
-    if (square_overflows(x, xx) | square_overflows(y, yy))
-        raise(PyExc_OverflowError, "math range error");
-    return std::sqrt(xx + yy);
-}
-
-double py_magnitude(double x, double y, double z) {
-    double xx, yy, zz;
-    if (square_overflows(x, xx) | square_overflows(y, yy) | square_overflows(z, zz))
-        raise(PyExc_OverflowError, "math range error");
-    return std::sqrt(xx + yy + zz);
-}
-
-double py_distance(double dx, double dy) {
-    double xx, yy;
-    if (square_overflows(dx, xx) | square_overflows(dy, yy))
-        raise(PyExc_OverflowError, "(34, 'Numerical result out of range')");
-    return std::sqrt(xx + yy);
-}
-
-double py_distance(double dx, double dy, double dz) {
-    double xx, yy, zz;
-    if (square_overflows(dx, xx) | square_overflows(dy, yy) | square_overflows(dz, zz))
-        raise(PyExc_OverflowError, "(34, 'Numerical result out of range')");
-    return std::sqrt(xx + yy + zz);
-}
+double py_magnitude(double x, double y) { return root_of_squares({x, y}, math_range); }
+double py_magnitude(double x, double y, double z) { return root_of_squares({x, y, z}, math_range); }
+double py_distance(double dx, double dy) { return root_of_squares({dx, dy}, out_of_range); }
+double py_distance(double dx, double dy, double dz) { return root_of_squares({dx, dy, dz}, out_of_range); }
 
 namespace {
 bool compare(nb::handle a, nb::handle b, int op) {

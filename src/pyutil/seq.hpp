@@ -70,23 +70,23 @@ bool for_each_iter(nb::handle iterable, F &&f) {
 // otherwise the items are read from a snapshot through `x` and `y`, and
 // `items` holds it.  With `keep_items`, `items` always holds a snapshot, so
 // a result may hand back the caller's own objects (item(i)).
-struct PointList {
-    nb::object items;  // a tuple of the items, or null
-    std::vector<geom::Vec2> xy;
-    bool all_points = false;  // every item was our own exact Point
-    size_t size() const { return xy.size(); }
-    nb::object item(size_t i) const { return nb::borrow(PyTuple_GET_ITEM(items.ptr(), (Py_ssize_t) i)); }
-};
-PointList read_points(nb::handle seq, bool keep_items = false);
+// The coordinates of a list or tuple whose items are all our own exact
+// Point, read from their fields without any Python call; false (and `out`
+// unspecified) for anything else.
+bool read_exact_points(nb::handle seq, std::vector<geom::Vec2> &out);
 
-// The same for solid points (Point3d, or anything with x, y and z).
-struct Point3List {
-    nb::object items;
-    std::vector<geom::Vec3> xyz;
-    bool all_points = false;
-    size_t size() const { return xyz.size(); }
+template <class Value>
+struct Points {
+    nb::object items;  // a tuple of the items, or null
+    std::vector<Value> coords;
+    bool all_points = false;  // every item was our own exact point class
+    size_t size() const { return coords.size(); }
     nb::object item(size_t i) const { return nb::borrow(PyTuple_GET_ITEM(items.ptr(), (Py_ssize_t) i)); }
 };
+using PointList = Points<geom::Vec2>;
+PointList read_points(nb::handle seq, bool keep_items = false);
+// The same for solid points (Point3d, or anything with x, y and z).
+using Point3List = Points<geom::Vec3>;
 Point3List read_points3(nb::handle seq, bool keep_items = false);
 
 }  // namespace pyu
