@@ -300,6 +300,7 @@ class Polyline:
         pts = [p for p in points if not (p.x != p.x or p.y != p.y)]
         if not pts:
             return []
+        pts = Polyline._outside_extremes(pts)
         order = sorted(range(len(pts)), key=lambda i: (pts[i].x, pts[i].y))
         unique = []
         for i in order:
@@ -328,6 +329,37 @@ class Polyline:
                 start, best = k, a
         hull = hull[start:] + hull[:start]
         return hull + [hull[0]]
+
+    @staticmethod
+    def _outside_extremes(pts):
+        """The points, less those clearly inside the octagon of the extreme
+        points (by x, x + y, y, y - x, each way): they cannot be on the hull."""
+        keys = [lambda p: p.x, lambda p: p.x + p.y, lambda p: p.y, lambda p: p.y - p.x]
+        extremes = []
+        for sign in (1, -1):
+            for key in keys:
+                best = pts[0]
+                for p in pts[1:]:
+                    if sign * key(p) > sign * key(best):
+                        best = p
+                extremes.append(best)
+        ring = []
+        for p in extremes:
+            if not ring or p is not ring[-1]:
+                ring.append(p)
+        while len(ring) > 1 and ring[-1] is ring[0]:
+            ring.pop()
+        if len(ring) < 3:
+            return pts
+
+        def clearly_left(a, b, p):
+            ux, uy, vx, vy = b.x - a.x, b.y - a.y, p.x - a.x, p.y - a.y
+            return ux * vy - uy * vx > 1e-12 * (abs(ux * vy) + abs(uy * vx)) + 1e-300
+
+        edges = list(zip(ring, ring[1:] + ring[:1]))
+        if not all(clearly_left(a, b, c) for (a, b), c in zip(edges, ring[2:] + ring[:2])):
+            return pts  # not a strictly convex octagon: keep everything
+        return [p for p in pts if not all(clearly_left(a, b, p) for a, b in edges)]
 
     @staticmethod
     def unify_direction(polylines, /):
@@ -534,12 +566,13 @@ class Polyline:
         # other on or below it (horizontal edges never count), and its
         # crossing with the ray's line lies no more than epsilon left of the
         # point.
+        ahead = point + Vector(1, 0)
         crossings = 0
         for segment in self.segments:
             a, b = segment.start, segment.end
             if (a.y > point.y) == (b.y > point.y):
                 continue
-            p = Vector.intersection(a, b, point, point + Vector(1, 0))
+            p = Vector.intersection(a, b, point, ahead)
             if p is not None and p.x >= point.x - epsilon:
                 crossings += 1
         return crossings % 2 == 1

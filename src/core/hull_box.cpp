@@ -35,18 +35,94 @@ Corners box_corners(Vec2 origin, Vec2 vec, Vec2 perp, double width, double heigh
 
 }  // namespace
 
+namespace {
+
+// Whether p lies to the left of the directed line a -> b by more than the
+// rounding of the cross product could account for.
+bool clearly_left(Vec2 a, Vec2 b, Vec2 p) {
+    double ux = b.x - a.x, uy = b.y - a.y, vx = p.x - a.x, vy = p.y - a.y;
+    return ux * vy - uy * vx > 1e-12 * (std::fabs(ux * vy) + std::fabs(uy * vx)) + 1e-300;
+}
+
+// The positions of the points, less those clearly inside the octagon of the
+// extreme points (by x, x + y, y, y - x, the greatest then the least, the
+// first of equal ones): such points cannot be hull vertices.  Nothing is
+// left out when the octagon is not strictly convex.
+std::vector<std::size_t> outside_extremes(std::span<const Vec2> pts, const std::vector<std::size_t> &in) {
+    // One pass: for each of the four keys the first point of greatest and
+    // of least value.
+    std::size_t extremes[8];
+    double best[8];
+    {
+        Vec2 p = pts[in[0]];
+        double k[4] = {p.x, p.x + p.y, p.y, p.y - p.x};
+        for (int j = 0; j < 4; ++j) {
+            extremes[j] = extremes[4 + j] = in[0];
+            best[j] = best[4 + j] = k[j];
+        }
+    }
+    for (std::size_t i : in) {
+        Vec2 p = pts[i];
+        double k[4] = {p.x, p.x + p.y, p.y, p.y - p.x};
+        for (int j = 0; j < 4; ++j) {
+            if (k[j] > best[j]) {
+                best[j] = k[j];
+                extremes[j] = i;
+            }
+            if (-k[j] > -best[4 + j]) {
+                best[4 + j] = k[j];
+                extremes[4 + j] = i;
+            }
+        }
+    }
+    std::vector<std::size_t> ring;
+    for (std::size_t e : extremes)
+        if (ring.empty() || e != ring.back())
+            ring.push_back(e);
+    while (ring.size() > 1 && ring.back() == ring.front())
+        ring.pop_back();
+    std::size_t m = ring.size();
+    if (m < 3)
+        return in;
+    for (std::size_t j = 0; j < m; ++j)
+        if (!clearly_left(pts[ring[j]], pts[ring[(j + 1) % m]], pts[ring[(j + 2) % m]]))
+            return in;
+    std::vector<std::size_t> out;
+    for (std::size_t i : in) {
+        bool inside = true;
+        for (std::size_t j = 0; j < m && inside; ++j)
+            inside = clearly_left(pts[ring[j]], pts[ring[(j + 1) % m]], pts[i]);
+        if (!inside)
+            out.push_back(i);
+    }
+    return out;
+}
+
+}  // namespace
+
 std::vector<std::size_t> convex_hull(std::span<const Vec2> pts, double flat_eps, ArcCos arccos, Fault &fault) {
-    std::vector<std::size_t> order;
+    std::vector<std::size_t> usable;
     for (std::size_t i = 0; i < pts.size(); ++i)
         if (!std::isnan(pts[i].x) && !std::isnan(pts[i].y))
-            order.push_back(i);
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return pts[a].x < pts[b].x || (pts[a].x == pts[b].x && pts[a].y < pts[b].y);
+            usable.push_back(i);
+    if (usable.empty())
+        return usable;
+    // Sorted by x, then y, then input position: the order a stable sort by
+    // (x, y) gives.
+    struct Key {
+        double x, y;
+        std::size_t i;
+    };
+    std::vector<Key> order;
+    for (std::size_t i : outside_extremes(pts, usable))
+        order.push_back({pts[i].x, pts[i].y, i});
+    std::sort(order.begin(), order.end(), [](const Key &a, const Key &b) {
+        return a.x < b.x || (a.x == b.x && (a.y < b.y || (a.y == b.y && a.i < b.i)));
     });
     std::vector<std::size_t> unique;
-    for (std::size_t i : order)
-        if (unique.empty() || !(pts[i].x == pts[unique.back()].x && pts[i].y == pts[unique.back()].y))
-            unique.push_back(i);
+    for (const Key &k : order)
+        if (unique.empty() || !(k.x == pts[unique.back()].x && k.y == pts[unique.back()].y))
+            unique.push_back(k.i);
     if (unique.size() < 2)
         return unique;
 
@@ -80,6 +156,28 @@ std::vector<std::size_t> convex_hull(std::span<const Vec2> pts, double flat_eps,
     }
     std::rotate(hull.begin(), hull.begin() + (std::ptrdiff_t) start, hull.end());
     return hull;
+}
+
+SortedBound sorted_bound(std::span<const Vec2> pts) {
+    SortedBound r;
+    if (pts.empty()) {
+        r.nan = true;
+        return r;
+    }
+    r.box = {pts[0].x, pts[0].y, pts[0].x, pts[0].y};
+    for (Vec2 p : pts) {
+        if (std::isnan(p.x) || std::isnan(p.y))
+            r.nan = true;
+        if (p.x < r.box.min_x)
+            r.box.min_x = p.x;
+        if (p.y < r.box.min_y)
+            r.box.min_y = p.y;
+        if (p.x >= r.box.max_x)
+            r.box.max_x = p.x;
+        if (p.y >= r.box.max_y)
+            r.box.max_y = p.y;
+    }
+    return r;
 }
 
 std::size_t leftmost(std::span<const Vec2> pts) {

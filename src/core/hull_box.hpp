@@ -29,6 +29,16 @@ namespace geom {
 // gives that point alone; none gives nothing.
 std::vector<std::size_t> convex_hull(std::span<const Vec2> pts, double flat_eps, ArcCos arccos, Fault &fault);
 
+// The axis-aligned extremes as sorted(values)[0] and sorted(values)[-1]
+// give them (a stable sort: the first of the least values and the last of
+// the greatest); `nan` is set when a coordinate is NaN, which a sort orders
+// by its own rules.
+struct SortedBound {
+    VertexBound box;
+    bool nan = false;
+};
+SortedBound sorted_bound(std::span<const Vec2> pts);
+
 // The first point of least x (the interpreter's min by x).
 std::size_t leftmost(std::span<const Vec2> pts);
 

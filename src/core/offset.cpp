@@ -65,9 +65,7 @@ std::vector<double> collapse_limits(std::span<const Vec2> pts, double flat_eps, 
 OffsetResult offset_polyline(std::span<const Vec2> pts, bool closed, double distance, Tolerances tol,
                              ArcCos arccos) {
     OffsetResult r;
-    std::vector<Vec2> work;
-    for (std::size_t i : without_straight_vertices(pts))
-        work.push_back(pts[i]);
+    std::vector<Vec2> work(pts.begin(), pts.end());
     if (distance < 0) {
         std::reverse(work.begin(), work.end());
         distance = std::fabs(distance);

@@ -32,8 +32,9 @@ std::vector<std::size_t> without_straight_vertices(std::span<const Vec2> pts);
 // no longer than the point tolerance has no angle and is skipped.
 std::vector<double> collapse_limits(std::span<const Vec2> pts, double flat_eps, ArcCos arccos, Fault &fault);
 
-// The polyline moved by `distance`: straight vertices dropped, the order
-// reversed for a negative distance (which is then used as its magnitude),
+// The polyline moved by `distance`, given its points with the straight
+// vertices dropped already: the order reversed for a negative distance
+// (which is then used as its magnitude),
 // edges whose limit is below the distance dropped, the moved edges' lines
 // crossed one after the other (parallel neighbours give no corner).  Closed
 // (as the receiver is): the crossing of the first and last moved edges

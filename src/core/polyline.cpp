@@ -81,6 +81,10 @@ WeightedMidpoints weighted_midpoints(std::span<const Vec2> pts, Fault &fault) {
 }
 
 VertexBound vertex_bound(std::span<const Vec2> pts) {
+    if (pts.empty()) {
+        double nan = std::numeric_limits<double>::quiet_NaN();
+        return {nan, nan, nan, nan};
+    }
     VertexBound b{pts[0].x, pts[0].y, pts[0].x, pts[0].y};
     for (std::size_t i = 1; i < pts.size(); ++i) {
         if (pts[i].x < b.min_x)
@@ -229,10 +233,91 @@ std::size_t nearest_segment(std::span<const Vec2> pts, Vec2 p, Tolerances tol, F
     return best;
 }
 
+void probe_crossings(std::span<const Vec2> pts, Probe kind, Vec2 a, Vec2 b, Tolerances tol, ProbeCrossings &out) {
+    RayBound ray{};
+    for (std::size_t k = 0; k < segment_count(pts); ++k) {
+        Vec2 s = pts[k], e = pts[k + 1];
+        std::optional<Vec2> p;
+        switch (kind) {
+        case Probe::line:
+            p = line_intersection(s, e, a, b, tol.flat);
+            if (p && !in_box(segment_bound(s, e), *p, tol.seg))
+                p.reset();
+            break;
+        case Probe::segment:
+            p = line_intersection(a, b, s, e, tol.flat);
+            if (p && !(in_box(segment_bound(a, b), *p, tol.seg) && in_box(segment_bound(s, e), *p, tol.seg)))
+                p.reset();
+            break;
+        case Probe::ray:
+            p = line_intersection(s, e, a, a + b, tol.flat);
+            if (!p)
+                break;
+            ray = ray_bound(a, b);
+            if (!ray.valid) {
+                out.invalid_ray = true;
+                return;
+            }
+            if (!(in_ray_bound(ray, *p, tol.seg) && in_box(segment_bound(s, e), *p, tol.seg)))
+                p.reset();
+            break;
+        }
+        if (!p)
+            continue;
+        bool seen = false;
+        for (Vec2 q : out.points)
+            seen = seen || tolerant_equal(q, *p, tol.flat);
+        if (!seen)
+            out.points.push_back(*p);
+    }
+}
+
 // ---------------------------------------------------------- containment
 
+namespace {
+// The same extremes as vertex_bound for a test against the box: four lanes,
+// each folding from the first point as the interpreter's min and max do
+// (a NaN first value sticks, later NaNs are passed over).  Lanes may differ
+// from the sequential fold only in the sign of a zero extreme, which no
+// comparison sees.
+VertexBound test_bound(std::span<const Vec2> pts) {
+    if (pts.size() < 16)
+        return vertex_bound(pts);
+#if defined(__GNUC__)
+    // (x, y) pairs, so each comparison folds both coordinates at once.
+    typedef double pair __attribute__((vector_size(16)));
+    auto load = [](Vec2 q) {
+        pair r = {q.x, q.y};
+        return r;
+    };
+    pair lo[4], hi[4];
+    for (int j = 0; j < 4; ++j)
+        lo[j] = hi[j] = load(pts[0]);
+    std::size_t i = 0, n = pts.size();
+    for (; i + 4 <= n; i += 4)
+        for (int j = 0; j < 4; ++j) {
+            pair q = load(pts[i + j]);
+            lo[j] = q < lo[j] ? q : lo[j];
+            hi[j] = q > hi[j] ? q : hi[j];
+        }
+    for (; i < n; ++i) {
+        pair q = load(pts[i]);
+        lo[0] = q < lo[0] ? q : lo[0];
+        hi[0] = q > hi[0] ? q : hi[0];
+    }
+    for (int j = 1; j < 4; ++j) {
+        lo[0] = lo[j] < lo[0] ? lo[j] : lo[0];
+        hi[0] = hi[j] > hi[0] ? hi[j] : hi[0];
+    }
+    return {lo[0][0], lo[0][1], hi[0][0], hi[0][1]};
+#else
+    return vertex_bound(pts);
+#endif
+}
+}  // namespace
+
 PointLocator::PointLocator(std::span<const Vec2> pts, Tolerances tol, bool index)
-    : pts_(pts), tol_(tol), bound_(vertex_bound(pts)) {
+    : pts_(pts), tol_(tol), bound_(test_bound(pts)) {
     std::size_t m = segment_count(pts);
     if (!index || m < 16 || !std::isfinite(tol.seg))
         return;
@@ -284,9 +369,31 @@ PointLocator::PointLocator(std::span<const Vec2> pts, Tolerances tol, bool index
 template <class F>
 bool PointLocator::each_candidate(Vec2 p, F &&f) const {
     if (band_start_.empty()) {
-        for (std::size_t k = 0; k < segment_count(pts_); ++k)
+        // Every segment, screened in a tight loop: a vertex clearly above
+        // p's height (by more than the tolerance and a margin for the
+        // rounding of the bound test's own subtraction) or clearly below it
+        // is flagged once, and a segment whose ends are both above or both
+        // below can neither hold p nor cross the ray's line.  The full tests
+        // run only for the few others.
+        const Vec2 *q = pts_.data();
+        std::size_t m = segment_count(pts_);
+        if (m == 0)
+            return true;
+        double eps = std::fabs(tol_.seg);
+        double margin = eps + (std::fabs(p.y) + eps) * 1e-15 + 1e-300;
+        double hi = p.y + margin, lo = p.y - margin;
+        bool above = q[0].y > hi, below = q[0].y < lo;
+        for (std::size_t k = 0; k < m; ++k) {
+            double y = q[k + 1].y;
+            bool next_above = y > hi, next_below = y < lo;
+            bool clear = (above & next_above) | (below & next_below);
+            above = next_above;
+            below = next_below;
+            if (__builtin_expect(clear, 1))
+                continue;
             if (!f(k))
                 return false;
+        }
         return true;
     }
     std::size_t bands = band_start_.size() - 1;
@@ -349,6 +456,11 @@ int PointLocator::code(Vec2 p, Vec2 p_next) const {
     if (on_it)
         return 2;
     return count % 2 == 1 ? 1 : 0;
+}
+
+int position_code(std::span<const Vec2> pts, Vec2 p, Vec2 p_next, Tolerances tol) {
+    PointLocator locator(pts, tol, false);
+    return locator.code(p, p_next);
 }
 
 // ------------------------------------------------ positions along the chain

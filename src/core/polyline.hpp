@@ -101,7 +101,7 @@ struct WeightedMidpoints {
 WeightedMidpoints weighted_midpoints(std::span<const Vec2> pts, Fault &fault);
 
 // (min x, min y, max x, max y) of the vertices, each by the interpreter's min
-// or max over the coordinate list.  pts must not be empty.
+// or max over the coordinate list; NaN for no points (nothing is in it).
 struct VertexBound {
     double min_x, min_y, max_x, max_y;
 };
@@ -147,6 +147,22 @@ SegmentClosest closest_on_segment(Vec2 a, Vec2 b, Vec2 p, Tolerances tol, Fault 
 // there is no segment.
 std::size_t nearest_segment(std::span<const Vec2> pts, Vec2 p, Tolerances tol, Fault &fault);
 
+// The crossings of the segments, in order, with a line through a and b, a
+// segment from a to b, or a ray from a along b, each as that object finds
+// its crossing with a segment: the crossing of the two lines (with the
+// segment's line first for a line or a ray, the probe's first for a
+// segment), kept inside the segment's bound widened by the segment
+// tolerance, and inside the probe segment's or the ray's bound too.  A
+// crossing equal to one already found (point tolerance) is left out.
+// `invalid_ray` is set, and the walk stopped, when a ray of zero direction
+// meets a segment's line: its bound is undefined.
+enum class Probe : std::uint8_t { line, segment, ray };
+struct ProbeCrossings {
+    std::vector<Vec2> points;
+    bool invalid_ray = false;
+};
+void probe_crossings(std::span<const Vec2> pts, Probe kind, Vec2 a, Vec2 b, Tolerances tol, ProbeCrossings &out);
+
 // ---------------------------------------------------------- containment
 
 // Position of points against a polyline: 0 outside its bound or not inside,
@@ -187,6 +203,10 @@ private:
     double band_y0_ = 0.0, band_height_ = 0.0;
     std::vector<std::uint32_t> band_start_, band_items_;
 };
+
+// The same code for one point, the bound and the segments taken in one pass
+// over the vertices.
+int position_code(std::span<const Vec2> pts, Vec2 p, Vec2 p_next, Tolerances tol);
 
 // ------------------------------------------------ positions along the chain
 

@@ -32,11 +32,12 @@ SeqTail tail_items(nb::handle seq, Py_ssize_t start) {
 }
 
 namespace {
-// Reads every item of `seq`: the fields of `type` (stored as `Fields`) in
+// Reads every item of `seq`: the fields of `type` (found by `locate`) in
 // one pass while every item is of that exact class, otherwise `read` on each
 // item of a snapshot.
-template <class Value, class Fields, class ReadFields, class ReadAny>
-Points<Value> read_all(nb::handle seq, bool keep_items, PyTypeObject *type, ReadFields read_fields, ReadAny read_any) {
+template <class Value, class Locate, class ReadFields, class ReadAny>
+Points<Value> read_all(nb::handle seq, bool keep_items, PyTypeObject *type, Locate locate, ReadFields read_fields,
+                       ReadAny read_any) {
     Points<Value> list;
     if (type && is_list_or_tuple(seq)) {
         Py_ssize_t n = PySequence_Fast_GET_SIZE(seq.ptr());
@@ -44,7 +45,7 @@ Points<Value> read_all(nb::handle seq, bool keep_items, PyTypeObject *type, Read
         list.coords.resize((size_t) n);
         Py_ssize_t i = 0;
         while (i < n && Py_TYPE(items[i]) == type) {
-            list.coords[(size_t) i] = read_fields(*nb::inst_ptr<Fields>(items[i]));
+            list.coords[(size_t) i] = read_fields(locate(items[i]));
             ++i;
         }
         if (i == n) {
@@ -63,9 +64,25 @@ Points<Value> read_all(nb::handle seq, bool keep_items, PyTypeObject *type, Read
 }
 }  // namespace
 
+bool read_exact_points(nb::handle seq, std::vector<geom::Vec2> &out) {
+    if (!point_type || !is_list_or_tuple(seq))
+        return false;
+    Py_ssize_t n = PySequence_Fast_GET_SIZE(seq.ptr());
+    PyObject **items = PySequence_Fast_ITEMS(seq.ptr());
+    out.resize((size_t) n);
+    for (Py_ssize_t i = 0; i < n; ++i) {
+        if (Py_TYPE(items[i]) != point_type)
+            return false;
+        const flat::Point &p = point_fields_inline(items[i]);
+        out[(size_t) i] = {p.x, p.y};
+    }
+    return true;
+}
+
 PointList read_points(nb::handle seq, bool keep_items) {
-    return read_all<geom::Vec2, flat::Point>(
-        seq, keep_items, point_type, [](const flat::Point &p) { return geom::Vec2{p.x, p.y}; }, read_xy);
+    return read_all<geom::Vec2>(
+        seq, keep_items, point_type, [](PyObject *o) -> const flat::Point & { return point_fields_inline(o); },
+        [](const flat::Point &p) { return geom::Vec2{p.x, p.y}; }, read_xy);
 }
 
 bool read_plain_points(nb::handle seq, std::vector<geom::Vec2> &out) {
@@ -84,8 +101,9 @@ bool read_plain_points(nb::handle seq, std::vector<geom::Vec2> &out) {
 }
 
 Point3List read_points3(nb::handle seq, bool keep_items) {
-    return read_all<geom::Vec3, solid::Point3d>(
-        seq, keep_items, point3d_type, [](const solid::Point3d &p) { return geom::Vec3{p.x, p.y, p.z}; }, read_xyz);
+    return read_all<geom::Vec3>(
+        seq, keep_items, point3d_type, [](PyObject *o) -> const solid::Point3d & { return solid_fields(o); },
+        [](const solid::Point3d &p) { return geom::Vec3{p.x, p.y, p.z}; }, read_xyz);
 }
 
 }  // namespace pyu

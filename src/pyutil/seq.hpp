@@ -70,6 +70,11 @@ bool for_each_iter(nb::handle iterable, F &&f) {
 // otherwise the items are read from a snapshot through `x` and `y`, and
 // `items` holds it.  With `keep_items`, `items` always holds a snapshot, so
 // a result may hand back the caller's own objects (item(i)).
+// The coordinates of a list or tuple whose items are all our own exact
+// Point, read from their fields without any Python call; false (and `out`
+// unspecified) for anything else.
+bool read_exact_points(nb::handle seq, std::vector<geom::Vec2> &out);
+
 template <class Value>
 struct Points {
     nb::object items;  // a tuple of the items, or null
