@@ -48,7 +48,7 @@ bool own_members(nb::handle hole, std::initializer_list<std::pair<const pyu::Key
 
 bool read_plain_hole(nb::handle hole, std::vector<Vec2> &pts) {
     nb::object points = pyu::get_attr_or_null(hole, keys().points);
-    return points.is_valid() && pyu::read_plain_points(points, pts) && !pts.empty();
+    return points.is_valid() && pyu::read_exact_points(points, pts) && !pts.empty();
 }
 
 }  // namespace

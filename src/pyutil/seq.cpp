@@ -85,21 +85,6 @@ PointList read_points(nb::handle seq, bool keep_items) {
         [](const flat::Point &p) { return geom::Vec2{p.x, p.y}; }, read_xy);
 }
 
-bool read_plain_points(nb::handle seq, std::vector<geom::Vec2> &out) {
-    if (!point_type || !is_list_or_tuple(seq))
-        return false;
-    Py_ssize_t n = PySequence_Fast_GET_SIZE(seq.ptr());
-    PyObject **items = PySequence_Fast_ITEMS(seq.ptr());
-    out.resize((size_t) n);
-    for (Py_ssize_t i = 0; i < n; ++i) {
-        if (Py_TYPE(items[i]) != point_type)
-            return false;
-        const flat::Point &p = *nb::inst_ptr<flat::Point>(items[i]);
-        out[(size_t) i] = {p.x, p.y};
-    }
-    return true;
-}
-
 Point3List read_points3(nb::handle seq, bool keep_items) {
     return read_all<geom::Vec3>(
         seq, keep_items, point3d_type, [](PyObject *o) -> const solid::Point3d & { return solid_fields(o); },

@@ -85,12 +85,6 @@ struct Points {
 };
 using PointList = Points<geom::Vec2>;
 PointList read_points(nb::handle seq, bool keep_items = false);
-// The coordinates of a list or tuple whose items are all our own exact
-// Point, read in one pass that runs no Python code.  False as soon as `seq`
-// is not a list or tuple or an item is anything else (nothing is read
-// through Python then: the caller takes its general road); `out` holds the
-// coordinates only when the answer is true.
-bool read_plain_points(nb::handle seq, std::vector<geom::Vec2> &out);
 // The same for solid points (Point3d, or anything with x, y and z).
 using Point3List = Points<geom::Vec3>;
 Point3List read_points3(nb::handle seq, bool keep_items = false);
