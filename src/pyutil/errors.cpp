@@ -43,6 +43,42 @@ RecursionGuard::RecursionGuard(const char *where) {
 }
 RecursionGuard::~RecursionGuard() { Py_LeaveRecursiveCall(); }
 
+#if PY_VERSION_HEX >= 0x030A0000
+CollectorPause::CollectorPause() : was_enabled_(PyGC_Disable() != 0) {}
+CollectorPause::~CollectorPause() {
+    if (was_enabled_)
+        PyGC_Enable();
+}
+#else
+namespace {
+// gc.<name>() with any error it raises cleared: the pause is an
+// optimisation, never a failure of its own.
+bool call_gc(const char *name) {
+    PyObject *type, *value, *trace;
+    PyErr_Fetch(&type, &value, &trace);
+    bool truth = false;
+    if (PyObject *gc = PyImport_ImportModule("gc")) {
+        if (PyObject *r = PyObject_CallMethod(gc, name, nullptr)) {
+            truth = PyObject_IsTrue(r) == 1;
+            Py_DECREF(r);
+        }
+        Py_DECREF(gc);
+    }
+    PyErr_Clear();
+    PyErr_Restore(type, value, trace);
+    return truth;
+}
+}  // namespace
+CollectorPause::CollectorPause() : was_enabled_(call_gc("isenabled")) {
+    if (was_enabled_)
+        call_gc("disable");
+}
+CollectorPause::~CollectorPause() {
+    if (was_enabled_)
+        call_gc("enable");
+}
+#endif
+
 size_t checked_size(Py_ssize_t count, size_t item_size) {
     // Half the address space is more than any allocation can get.
     constexpr size_t limit = ((size_t) PY_SSIZE_T_MAX) / 2;

@@ -47,6 +47,22 @@ public:
     RecursionGuard &operator=(const RecursionGuard &) = delete;
 };
 
+// Holds the cyclic garbage collector off while a call builds many new
+// objects at once (the points of a grid): each collection in between would
+// only walk the new objects, all of them alive.  The collector's state is
+// restored when the guard ends, whatever ran in between; gc.collect() still
+// works meanwhile.
+class CollectorPause {
+public:
+    CollectorPause();
+    ~CollectorPause();
+    CollectorPause(const CollectorPause &) = delete;
+    CollectorPause &operator=(const CollectorPause &) = delete;
+
+private:
+    bool was_enabled_;
+};
+
 // The number of items a list or buffer of `count` items of `item_size`
 // bytes may hold: MemoryError in the library's own words when it could never
 // be allocated, before anything is.
