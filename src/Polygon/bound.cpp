@@ -136,6 +136,7 @@ nb::list lattice(nb::handle self) {
 
     double flat = flat_eps();
     Vec2 step{vec_y.x * unit, vec_y.y * unit};
+    pyu::CollectorPause pause;  // thousands of new points, all kept
     nb::list out;
     std::vector<double> distances;
     for (Py_ssize_t i = 0; i < n; ++i) {
