@@ -10,12 +10,10 @@ import pytest
 import shapely.geometry as sg
 from hypothesis import given, settings, strategies as st
 
-pytest.importorskip("Polyline", reason="the Polygon module stands on the Polyline module")
+from Flatkin import Point
+from Polygon import Bar
 
-from Flatkin import Point  # noqa: E402
-from Polygon import Bar  # noqa: E402
-
-from polygon_support import OURS, PLAIN, coords, picture, rect  # noqa: E402
+from polygon_support import OURS, PLAIN, coords, picture, rect
 
 
 def arc(cx, cy, r, a0, a1, n):

@@ -7,12 +7,10 @@ import math
 import pytest
 from hypothesis import given, settings, strategies as st
 
-pytest.importorskip("Polyline", reason="the Polygon module stands on the Polyline module")
+from Flatkin import Point, Vector
+from Polygon import Bound
 
-from Flatkin import Point, Vector  # noqa: E402
-from Polygon import Bound  # noqa: E402
-
-from polygon_support import L_SHAPE, OURS, PLAIN, U_SHAPE, coords, floor_outline, picture, rect, rotated  # noqa: E402
+from polygon_support import L_SHAPE, OURS, PLAIN, U_SHAPE, coords, floor_outline, picture, rect, rotated
 
 
 def twins(outline, mode="ABB", **kwargs):

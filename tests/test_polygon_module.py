@@ -13,16 +13,14 @@ import typing
 
 import pytest
 
-pytest.importorskip("Polyline", reason="the Polygon module stands on the Polyline module")
+import Flatkin
+import Polygon as module
+import Polyline
+import Strakel
+from Flatkin import Vector
+from Polygon import Bar, Bound, Polygon, RecGenerator
 
-import Flatkin  # noqa: E402
-import Polygon as module  # noqa: E402
-import Polyline  # noqa: E402
-import Strakel  # noqa: E402
-from Flatkin import Point, Vector  # noqa: E402
-from Polygon import Bar, Bound, Polygon, RecGenerator  # noqa: E402
-
-from polygon_support import OURS, rect  # noqa: E402
+from polygon_support import OURS, rect
 
 PROPERTY, METHOD, STATIC = "property", "method", "static"
 

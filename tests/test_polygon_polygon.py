@@ -9,14 +9,12 @@ import shapely.geometry as sg
 import shapely.ops
 from hypothesis import given, settings, strategies as st
 
-pytest.importorskip("Polyline", reason="the Polygon module stands on the Polyline module")
+from Flatkin import Point
+from Polygon import Polygon
+from Polyline import Polyline
+from Strakel import Segment, SegmentCollection
 
-from Flatkin import Point  # noqa: E402
-from Polygon import Polygon  # noqa: E402
-from Polyline import Polyline  # noqa: E402
-from Strakel import Segment, SegmentCollection  # noqa: E402
-
-from polygon_support import L_SHAPE, OURS, PLAIN, U_SHAPE, rect, rotated  # noqa: E402
+from polygon_support import L_SHAPE, OURS, PLAIN, U_SHAPE, rect, rotated
 
 
 def holed(seed, n_holes):

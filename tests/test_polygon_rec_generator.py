@@ -9,12 +9,10 @@ import pytest
 import shapely.geometry as sg
 from hypothesis import given, settings, strategies as st
 
-pytest.importorskip("Polyline", reason="the Polygon module stands on the Polyline module")
+from Flatkin import Point, Vector
+from Polygon import RecGenerator
 
-from Flatkin import Point, Vector  # noqa: E402
-from Polygon import RecGenerator  # noqa: E402
-
-from polygon_support import L_SHAPE, OURS, PLAIN, U_SHAPE, coords, floor_outline, picture, rect, rotated  # noqa: E402
+from polygon_support import L_SHAPE, OURS, PLAIN, U_SHAPE, coords, floor_outline, picture, rect, rotated
 
 SIZES = [[10, 8], [6, 5], [12, 3], [4, 4]] * 2
 
