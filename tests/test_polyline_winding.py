@@ -18,10 +18,11 @@ def poly(coords):
 
 @settings(max_examples=150, deadline=None)
 @given(outlines(), st.booleans())
-def test_area_agrees_with_shapely_in_both_orientations(coords, backwards):
+def test_area_and_bound_agree_with_shapely_in_both_orientations(coords, backwards):
     coords = coords[::-1] if backwards else coords
     ring = shapely.Polygon(coords)
     assert poly(coords).area == pytest.approx(ring.area, rel=1e-12, abs=1e-12)
+    assert poly(coords).bound == tuple(ring.bounds)
 
 
 @settings(max_examples=200, deadline=None)
