@@ -64,6 +64,29 @@ bool for_each_iter(nb::handle iterable, F &&f) {
     return true;
 }
 
+// Holds the cyclic garbage collector off for a scope, as it found it: for
+// filling a list with many new objects that can form no cycle (points),
+// which would otherwise start a collection every few hundred objects.  The
+// scope must run no Python code.
+// (Before Python 3.10 there is no C call for it and the pause does nothing.)
+class CollectorPause {
+public:
+#if PY_VERSION_HEX >= 0x030A0000
+    CollectorPause() : was_enabled_(PyGC_Disable() == 1) {}
+    ~CollectorPause() {
+        if (was_enabled_)
+            PyGC_Enable();
+    }
+#else
+    CollectorPause() = default;
+#endif
+    CollectorPause(const CollectorPause &) = delete;
+    CollectorPause &operator=(const CollectorPause &) = delete;
+
+private:
+    bool was_enabled_ = false;
+};
+
 // The coordinates of every item of a sequence, read once, in order.  When
 // every item is our own Point (exact class), the fields are read in one pass
 // that runs no Python code and `items` stays null unless asked for;
