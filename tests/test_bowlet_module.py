@@ -31,13 +31,27 @@ def test_imported_names_are_the_very_same_objects():
         assert getattr(Bowlet, name) is getattr(Strakel, name)
     assert Bowlet.plt is matplotlib.pyplot and Bowlet.np is np and Bowlet.math is math
     assert Bowlet.Union is typing.Union and Bowlet.List is typing.List
-    assert Bowlet.__doc__ is None
 
 
 def test_classes_are_plain_and_belong_to_the_module():
     for cls in (Circle, Arc):
         assert cls.__module__ == "Bowlet" and cls.__qualname__ == cls.__name__
-        assert not cls.__doc__
+
+
+def test_module_classes_and_members_carry_the_docstrings_of_the_stub():
+    import ast
+    import pathlib
+    stub = ast.parse((pathlib.Path(__file__).resolve().parent.parent / "stubs" / "Bowlet.pyi").read_text())
+    assert Bowlet.__doc__ == ast.get_docstring(stub)
+    classes = {node.name: node for node in stub.body if isinstance(node, ast.ClassDef)}
+    for cls, table in ((Circle, CIRCLE), (Arc, ARC)):
+        node = classes[cls.__name__]
+        assert cls.__doc__ == ast.get_docstring(node)
+        documented = {f.name: ast.get_docstring(f) for f in node.body if isinstance(f, ast.FunctionDef)}
+        for name, _, _ in table:
+            raw = inspect.getattr_static(cls, name)
+            doc = raw.__doc__ if isinstance(raw, property) else getattr(cls, name).__doc__
+            assert documented[name] and documented[name] in doc, name
 
 
 # Every member: kind and parameter names (receiver included), in order.
