@@ -187,13 +187,13 @@ def test_methods_accept_any_receiver_with_the_attributes():
 
 
 def test_unknown_keywords_and_extra_arguments_raise_type_error():
-    with pytest.raises(TypeError):
+    with pytest.raises(TypeError, match="argument"):
         Arc(centre=Point(0, 0))
-    with pytest.raises(TypeError):
+    with pytest.raises(TypeError, match="argument"):
         Arc(*range(9))
-    with pytest.raises(TypeError):
+    with pytest.raises(TypeError, match="argument"):
         Circle(Point(0, 0), 1, None, None)
-    with pytest.raises(TypeError):
+    with pytest.raises(TypeError, match="argument"):
         Circle(Point(0, 0), 1).contains(Point(0, 0), Point(1, 1))
 
 
