@@ -68,6 +68,15 @@ def test_no_complete_mode_leaves_an_arc_without_attributes():
             arc.radians
 
 
+def test_init_called_again_without_a_complete_mode_sets_and_removes_nothing():
+    arc = Arc(Point(0, 0), 2, 1.0, 0.5)
+    before = [getattr(arc, name) for name in ATTRIBUTES]
+    arc.__init__(radius=3)
+    assert all(getattr(arc, name) is value for name, value in zip(ATTRIBUTES, before))
+    arc.__init__(Point(1, 1), 3, 0.5, 0.0)
+    assert arc.radius == 3 and arc.center == Point(1, 1)
+
+
 def test_attributes_can_be_set_on_an_empty_arc():
     arc = Arc()
     arc.wise = 2
