@@ -60,6 +60,16 @@ inline double dot(Vec2 a, Vec2 b) { return a.x * b.x + a.y * b.y; }
 // Positive when b turns counter-clockwise from a (y axis up).
 inline double cross(Vec2 a, Vec2 b) { return a.x * b.y - a.y * b.x; }
 
+// v divided by its length `magnitude` (computed by the caller, who also
+// decides what an overflowing square means); a vector no longer than eps
+// (|magnitude| <= eps) has no direction and is returned unchanged, possibly
+// zero.
+inline Vec2 unit_or_self(Vec2 v, double magnitude, double eps) {
+    if (std::fabs(magnitude) <= eps)
+        return v;
+    return {v.x / magnitude, v.y / magnitude};
+}
+
 inline bool tolerant_equal(Vec2 a, Vec2 b, double eps) {
     return std::fabs(a.x - b.x) <= eps && std::fabs(a.y - b.y) <= eps;
 }

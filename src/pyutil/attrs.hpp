@@ -63,6 +63,12 @@ nb::object call_method(nb::handle obj, const Key &name, const Args &...args) {
                                            nullptr));
 }
 
+// isinstance(obj, cls), with the interpreter's errors (cls may be any
+// object a caller bound in place of a class).
+inline bool is_instance(nb::handle obj, nb::handle cls) {
+    return check_status(PyObject_IsInstance(obj.ptr(), cls.ptr())) == 1;
+}
+
 // Unpacks an iterable into exactly n values, with the interpreter's errors
 // ("too many values to unpack (expected 3)").
 void unpack(nb::handle iterable, nb::object *out, Py_ssize_t n);

@@ -95,6 +95,8 @@ A accept_none(A a) {
     a.none_ = true;
     return a;
 }
+// A docstring among the parameters (of init) passes unchanged.
+inline const char *accept_none(const char *doc) { return doc; }
 
 // The pieces of the copy protocol shared by every class.
 nb::dict state_of(nb::handle self, const char *const *names, size_t count);
@@ -175,7 +177,7 @@ public:
     }
 
     // __init__(self, args...): f(self, args...) builds the instance (see
-    // pyu::construct).
+    // pyu::construct).  A docstring may come first among the args.
     template <class F, class... Args>
     Class &init(F &&f, const Args &...args) {
         cls_.def("__init__", std::forward<F>(f), detail::accept_none(args)...);

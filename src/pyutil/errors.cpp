@@ -5,6 +5,14 @@
 #include <new>
 #include <stdexcept>
 
+#if defined(_WIN32)
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+#elif defined(__unix__) || defined(__APPLE__)
+#include <unistd.h>
+#endif
+
 namespace pyu {
 
 void raise(PyObject *type, const char *message) {
@@ -85,6 +93,30 @@ size_t checked_size(Py_ssize_t count, size_t item_size) {
     if (count < 0 || item_size == 0 || (size_t) count > limit / item_size)
         raise_format(PyExc_MemoryError, "cannot make %zd items: too many for memory", count);
     return (size_t) count;
+}
+
+namespace {
+// Bytes of physical memory, or 0 where the platform does not say.
+unsigned long long physical_memory() {
+#if defined(_WIN32)
+    MEMORYSTATUSEX status;
+    status.dwLength = sizeof status;
+    return GlobalMemoryStatusEx(&status) ? (unsigned long long) status.ullTotalPhys : 0;
+#elif defined(_SC_PHYS_PAGES) && defined(_SC_PAGESIZE)
+    long pages = sysconf(_SC_PHYS_PAGES), page_size = sysconf(_SC_PAGESIZE);
+    return pages > 0 && page_size > 0 ? (unsigned long long) pages * (unsigned long long) page_size : 0;
+#else
+    return 0;
+#endif
+}
+}  // namespace
+
+size_t checked_memory(Py_ssize_t count, size_t item_size) {
+    size_t n = checked_size(count, item_size);
+    unsigned long long memory = physical_memory();
+    if (memory != 0 && (unsigned long long) n > memory / item_size)
+        raise_format(PyExc_MemoryError, "cannot make %zd items: too many for memory", count);
+    return n;
 }
 
 void install_exception_translator() {

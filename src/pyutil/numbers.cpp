@@ -155,6 +155,24 @@ double py_round(double x, int ndigits) {
     return r;
 }
 
+namespace {
+nb::object builtin_round() {
+    nb::object builtins = check(PyImport_ImportModule("builtins"));
+    return check(PyObject_GetAttrString(builtins.ptr(), "round"));
+}
+}  // namespace
+
+nb::object round_obj(nb::handle x) {
+    nb::object round = builtin_round();
+    return check(PyObject_CallOneArg(round.ptr(), x.ptr()));
+}
+
+nb::object round_obj(nb::handle x, nb::handle ndigits) {
+    nb::object round = builtin_round();
+    PyObject *args[] = {x.ptr(), ndigits.ptr()};
+    return check(PyObject_Vectorcall(round.ptr(), args, 2, nullptr));
+}
+
 // ------------------------------------------------------------ hashes
 
 Py_hash_t hash_double(double v) {

@@ -76,6 +76,10 @@ inline double round3_key(double x) {
     double r = py_round(x, 3);
     return r == 0.0 ? 0.0 : r;
 }
+// The built-in round(x) and round(x, ndigits) on any object: the object's
+// own __round__ decides (an int stays an int, round(2.5) is the int 2).
+nb::object round_obj(nb::handle x);
+nb::object round_obj(nb::handle x, nb::handle ndigits);
 
 // ------------------------------------------------------------ hashes
 // hash(v) of a float as the interpreter computes it, except NaN, which
