@@ -108,31 +108,31 @@ class Circle:
         """Add ``distance`` to the radius (unchecked: it may turn negative); in place."""
     def bound(self) -> Tuple[float, float, float, float]:
         """The box ``(min_x, min_y, max_x, max_y)`` of the circle."""
-    def point_at_radians(self, radians: float = ...) -> Point:
+    def point_at_radians(self, radians: Optional[float] = None) -> Point:
         """The new point of the circle at the angle ``radians``."""
-    def point_at_parameter(self, parameter: float = ...) -> Point:
+    def point_at_parameter(self, parameter: Optional[float] = None) -> Point:
         """The new point at ``parameter`` turns (the angle ``2 pi * parameter``)."""
-    def closest_point(self, point: SupportsXY = ...) -> Point:
+    def closest_point(self, point: Optional[SupportsXY] = None) -> Point:
         """The new point of the circle nearest to ``point``.
 
         Raises Exception("Given point is on center!") for the centre itself.
         """
-    def is_point_on_circle(self, point: SupportsXY = ...) -> bool:
+    def is_point_on_circle(self, point: Optional[SupportsXY] = None) -> bool:
         """True when the point's distance from the centre is within a relative 0.001 of the radius."""
-    def evaluate_point_radians(self, point: SupportsXY = ...) -> Optional[float]:
+    def evaluate_point_radians(self, point: Optional[SupportsXY] = None) -> Optional[float]:
         """The angle of a point on the circle, in [0, 2 pi]; None for a radius at most ``epsilon``.
 
         Raises Exception("Given point is not on the circle!") for a point off it.
         """
-    def evaluate_point_parameter(self, point: SupportsXY = ...) -> float:
+    def evaluate_point_parameter(self, point: Optional[SupportsXY] = None) -> float:
         """The angle of a point on the circle in turns, in [0, 1]."""
-    def tangent(self, point: SupportsXY = ...) -> Segment:
+    def tangent(self, point: Optional[SupportsXY] = None) -> Segment:
         """The unit Segment from ``point`` along the counter-clockwise tangent.
 
         Its start is the point given. Raises Exception("Given point is not on
         the circle!") for a point off the circle.
         """
-    def perpendicular(self, point: SupportsXY = ...) -> Vector:
+    def perpendicular(self, point: Optional[SupportsXY] = None) -> Vector:
         """The outward unit normal at a point of the circle, a new Vector.
 
         Raises Exception("Given point is not on the circle!") for a point off it.
@@ -256,21 +256,21 @@ class Arc:
         Compared as given, without reduction by whole turns; None when
         ``wise`` is neither 0 nor 1.
         """
-    def is_point_on_arc(self, point: SupportsXY = ...) -> Optional[bool]:
+    def is_point_on_arc(self, point: Optional[SupportsXY] = None) -> Optional[bool]:
         """True when the point is within a relative 0.001 of the radius and its angle is in the domain."""
-    def point_at_radians(self, radians: float = ...) -> Point:
+    def point_at_radians(self, radians: Optional[float] = None) -> Point:
         """The new point at the angle ``radians``.
 
         Raises Exception("Radians is not in domain") for an angle outside the arc.
         """
-    def point_at_parameter(self, parameter: float = ...) -> Point:
+    def point_at_parameter(self, parameter: Optional[float] = None) -> Point:
         """The new point at ``parameter`` along the sweep: 0 the start, 1 the end, unclamped."""
-    def perpendicular(self, point: SupportsXY = ...) -> Vector:
+    def perpendicular(self, point: Optional[SupportsXY] = None) -> Vector:
         """The unit normal at a point of the arc, on the right of the direction of travel.
 
         Raises Exception("Given point is not on circle!") for a point off the arc.
         """
-    def tangent(self, point: SupportsXY = ...) -> Vector:
+    def tangent(self, point: Optional[SupportsXY] = None) -> Vector:
         """The unit direction of travel at a point of the arc.
 
         Raises Exception("Given point is not on circle!") for a point off the arc.
@@ -282,7 +282,7 @@ class Arc:
         Prints the start angle and the sweep in degrees, one line each.
         """
     @staticmethod
-    def arc_to_polyline(arc: Arc = ..., number: Optional[int] = None, length: Optional[float] = None) -> List[Point]:
+    def arc_to_polyline(arc: Optional[Arc] = None, number: Optional[int] = None, length: Optional[float] = None) -> List[Point]:
         """New points evenly spaced along the arc, without its ends.
 
         ``number`` points (at least 2), or ``round(length / arc.length)`` when
