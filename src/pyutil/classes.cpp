@@ -37,6 +37,20 @@ void restore_state(nb::handle self, nb::handle state) {
     }
 }
 
+nb::object reduce(nb::handle self, nb::handle) {
+    static const Key newobj("__newobj__"), getstate("__getstate__");
+    nb::object copyreg = check(PyImport_ImportModule("copyreg"));
+    nb::object rebuild = get_attr(copyreg, newobj);
+    nb::object cls = nb::borrow((PyObject *) Py_TYPE(self.ptr()));
+    nb::object state = call_method(self, getstate);
+    return nb::make_tuple(rebuild, nb::make_tuple(cls), state);
+}
+
+nb::object make_property(nb::handle fget, const char *doc) {
+    nb::object text = doc ? check(PyUnicode_FromString(doc)) : nb::none();
+    return call(nb::handle((PyObject *) &PyProperty_Type), fget, nb::none(), nb::none(), text);
+}
+
 Py_ssize_t payload_offset(nb::handle cls) {
     nb::object probe = nb::inst_alloc(cls);
     return (Py_ssize_t) ((char *) nb::inst_ptr<char>(probe) - (char *) probe.ptr());

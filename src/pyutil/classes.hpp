@@ -101,6 +101,10 @@ inline const char *accept_none(const char *doc) { return doc; }
 // The pieces of the copy protocol shared by every class.
 nb::dict state_of(nb::handle self, const char *const *names, size_t count);
 void restore_state(nb::handle self, nb::handle state);
+// (copyreg.__newobj__, (type(self),), self.__getstate__())
+nb::object reduce(nb::handle self, nb::handle protocol);
+// property(fget, doc=doc)
+nb::object make_property(nb::handle fget, const char *doc);
 // Installs the double member `name` at byte offset `offset` of instances of
 // `cls`, and the fast read of it (see coordinates()).
 void add_double_member(nb::handle cls, const char *name, Py_ssize_t offset);
@@ -159,6 +163,8 @@ public:
             def_stored(f);
         cls_.def("__getstate__", &Class::get_state, "Return the attributes of the object as a dict.");
         cls_.def("__setstate__", &Class::set_state, nb::arg("state"), "Restore the attributes from a dict.");
+        // Every pickle protocol, as a plain class gets from copyreg.
+        cls_.def("__reduce_ex__", &detail::reduce, nb::arg("protocol"), "Return how to rebuild the object.");
     }
 
     nb::class_<T> &cls() { return cls_; }
@@ -209,10 +215,14 @@ public:
         return *this;
     }
 
-    // A read-only property f(self).
+    // A read-only property f(self); its getter is positional-only, as a
+    // member of one parameter is.
     template <class F>
     Class &property(const char *name, F &&getter, const char *doc) {
-        cls_.def_prop_ro(name, std::forward<F>(getter), doc);
+        nb::object fn = nb::cpp_function(std::forward<F>(getter), nb::name(name), nb::scope(cls_),
+                                         detail::accept_none(nb::arg("self")));
+        nb::object fget = wrap_function(fn, name, false, true, detail::params_of(nb::arg("self")));
+        set(name, detail::make_property(fget, doc));
         return *this;
     }
 

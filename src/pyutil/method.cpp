@@ -1,5 +1,7 @@
 #include "pyutil/method.hpp"
 
+#include "pyutil/reads.hpp"
+
 #include <structmember.h>
 
 #include <cstddef>
@@ -19,8 +21,38 @@ struct Wrapper {
     bool bind;
 };
 
+// Whether every argument is a plain value whose attributes are C fields: our
+// own exact points and vectors, floats and ints.  Reading such arguments
+// can never call back into a member.
+bool plain_values(PyObject *const *args, size_t nargsf, PyObject *kwnames) {
+    Py_ssize_t n = PyVectorcall_NARGS(nargsf) + (kwnames ? PyTuple_GET_SIZE(kwnames) : 0);
+    for (Py_ssize_t i = 0; i < n; ++i) {
+        PyTypeObject *t = Py_TYPE(args[i]);
+        if (t != point_type && t != vector_type && t != &PyFloat_Type && t != &PyLong_Type && t != point3d_type &&
+            t != vector3d_type)
+            return false;
+    }
+    return true;
+}
+
+// A call counts as a level of recursion: a member that reads its receiver's
+// or its arguments' attributes can be called back by them with no Python
+// frame in between (`c.center = c`, a subclass property that is another
+// member), and such a cycle must end in RecursionError, not in a C stack
+// overflow.  A call on plain values alone cannot start such a cycle and
+// skips the count.
+PyObject *call_guarded(PyObject *function, PyObject *const *args, size_t nargsf, PyObject *kwnames) {
+    if (plain_values(args, nargsf, kwnames))
+        return PyObject_Vectorcall(function, args, nargsf, kwnames);
+    if (Py_EnterRecursiveCall(" while calling a Python object"))
+        return nullptr;
+    PyObject *result = PyObject_Vectorcall(function, args, nargsf, kwnames);
+    Py_LeaveRecursiveCall();
+    return result;
+}
+
 PyObject *call_any(PyObject *self, PyObject *const *args, size_t nargsf, PyObject *kwnames) {
-    return PyObject_Vectorcall(((Wrapper *) self)->function, args, nargsf, kwnames);
+    return call_guarded(((Wrapper *) self)->function, args, nargsf, kwnames);
 }
 
 PyObject *call_positional(PyObject *self, PyObject *const *args, size_t nargsf, PyObject *kwnames) {
@@ -29,7 +61,7 @@ PyObject *call_positional(PyObject *self, PyObject *const *args, size_t nargsf, 
         PyErr_Format(PyExc_TypeError, "%.200s() takes no keyword arguments", w->name);
         return nullptr;
     }
-    return PyObject_Vectorcall(w->function, args, nargsf, nullptr);
+    return call_guarded(w->function, args, nargsf, nullptr);
 }
 
 PyObject *wrapper_get(PyObject *self, PyObject *obj, PyObject *) {

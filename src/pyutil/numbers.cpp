@@ -46,29 +46,37 @@ Py_ssize_t range_count(nb::handle n) {
 // ------------------------------------------------------------ arithmetic
 
 namespace {
-// sqrt of the sum of the squares, each as the C library's pow gives it; the
-// message's OverflowError when a finite value's square leaves the double
-// range.
-double root_of_squares(std::initializer_list<double> values, const char *message) {
-    double sum = 0.0;
-    bool overflow = false;
-    for (double v : values) {
-        double square = geom::py_square(v);
-        overflow |= std::isinf(square) && std::isfinite(v);
-        sum += square;
-    }
-    if (overflow)
-        raise(PyExc_OverflowError, message);
-    return std::sqrt(sum);
+// Squares as the C library's pow gives them (Python's `v ** 2.0`); the
+// OverflowError of the float power when a finite value's square leaves the
+// double range.  Written out per arity: these run on every distance.
+inline double square(double v, bool &overflow) {
+    double s = geom::py_square(v);
+    overflow |= std::isinf(s) && std::isfinite(v);
+    return s;
 }
 constexpr const char *math_range = "math range error";
 constexpr const char *out_of_range = "(34, 'Numerical result out of range')";
+
+inline double root2(double a, double b, const char *message) {
+    bool overflow = false;
+    double aa = square(a, overflow), bb = square(b, overflow);
+    if (overflow)
+        raise(PyExc_OverflowError, message);
+    return std::sqrt(aa + bb);
+}
+inline double root3(double a, double b, double c, const char *message) {
+    bool overflow = false;
+    double aa = square(a, overflow), bb = square(b, overflow), cc = square(c, overflow);
+    if (overflow)
+        raise(PyExc_OverflowError, message);
+    return std::sqrt(aa + bb + cc);
+}
 }  // namespace
 
-double py_magnitude(double x, double y) { return root_of_squares({x, y}, math_range); }
-double py_magnitude(double x, double y, double z) { return root_of_squares({x, y, z}, math_range); }
-double py_distance(double dx, double dy) { return root_of_squares({dx, dy}, out_of_range); }
-double py_distance(double dx, double dy, double dz) { return root_of_squares({dx, dy, dz}, out_of_range); }
+double py_magnitude(double x, double y) { return root2(x, y, math_range); }
+double py_magnitude(double x, double y, double z) { return root3(x, y, z, math_range); }
+double py_distance(double dx, double dy) { return root2(dx, dy, out_of_range); }
+double py_distance(double dx, double dy, double dz) { return root3(dx, dy, dz, out_of_range); }
 
 namespace {
 bool compare(nb::handle a, nb::handle b, int op) {
