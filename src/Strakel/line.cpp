@@ -18,12 +18,7 @@ namespace strakel {
 
 // ------------------------------------------------ shared measures
 
-Vec2 unit_of(Vec2 v) {
-    double m = py_magnitude(v);
-    if (std::fabs(m) <= flat_eps())
-        return v;
-    return {v.x / m, v.y / m};
-}
+Vec2 unit_of(Vec2 v) { return geom::unit_or_self(v, py_magnitude(v), flat_eps()); }
 
 Vec2 projection_foot(Vec2 a, Vec2 b, Vec2 c) {
     Vec2 ab = b - a, ac = c - a;

@@ -77,7 +77,6 @@ static void init_strakel(nb::module_ m) {
     m.attr("epsilon") = import_name(flatkin, "Flatkin", "epsilon");
     pyu::init_flat_types();
     pyu::init_numpy_kernels();
-    geom::arccos_kernel = pyu::np_arccos;  // turn keys agree with Vector.angle
 
     epsilon.bind(m, "epsilon");
     names::np.bind(m, "np");

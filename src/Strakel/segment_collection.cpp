@@ -11,6 +11,7 @@
 #include "Strakel/line_ray.hpp"
 #include "Strakel/segment.hpp"
 #include "core/segment_network.hpp"
+#include "pyutil/numpy_kernels.hpp"
 
 #include <algorithm>
 #include <memory>
@@ -443,7 +444,7 @@ nb::object choose_segment(nb::handle segments, nb::handle vector, geom::Turn tur
     for (Py_ssize_t i = 0; i < n; ++i)
         vectors[(size_t) i] = xy(get_attr(fast_item(items, i), N().vector));
     Vec2 dir = n ? xy(vector) : Vec2{};
-    geom::TurnChoice c = geom::choose_turn(vectors, dir, turn, flat_eps(), eps());
+    geom::TurnChoice c = geom::choose_turn(vectors, dir, turn, flat_eps(), eps(), pyu::np_arccos);
     if (c.missing_key)
         raise_missing_key();
     if (c.index < 0)
@@ -650,7 +651,7 @@ nb::list run_walk(nb::handle self, Walker &w, bool contour, MarkMirror *mirror, 
         EndPoints c = end_points(current);
         skip = geom::pair_key(c.a, c.b);
     }
-    w.net->walk(contour, skip, fe, e, max_steps, hooks, error);
+    w.net->walk(contour, skip, fe, e, pyu::np_arccos, max_steps, hooks, error);
     raise_walk_error(error);
     if (uses_delta)
         *uses_delta = hooks.uses_delta;

@@ -181,7 +181,7 @@ void distinct_sorted(std::vector<double> &values) {
 
 // ------------------------------------------------------------ turn rule
 
-std::optional<double> turn_key(Vec2 dir, Vec2 v, double flat_eps) {
+std::optional<double> turn_key(Vec2 dir, Vec2 v, double flat_eps, ArccosKernel arccos) {
     double m1 = magnitude(dir), m2 = magnitude(v);
     if (std::fabs(m1) <= flat_eps || std::fabs(m2) <= flat_eps)
         return std::nullopt;
@@ -191,18 +191,19 @@ std::optional<double> turn_key(Vec2 dir, Vec2 v, double flat_eps) {
         c = 1;
     else if (-1 > c)
         c = -1;
-    double a = arccos_kernel(c);
+    double a = arccos(c);
     if (cross(dir, v) >= 0)
         return a;
     return 1 / (a - std::numbers::pi * 2);
 }
 
-TurnChoice choose_turn(std::span<const Vec2> vectors, Vec2 dir, Turn turn, double flat_eps, double eps) {
+TurnChoice choose_turn(std::span<const Vec2> vectors, Vec2 dir, Turn turn, double flat_eps, double eps,
+                       ArccosKernel arccos) {
     TurnChoice choice;
     const bool right = turn == Turn::right_most;
     double held = right ? std::numeric_limits<double>::infinity() : -std::numeric_limits<double>::infinity();
     for (std::size_t i = 0; i < vectors.size(); ++i) {
-        std::optional<double> key = turn_key(dir, vectors[i], flat_eps);
+        std::optional<double> key = turn_key(dir, vectors[i], flat_eps, arccos);
         if (!key) {
             choice.missing_key = true;
             return choice;
@@ -476,8 +477,8 @@ std::vector<std::uint32_t> SegmentNetwork::adjacent(Vec2 pt, const std::optional
 }
 
 std::vector<std::uint32_t> SegmentNetwork::walk(bool contour, std::optional<PairKey> skip, double flat_eps,
-                                                double eps, std::size_t max_steps, WalkHooks &hooks,
-                                                WalkError &error) {
+                                                double eps, ArccosKernel arccos, std::size_t max_steps,
+                                                WalkHooks &hooks, WalkError &error) {
     std::vector<std::uint32_t> walked;
     error = WalkError::none;
     std::optional<Vec2> lowest = lowest_point(flat_eps);
@@ -507,7 +508,7 @@ std::vector<std::uint32_t> SegmentNetwork::walk(bool contour, std::optional<Pair
             vectors.push_back(pc.end - pc.start);
         }
         Turn turn = (contour || tolerant_equal(pt, bottom, flat_eps)) ? Turn::right_most : Turn::left_most;
-        TurnChoice choice = choose_turn(vectors, dir, turn, flat_eps, eps);
+        TurnChoice choice = choose_turn(vectors, dir, turn, flat_eps, eps, arccos);
         if (choice.missing_key) {
             error = WalkError::missing_key;
             return walked;

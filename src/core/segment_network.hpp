@@ -101,11 +101,16 @@ inline Vec2 point_at_parameter(Vec2 start, Vec2 end, double t) {
 
 // ------------------------------------------------------------ turn rule
 
+// The arc cosine the turn keys are taken with.  The bindings pass numpy's
+// own kernel, so that the keys agree with numpy.arccos to the last bit (it
+// differs from the C library's for a few percent of inputs).
+using ArccosKernel = double (*)(double);
+
 // The compare key of turning from `dir` onto `v`: the unsigned angle a for a
 // counter-clockwise turn (or none), 1 / (a - 2 pi) for a clockwise one, so
 // the key grows from the sharpest right turn to the reversal.  Empty when
 // either vector is no longer than flat_eps.
-std::optional<double> turn_key(Vec2 dir, Vec2 v, double flat_eps);
+std::optional<double> turn_key(Vec2 dir, Vec2 v, double flat_eps, ArccosKernel arccos);
 
 enum class Turn { right_most, left_most };
 
@@ -117,7 +122,8 @@ struct TurnChoice {
 // Right-most: a candidate replaces the one held when key - held < eps, so
 // near-ties go to the later candidate.  Left-most: when key - held > eps, so
 // near-ties stay with the earlier one.  The first candidate always counts.
-TurnChoice choose_turn(std::span<const Vec2> vectors, Vec2 dir, Turn turn, double flat_eps, double eps);
+TurnChoice choose_turn(std::span<const Vec2> vectors, Vec2 dir, Turn turn, double flat_eps, double eps,
+                       ArccosKernel arccos);
 
 // --------------------------------------------------- weights and cleaning
 
@@ -203,7 +209,7 @@ public:
     // turn) or a loop (right-most from the start point, then left-most).  At
     // most `max_steps` steps; the entries walked, in order.
     std::vector<std::uint32_t> walk(bool contour, std::optional<PairKey> skip, double flat_eps, double eps,
-                                    std::size_t max_steps, WalkHooks &hooks, WalkError &error);
+                                    ArccosKernel arccos, std::size_t max_steps, WalkHooks &hooks, WalkError &error);
 
 private:
     std::vector<NetworkPiece> pieces_;
