@@ -344,11 +344,7 @@ nb::object new_segment(nb::handle start, nb::handle end) {
     return nb::steal(r);
 }
 
-double round_param(double t) {
-    if (std::optional<double> r = geom::round_decimal(t, 9))
-        return *r;
-    return pyu::py_round(t, 9);
-}
+double round_param(double t) { return geom::round_decimal(t, 9); }
 
 void get_connections(nb::handle self) {
     CollectorPause pause;

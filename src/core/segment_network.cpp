@@ -1,65 +1,12 @@
 #include "core/segment_network.hpp"
 
 #include <algorithm>
-#include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <numbers>
 
 namespace geom {
-
-// ------------------------------------------------------------ rounding
-
-namespace {
-// The integer nearest to y, halves to even, for |y| < 2^52: adding 2^52
-// leaves no fraction bits, so the addition itself rounds (to nearest even,
-// the default mode).  Faster than the library's nearbyint.
-inline double nearest_integer(double y) {
-    constexpr double shift = 0x1p52;
-    return y >= 0 ? (y + shift) - shift : -((-y + shift) - shift);
-}
-}  // namespace
-
-std::optional<double> round_decimal(double x, int ndigits) {
-    static constexpr double powers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    if (ndigits < 0 || ndigits > 15)
-        return std::nullopt;
-    if (!std::isfinite(x) || x == 0.0)
-        return x;
-    double p = powers[ndigits];  // exact
-    double y = x * p;
-    if (!(std::fabs(y) < 0x1p52))
-        return std::nullopt;
-    // x * p = y + err exactly.  Only a y that is exactly halfway between two
-    // integers can round the wrong way: there the residual decides.
-    double err = std::fma(x, p, -y);
-    double k = nearest_integer(y);
-    double d = y - k;  // exact: |d| <= 0.5 and y, k share a grid
-    if (d == 0.5 && err > 0)
-        k += 1;
-    else if (d == -0.5 && err < 0)
-        k -= 1;
-    return std::copysign(k, x) / p;  // the double nearest to the decimal k / 10^ndigits
-}
-
-double round3(double x) {
-    // The fast path covers |x| < 2^52 / 1000.
-    if (std::optional<double> r = round_decimal(x, 3))
-        return *r;
-    // From 2^43 on, a double's spacing exceeds 0.002, and the nearest double
-    // to the nearest multiple of 0.001 is x itself.
-    if (std::fabs(x) >= 0x1p43)
-        return x;
-#if LDBL_MANT_DIG >= 64
-    // 53 + 10 significant bits: the product is exact in the extended type.
-    long double k = std::nearbyintl(static_cast<long double>(x) * 1000.0L);
-    return static_cast<double>(k) / 1000.0;
-#else
-    return x;
-#endif
-}
 
 // ------------------------------------------------------------ exact keys
 

@@ -15,6 +15,7 @@
 #pragma once
 
 #include "core/line_segment_ray.hpp"
+#include "core/rounding.hpp"
 #include "core/vec2.hpp"
 
 #include <cstddef>
@@ -25,17 +26,6 @@
 #include <vector>
 
 namespace geom {
-
-// ------------------------------------------------------------ rounding
-
-// round(x, 3) exactly as the interpreter rounds a float: the decimal nearest
-// to the binary value, halves to even, then the double nearest to it.  A
-// signed zero and non-finite values come back unchanged.
-double round3(double x);
-
-// round(x, ndigits) for 0 <= ndigits <= 15 on the fast exact path; empty when
-// |x| * 10^ndigits is too large for it (the caller then asks the interpreter).
-std::optional<double> round_decimal(double x, int ndigits);
 
 // ------------------------------------------------------------ exact keys
 
