@@ -464,44 +464,19 @@ Walker build_walker(nb::handle segments) {
     Walker w;
     nb::object items = items_of(segments);
     const std::size_t n = (std::size_t) fast_size(items);
-    // Distinct objects, each read once: a list may hold one piece twice.
-    std::vector<std::pair<PyObject *, std::uint32_t>> by_object(n);
+    std::vector<std::uintptr_t> identity(n);
     for (std::size_t i = 0; i < n; ++i)
-        by_object[i] = {fast_item(items, (Py_ssize_t) i).ptr(), (std::uint32_t) i};
-    std::sort(by_object.begin(), by_object.end());
-    std::vector<char> is_first(n, 0);
-    for (std::size_t k = 0; k < n; ++k)
-        if (k == 0 || by_object[k].first != by_object[k - 1].first)
-            is_first[by_object[k].second] = 1;
-    std::vector<geom::NetworkPiece> pieces;
-    pieces.reserve(n);
+        identity[i] = (std::uintptr_t) fast_item(items, (Py_ssize_t) i).ptr();
     w.objects.reserve(n);
-    std::vector<std::uint32_t> piece_at(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        if (!is_first[i])
-            continue;
+    // A list may hold one piece twice: each distinct object is read once.
+    w.net = std::make_unique<geom::SegmentNetwork>(std::span<const std::uintptr_t>(identity), [&](std::size_t i) {
         nb::handle obj = fast_item(items, (Py_ssize_t) i);
         EndPoints e = end_points(obj);
-        piece_at[i] = (std::uint32_t) pieces.size();
-        pieces.push_back({e.a, e.b});
         w.objects.push_back(nb::borrow(obj));
         if ((PyObject *) Py_TYPE(obj.ptr()) != bound_segment_type || !geom::is_finite(e.a) || !geom::is_finite(e.b))
             w.plain = false;
-    }
-    // Repeats take the piece of the object's first position.
-    std::vector<std::uint32_t> entry_piece(n);
-    for (std::size_t k = 0; k < n;) {
-        std::size_t j = k;
-        std::uint32_t first = by_object[k].second;
-        while (j < n && by_object[j].first == by_object[k].first) {
-            first = std::min(first, by_object[j].second);
-            ++j;
-        }
-        for (std::size_t m = k; m < j; ++m)
-            entry_piece[by_object[m].second] = piece_at[first];
-        k = j;
-    }
-    w.net = std::make_unique<geom::SegmentNetwork>(std::move(pieces), std::move(entry_piece));
+        return geom::NetworkPiece{e.a, e.b};
+    });
     return w;
 }
 

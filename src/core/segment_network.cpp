@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 #include <numbers>
+#include <utility>
 
 namespace geom {
 
@@ -264,8 +265,33 @@ constexpr double exact_key_eps = 1e-4;
 bool key_index_exact(double flat_eps) { return flat_eps >= 0 && flat_eps < exact_key_eps; }
 }  // namespace
 
-SegmentNetwork::SegmentNetwork(std::vector<NetworkPiece> pieces, std::vector<std::uint32_t> entry_piece)
-    : pieces_(std::move(pieces)), entry_piece_(std::move(entry_piece)) {
+std::vector<std::uint32_t> SegmentNetwork::group_by_identity(std::span<const std::uintptr_t> identity,
+                                                             std::vector<std::uint32_t> &first) {
+    const std::size_t n = identity.size();
+    std::vector<std::pair<std::uintptr_t, std::uint32_t>> by_token(n);
+    for (std::size_t i = 0; i < n; ++i)
+        by_token[i] = {identity[i], static_cast<std::uint32_t>(i)};
+    std::sort(by_token.begin(), by_token.end());  // a group's first position leads it
+    std::vector<std::uint32_t> lead(n);  // first position of each position's group
+    for (std::size_t k = 0; k < n; ++k)
+        lead[by_token[k].second] =
+            k > 0 && by_token[k - 1].first == by_token[k].first ? lead[by_token[k - 1].second] : by_token[k].second;
+    std::vector<std::uint32_t> entry_piece(n);
+    first.clear();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (lead[i] == i) {
+            entry_piece[i] = static_cast<std::uint32_t>(first.size());
+            first.push_back(static_cast<std::uint32_t>(i));
+        } else {
+            entry_piece[i] = entry_piece[lead[i]];  // lead[i] < i: already numbered
+        }
+    }
+    return entry_piece;
+}
+
+void SegmentNetwork::init(std::vector<NetworkPiece> pieces, std::vector<std::uint32_t> entry_piece) {
+    pieces_ = std::move(pieces);
+    entry_piece_ = std::move(entry_piece);
     const std::size_t n = entry_piece_.size();
     pair_.resize(pieces_.size());
     for (std::size_t p = 0; p < pieces_.size(); ++p)

@@ -167,10 +167,24 @@ public:
 // rebuilding it.
 class SegmentNetwork {
 public:
-    // `entry_piece[i]` is the piece at list position i.
-    SegmentNetwork(std::vector<NetworkPiece> pieces, std::vector<std::uint32_t> entry_piece);
+    // The network of a list whose positions are told apart by identity
+    // tokens, one per position (a piece held twice has one token twice):
+    // each distinct token is one piece, read once, by `read(i)` at its first
+    // position i.  Pieces are numbered in the order of their first positions.
+    template <class Read>
+    SegmentNetwork(std::span<const std::uintptr_t> identity, Read &&read) {
+        std::vector<std::uint32_t> entry_piece = group_by_identity(identity, first_entry_);
+        std::vector<NetworkPiece> pieces;
+        pieces.reserve(first_entry_.size());
+        for (std::uint32_t e : first_entry_)
+            pieces.push_back(read(static_cast<std::size_t>(e)));
+        init(std::move(pieces), std::move(entry_piece));
+    }
 
     std::size_t entry_count() const { return entry_piece_.size(); }
+    std::size_t piece_count() const { return pieces_.size(); }
+    // The first list position holding the piece.
+    std::uint32_t first_entry(std::uint32_t piece) const { return first_entry_[piece]; }
     std::size_t live_count() const { return live_count_; }
     std::uint32_t piece_of(std::uint32_t entry) const { return entry_piece_[entry]; }
     const NetworkPiece &piece(std::uint32_t p) const { return pieces_[p]; }
@@ -202,6 +216,13 @@ public:
                                     ArccosKernel arccos, std::size_t max_steps, WalkHooks &hooks, WalkError &error);
 
 private:
+    // The piece of each position, and in `first` the first position of each
+    // piece, from the identity tokens.
+    static std::vector<std::uint32_t> group_by_identity(std::span<const std::uintptr_t> identity,
+                                                        std::vector<std::uint32_t> &first);
+    void init(std::vector<NetworkPiece> pieces, std::vector<std::uint32_t> entry_piece);
+
+    std::vector<std::uint32_t> first_entry_;
     std::vector<NetworkPiece> pieces_;
     std::vector<PairKey> pair_;
     std::vector<std::uint32_t> entry_piece_;
