@@ -127,8 +127,14 @@ void construct(nb::handle self, T value) {
     nb::inst_mark_ready(self);
 }
 
-// The member of a stored attribute, owned: it stays alive whatever runs
-// next; AttributeError when it was never set.
+// TypeError unless `self` is an instance of `type` (or of a subclass) whose
+// __init__ has run: the C++ fields of anything else are not there to read.
+// Attribute descriptors reached through the class (`Segment.start.__get__(x)`)
+// and instances made by `__new__` alone meet this check.
+void check_instance(nb::handle self, PyTypeObject *type, const char *attribute);
+
+// The member of a stored attribute of an initialised instance, owned: it
+// stays alive whatever runs next; AttributeError when it was never set.
 template <class T>
 nb::object stored_value(nb::handle self, nb::object T::*member, const char *name) {
     nb::object value = nb::inst_ptr<T>(self)->*member;
@@ -218,9 +224,17 @@ private:
     void def_stored(const Stored<T> &f) {
         nb::object T::*member = f.member;
         const char *name = f.name;
+        PyTypeObject *cls = type();
         cls_.def_prop_rw(
-            name, [member, name](nb::handle self) { return stored_value<T>(self, member, name); },
-            [member](nb::handle self, nb::handle value) { nb::inst_ptr<T>(self)->*member = nb::borrow(value); },
+            name,
+            [member, name, cls](nb::handle self) {
+                check_instance(self, cls, name);
+                return stored_value<T>(self, member, name);
+            },
+            [member, name, cls](nb::handle self, nb::handle value) {
+                check_instance(self, cls, name);
+                nb::inst_ptr<T>(self)->*member = nb::borrow(value);
+            },
             nb::for_setter(nb::arg("value").none()));
     }
 
