@@ -46,6 +46,14 @@ struct Coordinate {
     double T::*member;
 };
 
+// The name of a `*args` parameter (an nb::args argument of the function):
+// `.static_method("tween_lines", &f, doc, "line1"_a, "line2"_a,
+// pyu::VarArgs("t_values"))`.  The values always arrive as a tuple, so unlike
+// every other parameter it is not marked as accepting None.
+struct VarArgs : nb::arg {
+    explicit constexpr VarArgs(const char *name) : nb::arg(name) {}
+};
+
 namespace detail {
 
 template <class T>
@@ -95,6 +103,7 @@ A accept_none(A a) {
     a.none_ = true;
     return a;
 }
+inline nb::arg accept_none(VarArgs a) { return a; }
 
 // The pieces of the copy protocol shared by every class.
 nb::dict state_of(nb::handle self, const char *const *names, size_t count);
