@@ -1,5 +1,7 @@
 #include "pyutil/method.hpp"
 
+#include "pyutil/attrs.hpp"
+
 #include <structmember.h>
 
 #include <cstddef>
@@ -109,6 +111,15 @@ nb::object wrap_function(nb::handle function, const char *name, bool bind, bool 
     return nb::steal((PyObject *) w);
 }
 
-nb::object static_method(nb::handle function) { return check(PyStaticMethod_New(function.ptr())); }
+nb::object static_method(nb::handle function) {
+    nb::object method = check(PyStaticMethod_New(function.ptr()));
+    // A staticmethod carries its function's attributes (functools.wraps
+    // copies the instance dictionary of a Python function): the signature
+    // nanobind keeps for the function is read off the staticmethod as well.
+    static const Key signature("__nb_signature__");
+    if (nb::object text = get_attr_or_null(function, signature); text.is_valid())
+        set_attr(method, signature, text);
+    return method;
+}
 
 }  // namespace pyu

@@ -15,7 +15,7 @@ namespace pyu {
 // (the body of a static method of one parameter).
 nb::object wrap_function(nb::handle function, const char *name, bool bind, bool positional_only);
 
-// staticmethod(function)
+// staticmethod(function), showing the function's `__nb_signature__` too.
 nb::object static_method(nb::handle function);
 
 }  // namespace pyu
