@@ -106,9 +106,11 @@ nb::object make_iter_function() {
         "    yield self.end\n";
     pyu::check(PyRun_String(source, Py_file_input, scope.ptr(), scope.ptr()));
     nb::object fn = scope["__iter__"];
-    static const pyu::Key key_qualname("__qualname__");
+    static const pyu::Key key_qualname("__qualname__"), key_doc("__doc__");
     nb::object qualname = pyu::check(PyUnicode_FromString("Segment.__iter__"));
     pyu::set_attr(fn, key_qualname, qualname);
+    nb::object doc = pyu::check(PyUnicode_FromString(DOC(Segment, __iter__)));
+    pyu::set_attr(fn, key_doc, doc);
     return fn;
 }
 
