@@ -178,12 +178,15 @@ class Segment:
     def extend_line(self, length: float, direction: Optional[str] = "both") -> None:
         """Move end points in place by ``length`` along the segment: "both", "positive" (the end) or "negative" (the start); any other text changes nothing."""
     def closest_point(self, point: SupportsXY) -> Point:
-        """The point of the segment nearest to ``point``: a new Point on it, or the stored ``start`` or ``end`` itself."""
+        """The point of the segment nearest to ``point``: a new Point on it, or the stored ``start`` or ``end`` itself.
+
+        A segment whose ends coincide is the single point ``start``.
+        """
     def distance_to_point(self, point: SupportsXY) -> float:
         """The distance from ``point`` to its closest point on the segment."""
     @staticmethod
     def distance_between_segments(seg1: Segment, seg2: Segment) -> float:
-        """The int 0 when the segments cross; otherwise the distance between seg1's closest point to seg2's start and seg2's closest point to seg1's start."""
+        """The int 0 when the segments cross; otherwise the least distance from an end of one segment to the other."""
     def point_at_parameter(self, t: float) -> Point:
         """A new Point at parameter ``t`` (0: start, 1: end; unclamped)."""
     def point_at_length(self, length: float) -> Point:
