@@ -11,7 +11,7 @@ import Strakel
 from Flatkin import Point, Vector
 from Strakel import SegmentCollection
 
-from segnet_reference import RefCollection, ref_segments
+from pyref_strakel import SegmentCollection as RefCollection, segments_of as ref_segments
 
 
 def seg(a, b):
@@ -578,13 +578,13 @@ def test_a_failed_extraction_leaves_the_list_of_the_last_whole_loop():
 
 def test_the_point_tolerance_is_flatkins_read_at_call_time(monkeypatch):
     import Flatkin
-    import segnet_reference
+    import pyref_strakel
     near = [((0, 0), (1, 0)), ((1.004, 0), (0, 1)), ((0, 1.003), (0, 0))]
     c = SegmentCollection(segs(near))
     with pytest.raises(AttributeError, match="^'NoneType' object has no attribute 'vector'$"):
         c.get_contour_segments(split=False)
     monkeypatch.setattr(Flatkin, "epsilon", 0.01)
-    monkeypatch.setattr(segnet_reference, "EPSILON", 0.01)
+    monkeypatch.setattr(pyref_strakel, "epsilon", 0.01)
     c = SegmentCollection(segs(near))
     assert len(c.get_adjacent_segments(Point(1, 0))) == 2
     _check(near, "get_contour_segments", split=False)
