@@ -69,29 +69,53 @@ bool points_equal(nb::handle a, nb::handle b, double flat_eps) {
 
 [[noreturn]] void not_connected() { pyu::raise(PyExc_ValueError, "The segments are not connected."); }
 
-// The segments left after the first was drawn, read once from a snapshot of
-// the caller's list: each one's end point objects.
-struct Chain {
-    nb::object items;  // the snapshot, a tuple
-    std::vector<EndObjects> ends;
-    bool all_points = true;  // every end point is our own Point
-};
-
-Chain read_chain(nb::handle segments) {
-    Chain c{pyu::snapshot(segments), {}, true};
-    Py_ssize_t n = pyu::snap_size(c.items);
-    c.ends.reserve((size_t) n);
-    for (Py_ssize_t i = 0; i < n; ++i) {
-        c.ends.push_back(end_objects(pyu::snap_item(c.items, i)));
-        c.all_points = c.all_points && pyu::is_point(c.ends.back().start) && pyu::is_point(c.ends.back().end);
+// The segments left after the first was drawn, on a snapshot of the
+// caller's list.  Each one's end points are read when the walk first tests
+// them, and kept.
+class Chain {
+public:
+    explicit Chain(nb::handle segments) : items_(pyu::snapshot(segments)) {
+        size_t n = (size_t) pyu::snap_size(items_);
+        starts_.resize(n);
+        ends_.resize(n);
     }
-    return c;
-}
+    size_t size() const { return starts_.size(); }
+    nb::handle item(size_t i) const { return pyu::snap_item(items_, (Py_ssize_t) i); }
+    const nb::object &start(size_t i) {
+        if (!starts_[i].is_valid())
+            starts_[i] = start_object(item(i));
+        return starts_[i];
+    }
+    const nb::object &end(size_t i) {
+        if (!ends_[i].is_valid())
+            ends_[i] = end_object(item(i));
+        return ends_[i];
+    }
+    // The node after a step: the other end of the segment taken.
+    const nb::object &next(const geom::ChainStep &step) { return step.at_start ? end(step.index) : start(step.index); }
 
-// The node after a step: the other end of the segment taken.
-const nb::object &next_node(const Chain &c, const geom::ChainStep &step) {
-    return step.at_start ? c.ends[step.index].end : c.ends[step.index].start;
-}
+    // The coordinates of every segment when each is our own Segment holding
+    // two of our own Points: read without running any Python code.
+    bool plain_coordinates(std::vector<geom::SegmentEnds> &out) {
+        out.resize(size());
+        for (size_t i = 0; i < size(); ++i) {
+            nb::handle s = item(i);
+            if (Py_TYPE(s.ptr()) != segment_type || !nb::inst_ready(s))
+                return false;
+            const SegmentData &f = segment_fields(s);
+            if (!f.start.is_valid() || !f.end.is_valid() || !pyu::is_point(f.start) || !pyu::is_point(f.end))
+                return false;
+            starts_[i] = f.start;
+            ends_[i] = f.end;
+            out[i] = {pyu::read_xy(f.start), pyu::read_xy(f.end)};
+        }
+        return true;
+    }
+
+private:
+    nb::object items_;  // a tuple
+    std::vector<nb::object> starts_, ends_;
+};
 
 // Takes each segment out of the caller's list as the walk takes it, at its
 // position in the list as it stands (the segments before it not yet taken).
@@ -118,43 +142,41 @@ private:
 };
 
 // The chain walk of core (geom::walk_chain_with) from the drawn segment's
-// end, then from its start, over the caller's list.  Our own Points are
-// compared on coordinates; a list of them, when it is exactly a list, is
-// left as the walk leaves it in one step.  Anything else is compared with
-// its own `==`, and the list loses each segment as it is taken.
+// end, then from its start, over the caller's list.  Our own Segments between
+// our own Points are compared on coordinates, and a list of them, when it is
+// exactly a list, is left as the walk leaves it in one step.  Anything else
+// is compared with its own `==`, and the list loses each segment as it is
+// taken.
 void walk_chain(nb::handle segments, const EndObjects &first, std::vector<nb::object> &behind,
                 std::vector<nb::object> &ahead) {
-    Chain c = read_chain(segments);
+    Chain c(segments);
     double fe = flat_eps();
     auto record = [&](const geom::ChainWalk &walk) {
         for (const geom::ChainStep &step : walk.forward)
-            ahead.push_back(next_node(c, step));
+            ahead.push_back(c.next(step));
         for (const geom::ChainStep &step : walk.backward)
-            behind.push_back(next_node(c, step));
+            behind.push_back(c.next(step));
     };
-    if (c.all_points && pyu::is_point(first.start) && pyu::is_point(first.end) &&
-        PyList_CheckExact(segments.ptr())) {
+    std::vector<geom::SegmentEnds> coords;
+    if (PyList_CheckExact(segments.ptr()) && pyu::is_point(first.start) && pyu::is_point(first.end) &&
+        c.plain_coordinates(coords)) {
         // No Python code runs from here to the list's update.
-        std::vector<geom::SegmentEnds> coords(c.ends.size());
-        for (size_t i = 0; i < c.ends.size(); ++i)
-            coords[i] = {pyu::read_xy(c.ends[i].start), pyu::read_xy(c.ends[i].end)};
-        geom::ChainWalk walk =
-            geom::walk_chain(coords, pyu::read_xy(first.end), pyu::read_xy(first.start), fe);
+        geom::ChainWalk walk = geom::walk_chain(coords, pyu::read_xy(first.end), pyu::read_xy(first.start), fe);
         record(walk);
         nb::object left = pyu::check(PyList_New(0));
         for (size_t i : walk.left)
-            pyu::check_status(PyList_Append(left.ptr(), pyu::snap_item(c.items, (Py_ssize_t) i).ptr()));
+            pyu::check_status(PyList_Append(left.ptr(), c.item(i).ptr()));
         pyu::check_status(PyList_SetSlice(segments.ptr(), 0, PY_SSIZE_T_MAX, left.ptr()));
         if (!walk.connected)
             not_connected();
         return;
     }
     auto same = [&](const nb::object &end, std::size_t i, bool at_start) {
-        return points_equal(end, at_start ? c.ends[i].start : c.ends[i].end, fe);
+        return points_equal(end, at_start ? c.start(i) : c.end(i), fe);
     };
-    geom::ScanRemaining<nb::object, decltype(same)> scan(c.ends.size(), same);
+    geom::ScanRemaining<nb::object, decltype(same)> scan(c.size(), same);
     Popping<decltype(scan)> rest(scan, segments);
-    auto next_end = [&](const geom::ChainStep &step) { return next_node(c, step); };
+    auto next_end = [&](const geom::ChainStep &step) { return c.next(step); };
     geom::ChainWalk walk = geom::walk_chain_with(rest, first.end, first.start, next_end);
     record(walk);
     if (!walk.connected)
