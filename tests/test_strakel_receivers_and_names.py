@@ -51,7 +51,7 @@ def test_none_as_the_receiver_fails_in_the_body_with_attribute_error(cls, name, 
         getattr(cls, name)(None, *args)
 
 
-def test_the_issue_example_none_receiver():
+def test_is_point_on_through_the_class_with_none_raises_from_the_body():
     with pytest.raises(AttributeError, match="^'NoneType' object has no attribute 'start'$"):
         Segment.is_point_on(None, Point(0, 0))
 
@@ -110,7 +110,7 @@ def test_points_are_built_through_the_current_point_name(monkeypatch, what, make
     assert type(make()) is Point  # our own class again: the direct path
 
 
-def test_the_issue_example_rebound_point(monkeypatch):
+def test_a_rebound_point_class_makes_the_midpoint(monkeypatch):
     monkeypatch.setattr(Strakel, "Point", MyPoint)
     assert type(Segment(Point(0, 0), Point(2, 0)).midpoint) is MyPoint
 
