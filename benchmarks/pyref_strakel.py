@@ -33,8 +33,6 @@ TWO_PI = 2 * math.pi
 # ------------------------------------------------------------ points
 
 class Point:
-    __slots__ = ("x", "y")
-
     def __init__(self, x, y):
         self.x = float(x)
         self.y = float(y)
@@ -74,10 +72,14 @@ class Point:
                 held = p
         return held
 
+    @staticmethod
+    def calculate_slope(p1, p2):
+        if abs(p1.x - p2.x) <= epsilon:
+            return None
+        return (p2.y - p1.y) / (p2.x - p1.x)
+
 
 class Vector:
-    __slots__ = ("x", "y")
-
     def __init__(self, x, y):
         self.x = float(x)
         self.y = float(y)
@@ -87,14 +89,9 @@ class Vector:
         return math.sqrt(math.pow(self.x, 2) + math.pow(self.y, 2))
 
 
-def calculate_slope(p1, p2):
-    if abs(p1.x - p2.x) <= epsilon:
-        return None
-    return (p2.y - p1.y) / (p2.x - p1.x)
-
-
 def line_intersection(a, b, c, d):
-    s1, s2 = calculate_slope(a, b), calculate_slope(c, d)
+    """Vector.intersection: the crossing of the infinite lines a-b and c-d."""
+    s1, s2 = Point.calculate_slope(a, b), Point.calculate_slope(c, d)
     if s1 == s2:
         return None
     if s1 is None:
