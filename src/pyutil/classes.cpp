@@ -2,11 +2,30 @@
 
 #include <structmember.h>
 
+#include <cstring>
+
 namespace pyu {
 
 void check_receiver(nb::handle self, nb::handle cls, const char *class_name) {
     if (!PyObject_TypeCheck(self.ptr(), (PyTypeObject *) cls.ptr()))
         raise_format(PyExc_TypeError, "descriptor '__init__' requires a '%s' object", class_name);
+}
+
+namespace {
+// A class's name without its module, as the interpreter's messages give it.
+const char *short_name(PyTypeObject *type) {
+    const char *dot = std::strrchr(type->tp_name, '.');
+    return dot ? dot + 1 : type->tp_name;
+}
+}  // namespace
+
+void check_instance(nb::handle self, PyTypeObject *type, const char *attribute) {
+    if (!PyObject_TypeCheck(self.ptr(), type))
+        raise_format(PyExc_TypeError, "descriptor '%s' for '%s' objects doesn't apply to a '%s' object", attribute,
+                     short_name(type), short_name(Py_TYPE(self.ptr())));
+    if (!nb::inst_ready(self))
+        raise_format(PyExc_TypeError, "'%s' object is not initialised: its __init__ has not run",
+                     short_name(Py_TYPE(self.ptr())));
 }
 
 namespace detail {

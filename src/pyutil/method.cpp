@@ -1,5 +1,6 @@
 #include "pyutil/method.hpp"
 
+#include "pyutil/attrs.hpp"
 #include "pyutil/reads.hpp"
 
 #include <structmember.h>
@@ -87,11 +88,13 @@ PyObject *wrapper_signature(PyObject *self, void *) {
             parameter.ptr(), w->vectorcall == call_positional ? "POSITIONAL_ONLY" : "POSITIONAL_OR_KEYWORD"));
         nb::list list;
         Py_ssize_t n = PyTuple_GET_SIZE(w->params);
+        nb::object var_positional = check(PyObject_GetAttrString(parameter.ptr(), "VAR_POSITIONAL"));
         for (Py_ssize_t i = 0; i < n; ++i) {
             PyObject *pair = PyTuple_GET_ITEM(w->params, i);
-            nb::object args = nb::make_tuple(nb::handle(PyTuple_GET_ITEM(pair, 0)), kind);
+            bool star = PyTuple_GET_SIZE(pair) > 2;  // (name, None, "*"): *args
+            nb::object args = nb::make_tuple(nb::handle(PyTuple_GET_ITEM(pair, 0)), star ? var_positional : kind);
             nb::dict kwargs;
-            if (PyTuple_GET_SIZE(pair) > 1)
+            if (PyTuple_GET_SIZE(pair) == 2)
                 kwargs["default"] = nb::handle(PyTuple_GET_ITEM(pair, 1));
             list.append(check(PyObject_Call(parameter.ptr(), args.ptr(), kwargs.ptr())));
         }
@@ -174,7 +177,18 @@ nb::object wrap_function(nb::handle function, const char *name, bool bind, bool 
     return nb::steal((PyObject *) w);
 }
 
-nb::object static_method(nb::handle function) { return check(PyStaticMethod_New(function.ptr())); }
+nb::object static_method(nb::handle function) {
+    nb::object method = check(PyStaticMethod_New(function.ptr()));
+    // A staticmethod carries its function's attributes (functools.wraps
+    // copies the instance dictionary of a Python function): the signature
+    // nanobind keeps for the function is read off the staticmethod as well.
+    // (Before Python 3.10 a staticmethod has no attributes of its own.)
+    static const Key signature("__nb_signature__");
+    if (nb::object text = get_attr_or_null(function, signature); text.is_valid())
+        if (PyObject_SetAttr(method.ptr(), signature.ptr(), text.ptr()) != 0)
+            PyErr_Clear();
+    return method;
+}
 
 nb::object python_function(const char *source, const char *name, const char *qualname, const char *module,
                            const char *doc) {

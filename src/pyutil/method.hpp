@@ -18,7 +18,7 @@ namespace pyu {
 nb::object wrap_function(nb::handle function, const char *name, bool bind, bool positional_only,
                          nb::handle params = nb::handle());
 
-// staticmethod(function)
+// staticmethod(function), showing the function's `__nb_signature__` too.
 nb::object static_method(nb::handle function);
 
 // A function written in Python, for the few members whose shape only Python

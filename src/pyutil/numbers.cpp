@@ -1,11 +1,9 @@
 #include "pyutil/numbers.hpp"
 
+#include "core/rounding.hpp"
 #include "core/vec2.hpp"
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <vector>
 
 namespace pyu {
 
@@ -133,34 +131,18 @@ std::string repr_of(nb::handle h) { return utf8(check(PyObject_Repr(h.ptr()))); 
 // ------------------------------------------------------------ rounding
 
 double py_round(double x, int ndigits) {
-    // The limits of float.__round__: beyond them the value is returned
-    // unchanged, or as a signed zero.
-    constexpr int ndigits_max = 323, ndigits_min = -308;
-    if (ndigits > ndigits_max || x == 0.0 || !std::isfinite(x))
+    if (ndigits >= 0)
+        return geom::round_decimal(x, ndigits);
+    // Tens, hundreds, ...: rare, and left to the interpreter, whose limits
+    // (a signed zero below -308 digits) and OverflowError are the rule.
+    constexpr int ndigits_min = -308;
+    if (x == 0.0 || !std::isfinite(x))
         return x;
     if (ndigits < ndigits_min)
         return 0.0 * x;
-    if (ndigits < 0) {
-        // Rare: let the interpreter round to tens, hundreds, ...
-        nb::object value = float_obj(x);
-        nb::object r = check(PyObject_CallMethod(value.ptr(), "__round__", "i", ndigits));
-        return PyFloat_AsDouble(r.ptr());
-    }
-    // printf rounds the exact binary value correctly, halves to even: the
-    // same digits as the interpreter's own dtoa in mode 3.
-    char stack_buf[64];
-    std::vector<char> heap_buf;
-    char *buf = stack_buf;
-    int needed = std::snprintf(stack_buf, sizeof stack_buf, "%.*f", ndigits, x);
-    if (needed >= (int) sizeof stack_buf) {
-        heap_buf.resize((size_t) needed + 1);
-        buf = heap_buf.data();
-        std::snprintf(buf, heap_buf.size(), "%.*f", ndigits, x);
-    }
-    double r = std::strtod(buf, nullptr);
-    if (std::isinf(r))
-        raise(PyExc_OverflowError, "rounded value too large to represent");
-    return r;
+    nb::object value = float_obj(x);
+    nb::object r = check(PyObject_CallMethod(value.ptr(), "__round__", "i", ndigits));
+    return as_double(r);
 }
 
 namespace {

@@ -68,7 +68,8 @@ std::string repr_of(nb::handle h);
 
 // ------------------------------------------------------------ rounding
 // The built-in round(x, n) for a float and an int n, exactly as Python does
-// it (correctly rounded, halves of the binary value to even; 2.675 -> 2.67).
+// it (correctly rounded, halves of the binary value to even; 2.675 -> 2.67):
+// geom::round_decimal for n >= 0, the interpreter's own rule for n < 0.
 double py_round(double x, int ndigits);
 // Python round(x, 3) with -0.0 folded to 0.0: the key by which points are
 // matched after rounding.
