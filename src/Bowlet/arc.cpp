@@ -14,7 +14,7 @@
 //
 // As for Circle, every member reads the attributes when it runs, calls
 // another member directly on an exact Arc and by attribute on anything
-// else, and is bound guarded against recursion through its arguments.
+// else, and is guarded against recursion through its arguments.
 #include "Bowlet/bowlet.hpp"
 
 #include <algorithm>
@@ -525,34 +525,34 @@ void bind_arc(nb::module_ &m) {
     nb::object none = nb::none();
     cls.init(guarded<&init>, DOC(Arc, __init__), "center"_a = none, "radius"_a = none, "radians"_a = none, "start_radians"_a = none,
              "start_point"_a = none, "end_point"_a = none, "arc_point"_a = none, "start_direction"_a = none)
-        .method("__repr__", guarded<&text>, DOC(Arc, __repr__))
-        .method("__eq__", guarded<&equals>, DOC(Arc, __eq__), "other"_a)
-        .method("__hash__", guarded<&hash>, DOC(Arc, __hash__))
-        .method("__iter__", guarded<&iterate>, DOC(Arc, __iter__))
-        .property("radians", guarded<&sweep>, DOC(Arc, radians))
-        .property("length", guarded<&length>, DOC(Arc, length))
-        .property("parameter_domain", guarded<&parameter_domain>, DOC(Arc, parameter_domain))
-        .property("circumference", guarded<&circumference>, DOC(Arc, circumference))
-        .property("diameter", guarded<&diameter>, DOC(Arc, diameter))
-        .property("is_circle", guarded<&closes_circle>, DOC(Arc, is_circle))
-        .property("midpoint", guarded<&midpoint>, DOC(Arc, midpoint))
-        .property("get_sector_area", guarded<&sector_area>, DOC(Arc, get_sector_area))
-        .method("set_center", guarded<&set_center>, DOC(Arc, set_center), "x"_a, "y"_a)
-        .method("set_radius", guarded<&set_radius>, DOC(Arc, set_radius), "r"_a)
-        .method("rotate", guarded<&rotate>, DOC(Arc, rotate), "axis_center"_a, "radians"_a)
-        .method("move", guarded<&move>, DOC(Arc, move), "vector"_a)
-        .method("scale", guarded<&scale>, DOC(Arc, scale), "factor"_a)
-        .method("offset", guarded<&offset>, DOC(Arc, offset), "distance"_a)
-        .method("bound", guarded<&bound>, DOC(Arc, bound))
-        .method("is_radians_in_domain", guarded<&is_radians_in_domain>, DOC(Arc, is_radians_in_domain), "radians"_a)
-        .method("is_point_on_arc", guarded<&is_point_on_arc>, DOC(Arc, is_point_on_arc), "point"_a = none)
-        .method("point_at_radians", guarded<&point_at_radians>, DOC(Arc, point_at_radians), "radians"_a = none)
-        .method("point_at_parameter", guarded<&point_at_parameter>, DOC(Arc, point_at_parameter),
+        .method("__repr__", &text, DOC(Arc, __repr__))
+        .method("__eq__", &equals, DOC(Arc, __eq__), "other"_a)
+        .method("__hash__", &hash, DOC(Arc, __hash__))
+        .method("__iter__", &iterate, DOC(Arc, __iter__))
+        .property("radians", &sweep, DOC(Arc, radians))
+        .property("length", &length, DOC(Arc, length))
+        .property("parameter_domain", &parameter_domain, DOC(Arc, parameter_domain))
+        .property("circumference", &circumference, DOC(Arc, circumference))
+        .property("diameter", &diameter, DOC(Arc, diameter))
+        .property("is_circle", &closes_circle, DOC(Arc, is_circle))
+        .property("midpoint", &midpoint, DOC(Arc, midpoint))
+        .property("get_sector_area", &sector_area, DOC(Arc, get_sector_area))
+        .method("set_center", &set_center, DOC(Arc, set_center), "x"_a, "y"_a)
+        .method("set_radius", &set_radius, DOC(Arc, set_radius), "r"_a)
+        .method("rotate", &rotate, DOC(Arc, rotate), "axis_center"_a, "radians"_a)
+        .method("move", &move, DOC(Arc, move), "vector"_a)
+        .method("scale", &scale, DOC(Arc, scale), "factor"_a)
+        .method("offset", &offset, DOC(Arc, offset), "distance"_a)
+        .method("bound", &bound, DOC(Arc, bound))
+        .method("is_radians_in_domain", &is_radians_in_domain, DOC(Arc, is_radians_in_domain), "radians"_a)
+        .method("is_point_on_arc", &is_point_on_arc, DOC(Arc, is_point_on_arc), "point"_a = none)
+        .method("point_at_radians", &point_at_radians, DOC(Arc, point_at_radians), "radians"_a = none)
+        .method("point_at_parameter", &point_at_parameter, DOC(Arc, point_at_parameter),
                 "parameter"_a = none)
-        .method("perpendicular", guarded<&perpendicular>, DOC(Arc, perpendicular), "point"_a = none)
-        .method("tangent", guarded<&tangent>, DOC(Arc, tangent), "point"_a = none)
-        .static_method("plot_arc", guarded<&plot_arc>, DOC(Arc, plot_arc), "arc"_a, "show"_a = false)
-        .static_method("arc_to_polyline", guarded<&arc_to_polyline>, DOC(Arc, arc_to_polyline), "arc"_a = none,
+        .method("perpendicular", &perpendicular, DOC(Arc, perpendicular), "point"_a = none)
+        .method("tangent", &tangent, DOC(Arc, tangent), "point"_a = none)
+        .static_method("plot_arc", &plot_arc, DOC(Arc, plot_arc), "arc"_a, "show"_a = false)
+        .static_method("arc_to_polyline", &arc_to_polyline, DOC(Arc, arc_to_polyline), "arc"_a = none,
                        "number"_a = none, "length"_a = none);
 }
 

@@ -6,8 +6,9 @@
 // `radius` when it runs, so any object that has them will do.  A rule that
 // calls another member of the circle calls it directly on an exact Circle
 // and by attribute on anything else, so a subclass that overrides one of
-// them is heard.  Every member is bound guarded: a receiver or argument
-// whose attributes lead back into the member ends in RecursionError.
+// them is heard.  A receiver or argument whose attributes lead back into a
+// member ends in RecursionError (every member counts as a level of
+// recursion; __init__ is bound guarded for the same reason).
 #include "Bowlet/bowlet.hpp"
 
 #include <string>
@@ -519,49 +520,49 @@ void bind_circle(nb::module_ &m) {
     circle_type = cls.type();
     nb::object none = nb::none();
     cls.init(guarded<&init>, DOC(Circle, __init__), "input_a"_a = none, "input_b"_a = none, "input_c"_a = none)
-        .method("__repr__", guarded<&text>, DOC(Circle, __repr__))
-        .method("__eq__", guarded<&equals>, DOC(Circle, __eq__), "other"_a)
-        .method("__hash__", guarded<&hash>, DOC(Circle, __hash__))
-        .method("__iter__", guarded<&iterate>, DOC(Circle, __iter__))
-        .property("area", guarded<&area>, DOC(Circle, area))
-        .property("circumference", guarded<&circumference>, DOC(Circle, circumference))
-        .property("diameter", guarded<&diameter>, DOC(Circle, diameter))
-        .method("set_center", guarded<&set_center>, DOC(Circle, set_center), "x"_a, "y"_a)
-        .method("set_radius", guarded<&set_radius>, DOC(Circle, set_radius), "r"_a)
-        .method("get_arc_length", guarded<&get_arc_length>, DOC(Circle, get_arc_length), "radians"_a)
-        .method("get_sector_area", guarded<&get_sector_area>, DOC(Circle, get_sector_area), "radians"_a)
-        .method("get_chord_length", guarded<&get_chord_length>, DOC(Circle, get_chord_length), "radians"_a)
-        .method("is_circle_intersect", guarded<&is_circle_intersect>, DOC(Circle, is_circle_intersect),
+        .method("__repr__", &text, DOC(Circle, __repr__))
+        .method("__eq__", &equals, DOC(Circle, __eq__), "other"_a)
+        .method("__hash__", &hash, DOC(Circle, __hash__))
+        .method("__iter__", &iterate, DOC(Circle, __iter__))
+        .property("area", &area, DOC(Circle, area))
+        .property("circumference", &circumference, DOC(Circle, circumference))
+        .property("diameter", &diameter, DOC(Circle, diameter))
+        .method("set_center", &set_center, DOC(Circle, set_center), "x"_a, "y"_a)
+        .method("set_radius", &set_radius, DOC(Circle, set_radius), "r"_a)
+        .method("get_arc_length", &get_arc_length, DOC(Circle, get_arc_length), "radians"_a)
+        .method("get_sector_area", &get_sector_area, DOC(Circle, get_sector_area), "radians"_a)
+        .method("get_chord_length", &get_chord_length, DOC(Circle, get_chord_length), "radians"_a)
+        .method("is_circle_intersect", &is_circle_intersect, DOC(Circle, is_circle_intersect),
                 "other_circle"_a)
-        .method("is_line_intersect", guarded<&is_line_intersect>, DOC(Circle, is_line_intersect), "line"_a)
-        .method("is_overlapping", guarded<&is_overlapping>, DOC(Circle, is_overlapping), "other_circle"_a)
-        .method("contains", guarded<&contains>, DOC(Circle, contains), "point"_a)
-        .method("rotate", guarded<&rotate>, DOC(Circle, rotate), "axis_center"_a, "radians"_a)
-        .method("move", guarded<&move>, DOC(Circle, move), "vector"_a)
-        .method("scale", guarded<&scale>, DOC(Circle, scale), "factor"_a)
-        .method("offset", guarded<&offset>, DOC(Circle, offset), "distance"_a)
-        .method("bound", guarded<&bound>, DOC(Circle, bound))
-        .method("point_at_radians", guarded<&point_at_radians>, DOC(Circle, point_at_radians), "radians"_a = none)
-        .method("point_at_parameter", guarded<&point_at_parameter>, DOC(Circle, point_at_parameter),
+        .method("is_line_intersect", &is_line_intersect, DOC(Circle, is_line_intersect), "line"_a)
+        .method("is_overlapping", &is_overlapping, DOC(Circle, is_overlapping), "other_circle"_a)
+        .method("contains", &contains, DOC(Circle, contains), "point"_a)
+        .method("rotate", &rotate, DOC(Circle, rotate), "axis_center"_a, "radians"_a)
+        .method("move", &move, DOC(Circle, move), "vector"_a)
+        .method("scale", &scale, DOC(Circle, scale), "factor"_a)
+        .method("offset", &offset, DOC(Circle, offset), "distance"_a)
+        .method("bound", &bound, DOC(Circle, bound))
+        .method("point_at_radians", &point_at_radians, DOC(Circle, point_at_radians), "radians"_a = none)
+        .method("point_at_parameter", &point_at_parameter, DOC(Circle, point_at_parameter),
                 "parameter"_a = none)
-        .method("closest_point", guarded<&closest_point>, DOC(Circle, closest_point), "point"_a = none)
-        .method("is_point_on_circle", guarded<&is_point_on_circle>, DOC(Circle, is_point_on_circle), "point"_a = none)
-        .method("evaluate_point_radians", guarded<&evaluate_point_radians>, DOC(Circle, evaluate_point_radians),
+        .method("closest_point", &closest_point, DOC(Circle, closest_point), "point"_a = none)
+        .method("is_point_on_circle", &is_point_on_circle, DOC(Circle, is_point_on_circle), "point"_a = none)
+        .method("evaluate_point_radians", &evaluate_point_radians, DOC(Circle, evaluate_point_radians),
                 "point"_a = none)
-        .method("evaluate_point_parameter", guarded<&evaluate_point_parameter>,
+        .method("evaluate_point_parameter", &evaluate_point_parameter,
                 DOC(Circle, evaluate_point_parameter), "point"_a = none)
-        .method("tangent", guarded<&tangent>, DOC(Circle, tangent), "point"_a = none)
-        .method("perpendicular", guarded<&perpendicular>, DOC(Circle, perpendicular), "point"_a = none)
-        .method("with_line_intersection", guarded<&with_line_intersection>, DOC(Circle, with_line_intersection),
+        .method("tangent", &tangent, DOC(Circle, tangent), "point"_a = none)
+        .method("perpendicular", &perpendicular, DOC(Circle, perpendicular), "point"_a = none)
+        .method("with_line_intersection", &with_line_intersection, DOC(Circle, with_line_intersection),
                 "line"_a)
-        .method("with_ray_intersection", guarded<&with_ray_intersection>, DOC(Circle, with_ray_intersection), "ray"_a)
-        .method("with_segment_intersection", guarded<&with_segment_intersection>,
+        .method("with_ray_intersection", &with_ray_intersection, DOC(Circle, with_ray_intersection), "ray"_a)
+        .method("with_segment_intersection", &with_segment_intersection,
                 DOC(Circle, with_segment_intersection), "segment"_a)
-        .static_method("circle_intersection", guarded<&circle_intersection>, DOC(Circle, circle_intersection),
+        .static_method("circle_intersection", &circle_intersection, DOC(Circle, circle_intersection),
                        "circle_1"_a, "circle_2"_a)
-        .static_method("find_circle", guarded<&find_circle>, DOC(Circle, find_circle), "input_a"_a, "input_b"_a,
+        .static_method("find_circle", &find_circle, DOC(Circle, find_circle), "input_a"_a, "input_b"_a,
                        "input_c"_a)
-        .method("plot_circle", guarded<&plot_circle>, DOC(Circle, plot_circle), "show"_a = false);
+        .method("plot_circle", &plot_circle, DOC(Circle, plot_circle), "show"_a = false);
 }
 
 }  // namespace bowlet
