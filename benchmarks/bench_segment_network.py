@@ -21,16 +21,13 @@ import random
 import sys
 import time
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "tests"))
+import shapely
 
-import shapely  # noqa: E402
+import Strakel
+from Flatkin import Point
+from Strakel import SegmentCollection
 
-import Strakel  # noqa: E402
-from Flatkin import Point  # noqa: E402
-from Strakel import SegmentCollection  # noqa: E402
-
-from segnet_reference import RefCollection, ref_segments  # noqa: E402
+from pyref_network import SegmentCollection as RefCollection, segments_of as ref_segments
 
 SIZES = (50, 100)
 REFERENCE_BUDGET = float(os.environ.get("SEGNET_REFERENCE_BUDGET", "120"))

@@ -12,6 +12,12 @@ os.environ.setdefault("MPLBACKEND", "Agg")
 os.environ.setdefault("PYVISTA_OFF_SCREEN", "true")
 
 import matplotlib  # noqa: E402
+from hypothesis import settings  # noqa: E402
+
+# Property tests draw the same examples on every run: a failure found once
+# is found again, and CI does not depend on the luck of the draw.
+settings.register_profile("repeatable", derandomize=True, print_blob=True)
+settings.load_profile("repeatable")
 
 matplotlib.use("Agg")
 

@@ -64,8 +64,17 @@ def test_no_complete_mode_leaves_an_arc_without_attributes():
         assert not any(hasattr(arc, name) for name in ATTRIBUTES)
         with pytest.raises(AttributeError, match="'Arc' object has no attribute 'center'"):
             arc.center
-        with pytest.raises(AttributeError):
+        with pytest.raises(AttributeError, match="'Arc' object has no attribute 'end_radians'"):
             arc.radians
+
+
+def test_init_called_again_without_a_complete_mode_sets_and_removes_nothing():
+    arc = Arc(Point(0, 0), 2, 1.0, 0.5)
+    before = [getattr(arc, name) for name in ATTRIBUTES]
+    arc.__init__(radius=3)
+    assert all(getattr(arc, name) is value for name, value in zip(ATTRIBUTES, before))
+    arc.__init__(Point(1, 1), 3, 0.5, 0.0)
+    assert arc.radius == 3 and arc.center == Point(1, 1)
 
 
 def test_attributes_can_be_set_on_an_empty_arc():
@@ -171,7 +180,7 @@ def test_a_zero_sweep_about_a_centre_raises(radians):
 
 
 def test_a_start_on_the_centre_has_no_angle():
-    with pytest.raises(TypeError):
+    with pytest.raises(TypeError, match=r"unsupported operand type\(s\) for \+: 'NoneType'"):
         Arc(center=Point(0, 0), start_point=Point(0, 0), radians=1.0)
 
 
@@ -215,7 +224,7 @@ def test_start_equal_to_end_raises():
 
 
 def test_a_zero_direction_raises_type_error():
-    with pytest.raises(TypeError):
+    with pytest.raises(TypeError, match="'<' not supported between instances of 'float' and 'NoneType'"):
         Arc(start_point=Point(0, 0), end_point=Point(1, 1), start_direction=Vector(0, 0))
 
 

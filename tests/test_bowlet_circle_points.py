@@ -49,13 +49,13 @@ def test_point_with_a_negative_radius_lies_opposite():
 
 
 def test_missing_angle_and_point_fail_at_first_use(unit):
-    with pytest.raises(TypeError):
+    with pytest.raises(TypeError, match="NoneType"):
         unit.point_at_radians()
-    with pytest.raises(TypeError):
+    with pytest.raises(TypeError, match=r"unsupported operand type\(s\) for \*: 'float' and 'NoneType'"):
         unit.point_at_parameter()
     for name in ("closest_point", "is_point_on_circle", "evaluate_point_radians",
                  "evaluate_point_parameter", "tangent", "perpendicular"):
-        with pytest.raises(AttributeError):
+        with pytest.raises(AttributeError, match="'NoneType' object has no attribute 'x'"):
             getattr(unit, name)()
 
 
@@ -110,7 +110,7 @@ def test_angle_of_a_point_off_the_circle_raises(unit):
 def test_a_circle_of_radius_zero_has_no_angles():
     z = Circle(Point(0, 0), 0)
     assert z.evaluate_point_radians(Point(0, 0)) is None
-    with pytest.raises(TypeError):
+    with pytest.raises(TypeError, match=r"unsupported operand type\(s\) for /: 'NoneType' and 'float'"):
         z.evaluate_point_parameter(Point(0, 0))
 
 

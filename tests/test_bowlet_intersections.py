@@ -48,16 +48,16 @@ def test_vertical_line_through_a_larger_circle():
 
 
 def test_a_line_without_direction_divides_by_zero(unit):
-    with pytest.raises(ZeroDivisionError):
+    with pytest.raises(ZeroDivisionError, match="division by zero"):
         unit.with_line_intersection(Line(Point(0, 0), Point(0, 0)))
-    with pytest.raises(ZeroDivisionError):
+    with pytest.raises(ZeroDivisionError, match="division by zero"):
         unit.with_segment_intersection(Segment(Point(0, 0), Point(0, 0)))
 
 
 def test_a_ray_is_not_a_line(unit):
-    with pytest.raises(AttributeError):
+    with pytest.raises(AttributeError, match="'Ray' object has no attribute 'start'"):
         unit.with_line_intersection(Ray(Point(0, 0), Vector(1, 0)))
-    with pytest.raises(AttributeError):
+    with pytest.raises(AttributeError, match="'NoneType' object has no attribute 'start'"):
         unit.with_line_intersection(None)
 
 
@@ -135,7 +135,7 @@ def test_touching_circles_whose_rounding_goes_negative_give_the_contact_twice():
 
 
 def test_concentric_nan_circles_divide_by_zero():
-    with pytest.raises(ZeroDivisionError):
+    with pytest.raises(ZeroDivisionError, match="division by zero"):
         Circle.circle_intersection(Circle(Point(0, 0), math.nan), Circle(Point(0, 0), math.nan))
 
 

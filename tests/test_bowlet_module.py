@@ -3,7 +3,11 @@ member, names read at call time, the figures, and bad input."""
 
 import inspect
 import math
+import os
 import re
+import subprocess
+import sys
+import textwrap
 
 import matplotlib
 import matplotlib.pyplot as plt
@@ -13,7 +17,7 @@ import pytest
 import Bowlet
 import Flatkin
 import Strakel
-from Bowlet import Arc, Circle, Point, Vector
+from Bowlet import Arc, Circle, Line, Point, Vector
 
 
 # ------------------------------------------------------------ namespace
@@ -31,13 +35,27 @@ def test_imported_names_are_the_very_same_objects():
         assert getattr(Bowlet, name) is getattr(Strakel, name)
     assert Bowlet.plt is matplotlib.pyplot and Bowlet.np is np and Bowlet.math is math
     assert Bowlet.Union is typing.Union and Bowlet.List is typing.List
-    assert Bowlet.__doc__ is None
 
 
 def test_classes_are_plain_and_belong_to_the_module():
     for cls in (Circle, Arc):
         assert cls.__module__ == "Bowlet" and cls.__qualname__ == cls.__name__
-        assert not cls.__doc__
+
+
+def test_module_classes_and_members_carry_the_docstrings_of_the_stub():
+    import ast
+    import pathlib
+    stub = ast.parse((pathlib.Path(__file__).resolve().parent.parent / "stubs" / "Bowlet.pyi").read_text())
+    assert Bowlet.__doc__ == ast.get_docstring(stub)
+    classes = {node.name: node for node in stub.body if isinstance(node, ast.ClassDef)}
+    for cls, table in ((Circle, CIRCLE), (Arc, ARC)):
+        node = classes[cls.__name__]
+        assert cls.__doc__ == ast.get_docstring(node)
+        documented = {f.name: ast.get_docstring(f) for f in node.body if isinstance(f, ast.FunctionDef)}
+        for name, _, _ in table:
+            raw = inspect.getattr_static(cls, name)
+            doc = raw.__doc__ if isinstance(raw, property) else getattr(cls, name).__doc__
+            assert documented[name] and documented[name] in doc, name
 
 
 # Every member: kind and parameter names (receiver included), in order.
@@ -173,13 +191,13 @@ def test_methods_accept_any_receiver_with_the_attributes():
 
 
 def test_unknown_keywords_and_extra_arguments_raise_type_error():
-    with pytest.raises(TypeError):
+    with pytest.raises(TypeError, match="argument"):
         Arc(centre=Point(0, 0))
-    with pytest.raises(TypeError):
+    with pytest.raises(TypeError, match="argument"):
         Arc(*range(9))
-    with pytest.raises(TypeError):
+    with pytest.raises(TypeError, match="argument"):
         Circle(Point(0, 0), 1, None, None)
-    with pytest.raises(TypeError):
+    with pytest.raises(TypeError, match="argument"):
         Circle(Point(0, 0), 1).contains(Point(0, 0), Point(1, 1))
 
 
@@ -245,6 +263,96 @@ def test_plots_use_the_module_plt(monkeypatch):
     monkeypatch.setattr(Bowlet, "plt", Spy())
     Circle(Point(0, 0), 1).plot_circle()
     assert calls == ["subplots", "axis"]
+
+
+def test_a_name_rebound_during_a_call_is_used_from_then_on(monkeypatch):
+    class MyPoint(Point):
+        pass
+
+    class Rebinds:
+        """A point whose x read rebinds Bowlet.Point, as a caller's getter may."""
+        y = 0.0
+
+        @property
+        def x(self):
+            monkeypatch.setattr(Bowlet, "Point", MyPoint)
+            return 3.0
+    c = Circle(Point(0, 0), 1)
+    assert type(c.closest_point(Rebinds())) is MyPoint
+    monkeypatch.setattr(Bowlet, "Point", Point)
+    line = Line(Rebinds(), Point(-3, 0))
+    assert [type(p) for p in c.with_line_intersection(line)] == [MyPoint, MyPoint]
+
+    class Reading(Point):
+        """A Point whose x read rebinds Bowlet.Point after its class was checked."""
+        @property
+        def x(self):
+            monkeypatch.setattr(Bowlet, "Point", MyPoint)
+            return 0.0
+    monkeypatch.setattr(Bowlet, "Point", Point)
+    three = Circle(Reading(0, 0), Point(1, 1), Point(2, 0))
+    assert type(three.center) is MyPoint and (three.center.x, three.center.y) == (1.0, 0.0)
+
+
+def test_vectors_and_supporting_circles_follow_the_module_names(monkeypatch):
+    class MyVector(Vector):
+        pass
+
+    class MyCircle(Circle):
+        pass
+    monkeypatch.setattr(Bowlet, "Vector", MyVector)
+    monkeypatch.setattr(Bowlet, "Circle", MyCircle)
+    assert type(Circle(Point(0, 0), 2).perpendicular(Point(0, 2))) is MyVector
+    arc = Arc(Point(0, 0), 1, 1.0, 0.5)
+    assert type(arc.circle) is MyCircle and type(arc.perpendicular(arc.midpoint)) is MyVector
+    assert type(Arc(start_point=Point(1, 0), arc_point=Point(0.6, 0.8), end_point=Point(-1, 0)).circle) is MyCircle
+
+
+@pytest.mark.parametrize("call", [
+    lambda: Circle.contains(None, Point(0, 0)), lambda: Circle.bound(None), lambda: Circle.__repr__(None),
+    lambda: Arc.bound(None), lambda: Arc.__hash__(None), lambda: Arc.tangent(None, Point(1, 0)),
+    lambda: Arc.arc_to_polyline(None, 3),
+], ids=["contains", "Circle.bound", "__repr__", "Arc.bound", "__hash__", "tangent", "arc_to_polyline"])
+def test_none_as_the_receiver_fails_in_the_body(call):
+    with pytest.raises(AttributeError, match="'NoneType' object has no attribute"):
+        call()
+
+
+def run_python(code):
+    env = dict(os.environ, PYTHONPATH=os.pathsep.join(p for p in sys.path if p), MPLBACKEND="Agg")
+    return subprocess.run([sys.executable, "-c", textwrap.dedent(code)], env=env, capture_output=True, text=True,
+                          timeout=300)
+
+
+@pytest.mark.parametrize("blocked, error", [
+    ("numpy", "ModuleNotFoundError"), ("Strakel", "ModuleNotFoundError"), ("Flatkin", "ModuleNotFoundError"),
+])
+def test_a_missing_dependency_reaches_the_importer_unchanged(blocked, error):
+    result = run_python(f"""
+        import sys
+        sys.modules[{blocked!r}] = None
+        try:
+            import Bowlet
+        except BaseException as e:
+            print(type(e).__name__, e.__cause__ is None, "Bowlet" in sys.modules)
+        del sys.modules[{blocked!r}]
+        import Bowlet
+        print("then", Bowlet.Circle(Bowlet.Point(0, 0), 1).diameter)
+    """)
+    lines = [line for line in result.stdout.splitlines() if not line.startswith("('epsilon'")]
+    assert lines == [f"{error} True False", "then 2"], result.stdout + result.stderr
+
+
+def test_a_sibling_without_a_name_raises_import_error():
+    result = run_python("""
+        import Strakel
+        del Strakel.Ray
+        try:
+            import Bowlet
+        except ImportError as e:
+            print(type(e).__name__, e)
+    """)
+    assert result.stdout.splitlines()[-1] == "ImportError cannot import name 'Ray' from 'Strakel'", result.stderr
 
 
 # ------------------------------------------------------------ figures

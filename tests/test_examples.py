@@ -17,7 +17,7 @@ def load(name):
     return module
 
 
-@pytest.mark.parametrize("name", ["site_layout", "floor_plan"])
+@pytest.mark.parametrize("name", ["site_layout", "floor_plan", "floor_layout"])
 def test_example_main_saves_a_non_blank_png(name, tmp_path, capsys):
     path = pathlib.Path(load(name).main(tmp_path))
     assert path.parent == tmp_path and path.suffix == ".png"
@@ -47,3 +47,15 @@ def test_floor_plan_rooms_tile_the_floor():
     assert sum(result["areas"]) == pytest.approx(plan.WIDTH * plan.DEPTH)
     assert len(result["doors"]) == len(plan.PARTITIONS_X)
     assert len(result["bay"]) == 24
+
+
+def test_floor_layout_offices_stay_on_the_floor_clear_of_the_corridor_and_each_other():
+    shapely = pytest.importorskip("shapely.geometry")
+    plan = load("floor_layout").layout()
+    shape = lambda line: shapely.Polygon([(p.x, p.y) for p in line.points])  # noqa: E731
+    floor, corridor = shape(plan["floor"].outer).buffer(1e-6), shape(plan["corridor"].geo)
+    offices = [shape(o) for o in plan["offices"]]
+    assert len(offices) >= 10
+    for k, office in enumerate(offices):
+        assert floor.contains(office) and office.intersection(corridor).area < 1e-6
+        assert all(office.intersection(other).area < 1e-6 for other in offices[:k])

@@ -48,9 +48,9 @@ def test_direction_tests_read_the_vector_of_any_object():
         vector = Vector(0, 5)
 
     assert line(0, 0, 1, 0).is_perpendicular(Segmentish())
-    with pytest.raises(AttributeError):
+    with pytest.raises(AttributeError, match="^'Ray' object has no attribute 'vector'$"):
         line(0, 0, 1, 0).is_parallel(Ray(Point(0, 0), Vector(1, 0)))
-    with pytest.raises(AttributeError):
+    with pytest.raises(AttributeError, match="^'NoneType' object has no attribute 'vector'$"):
         line(0, 0, 1, 0).is_parallel(None)
 
 
@@ -238,9 +238,9 @@ def test_closest_point_is_the_unbounded_foot():
 
 
 def test_closest_point_of_a_point_line_divides_by_zero():
-    with pytest.raises(ZeroDivisionError):
+    with pytest.raises(ZeroDivisionError, match="^float division by zero$"):
         line(1, 1, 1, 1).distance_to_point(Point(0, 0))
-    with pytest.raises(ZeroDivisionError):
+    with pytest.raises(ZeroDivisionError, match="^float division by zero$"):
         line(1, 1, 1, 1).closest_point(Point(0, 0))
 
 
@@ -297,7 +297,7 @@ def test_plot_lines_without_names_leaves_lines_unlabelled_and_shows(monkeypatch)
 
 
 def test_plot_lines_with_too_few_names_raises_after_drawing_the_first():
-    with pytest.raises(IndexError):
+    with pytest.raises(IndexError, match="^list index out of range$"):
         Line.plot_lines([line(0, 0, 1, 1), line(0, 1, 1, 2)], names=["a"], show=False)
     assert len(plt.gca().lines) == 1
 

@@ -135,7 +135,7 @@ def test_rebinding_strakel_epsilon_changes_later_calls(monkeypatch):
 
 def test_deleting_strakel_epsilon_raises_name_error(monkeypatch):
     monkeypatch.delattr(Strakel, "epsilon")
-    with pytest.raises(NameError):
+    with pytest.raises(NameError, match="^name 'epsilon' is not defined$"):
         Line(Point(0, 0), Point(1, 0)).slope
 
 

@@ -40,7 +40,7 @@ def test_keywords_and_repeated_init():
 
 
 def test_a_direction_without_unit_vector_fails_after_origin_and_direction_are_set():
-    with pytest.raises(AttributeError):
+    with pytest.raises(AttributeError, match="^'Point' object has no attribute 'unit_vector'$"):
         Ray(Point(0, 0), Point(1, 0))
     class Arrow(DuckVector):
         unit_vector = Duck(0.6, 0.8)

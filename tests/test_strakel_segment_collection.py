@@ -10,7 +10,7 @@ import Strakel
 from Flatkin import Point, Vector
 from Strakel import SegmentCollection
 
-from segnet_reference import RefCollection, ref_segments
+from pyref_network import SegmentCollection as RefCollection, segments_of as ref_segments
 
 
 def seg(a, b):

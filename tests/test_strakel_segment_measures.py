@@ -106,7 +106,7 @@ def test_extend_line_defaults_to_both_and_takes_keywords():
 @pytest.mark.parametrize("bad", [5, b"both", 1.0])
 def test_extend_line_refuses_a_direction_that_is_not_text(bad):
     s = seg(0, 0, 1, 0)
-    with pytest.raises(TypeError):
+    with pytest.raises(TypeError, match=r"^Argument 'direction' has incorrect type \(expected str, got "):
         s.extend_line(1, bad)
     assert xy(s.start) == (0.0, 0.0) and xy(s.end) == (1.0, 0.0)
 
@@ -252,7 +252,7 @@ def test_divide_by_count_includes_both_ends():
 
 
 def test_divide_by_count_errors():
-    with pytest.raises(ZeroDivisionError):
+    with pytest.raises(ZeroDivisionError, match="^division by zero$"):
         seg(0, 0, 4, 0).divide_by_count(1)
     with pytest.raises(TypeError):
         seg(0, 0, 4, 0).divide_by_count(2.0)

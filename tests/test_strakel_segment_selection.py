@@ -344,3 +344,45 @@ def test_unordered_extraction_of_any_segments_matches_the_plain_walk(raw, seed):
         nodes = Segment.extract_nodes_from_segments(items)
         assert items == [] and len(nodes) == len(expected)
         assert all(a is b for a, b in zip(nodes, expected))
+
+
+class _Wall(Segment):
+    pass
+
+
+class _Walls(list):
+    """A list of another kind: the walk takes segments out with its pop."""
+
+
+class _EqPoint(Point):
+    """A Point subclass: compared through its own `==` (Flatkin's rule)."""
+
+
+# The walk on coordinates (our Segments between our Points, in a plain list)
+# and the walk through `==` (any other segment, point or list) agree with the
+# scan, nodes and left-over list alike.
+_KINDS = {
+    "subclassed segments": lambda a, b, c, d: _Wall(Point(a, b), Point(c, d)),
+    "point subclass": lambda a, b, c, d: Segment(_EqPoint(a, b), _EqPoint(c, d)),
+}
+
+
+@settings(max_examples=150, deadline=None)
+@given(st.lists(st.tuples(near, near, near, near), min_size=1, max_size=10), st.integers(0, 2**16),
+       st.sampled_from(sorted(_KINDS)), st.booleans())
+def test_the_walk_through_equality_matches_the_plain_walk(raw, seed, kind, other_list):
+    make = _KINDS[kind]
+    items = [make(*r) for r in raw]
+    if other_list:
+        items = _Walls(items)
+    random.seed(seed)
+    k = random.randint(0, len(items) - 1)
+    outcome, expected = _reference_walk(items, k)
+    random.seed(seed)
+    if outcome == "error":
+        with pytest.raises(ValueError, match="^The segments are not connected.$"):
+            Segment.extract_nodes_from_segments(items)
+        assert len(items) == len(expected) and all(a is b for a, b in zip(items, expected))
+    else:
+        nodes = Segment.extract_nodes_from_segments(items)
+        assert len(items) == 0 and all(a is b for a, b in zip(nodes, expected)) and len(nodes) == len(expected)

@@ -177,7 +177,7 @@ def test_plot_segments_accepts_more_segments_than_colours():
 
 
 def test_plot_segments_with_too_few_names_draws_the_first_and_raises():
-    with pytest.raises(IndexError):
+    with pytest.raises(IndexError, match="^list index out of range$"):
         Segment.plot_segments([seg(0, 0, 1, 0), seg(0, 1, 1, 1)], ["a"], False)
     assert len(plt.gca().lines) == 1
 

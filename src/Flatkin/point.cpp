@@ -5,6 +5,7 @@
 #include "Flatkin/flatkin.hpp"
 #include "core/point_set.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -68,20 +69,11 @@ double distance_to_point(nb::handle self, nb::handle other) { return distance(xy
 // lists the fast paths below read without a Python call.  With
 // `finite_only`, a NaN or infinite coordinate refuses the list too.
 bool plain_points(nb::handle points, std::vector<Vec2> &out, bool finite_only = true) {
-    if (!pyu::is_list_or_tuple(points))
+    if (!pyu::read_exact_points(points, out))
         return false;
-    Py_ssize_t n = PySequence_Fast_GET_SIZE(points.ptr());
-    PyObject **items = PySequence_Fast_ITEMS(points.ptr());
-    out.resize((size_t) n);
-    for (Py_ssize_t i = 0; i < n; ++i) {
-        if (!pyu::is_point(items[i]))
-            return false;
-        const flat::Point &p = pyu::flat_fields(items[i]);
-        if (finite_only && (!std::isfinite(p.x) || !std::isfinite(p.y)))
-            return false;
-        out[(size_t) i] = {p.x, p.y};
-    }
-    return true;
+    return !finite_only || std::all_of(out.begin(), out.end(), [](Vec2 p) {
+        return std::isfinite(p.x) && std::isfinite(p.y);
+    });
 }
 
 nb::object item_at(nb::handle points, size_t i) { return pyu::get_item(points, (Py_ssize_t) i); }

@@ -113,13 +113,13 @@ Py_ssize_t get_max_point_id(nb::handle points) { return extreme(points, true).se
 nb::list remove_duplicate_points(nb::handle points) {
     pyu::Point3List list = pyu::read_points3(points, true);
     double e = eps();
-    if (all_finite(list.xyz) && geom::grid_usable(list.xyz, e))
-        return items_at(list, geom::first_of_each_group(list.xyz, e));
+    if (all_finite(list.coords) && geom::grid_usable(list.coords, e))
+        return items_at(list, geom::first_of_each_group(list.coords, e));
     std::vector<size_t> kept;
     for (size_t i = 0; i < list.size(); ++i) {
         bool twin = false;
         for (size_t k : kept)
-            if (geom::tolerant_equal(list.xyz[i], list.xyz[k], e)) {
+            if (geom::tolerant_equal(list.coords[i], list.coords[k], e)) {
                 twin = true;
                 break;
             }
@@ -177,11 +177,11 @@ bool is_has_same_point(nb::handle target, nb::handle points) {
 bool is_has_duplicate_points(nb::handle points) {
     pyu::Point3List list = pyu::read_points3(points);
     double e = eps();
-    if (all_finite(list.xyz) && geom::grid_usable(list.xyz, e))
-        return geom::has_tolerant_pair(list.xyz, e);
+    if (all_finite(list.coords) && geom::grid_usable(list.coords, e))
+        return geom::has_tolerant_pair(list.coords, e);
     for (size_t i = 0; i < list.size(); ++i)
         for (size_t j = i + 1; j < list.size(); ++j)
-            if (geom::tolerant_equal(list.xyz[i], list.xyz[j], e))
+            if (geom::tolerant_equal(list.coords[i], list.coords[j], e))
                 return true;
     return false;
 }
@@ -190,8 +190,8 @@ bool is_has_duplicate_points(nb::handle points) {
 // may overflow, NaN and infinities take the quadratic scan itself.
 nb::object find_nearest_two_points(nb::handle points) {
     pyu::Point3List list = pyu::read_points3(points, true);
-    if (geom::coordinates_below(list.xyz, geom::closest_pair_limit)) {
-        auto pair = geom::closest_pair(list.xyz);
+    if (geom::coordinates_below(list.coords, geom::closest_pair_limit)) {
+        auto pair = geom::closest_pair(list.coords);
         if (!pair)
             return nb::make_tuple(nb::none(), nb::none());
         return nb::make_tuple(list.item(pair->first), list.item(pair->second));
@@ -200,7 +200,7 @@ nb::object find_nearest_two_points(nb::handle points) {
     nb::object first = nb::none(), second = nb::none();
     for (size_t i = 0; i < list.size(); ++i)
         for (size_t j = i + 1; j < list.size(); ++j) {
-            double d = checked(geom::distance(list.xyz[i], list.xyz[j]));
+            double d = checked(geom::distance(list.coords[i], list.coords[j]));
             if (d < best) {
                 best = d;
                 first = list.item(i);

@@ -83,7 +83,7 @@ void each_product(nb::handle points, nb::handle matrix, Values &&values, Objects
     pyu::ArrayView<double> view;
     if (pyu::view_array(product, view) && view.ndim == 2 && view.shape[0] == 4) {
         size_t n = view.shape[1];
-        pyu::GcPause pause;  // many new points, none of them garbage
+        pyu::CollectorPause pause;  // many new points, none of them garbage
         for (size_t i = 0; i < n; ++i)
             values(view.data[i], view.data[n + i], view.data[2 * n + i]);
         return;

@@ -3,106 +3,32 @@
 // our own Points are read through their C++ fields, anything else through
 // its `x` and `y`.  Every receiver is a plain handle, so an operation called
 // through the class on any object with `start` and `end` works too.
-#include "Strakel/line_ray.hpp"
-
-#include <nanobind/stl/string.h>
+#include "Strakel/strakel.hpp"
 
 #include <cmath>
 #include <optional>
 #include <string>
 
 using namespace nb::literals;
-using geom::Vec2;
 
 namespace strakel {
 
-// ------------------------------------------------ shared measures
-
-Vec2 unit_of(Vec2 v) {
-    double m = py_magnitude(v);
-    if (std::fabs(m) <= flat_eps())
-        return v;
-    return {v.x / m, v.y / m};
-}
-
-Vec2 projection_foot(Vec2 a, Vec2 b, Vec2 c) {
-    Vec2 ab = b - a, ac = c - a;
-    double s = pyu::divide(geom::dot(ab, ac), py_magnitude(ab));
-    Vec2 v = unit_of(ab) * s;
-    return {v.x + a.x, v.y + a.y};
-}
-
-bool truthy(nb::handle h) {
-    int truth = PyObject_IsTrue(h.ptr());
-    if (truth < 0)
-        pyu::raise_current();
-    return truth != 0;
-}
-
-// ------------------------------------------------------- storage
-
-namespace {
-PyTypeObject *line_type = nullptr;
-}
-
-bool is_line(nb::handle h) { return line_type && PyObject_TypeCheck(h.ptr(), line_type) && nb::inst_ready(h); }
-bool is_plain_line(nb::handle h) { return line_type && Py_TYPE(h.ptr()) == line_type && nb::inst_ready(h); }
-
-nb::object make_line(nb::handle start, nb::handle end) {
-    nb::object o = nb::inst_alloc(nb::handle((PyObject *) line_type));
-    new (nb::inst_ptr<LineData>(o)) LineData{nb::borrow(start), nb::borrow(end)};
-    nb::inst_mark_ready(o);
-    return o;
-}
-
-namespace {
-
-nb::object start_of(nb::handle line) { return is_line(line) ? line_fields(line).start : line.attr("start"); }
-nb::object end_of(nb::handle line) { return is_line(line) ? line_fields(line).end : line.attr("end"); }
-
-void set_ends(nb::handle line, nb::handle start, nb::handle end) {
-    if (is_line(line)) {
-        LineData &f = line_fields(line);
-        f.start = nb::borrow(start);
-        f.end = nb::borrow(end);
-        return;
-    }
-    line.attr("start") = start;
-    line.attr("end") = end;
-}
-
-}  // namespace
-
-Ends line_ends(nb::handle line) {
-    if (is_line(line)) {
-        const LineData &f = line_fields(line);
-        Vec2 s = xy(f.start);
-        return {s, xy(f.end)};
-    }
-    nb::object s = line.attr("start"), e = line.attr("end");
-    Vec2 a = xy(s);
-    return {a, xy(e)};
-}
-
 nb::object line_cross_line(nb::handle line, nb::handle other) {
-    Ends a = line_ends(line), b = line_ends(other);
+    Ends a = ends_of(line), b = ends_of(other);
     std::optional<Vec2> p = geom::line_intersection(a.start, a.end, b.start, b.end, flat_eps());
-    return p ? point_obj(*p) : nb::none();
+    return p ? new_point(*p) : nb::none();
 }
 
 namespace {
+
+const pyu::Key key_slope("slope"), key_intercept("intercept"), key_cross_line("intersection_with_line"),
+    key_random("random"), key_choice("choice");
 
 // ------------------------------------------------------------ value
 
 void init(nb::handle self, nb::handle start, nb::handle end) {
-    if (!PyObject_TypeCheck(self.ptr(), line_type))
-        pyu::raise(PyExc_TypeError, "descriptor '__init__' requires a 'Line' object");
-    if (nb::inst_ready(self)) {  // called again on a live line
-        set_ends(self, start, end);
-        return;
-    }
-    new (nb::inst_ptr<LineData>(self)) LineData{nb::borrow(start), nb::borrow(end)};
-    nb::inst_mark_ready(self);
+    pyu::check_receiver(self, (PyObject *) line_type, "Line");
+    pyu::construct(self, LineData{nb::borrow(start), nb::borrow(end)});
 }
 
 // Slope and intercept as the text form, equality and hash read them.
@@ -112,19 +38,19 @@ struct SlopeIntercept {
 };
 
 SlopeIntercept slope_intercept(nb::handle self) {
-    Ends e = line_ends(self);
+    Ends e = ends_of(self);
     double tol = eps();
     return {geom::line_slope(e.start, e.end, tol), geom::line_intercept(e.start, e.end, tol)};
 }
 
 nb::object slope(nb::handle self) {
-    Ends e = line_ends(self);
+    Ends e = ends_of(self);
     std::optional<double> s = geom::line_slope(e.start, e.end, eps());
     return s ? pyu::float_obj(*s) : nb::none();
 }
 
 double intercept(nb::handle self) {
-    Ends e = line_ends(self);
+    Ends e = ends_of(self);
     return geom::line_intercept(e.start, e.end, eps());
 }
 
@@ -142,7 +68,7 @@ std::string text(nb::handle self) {
 
 // The slope of anything compared with a line: None (vertical) or a number.
 std::optional<double> slope_of(nb::handle other) {
-    nb::object s = other.attr("slope");
+    nb::object s = pyu::get_attr(other, key_slope);
     if (s.is_none())
         return std::nullopt;
     return pyu::as_double(s);
@@ -153,14 +79,14 @@ std::optional<double> slope_of(nb::handle other) {
 // equals a sloped one.
 bool equal(nb::handle self, nb::handle other) {
     SlopeIntercept a = slope_intercept(self);
-    bool other_is_line = is_plain_line(other);
+    bool other_is_line = is_line(other);
     std::optional<double> other_slope = other_is_line ? slope_intercept(other).slope : slope_of(other);
     if (a.slope.has_value() != other_slope.has_value())
         return false;
     if (a.slope && pyu::py_round(*a.slope, 3) != pyu::py_round(*other_slope, 3))
         return false;
     double other_intercept =
-        other_is_line ? slope_intercept(other).intercept : pyu::as_double(other.attr("intercept"));
+        other_is_line ? slope_intercept(other).intercept : pyu::as_double(pyu::get_attr(other, key_intercept));
     return pyu::py_round(a.intercept, 3) == pyu::py_round(other_intercept, 3);
 }
 
@@ -170,40 +96,47 @@ Py_hash_t hash(nb::handle self) {
     double b = pyu::round3_key(si.intercept);
     if (si.slope)
         return pyu::hash_pair(pyu::round3_key(*si.slope), b);
-    nb::object pair = nb::make_tuple(nb::none(), pyu::float_obj(b));
-    Py_hash_t h = PyObject_Hash(pair.ptr());
-    if (h == -1)
-        pyu::raise_current();
-    return h;
+    nb::object intercept_obj = pyu::float_obj(b);
+    nb::object pair = pyu::check(PyTuple_Pack(2, Py_None, intercept_obj.ptr()));
+    return pyu::hash_of(pair);
 }
 
 Vec2 direction(nb::handle self) {
-    Ends e = line_ends(self);
+    Ends e = ends_of(self);
     return e.end - e.start;
 }
 
-nb::object vector(nb::handle self) { return vector_obj(direction(self)); }
-nb::object unit_vector(nb::handle self) { return vector_obj(unit_of(direction(self))); }
+nb::object vector(nb::handle self) { return new_vector(direction(self)); }
+nb::object unit_vector(nb::handle self) { return new_vector(unit(direction(self))); }
 
-// Swaps the two stored objects in place.
+// Swaps the two stored objects in place: `end` is read first, then `start`.
 void reverse(nb::handle self) {
-    nb::object end = end_of(self), start = start_of(self);
-    set_ends(self, end, start);
+    if (is_line(self)) {
+        LineData &f = line_fields(self);
+        nb::object end = pyu::stored_value(self, &LineData::end, "end");
+        nb::object start = pyu::stored_value(self, &LineData::start, "start");
+        f.start = std::move(end);
+        f.end = std::move(start);
+        return;
+    }
+    nb::object end = pyu::get_attr(self, key_end), start = pyu::get_attr(self, key_start);
+    pyu::set_attr(self, key_start, end);
+    pyu::set_attr(self, key_end, start);
 }
 
 nb::object copy(nb::handle self) {
-    nb::object start = start_of(self);
-    return make_line(start, end_of(self));
+    EndObjects e = end_objects(self);
+    return new_line(e.start, e.end);
 }
 
 // ---------------------------------------------------- predicates
 
 // The direction of anything with `vector` (a Line or a Segment).
 Vec2 vector_of(nb::handle other) {
-    if (is_plain_line(other))
+    if (is_line(other))
         return direction(other);
-    nb::object v = other.attr("vector");
-    return xy(v);
+    nb::object v = pyu::get_attr(other, key_vector);
+    return pyu::read_xy(v);
 }
 
 // Exact comparisons with 0: no tolerance.
@@ -220,24 +153,25 @@ bool is_same_direction(nb::handle self, nb::handle other) {
     return geom::dot(a, vector_of(other)) > 0;
 }
 
+// The other object answers, given this line.
 nb::object intersection_with_ray(nb::handle self, nb::handle other) {
-    if (is_plain_ray(other))
+    if (is_ray(other))
         return ray_cross_line(other, self);
-    return other.attr("intersection_with_line")(self);
+    return pyu::call_method(other, key_cross_line, self);
 }
 
 nb::object intersection_with_segment(nb::handle self, nb::handle other) {
-    return other.attr("intersection_with_line")(self);
+    return pyu::call_method(other, key_cross_line, self);
 }
 
 int relative_position(nb::handle self, nb::handle point) {
-    Ends e = line_ends(self);
-    return geom::relative_position(e.start, e.end, xy(point));
+    Ends e = ends_of(self);
+    return geom::relative_position(e.start, e.end, pyu::read_xy(point));
 }
 
 bool is_on_line(nb::handle self, nb::handle point) {
-    Ends e = line_ends(self);
-    return geom::on_line(e.start, e.end, xy(point), eps());
+    Ends e = ends_of(self);
+    return geom::on_line(e.start, e.end, pyu::read_xy(point), eps());
 }
 
 // ------------------------------------------- moves and offsets
@@ -245,51 +179,59 @@ bool is_on_line(nb::handle self, nb::handle point) {
 // Both new points are made before either is stored: a failure leaves the
 // line as it was.
 void move(nb::handle self, nb::handle vector) {
-    Ends e = line_ends(self);
-    Vec2 v = xy(vector);
-    nb::object start = point_obj(e.start + v);
-    nb::object end = point_obj(e.end + v);
-    set_ends(self, start, end);
+    Ends e = ends_of(self);
+    Vec2 v = pyu::read_xy(vector);
+    nb::object start = new_point(e.start + v);
+    nb::object end = new_point(e.end + v);
+    set_start(self, start);
+    set_end(self, end);
 }
 
 // The line moved by `distance` along the normal `side` of its unit direction.
 nb::object shifted(const Ends &e, Vec2 side, double distance) {
     Vec2 shift = side * distance;
-    nb::object start = point_obj(e.start + shift);
-    return make_line(start, point_obj(e.end + shift));
+    nb::object start = new_point(e.start + shift);
+    nb::object end = new_point(e.end + shift);
+    return new_line(start, end);
 }
 
 // A positive distance moves the line to its right.
-nb::object offset(nb::handle self, double distance) {
-    Ends e = line_ends(self);
-    Vec2 u = unit_of(e.end - e.start);
-    return shifted(e, geom::right_normal(u), distance);
+nb::object offset(nb::handle self, nb::handle distance) {
+    double d = pyu::as_double(distance);
+    Ends e = ends_of(self);
+    Vec2 u = unit(e.end - e.start);
+    return shifted(e, geom::right_normal(u), d);
 }
 
 // (right, left): a tuple.
-nb::object offset_both(nb::handle self, double distance) {
-    Ends e = line_ends(self);
-    Vec2 u = unit_of(e.end - e.start);
-    nb::object right = shifted(e, geom::right_normal(u), distance);
-    return nb::make_tuple(right, shifted(e, geom::left_normal(u), distance));
+nb::object offset_both(nb::handle self, nb::handle distance) {
+    double d = pyu::as_double(distance);
+    Ends e = ends_of(self);
+    Vec2 u = unit(e.end - e.start);
+    nb::object right = shifted(e, geom::right_normal(u), d);
+    nb::object left = shifted(e, geom::left_normal(u), d);
+    return pyu::check(PyTuple_Pack(2, right.ptr(), left.ptr()));
 }
 
 // -------------------------------------------------- interpolation
 
 // start blends with start and end with end, whatever the directions.
 nb::object tween(const Ends &a, const Ends &b, double t) {
-    nb::object start = point_obj(geom::blend(a.start, b.start, t));
-    return make_line(start, point_obj(geom::blend(a.end, b.end, t)));
+    nb::object start = new_point(geom::blend(a.start, b.start, t));
+    nb::object end = new_point(geom::blend(a.end, b.end, t));
+    return new_line(start, end);
 }
 
-nb::object tween_line(nb::handle line1, nb::handle line2, double t) {
-    Ends a = line_ends(line1);
-    return tween(a, line_ends(line2), t);
+nb::object tween_line(nb::handle line1, nb::handle line2, nb::handle t) {
+    double k = pyu::as_double(t);
+    Ends a = ends_of(line1);
+    return tween(a, ends_of(line2), k);
 }
 
 nb::list tween_lines(nb::handle line1, nb::handle line2, nb::args t_values) {
-    Ends a = line_ends(line1), b = line_ends(line2);
+    Ends a = ends_of(line1), b = ends_of(line2);
     nb::list lines;
+    // The values are a tuple of our own: nothing can change it.
     for (nb::handle t : t_values)
         lines.append(tween(a, b, pyu::as_double(t)));
     return lines;
@@ -300,28 +242,27 @@ nb::list tween_lines(nb::handle line1, nb::handle line2, nb::args t_values) {
 // `count` colours of the current cycle, drawn without replacement as long
 // as the cycle lasts; further lines draw with replacement.
 nb::object draw_colours(nb::handle pyplot, Py_ssize_t count) {
-    nb::object cycle = nb::steal(PySequence_List(pyplot.attr("rcParams")["axes.prop_cycle"].ptr()));
-    if (!cycle.is_valid())
-        pyu::raise_current();
-    nb::object choice = names::np.get().attr("random").attr("choice");
+    nb::object cycle = colour_cycle(pyplot);
+    nb::object random = pyu::get_attr(names::np.get(), key_random);
+    nb::object choice = pyu::get_attr(random, key_choice);
     Py_ssize_t available = PyList_GET_SIZE(cycle.ptr());
     if (count <= available)
         return choice(cycle, "size"_a = count, "replace"_a = false);
-    nb::list colours = nb::list(choice(cycle, "size"_a = available, "replace"_a = false));
+    nb::object first = choice(cycle, "size"_a = available, "replace"_a = false);
+    nb::object colours = pyu::check(PySequence_List(first.ptr()));
     nb::object extra = choice(cycle, "size"_a = count - available, "replace"_a = true);
     pyu::for_each_iter(extra, [&](nb::handle c) {
-        colours.append(c);
+        pyu::check_status(PyList_Append(colours.ptr(), c.ptr()));
         return true;
     });
     return colours;
 }
 
 void plot_lines(nb::handle lines, nb::handle labels, nb::handle show) {
-    nb::handle pyplot = names::plt.get();
-    Py_ssize_t count = PyObject_Length(lines.ptr());
-    if (count < 0)
-        pyu::raise_current();
-    plot_ends(pyplot, lines, draw_colours(pyplot, count), labels, show);
+    nb::object pyplot = names::plt.get();
+    Py_ssize_t count = pyu::length(lines);
+    nb::object colours = draw_colours(pyplot, count);
+    plot_ends(pyplot, lines, colours, labels, show);
 }
 
 // ------------------------------------------------------ distances
@@ -329,91 +270,50 @@ void plot_lines(nb::handle lines, nb::handle labels, nb::handle show) {
 // The foot of the perpendicular on the infinite line (ZeroDivisionError for
 // a line of coinciding points).
 nb::object closest_point(nb::handle self, nb::handle point) {
-    Ends e = line_ends(self);
-    return point_obj(projection_foot(e.start, e.end, xy(point)));
+    Ends e = ends_of(self);
+    return new_point(projection_foot(e.start, e.end, pyu::read_xy(point)));
 }
 
 double distance_to_point(nb::handle self, nb::handle point) {
-    Ends e = line_ends(self);
-    Vec2 p = xy(point);
+    Ends e = ends_of(self);
+    Vec2 p = pyu::read_xy(point);
     return py_distance(projection_foot(e.start, e.end, p), p);
 }
 
-int line_traverse(PyObject *self, visitproc visit, void *arg) {
-    return pyu::traverse_fields<LineData, &LineData::start, &LineData::end>(self, visit, arg);
-}
-int line_clear(PyObject *self) { return pyu::clear_fields<LineData, true, &LineData::start, &LineData::end>(self); }
-
-PyType_Slot line_slots[] = {
-    {Py_tp_traverse, (void *) line_traverse},
-    {Py_tp_clear, (void *) line_clear},
-    {0, nullptr},
-};
-
 }  // namespace
 
-void plot_ends(nb::handle pyplot, nb::handle items, nb::handle colours, nb::handle labels, nb::handle show) {
-    nb::object plot = pyplot.attr("plot");
-    bool labelled = truthy(labels);
-    Py_ssize_t i = 0;
-    pyu::for_each_iter(items, [&](nb::handle item) {
-        nb::object start = item.attr("start"), end = item.attr("end");
-        // Each attribute is read into an object first: a missing one raises
-        // here, not inside a conversion that may not throw.
-        nb::object x0 = start.attr("x"), x1 = end.attr("x");
-        nb::object y0 = start.attr("y"), y1 = end.attr("y");
-        nb::list xs, ys;
-        xs.append(x0);
-        xs.append(x1);
-        ys.append(y0);
-        ys.append(y1);
-        nb::object colour = colours[nb::int_(i)]["color"];
-        nb::object label = labelled ? nb::object(labels[nb::int_(i)]) : nb::none();
-        plot(xs, ys, "color"_a = colour, "label"_a = label);
-        ++i;
-        return true;
-    });
-    pyplot.attr("legend")();
-    if (truthy(show))
-        pyplot.attr("show")();
-}
-
 void bind_line(nb::module_ &m) {
-    auto cls = nb::class_<LineData>(m, "Line", nb::dynamic_attr(), nb::type_slots(line_slots));
-    line_type = (PyTypeObject *) cls.ptr();
-    cls.def("__init__", &init, "start"_a.none(), "end"_a.none())
-        .def("__repr__", &text)
-        .def("__eq__", &equal, "other"_a.none())
-        .def("__hash__", &hash)
-        .def_prop_ro("vector", &vector)
-        .def_prop_ro("unit_vector", &unit_vector)
-        .def_prop_ro("slope", &slope)
-        .def_prop_ro("intercept", &intercept)
-        .def("reverse", &reverse)
-        .def("copy", &copy)
-        .def("is_parallel", &is_parallel, "other"_a.none())
-        .def("is_perpendicular", &is_perpendicular, "other"_a.none())
-        .def("intersection_with_line", &line_cross_line, "other"_a.none())
-        .def("intersection_with_ray", &intersection_with_ray, "other"_a.none())
-        .def("intersection_with_segment", &intersection_with_segment, "other"_a.none())
-        .def("relative_position", &relative_position, "point"_a.none())
-        .def("is_on_line", &is_on_line, "point"_a.none())
-        .def("is_same_direction", &is_same_direction, "other"_a.none())
-        .def("move", &move, "vector"_a.none())
-        .def("offset", [](nb::handle self, nb::handle d) { return offset(self, pyu::as_double(d)); },
-             "distance"_a.none())
-        .def("offset_both", [](nb::handle self, nb::handle d) { return offset_both(self, pyu::as_double(d)); },
-             "distance"_a.none())
-        .def_static("tween_line",
-                    [](nb::handle l1, nb::handle l2, nb::handle t) { return tween_line(l1, l2, pyu::as_double(t)); },
-                    "line1"_a.none(), "line2"_a.none(), "t"_a.none() = 0.5)
-        .def_static("tween_lines", &tween_lines, "line1"_a.none(), "line2"_a.none(), "t_values"_a)
-        .def_static("plot_lines", &plot_lines, "lines"_a.none(), "names"_a.none() = nb::none(),
-                    "show"_a.none() = true)
-        .def("closest_point", &closest_point, "point"_a.none())
-        .def("distance_to_point", &distance_to_point, "point"_a.none());
-    def_object_attr<&LineData::start>(cls, "start");
-    def_object_attr<&LineData::end>(cls, "end");
+    pyu::Class<LineData> cls(m, "Line", DOC(Line), {{"start", &LineData::start}, {"end", &LineData::end}});
+    line_type = cls.type();
+    cls.init(&init, "start"_a, "end"_a)
+        .method("__repr__", &text, DOC(Line, __repr__))
+        .method("__eq__", &equal, DOC(Line, __eq__), "other"_a)
+        .method("__hash__", &hash, DOC(Line, __hash__))
+        .property("vector", &vector, DOC(Line, vector))
+        .property("unit_vector", &unit_vector, DOC(Line, unit_vector))
+        .property("slope", &slope, DOC(Line, slope))
+        .property("intercept", &intercept, DOC(Line, intercept))
+        .method("reverse", &reverse, DOC(Line, reverse))
+        .method("copy", &copy, DOC(Line, copy))
+        .method("is_parallel", &is_parallel, DOC(Line, is_parallel), "other"_a)
+        .method("is_perpendicular", &is_perpendicular, DOC(Line, is_perpendicular), "other"_a)
+        .method("intersection_with_line", &line_cross_line, DOC(Line, intersection_with_line), "other"_a)
+        .method("intersection_with_ray", &intersection_with_ray, DOC(Line, intersection_with_ray), "other"_a)
+        .method("intersection_with_segment", &intersection_with_segment, DOC(Line, intersection_with_segment),
+                "other"_a)
+        .method("relative_position", &relative_position, DOC(Line, relative_position), "point"_a)
+        .method("is_on_line", &is_on_line, DOC(Line, is_on_line), "point"_a)
+        .method("is_same_direction", &is_same_direction, DOC(Line, is_same_direction), "other"_a)
+        .method("move", &move, DOC(Line, move), "vector"_a)
+        .method("offset", &offset, DOC(Line, offset), "distance"_a)
+        .method("offset_both", &offset_both, DOC(Line, offset_both), "distance"_a)
+        .static_method("tween_line", &tween_line, DOC(Line, tween_line), "line1"_a, "line2"_a, "t"_a = 0.5)
+        .static_method("tween_lines", &tween_lines, DOC(Line, tween_lines), "line1"_a, "line2"_a,
+                       pyu::VarArgs("t_values"))
+        .static_method("plot_lines", &plot_lines, DOC(Line, plot_lines), "lines"_a, "names"_a = nb::none(),
+                       "show"_a = true)
+        .method("closest_point", &closest_point, DOC(Line, closest_point), "point"_a)
+        .method("distance_to_point", &distance_to_point, DOC(Line, distance_to_point), "point"_a);
 }
 
 }  // namespace strakel

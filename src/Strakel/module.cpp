@@ -1,89 +1,42 @@
-// Initialisation of Strakel, in order: the outside imports, the names taken
-// from Flatkin, then the classes Line, Segment, Ray and SegmentCollection.
-#include "Strakel/line_ray.hpp"
+// Strakel: infinite lines, segments, rays and segment networks.
+// Initialisation, in order: the outside imports, the names taken from
+// Flatkin, then Line, Segment, Ray and SegmentCollection.
+#include "Strakel/strakel.hpp"
+#include "pyutil/module.hpp"
 #include "pyutil/numpy_kernels.hpp"
 
-namespace strakel {
-
-pyu::ModuleAttr epsilon;
-namespace names {
-pyu::ModuleAttr np, plt, random, flatkin_epsilon;
+namespace strakel::names {
+pyu::Name epsilon, flatkin_epsilon, flatkin_vector, point, vector, line, segment, np, plt, random;
 }
 
-namespace {
-
-// `from module import name`: ImportError when the module lacks the name.
-nb::object import_name(nb::handle module, const char *module_name, const char *name) {
-    PyObject *value = PyObject_GetAttrString(module.ptr(), name);
-    if (!value) {
-        if (!PyErr_ExceptionMatches(PyExc_AttributeError))
-            pyu::raise_current();
-        PyErr_Clear();
-        PyErr_Format(PyExc_ImportError, "cannot import name '%s' from '%s'", name, module_name);
-        pyu::raise_current();
-    }
-    return nb::steal(value);
-}
-
-}  // namespace
-}  // namespace strakel
-
-// The module is defined by hand rather than with NB_MODULE so that an error
-// during initialisation reaches the importer unchanged (ModuleNotFoundError
-// for a missing numpy, ImportError for a name Flatkin lacks) instead of
-// being wrapped in a generic ImportError.
-static void init_strakel(nb::module_ m);
-
-static int exec_strakel(PyObject *m) {
-    nb::detail::nb_module_exec(NB_DOMAIN_STR, m);
-    try {
-        init_strakel(nb::borrow<nb::module_>(m));
-        return 0;
-    } catch (nb::python_error &e) {
-        e.restore();
-    } catch (const std::exception &e) {
-        PyErr_SetString(PyExc_ImportError, e.what());
-    }
-    return -1;
-}
-
-static PyModuleDef_Slot strakel_slots[] = {
-    {Py_mod_exec, (void *) exec_strakel},
-    {0, nullptr},
-};
-
-static PyModuleDef strakel_module = {
-    PyModuleDef_HEAD_INIT, "Strakel", nullptr, 0, nullptr, strakel_slots, nullptr, nullptr, nb::detail::nb_module_free,
-};
-
-extern "C" NB_EXPORT PyObject *PyInit_Strakel(void) { return PyModuleDef_Init(&strakel_module); }
-
-static void init_strakel(nb::module_ m) {
+GEOM_MODULE(Strakel, m) {
     using namespace strakel;
-    m.attr("math") = nb::module_::import_("math");
-    m.attr("random") = nb::module_::import_("random");
-    nb::module_ collections = nb::module_::import_("collections");
-    m.attr("defaultdict") = import_name(collections, "collections", "defaultdict");
-    nb::module_ typing = nb::module_::import_("typing");
-    for (const char *name : {"Optional", "List", "Tuple", "Dict", "Iterator", "Callable", "Any"})
-        m.attr(name) = import_name(typing, "typing", name);
-    m.attr("plt") = nb::module_::import_("matplotlib.pyplot");
-    m.attr("np") = nb::module_::import_("numpy");
-
-    nb::module_ flatkin = nb::module_::import_("Flatkin");
-    m.attr("Point") = import_name(flatkin, "Flatkin", "Point");
-    m.attr("Vector") = import_name(flatkin, "Flatkin", "Vector");
+    // Lines and segments held by module-level objects at exit are expected.
+    nb::set_leak_warnings(false);
+    // No module docstring: the module's __doc__ stays None, as it always was.
+    pyu::import_as(m, "math");
+    pyu::import_as(m, "random");
+    pyu::import_from(m, "collections", {"defaultdict"});
+    pyu::import_from(m, "typing", {"Optional", "List", "Tuple", "Dict", "Iterator", "Callable", "Any"});
+    pyu::import_as(m, "matplotlib.pyplot", "plt");
+    pyu::import_as(m, "numpy", "np");
+    pyu::import_from(m, "Flatkin", {"Point", "Vector"});
     // The very object Flatkin holds now; a later rebinding there is not seen.
-    m.attr("epsilon") = import_name(flatkin, "Flatkin", "epsilon");
+    pyu::import_from(m, "Flatkin", {"epsilon"});
     pyu::init_flat_types();
     pyu::init_numpy_kernels();
-    geom::arccos_kernel = pyu::np_arccos;  // turn keys agree with Vector.angle
 
-    epsilon.bind(m, "epsilon");
+    names::epsilon.bind(m, "epsilon");
+    nb::object flatkin = pyu::import("Flatkin");
+    names::flatkin_epsilon.bind(flatkin, "epsilon");
+    names::flatkin_vector.bind(flatkin, "Vector");
+    names::point.bind(m, "Point");
+    names::vector.bind(m, "Vector");
+    names::line.bind(m, "Line");
+    names::segment.bind(m, "Segment");
     names::np.bind(m, "np");
     names::plt.bind(m, "plt");
     names::random.bind(m, "random");
-    names::flatkin_epsilon.bind(flatkin, "epsilon");
 
     bind_line(m);
     bind_segment(m);

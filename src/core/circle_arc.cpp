@@ -182,9 +182,9 @@ double angle_into_turn(double theta, double lower) {
     return shifted;
 }
 
-void sample_angles(double start, double sweep, std::size_t n, std::span<double> out) {
-    for (std::size_t i = 1; i < n; ++i)
-        out[i - 1] = start + sweep * ((double) i / (double) n);
+void sample_angles(double start, double sweep, std::size_t n, std::size_t first, std::span<double> out) {
+    for (std::size_t k = 0; k < out.size(); ++k)
+        out[k] = start + sweep * ((double) (first + k) / (double) n);
 }
 
 void place_on_circle(Vec2 center, double r, std::span<const double> cos, std::span<const double> sin,

@@ -139,10 +139,11 @@ Bound arc_bound(Vec2 p_start, Vec2 p_end, Vec2 center, double r, double lower, d
 // turn of an arc in which a point's angle is compared with its domain.
 double angle_into_turn(double theta, double lower);
 
-// Sampling: the angles at parameters i / n for i = 1 .. n - 1, where
-// parameter 0 is the start angle and 1 the end, evenly spaced.  `out` must
-// hold n - 1 angles.
-void sample_angles(double start, double sweep, std::size_t n, std::span<double> out);
+// Sampling: the angles at parameters i / n for i = first, first + 1, ...
+// (one per element of `out`), where parameter 0 is the start angle and 1 the
+// end, evenly spaced; i runs from 1 to n - 1 over a whole sampling, which a
+// caller may take in blocks.
+void sample_angles(double start, double sweep, std::size_t n, std::size_t first, std::span<double> out);
 
 // The points of a circle at the angles whose cosines and sines are given.
 void place_on_circle(Vec2 center, double r, std::span<const double> cos, std::span<const double> sin,

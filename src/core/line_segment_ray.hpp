@@ -26,22 +26,9 @@ namespace geom {
 // x^2 as the interpreter's float power computes it.
 inline double square(double v) { return py_square(v); }
 
-// Euclidean length sqrt(x^2 + y^2), without scaling against overflow: a
-// finite coordinate whose square overflows gives inf (see square_overflows).
-inline double magnitude(Vec2 v) { return std::sqrt(square(v.x) + square(v.y)); }
-
 // True when squaring a finite value leaves the double range, which the
 // interpreter's float power reports as an OverflowError.
 inline bool square_overflows(double v) { return std::isfinite(v) && !std::isfinite(square(v)); }
-
-// Unit direction of v; a vector no longer than flat_eps is returned as it is
-// (unnormalised, possibly zero) instead of being divided by its length.
-inline Vec2 unit_or_self(Vec2 v, double flat_eps) {
-    double m = magnitude(v);
-    if (std::fabs(m) <= flat_eps)
-        return v;
-    return {v.x / m, v.y / m};
-}
 
 // Distance between two points, the squares taken separately as for a float
 // power.
@@ -61,7 +48,7 @@ inline std::optional<Vec2> projection_point(Vec2 a, Vec2 b, Vec2 c, double flat_
     if (m == 0.0)
         return std::nullopt;
     double s = dot(ab, ac) / m;
-    Vec2 v = unit_or_self(ab, flat_eps) * s;
+    Vec2 v = unit_or_self(ab, m, flat_eps) * s;
     return Vec2{v.x + a.x, v.y + a.y};
 }
 

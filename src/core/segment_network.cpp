@@ -1,65 +1,13 @@
 #include "core/segment_network.hpp"
 
 #include <algorithm>
-#include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <numbers>
+#include <utility>
 
 namespace geom {
-
-// ------------------------------------------------------------ rounding
-
-namespace {
-// The integer nearest to y, halves to even, for |y| < 2^52: adding 2^52
-// leaves no fraction bits, so the addition itself rounds (to nearest even,
-// the default mode).  Faster than the library's nearbyint.
-inline double nearest_integer(double y) {
-    constexpr double shift = 0x1p52;
-    return y >= 0 ? (y + shift) - shift : -((-y + shift) - shift);
-}
-}  // namespace
-
-std::optional<double> round_decimal(double x, int ndigits) {
-    static constexpr double powers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    if (ndigits < 0 || ndigits > 15)
-        return std::nullopt;
-    if (!std::isfinite(x) || x == 0.0)
-        return x;
-    double p = powers[ndigits];  // exact
-    double y = x * p;
-    if (!(std::fabs(y) < 0x1p52))
-        return std::nullopt;
-    // x * p = y + err exactly.  Only a y that is exactly halfway between two
-    // integers can round the wrong way: there the residual decides.
-    double err = std::fma(x, p, -y);
-    double k = nearest_integer(y);
-    double d = y - k;  // exact: |d| <= 0.5 and y, k share a grid
-    if (d == 0.5 && err > 0)
-        k += 1;
-    else if (d == -0.5 && err < 0)
-        k -= 1;
-    return std::copysign(k, x) / p;  // the double nearest to the decimal k / 10^ndigits
-}
-
-double round3(double x) {
-    // The fast path covers |x| < 2^52 / 1000.
-    if (std::optional<double> r = round_decimal(x, 3))
-        return *r;
-    // From 2^43 on, a double's spacing exceeds 0.002, and the nearest double
-    // to the nearest multiple of 0.001 is x itself.
-    if (std::fabs(x) >= 0x1p43)
-        return x;
-#if LDBL_MANT_DIG >= 64
-    // 53 + 10 significant bits: the product is exact in the extended type.
-    long double k = std::nearbyintl(static_cast<long double>(x) * 1000.0L);
-    return static_cast<double>(k) / 1000.0;
-#else
-    return x;
-#endif
-}
 
 // ------------------------------------------------------------ exact keys
 
@@ -181,7 +129,7 @@ void distinct_sorted(std::vector<double> &values) {
 
 // ------------------------------------------------------------ turn rule
 
-std::optional<double> turn_key(Vec2 dir, Vec2 v, double flat_eps) {
+std::optional<double> turn_key(Vec2 dir, Vec2 v, double flat_eps, ArccosKernel arccos) {
     double m1 = magnitude(dir), m2 = magnitude(v);
     if (std::fabs(m1) <= flat_eps || std::fabs(m2) <= flat_eps)
         return std::nullopt;
@@ -191,18 +139,19 @@ std::optional<double> turn_key(Vec2 dir, Vec2 v, double flat_eps) {
         c = 1;
     else if (-1 > c)
         c = -1;
-    double a = arccos_kernel(c);
+    double a = arccos(c);
     if (cross(dir, v) >= 0)
         return a;
     return 1 / (a - std::numbers::pi * 2);
 }
 
-TurnChoice choose_turn(std::span<const Vec2> vectors, Vec2 dir, Turn turn, double flat_eps, double eps) {
+TurnChoice choose_turn(std::span<const Vec2> vectors, Vec2 dir, Turn turn, double flat_eps, double eps,
+                       ArccosKernel arccos) {
     TurnChoice choice;
     const bool right = turn == Turn::right_most;
     double held = right ? std::numeric_limits<double>::infinity() : -std::numeric_limits<double>::infinity();
     for (std::size_t i = 0; i < vectors.size(); ++i) {
-        std::optional<double> key = turn_key(dir, vectors[i], flat_eps);
+        std::optional<double> key = turn_key(dir, vectors[i], flat_eps, arccos);
         if (!key) {
             choice.missing_key = true;
             return choice;
@@ -316,8 +265,33 @@ constexpr double exact_key_eps = 1e-4;
 bool key_index_exact(double flat_eps) { return flat_eps >= 0 && flat_eps < exact_key_eps; }
 }  // namespace
 
-SegmentNetwork::SegmentNetwork(std::vector<NetworkPiece> pieces, std::vector<std::uint32_t> entry_piece)
-    : pieces_(std::move(pieces)), entry_piece_(std::move(entry_piece)) {
+std::vector<std::uint32_t> SegmentNetwork::group_by_identity(std::span<const std::uintptr_t> identity,
+                                                             std::vector<std::uint32_t> &first) {
+    const std::size_t n = identity.size();
+    std::vector<std::pair<std::uintptr_t, std::uint32_t>> by_token(n);
+    for (std::size_t i = 0; i < n; ++i)
+        by_token[i] = {identity[i], static_cast<std::uint32_t>(i)};
+    std::sort(by_token.begin(), by_token.end());  // a group's first position leads it
+    std::vector<std::uint32_t> lead(n);  // first position of each position's group
+    for (std::size_t k = 0; k < n; ++k)
+        lead[by_token[k].second] =
+            k > 0 && by_token[k - 1].first == by_token[k].first ? lead[by_token[k - 1].second] : by_token[k].second;
+    std::vector<std::uint32_t> entry_piece(n);
+    first.clear();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (lead[i] == i) {
+            entry_piece[i] = static_cast<std::uint32_t>(first.size());
+            first.push_back(static_cast<std::uint32_t>(i));
+        } else {
+            entry_piece[i] = entry_piece[lead[i]];  // lead[i] < i: already numbered
+        }
+    }
+    return entry_piece;
+}
+
+void SegmentNetwork::init(std::vector<NetworkPiece> pieces, std::vector<std::uint32_t> entry_piece) {
+    pieces_ = std::move(pieces);
+    entry_piece_ = std::move(entry_piece);
     const std::size_t n = entry_piece_.size();
     pair_.resize(pieces_.size());
     for (std::size_t p = 0; p < pieces_.size(); ++p)
@@ -476,8 +450,8 @@ std::vector<std::uint32_t> SegmentNetwork::adjacent(Vec2 pt, const std::optional
 }
 
 std::vector<std::uint32_t> SegmentNetwork::walk(bool contour, std::optional<PairKey> skip, double flat_eps,
-                                                double eps, std::size_t max_steps, WalkHooks &hooks,
-                                                WalkError &error) {
+                                                double eps, ArccosKernel arccos, std::size_t max_steps,
+                                                WalkHooks &hooks, WalkError &error) {
     std::vector<std::uint32_t> walked;
     error = WalkError::none;
     std::optional<Vec2> lowest = lowest_point(flat_eps);
@@ -507,7 +481,7 @@ std::vector<std::uint32_t> SegmentNetwork::walk(bool contour, std::optional<Pair
             vectors.push_back(pc.end - pc.start);
         }
         Turn turn = (contour || tolerant_equal(pt, bottom, flat_eps)) ? Turn::right_most : Turn::left_most;
-        TurnChoice choice = choose_turn(vectors, dir, turn, flat_eps, eps);
+        TurnChoice choice = choose_turn(vectors, dir, turn, flat_eps, eps, arccos);
         if (choice.missing_key) {
             error = WalkError::missing_key;
             return walked;

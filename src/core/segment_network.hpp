@@ -15,6 +15,7 @@
 #pragma once
 
 #include "core/line_segment_ray.hpp"
+#include "core/rounding.hpp"
 #include "core/vec2.hpp"
 
 #include <cstddef>
@@ -25,17 +26,6 @@
 #include <vector>
 
 namespace geom {
-
-// ------------------------------------------------------------ rounding
-
-// round(x, 3) exactly as the interpreter rounds a float: the decimal nearest
-// to the binary value, halves to even, then the double nearest to it.  A
-// signed zero and non-finite values come back unchanged.
-double round3(double x);
-
-// round(x, ndigits) for 0 <= ndigits <= 15 on the fast exact path; empty when
-// |x| * 10^ndigits is too large for it (the caller then asks the interpreter).
-std::optional<double> round_decimal(double x, int ndigits);
 
 // ------------------------------------------------------------ exact keys
 
@@ -101,11 +91,16 @@ inline Vec2 point_at_parameter(Vec2 start, Vec2 end, double t) {
 
 // ------------------------------------------------------------ turn rule
 
+// The arc cosine the turn keys are taken with.  The bindings pass numpy's
+// own kernel, so that the keys agree with numpy.arccos to the last bit (it
+// differs from the C library's for a few percent of inputs).
+using ArccosKernel = double (*)(double);
+
 // The compare key of turning from `dir` onto `v`: the unsigned angle a for a
 // counter-clockwise turn (or none), 1 / (a - 2 pi) for a clockwise one, so
 // the key grows from the sharpest right turn to the reversal.  Empty when
 // either vector is no longer than flat_eps.
-std::optional<double> turn_key(Vec2 dir, Vec2 v, double flat_eps);
+std::optional<double> turn_key(Vec2 dir, Vec2 v, double flat_eps, ArccosKernel arccos);
 
 enum class Turn { right_most, left_most };
 
@@ -117,7 +112,8 @@ struct TurnChoice {
 // Right-most: a candidate replaces the one held when key - held < eps, so
 // near-ties go to the later candidate.  Left-most: when key - held > eps, so
 // near-ties stay with the earlier one.  The first candidate always counts.
-TurnChoice choose_turn(std::span<const Vec2> vectors, Vec2 dir, Turn turn, double flat_eps, double eps);
+TurnChoice choose_turn(std::span<const Vec2> vectors, Vec2 dir, Turn turn, double flat_eps, double eps,
+                       ArccosKernel arccos);
 
 // --------------------------------------------------- weights and cleaning
 
@@ -171,10 +167,24 @@ public:
 // rebuilding it.
 class SegmentNetwork {
 public:
-    // `entry_piece[i]` is the piece at list position i.
-    SegmentNetwork(std::vector<NetworkPiece> pieces, std::vector<std::uint32_t> entry_piece);
+    // The network of a list whose positions are told apart by identity
+    // tokens, one per position (a piece held twice has one token twice):
+    // each distinct token is one piece, read once, by `read(i)` at its first
+    // position i.  Pieces are numbered in the order of their first positions.
+    template <class Read>
+    SegmentNetwork(std::span<const std::uintptr_t> identity, Read &&read) {
+        std::vector<std::uint32_t> entry_piece = group_by_identity(identity, first_entry_);
+        std::vector<NetworkPiece> pieces;
+        pieces.reserve(first_entry_.size());
+        for (std::uint32_t e : first_entry_)
+            pieces.push_back(read(static_cast<std::size_t>(e)));
+        init(std::move(pieces), std::move(entry_piece));
+    }
 
     std::size_t entry_count() const { return entry_piece_.size(); }
+    std::size_t piece_count() const { return pieces_.size(); }
+    // The first list position holding the piece.
+    std::uint32_t first_entry(std::uint32_t piece) const { return first_entry_[piece]; }
     std::size_t live_count() const { return live_count_; }
     std::uint32_t piece_of(std::uint32_t entry) const { return entry_piece_[entry]; }
     const NetworkPiece &piece(std::uint32_t p) const { return pieces_[p]; }
@@ -203,9 +213,16 @@ public:
     // turn) or a loop (right-most from the start point, then left-most).  At
     // most `max_steps` steps; the entries walked, in order.
     std::vector<std::uint32_t> walk(bool contour, std::optional<PairKey> skip, double flat_eps, double eps,
-                                    std::size_t max_steps, WalkHooks &hooks, WalkError &error);
+                                    ArccosKernel arccos, std::size_t max_steps, WalkHooks &hooks, WalkError &error);
 
 private:
+    // The piece of each position, and in `first` the first position of each
+    // piece, from the identity tokens.
+    static std::vector<std::uint32_t> group_by_identity(std::span<const std::uintptr_t> identity,
+                                                        std::vector<std::uint32_t> &first);
+    void init(std::vector<NetworkPiece> pieces, std::vector<std::uint32_t> entry_piece);
+
+    std::vector<std::uint32_t> first_entry_;
     std::vector<NetworkPiece> pieces_;
     std::vector<PairKey> pair_;
     std::vector<std::uint32_t> entry_piece_;

@@ -2,11 +2,6 @@
 
 namespace geom {
 
-namespace {
-double c_acos(double c) { return std::acos(c); }
-}  // namespace
-UnaryKernel arccos_kernel = c_acos;
-
 double pow_call(double v) {
     // A volatile exponent keeps the compiler from folding pow(v, 2.0) into
     // v * v, which is exactly the difference this function exists for.

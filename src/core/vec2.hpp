@@ -23,11 +23,6 @@ namespace geom {
 // lies more than 0.01 units from a midpoint; 0.03 is the margin kept.)
 double pow_call(double v);
 
-// The arc cosine of the angle rules.  It defaults to the C library's; the
-// bindings install numpy's kernel, so that angles agree with numpy.arccos to
-// the last bit (the two differ for a few percent of inputs).
-using UnaryKernel = double (*)(double);
-extern UnaryKernel arccos_kernel;
 inline double py_square(double v) {
     double p = v * v;
     double a = std::fabs(v);
@@ -55,6 +50,21 @@ struct Vec2 {
 inline Vec2 operator+(Vec2 a, Vec2 b) { return {a.x + b.x, a.y + b.y}; }
 inline Vec2 operator-(Vec2 a, Vec2 b) { return {a.x - b.x, a.y - b.y}; }
 inline Vec2 operator*(Vec2 a, double s) { return {a.x * s, a.y * s}; }
+
+// Euclidean length sqrt(x^2 + y^2), each square as py_square gives it and
+// without scaling against overflow: a finite coordinate whose square
+// overflows gives inf (the bindings report that as Python's OverflowError).
+inline double magnitude(Vec2 v) { return std::sqrt(py_square(v.x) + py_square(v.y)); }
+
+// Unit direction of v, whose length is m: a vector no longer than flat_eps
+// (|m| <= flat_eps) is returned as it is, unnormalised and possibly zero,
+// instead of being divided by its length.
+inline Vec2 unit_or_self(Vec2 v, double m, double flat_eps) {
+    if (std::fabs(m) <= flat_eps)
+        return v;
+    return {v.x / m, v.y / m};
+}
+inline Vec2 unit_or_self(Vec2 v, double flat_eps) { return unit_or_self(v, magnitude(v), flat_eps); }
 
 inline double dot(Vec2 a, Vec2 b) { return a.x * b.x + a.y * b.y; }
 // Positive when b turns counter-clockwise from a (y axis up).

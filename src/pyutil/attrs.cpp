@@ -13,6 +13,29 @@ nb::object get_attr_or_null(nb::handle obj, const Key &key) {
     return nb::steal(v);
 }
 
+bool resolves_to(nb::handle obj, const Key &key, PyObject *expected) {
+    PyTypeObject *type = Py_TYPE(obj.ptr());
+    if (type->tp_getattro != PyObject_GenericGetAttr || !expected)
+        return false;
+    if (_PyType_Lookup(type, key.ptr()) != expected)  // the type's method cache: no Python code runs
+        return false;
+    PyObject **dict = _PyObject_GetDictPtr(obj.ptr());
+    if (!dict || !*dict)
+        return true;
+    PyObject *shadow = PyDict_GetItemWithError(*dict, key.ptr());
+    if (!shadow && PyErr_Occurred())
+        raise_current();
+    return !shadow;
+}
+
+PyObject *class_attr(nb::handle cls, const Key &key) {
+    PyObject *dict = ((PyTypeObject *) cls.ptr())->tp_dict;
+    PyObject *v = dict ? PyDict_GetItemWithError(dict, key.ptr()) : nullptr;
+    if (!v && PyErr_Occurred())
+        raise_current();
+    return v;
+}
+
 void unpack(nb::handle iterable, nb::object *out, Py_ssize_t n) {
     nb::object items = check(PySequence_Fast(iterable.ptr(), "cannot unpack non-iterable object"));
     Py_ssize_t got = PySequence_Fast_GET_SIZE(items.ptr());

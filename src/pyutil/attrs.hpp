@@ -32,6 +32,16 @@ private:
 inline nb::object get_attr(nb::handle obj, const Key &key) { return check(PyObject_GetAttr(obj.ptr(), key.ptr())); }
 // obj.name, or a null object when the attribute is missing.
 nb::object get_attr_or_null(nb::handle obj, const Key &key);
+// Whether `obj.name` finds `expected`, an attribute of obj's class: the
+// interpreter's own attribute lookup is in use, the class (or the subclass
+// obj belongs to) still resolves the name to `expected`, and the instance
+// dictionary does not shadow it.  A member that the interface says is called
+// "through the receiver" may run directly only then; otherwise it is called
+// on the object, so a subclass's or an instance's replacement is honoured.
+bool resolves_to(nb::handle obj, const Key &key, PyObject *expected);
+// The attribute `name` a class holds in its own dictionary (borrowed: the
+// class keeps it), for resolves_to.
+PyObject *class_attr(nb::handle cls, const Key &key);
 // obj.name = value
 inline void set_attr(nb::handle obj, const Key &key, nb::handle value) {
     check_status(PyObject_SetAttr(obj.ptr(), key.ptr(), value.ptr()));
@@ -51,6 +61,12 @@ nb::object call_method(nb::handle obj, const Key &name, const Args &...args) {
     PyObject *argv[] = {obj.ptr(), nb::handle(args).ptr()...};
     return check(PyObject_VectorcallMethod(name.ptr(), argv, (1 + sizeof...(Args)) | PY_VECTORCALL_ARGUMENTS_OFFSET,
                                            nullptr));
+}
+
+// isinstance(obj, cls), with the interpreter's errors (cls may be any
+// object a caller bound in place of a class).
+inline bool is_instance(nb::handle obj, nb::handle cls) {
+    return check_status(PyObject_IsInstance(obj.ptr(), cls.ptr())) == 1;
 }
 
 // Unpacks an iterable into exactly n values, with the interpreter's errors

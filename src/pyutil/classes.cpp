@@ -2,11 +2,30 @@
 
 #include <structmember.h>
 
+#include <cstring>
+
 namespace pyu {
 
 void check_receiver(nb::handle self, nb::handle cls, const char *class_name) {
     if (!PyObject_TypeCheck(self.ptr(), (PyTypeObject *) cls.ptr()))
         raise_format(PyExc_TypeError, "descriptor '__init__' requires a '%s' object", class_name);
+}
+
+namespace {
+// A class's name without its module, as the interpreter's messages give it.
+const char *short_name(PyTypeObject *type) {
+    const char *dot = std::strrchr(type->tp_name, '.');
+    return dot ? dot + 1 : type->tp_name;
+}
+}  // namespace
+
+void check_instance(nb::handle self, PyTypeObject *type, const char *attribute) {
+    if (!PyObject_TypeCheck(self.ptr(), type))
+        raise_format(PyExc_TypeError, "descriptor '%s' for '%s' objects doesn't apply to a '%s' object", attribute,
+                     short_name(type), short_name(Py_TYPE(self.ptr())));
+    if (!nb::inst_ready(self))
+        raise_format(PyExc_TypeError, "'%s' object is not initialised: its __init__ has not run",
+                     short_name(Py_TYPE(self.ptr())));
 }
 
 namespace detail {
@@ -35,6 +54,20 @@ void restore_state(nb::handle self, nb::handle state) {
         PyObject *pair = PyList_GET_ITEM(items.ptr(), i);
         check_status(PyObject_SetAttr(self.ptr(), PyTuple_GET_ITEM(pair, 0), PyTuple_GET_ITEM(pair, 1)));
     }
+}
+
+nb::object reduce(nb::handle self, nb::handle) {
+    static const Key newobj("__newobj__"), getstate("__getstate__");
+    nb::object copyreg = check(PyImport_ImportModule("copyreg"));
+    nb::object rebuild = get_attr(copyreg, newobj);
+    nb::object cls = nb::borrow((PyObject *) Py_TYPE(self.ptr()));
+    nb::object state = call_method(self, getstate);
+    return nb::make_tuple(rebuild, nb::make_tuple(cls), state);
+}
+
+nb::object make_property(nb::handle fget, const char *doc) {
+    nb::object text = doc ? check(PyUnicode_FromString(doc)) : nb::none();
+    return call(nb::handle((PyObject *) &PyProperty_Type), fget, nb::none(), nb::none(), text);
 }
 
 Py_ssize_t payload_offset(nb::handle cls) {

@@ -46,6 +46,14 @@ struct Coordinate {
     double T::*member;
 };
 
+// The name of a `*args` parameter (an nb::args argument of the function):
+// `.static_method("tween_lines", &f, doc, "line1"_a, "line2"_a,
+// pyu::VarArgs("t_values"))`.  The values always arrive as a tuple, so unlike
+// every other parameter it is not marked as accepting None.
+struct VarArgs : nb::arg {
+    explicit constexpr VarArgs(const char *name) : nb::arg(name) {}
+};
+
 namespace detail {
 
 template <class T>
@@ -53,6 +61,19 @@ std::vector<Stored<T>> &stored_of() {
     static std::vector<Stored<T>> fields;
     return fields;
 }
+template <class T>
+PyTypeObject *&type_of() {
+    static PyTypeObject *type = nullptr;
+    return type;
+}
+// TypeError unless `self` is an instance of T's class: the copy protocol's
+// members reached through the class with another object.
+inline void check_copy_receiver(nb::handle self, PyTypeObject *type) {
+    if (!type || !PyObject_TypeCheck(self.ptr(), type))
+        raise_format(PyExc_TypeError, "descriptor requires a '%s' object, not '%s'", type ? type->tp_name : "?",
+                     Py_TYPE(self.ptr())->tp_name);
+}
+
 template <class T>
 std::vector<Coordinate<T>> &coordinates_of() {
     static std::vector<Coordinate<T>> fields;
@@ -95,10 +116,17 @@ A accept_none(A a) {
     a.none_ = true;
     return a;
 }
+// A docstring among the parameters (of init) passes unchanged.
+inline const char *accept_none(const char *doc) { return doc; }
+inline nb::arg accept_none(VarArgs a) { return a; }
 
 // The pieces of the copy protocol shared by every class.
 nb::dict state_of(nb::handle self, const char *const *names, size_t count);
 void restore_state(nb::handle self, nb::handle state);
+// (copyreg.__newobj__, (type(self),), self.__getstate__())
+nb::object reduce(nb::handle self, nb::handle protocol);
+// property(fget, doc=doc)
+nb::object make_property(nb::handle fget, const char *doc);
 // Installs the double member `name` at byte offset `offset` of instances of
 // `cls`, and the fast read of it (see coordinates()).
 void add_double_member(nb::handle cls, const char *name, Py_ssize_t offset);
@@ -111,6 +139,8 @@ constexpr bool has_default = std::is_same_v<std::decay_t<Arg>, nb::arg_v>;
 // (name,) for a required parameter, (name, default) otherwise.
 inline nb::object param_of(const nb::arg &a) { return nb::make_tuple(nb::str(a.name_)); }
 inline nb::object param_of(const nb::arg_v &a) { return nb::make_tuple(nb::str(a.name_), a.value); }
+// (name, None, "*") for a *args parameter.
+inline nb::object param_of(const VarArgs &a) { return nb::make_tuple(nb::str(a.name_), nb::none(), "*"); }
 template <class... Args>
 nb::object params_of(const Args &...args) {
     return nb::make_tuple(param_of(args)...);
@@ -135,8 +165,14 @@ void construct(nb::handle self, T value) {
     nb::inst_mark_ready(self);
 }
 
-// The member of a stored attribute, owned: it stays alive whatever runs
-// next; AttributeError when it was never set.
+// TypeError unless `self` is an instance of `type` (or of a subclass) whose
+// __init__ has run: the C++ fields of anything else are not there to read.
+// Attribute descriptors reached through the class (`Segment.start.__get__(x)`)
+// and instances made by `__new__` alone meet this check.
+void check_instance(nb::handle self, PyTypeObject *type, const char *attribute);
+
+// The member of a stored attribute of an initialised instance, owned: it
+// stays alive whatever runs next; AttributeError when it was never set.
 template <class T>
 nb::object stored_value(nb::handle self, nb::object T::*member, const char *name) {
     nb::object value = nb::inst_ptr<T>(self)->*member;
@@ -152,11 +188,20 @@ public:
     Class(nb::handle scope, const char *name, const char *doc, std::initializer_list<Stored<T>> stored = {},
           const Extra &...extra)
         : cls_(scope, name, nb::dynamic_attr(), nb::type_slots(detail::gc_slots<T>()), doc, extra...) {
+        detail::type_of<T>() = type();
         detail::stored_of<T>().assign(stored.begin(), stored.end());
         for (const Stored<T> &f : stored)
             def_stored(f);
         cls_.def("__getstate__", &Class::get_state, "Return the attributes of the object as a dict.");
         cls_.def("__setstate__", &Class::set_state, nb::arg("state"), "Restore the attributes from a dict.");
+        // Every pickle protocol, as a plain class gets from copyreg.
+        cls_.def(
+            "__reduce_ex__",
+            [](nb::handle self, nb::handle protocol) {
+                detail::check_copy_receiver(self, detail::type_of<T>());
+                return detail::reduce(self, protocol);
+            },
+            nb::arg("protocol"), "Return how to rebuild the object.");
     }
 
     nb::class_<T> &cls() { return cls_; }
@@ -175,7 +220,7 @@ public:
     }
 
     // __init__(self, args...): f(self, args...) builds the instance (see
-    // pyu::construct).
+    // pyu::construct).  A docstring may come first among the args.
     template <class F, class... Args>
     Class &init(F &&f, const Args &...args) {
         cls_.def("__init__", std::forward<F>(f), detail::accept_none(args)...);
@@ -207,10 +252,14 @@ public:
         return *this;
     }
 
-    // A read-only property f(self).
+    // A read-only property f(self); its getter is positional-only, as a
+    // member of one parameter is.
     template <class F>
     Class &property(const char *name, F &&getter, const char *doc) {
-        cls_.def_prop_ro(name, std::forward<F>(getter), doc);
+        nb::object fn = nb::cpp_function(std::forward<F>(getter), nb::name(name), nb::scope(cls_),
+                                         detail::accept_none(nb::arg("self")));
+        nb::object fget = wrap_function(fn, name, false, true, detail::params_of(nb::arg("self")));
+        set(name, detail::make_property(fget, doc));
         return *this;
     }
 
@@ -227,13 +276,22 @@ private:
     void def_stored(const Stored<T> &f) {
         nb::object T::*member = f.member;
         const char *name = f.name;
+        PyTypeObject *cls = type();
         cls_.def_prop_rw(
-            name, [member, name](nb::handle self) { return stored_value<T>(self, member, name); },
-            [member](nb::handle self, nb::handle value) { nb::inst_ptr<T>(self)->*member = nb::borrow(value); },
+            name,
+            [member, name, cls](nb::handle self) {
+                check_instance(self, cls, name);
+                return stored_value<T>(self, member, name);
+            },
+            [member, name, cls](nb::handle self, nb::handle value) {
+                check_instance(self, cls, name);
+                nb::inst_ptr<T>(self)->*member = nb::borrow(value);
+            },
             nb::for_setter(nb::arg("value").none()));
     }
 
     static nb::dict get_state(nb::handle self) {
+        detail::check_copy_receiver(self, detail::type_of<T>());
         std::vector<const char *> names;
         for (const Coordinate<T> &f : detail::coordinates_of<T>())
             names.push_back(f.name);
@@ -247,6 +305,7 @@ private:
     }
 
     static void set_state(nb::handle self, nb::handle state) {
+        detail::check_copy_receiver(self, detail::type_of<T>());
         if (!nb::inst_ready(self))
             construct<T>(self, T{});
         detail::restore_state(self, state);

@@ -5,6 +5,14 @@
 #include <new>
 #include <stdexcept>
 
+#if defined(_WIN32)
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+#elif defined(__unix__) || defined(__APPLE__)
+#include <unistd.h>
+#endif
+
 namespace pyu {
 
 void raise(PyObject *type, const char *message) {
@@ -43,12 +51,72 @@ RecursionGuard::RecursionGuard(const char *where) {
 }
 RecursionGuard::~RecursionGuard() { Py_LeaveRecursiveCall(); }
 
+#if PY_VERSION_HEX >= 0x030A0000
+CollectorPause::CollectorPause() : was_enabled_(PyGC_Disable() != 0) {}
+CollectorPause::~CollectorPause() {
+    if (was_enabled_)
+        PyGC_Enable();
+}
+#else
+namespace {
+// gc.<name>() with any error it raises cleared: the pause is an
+// optimisation, never a failure of its own.
+bool call_gc(const char *name) {
+    PyObject *type, *value, *trace;
+    PyErr_Fetch(&type, &value, &trace);
+    bool truth = false;
+    if (PyObject *gc = PyImport_ImportModule("gc")) {
+        if (PyObject *r = PyObject_CallMethod(gc, name, nullptr)) {
+            truth = PyObject_IsTrue(r) == 1;
+            Py_DECREF(r);
+        }
+        Py_DECREF(gc);
+    }
+    PyErr_Clear();
+    PyErr_Restore(type, value, trace);
+    return truth;
+}
+}  // namespace
+CollectorPause::CollectorPause() : was_enabled_(call_gc("isenabled")) {
+    if (was_enabled_)
+        call_gc("disable");
+}
+CollectorPause::~CollectorPause() {
+    if (was_enabled_)
+        call_gc("enable");
+}
+#endif
+
 size_t checked_size(Py_ssize_t count, size_t item_size) {
     // Half the address space is more than any allocation can get.
     constexpr size_t limit = ((size_t) PY_SSIZE_T_MAX) / 2;
     if (count < 0 || item_size == 0 || (size_t) count > limit / item_size)
         raise_format(PyExc_MemoryError, "cannot make %zd items: too many for memory", count);
     return (size_t) count;
+}
+
+namespace {
+// Bytes of physical memory, or 0 where the platform does not say.
+unsigned long long physical_memory() {
+#if defined(_WIN32)
+    MEMORYSTATUSEX status;
+    status.dwLength = sizeof status;
+    return GlobalMemoryStatusEx(&status) ? (unsigned long long) status.ullTotalPhys : 0;
+#elif defined(_SC_PHYS_PAGES) && defined(_SC_PAGESIZE)
+    long pages = sysconf(_SC_PHYS_PAGES), page_size = sysconf(_SC_PAGESIZE);
+    return pages > 0 && page_size > 0 ? (unsigned long long) pages * (unsigned long long) page_size : 0;
+#else
+    return 0;
+#endif
+}
+}  // namespace
+
+size_t checked_memory(Py_ssize_t count, size_t item_size) {
+    size_t n = checked_size(count, item_size);
+    unsigned long long memory = physical_memory();
+    if (memory != 0 && (unsigned long long) n > memory / item_size)
+        raise_format(PyExc_MemoryError, "cannot make %zd items: too many for memory", count);
+    return n;
 }
 
 void install_exception_translator() {

@@ -6,6 +6,8 @@
 
 #include <nanobind/nanobind.h>
 
+#include <utility>
+
 namespace nb = nanobind;
 
 namespace pyu {
@@ -47,10 +49,48 @@ public:
     RecursionGuard &operator=(const RecursionGuard &) = delete;
 };
 
+// Holds the cyclic garbage collector off while a call builds many new
+// objects at once (the points of a grid): each collection in between would
+// only walk the new objects, all of them alive.  The collector's state is
+// restored when the guard ends, whatever ran in between; gc.collect() still
+// works meanwhile.
+class CollectorPause {
+public:
+    CollectorPause();
+    ~CollectorPause();
+    CollectorPause(const CollectorPause &) = delete;
+    CollectorPause &operator=(const CollectorPause &) = delete;
+
+private:
+    bool was_enabled_;
+};
+
+// The function F with a RecursionGuard around every call.  A member that
+// reads attributes of its receiver or arguments, or calls their methods, can
+// be called back by them with no Python frame in between (`x.center = x`
+// where `x.distance_to_point` is the member itself, a subclass property
+// that is another member): bound as guarded<&f>, such a cycle ends in
+// RecursionError instead of a C stack overflow.
+template <auto F>
+struct Guarded;
+template <class R, class... A, R (*F)(A...)>
+struct Guarded<F> {
+    static R call(A... args) {
+        RecursionGuard guard(" while calling a Python object");
+        return F(std::forward<A>(args)...);
+    }
+};
+template <auto F>
+inline constexpr auto guarded = &Guarded<F>::call;
+
 // The number of items a list or buffer of `count` items of `item_size`
 // bytes may hold: MemoryError in the library's own words when it could never
 // be allocated, before anything is.
 size_t checked_size(Py_ssize_t count, size_t item_size);
+// The same, refusing also a count whose items would not fit in the
+// machine's physical memory: a result that could only end with the process
+// swapped to a halt or killed is refused before anything is computed.
+size_t checked_memory(Py_ssize_t count, size_t item_size);
 
 // Registers the translation of C++ exceptions (allocation failures, length
 // errors, anything else) into Python errors with our own messages.

@@ -1,5 +1,8 @@
 #include "pyutil/method.hpp"
 
+#include "pyutil/attrs.hpp"
+#include "pyutil/reads.hpp"
+
 #include <structmember.h>
 
 #include <cstddef>
@@ -19,8 +22,38 @@ struct Wrapper {
     bool bind;
 };
 
+// Whether every argument is a plain value whose attributes are C fields: our
+// own exact points and vectors, floats and ints.  Reading such arguments
+// can never call back into a member.
+bool plain_values(PyObject *const *args, size_t nargsf, PyObject *kwnames) {
+    Py_ssize_t n = PyVectorcall_NARGS(nargsf) + (kwnames ? PyTuple_GET_SIZE(kwnames) : 0);
+    for (Py_ssize_t i = 0; i < n; ++i) {
+        PyTypeObject *t = Py_TYPE(args[i]);
+        if (t != point_type && t != vector_type && t != &PyFloat_Type && t != &PyLong_Type && t != point3d_type &&
+            t != vector3d_type)
+            return false;
+    }
+    return true;
+}
+
+// A call counts as a level of recursion: a member that reads its receiver's
+// or its arguments' attributes can be called back by them with no Python
+// frame in between (`c.center = c`, a subclass property that is another
+// member), and such a cycle must end in RecursionError, not in a C stack
+// overflow.  A call on plain values alone cannot start such a cycle and
+// skips the count.
+PyObject *call_guarded(PyObject *function, PyObject *const *args, size_t nargsf, PyObject *kwnames) {
+    if (plain_values(args, nargsf, kwnames))
+        return PyObject_Vectorcall(function, args, nargsf, kwnames);
+    if (Py_EnterRecursiveCall(" while calling a Python object"))
+        return nullptr;
+    PyObject *result = PyObject_Vectorcall(function, args, nargsf, kwnames);
+    Py_LeaveRecursiveCall();
+    return result;
+}
+
 PyObject *call_any(PyObject *self, PyObject *const *args, size_t nargsf, PyObject *kwnames) {
-    return PyObject_Vectorcall(((Wrapper *) self)->function, args, nargsf, kwnames);
+    return call_guarded(((Wrapper *) self)->function, args, nargsf, kwnames);
 }
 
 PyObject *call_positional(PyObject *self, PyObject *const *args, size_t nargsf, PyObject *kwnames) {
@@ -29,7 +62,7 @@ PyObject *call_positional(PyObject *self, PyObject *const *args, size_t nargsf, 
         PyErr_Format(PyExc_TypeError, "%.200s() takes no keyword arguments", w->name);
         return nullptr;
     }
-    return PyObject_Vectorcall(w->function, args, nargsf, nullptr);
+    return call_guarded(w->function, args, nargsf, nullptr);
 }
 
 PyObject *wrapper_get(PyObject *self, PyObject *obj, PyObject *) {
@@ -55,11 +88,13 @@ PyObject *wrapper_signature(PyObject *self, void *) {
             parameter.ptr(), w->vectorcall == call_positional ? "POSITIONAL_ONLY" : "POSITIONAL_OR_KEYWORD"));
         nb::list list;
         Py_ssize_t n = PyTuple_GET_SIZE(w->params);
+        nb::object var_positional = check(PyObject_GetAttrString(parameter.ptr(), "VAR_POSITIONAL"));
         for (Py_ssize_t i = 0; i < n; ++i) {
             PyObject *pair = PyTuple_GET_ITEM(w->params, i);
-            nb::object args = nb::make_tuple(nb::handle(PyTuple_GET_ITEM(pair, 0)), kind);
+            bool star = PyTuple_GET_SIZE(pair) > 2;  // (name, None, "*"): *args
+            nb::object args = nb::make_tuple(nb::handle(PyTuple_GET_ITEM(pair, 0)), star ? var_positional : kind);
             nb::dict kwargs;
-            if (PyTuple_GET_SIZE(pair) > 1)
+            if (PyTuple_GET_SIZE(pair) == 2)
                 kwargs["default"] = nb::handle(PyTuple_GET_ITEM(pair, 1));
             list.append(check(PyObject_Call(parameter.ptr(), args.ptr(), kwargs.ptr())));
         }
@@ -142,6 +177,36 @@ nb::object wrap_function(nb::handle function, const char *name, bool bind, bool 
     return nb::steal((PyObject *) w);
 }
 
-nb::object static_method(nb::handle function) { return check(PyStaticMethod_New(function.ptr())); }
+nb::object static_method(nb::handle function) {
+    nb::object method = check(PyStaticMethod_New(function.ptr()));
+    // A staticmethod carries its function's attributes (functools.wraps
+    // copies the instance dictionary of a Python function): the signature
+    // nanobind keeps for the function is read off the staticmethod as well.
+    // (Before Python 3.10 a staticmethod has no attributes of its own.)
+    static const Key signature("__nb_signature__");
+    if (nb::object text = get_attr_or_null(function, signature); text.is_valid())
+        if (PyObject_SetAttr(method.ptr(), signature.ptr(), text.ptr()) != 0)
+            PyErr_Clear();
+    return method;
+}
+
+nb::object python_function(const char *source, const char *name, const char *qualname, const char *module,
+                           const char *doc) {
+    nb::object scope = check(PyDict_New());
+    nb::object builtins = check(PyImport_ImportModule("builtins"));
+    check_status(PyDict_SetItemString(scope.ptr(), "__builtins__", builtins.ptr()));
+    nb::object module_name = check(PyUnicode_FromString(module));
+    check_status(PyDict_SetItemString(scope.ptr(), "__name__", module_name.ptr()));
+    check(PyRun_String(source, Py_file_input, scope.ptr(), scope.ptr()));
+    PyObject *fn = PyDict_GetItemString(scope.ptr(), name);  // borrowed: the scope holds it
+    if (!fn)
+        raise_format(PyExc_SystemError, "the source defines no function '%s'", name);
+    nb::object function = nb::borrow(fn);
+    nb::object text = check(PyUnicode_FromString(qualname));
+    check_status(PyObject_SetAttrString(function.ptr(), "__qualname__", text.ptr()));
+    nb::object doc_text = check(PyUnicode_FromString(doc));
+    check_status(PyObject_SetAttrString(function.ptr(), "__doc__", doc_text.ptr()));
+    return function;
+}
 
 }  // namespace pyu

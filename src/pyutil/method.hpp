@@ -18,7 +18,15 @@ namespace pyu {
 nb::object wrap_function(nb::handle function, const char *name, bool bind, bool positional_only,
                          nb::handle params = nb::handle());
 
-// staticmethod(function)
+// staticmethod(function), showing the function's `__nb_signature__` too.
 nb::object static_method(nb::handle function);
+
+// A function written in Python, for the few members whose shape only Python
+// source gives (a generator function, whose calls return a real generator
+// that reads the receiver's attributes as it is advanced).  `source` defines
+// one function named `name`; the result carries `qualname`, the module name
+// `module` and the docstring `doc`, and sees only the builtins.
+nb::object python_function(const char *source, const char *name, const char *qualname, const char *module,
+                           const char *doc);
 
 }  // namespace pyu

@@ -1,11 +1,9 @@
 #include "pyutil/numbers.hpp"
 
+#include "core/rounding.hpp"
 #include "core/vec2.hpp"
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <vector>
 
 namespace pyu {
 
@@ -54,41 +52,37 @@ void raise_fault(geom::PyFault fault) {
 }
 
 namespace {
-// Squares as the C library's pow gives them; true when a finite value's
-// square leaves the double range.
-bool square_overflows(double v, double &square) {
-    square = geom::py_square(v);
-    return std::isinf(square) && std::isfinite(v);
+// Squares as the C library's pow gives them (Python's `v ** 2.0`); the
+// OverflowError of the float power when a finite value's square leaves the
+// double range.  Written out per arity: these run on every distance.
+inline double square(double v, bool &overflow) {
+    double s = geom::py_square(v);
+    overflow |= std::isinf(s) && std::isfinite(v);
+    return s;
+}
+constexpr const char *math_range = "math range error";
+constexpr const char *out_of_range = "(34, 'Numerical result out of range')";
+
+inline double root2(double a, double b, const char *message) {
+    bool overflow = false;
+    double aa = square(a, overflow), bb = square(b, overflow);
+    if (overflow)
+        raise(PyExc_OverflowError, message);
+    return std::sqrt(aa + bb);
+}
+inline double root3(double a, double b, double c, const char *message) {
+    bool overflow = false;
+    double aa = square(a, overflow), bb = square(b, overflow), cc = square(c, overflow);
+    if (overflow)
+        raise(PyExc_OverflowError, message);
+    return std::sqrt(aa + bb + cc);
 }
 }  // namespace
 
-double py_magnitude(double x, double y) {
-    double xx, yy;
-    if (square_overflows(x, xx) | square_overflows(y, yy))
-        raise(PyExc_OverflowError, "math range error");
-    return std::sqrt(xx + yy);
-}
-
-double py_magnitude(double x, double y, double z) {
-    double xx, yy, zz;
-    if (square_overflows(x, xx) | square_overflows(y, yy) | square_overflows(z, zz))
-        raise(PyExc_OverflowError, "math range error");
-    return std::sqrt(xx + yy + zz);
-}
-
-double py_distance(double dx, double dy) {
-    double xx, yy;
-    if (square_overflows(dx, xx) | square_overflows(dy, yy))
-        raise(PyExc_OverflowError, "(34, 'Numerical result out of range')");
-    return std::sqrt(xx + yy);
-}
-
-double py_distance(double dx, double dy, double dz) {
-    double xx, yy, zz;
-    if (square_overflows(dx, xx) | square_overflows(dy, yy) | square_overflows(dz, zz))
-        raise(PyExc_OverflowError, "(34, 'Numerical result out of range')");
-    return std::sqrt(xx + yy + zz);
-}
+double py_magnitude(double x, double y) { return root2(x, y, math_range); }
+double py_magnitude(double x, double y, double z) { return root3(x, y, z, math_range); }
+double py_distance(double dx, double dy) { return root2(dx, dy, out_of_range); }
+double py_distance(double dx, double dy, double dz) { return root3(dx, dy, dz, out_of_range); }
 
 namespace {
 bool compare(nb::handle a, nb::handle b, int op) {
@@ -146,34 +140,36 @@ std::string repr_of(nb::handle h) { return utf8(check(PyObject_Repr(h.ptr()))); 
 // ------------------------------------------------------------ rounding
 
 double py_round(double x, int ndigits) {
-    // The limits of float.__round__: beyond them the value is returned
-    // unchanged, or as a signed zero.
-    constexpr int ndigits_max = 323, ndigits_min = -308;
-    if (ndigits > ndigits_max || x == 0.0 || !std::isfinite(x))
+    if (ndigits >= 0)
+        return geom::round_decimal(x, ndigits);
+    // Tens, hundreds, ...: rare, and left to the interpreter, whose limits
+    // (a signed zero below -308 digits) and OverflowError are the rule.
+    constexpr int ndigits_min = -308;
+    if (x == 0.0 || !std::isfinite(x))
         return x;
     if (ndigits < ndigits_min)
         return 0.0 * x;
-    if (ndigits < 0) {
-        // Rare: let the interpreter round to tens, hundreds, ...
-        nb::object value = float_obj(x);
-        nb::object r = check(PyObject_CallMethod(value.ptr(), "__round__", "i", ndigits));
-        return PyFloat_AsDouble(r.ptr());
-    }
-    // printf rounds the exact binary value correctly, halves to even: the
-    // same digits as the interpreter's own dtoa in mode 3.
-    char stack_buf[64];
-    std::vector<char> heap_buf;
-    char *buf = stack_buf;
-    int needed = std::snprintf(stack_buf, sizeof stack_buf, "%.*f", ndigits, x);
-    if (needed >= (int) sizeof stack_buf) {
-        heap_buf.resize((size_t) needed + 1);
-        buf = heap_buf.data();
-        std::snprintf(buf, heap_buf.size(), "%.*f", ndigits, x);
-    }
-    double r = std::strtod(buf, nullptr);
-    if (std::isinf(r))
-        raise(PyExc_OverflowError, "rounded value too large to represent");
-    return r;
+    nb::object value = float_obj(x);
+    nb::object r = check(PyObject_CallMethod(value.ptr(), "__round__", "i", ndigits));
+    return as_double(r);
+}
+
+namespace {
+nb::object builtin_round() {
+    nb::object builtins = check(PyImport_ImportModule("builtins"));
+    return check(PyObject_GetAttrString(builtins.ptr(), "round"));
+}
+}  // namespace
+
+nb::object round_obj(nb::handle x) {
+    nb::object round = builtin_round();
+    return check(PyObject_CallOneArg(round.ptr(), x.ptr()));
+}
+
+nb::object round_obj(nb::handle x, nb::handle ndigits) {
+    nb::object round = builtin_round();
+    PyObject *args[] = {x.ptr(), ndigits.ptr()};
+    return check(PyObject_Vectorcall(round.ptr(), args, 2, nullptr));
 }
 
 // ------------------------------------------------------------ hashes

@@ -81,7 +81,8 @@ std::string repr_of(nb::handle h);
 
 // ------------------------------------------------------------ rounding
 // The built-in round(x, n) for a float and an int n, exactly as Python does
-// it (correctly rounded, halves of the binary value to even; 2.675 -> 2.67).
+// it (correctly rounded, halves of the binary value to even; 2.675 -> 2.67):
+// geom::round_decimal for n >= 0, the interpreter's own rule for n < 0.
 double py_round(double x, int ndigits);
 // Python round(x, 3) with -0.0 folded to 0.0: the key by which points are
 // matched after rounding.
@@ -89,6 +90,10 @@ inline double round3_key(double x) {
     double r = py_round(x, 3);
     return r == 0.0 ? 0.0 : r;
 }
+// The built-in round(x) and round(x, ndigits) on any object: the object's
+// own __round__ decides (an int stays an int, round(2.5) is the int 2).
+nb::object round_obj(nb::handle x);
+nb::object round_obj(nb::handle x, nb::handle ndigits);
 
 // ------------------------------------------------------------ hashes
 // hash(v) of a float as the interpreter computes it, except NaN, which

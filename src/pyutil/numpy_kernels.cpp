@@ -54,7 +54,7 @@ struct DoubleLoop {
             out[i] = as_double(f(float_obj(in[i])));
     }
 };
-DoubleLoop arccos_loop, cos_loop, sin_loop;
+DoubleLoop arccos_loop, cos_loop, sin_loop, tan_loop;
 
 }  // namespace
 
@@ -63,6 +63,7 @@ void init_numpy_kernels() {
     arccos_loop.find(numpy, "arccos");
     cos_loop.find(numpy, "cos");
     sin_loop.find(numpy, "sin");
+    tan_loop.find(numpy, "tan");
 }
 
 double np_arccos(double c) {
@@ -80,6 +81,12 @@ double np_cos(double a) {
 double np_sin(double a) {
     double out = 0.0;
     sin_loop.run(&a, &out, 1);
+    return out;
+}
+
+double np_tan(double a) {
+    double out = 0.0;
+    tan_loop.run(&a, &out, 1);
     return out;
 }
 

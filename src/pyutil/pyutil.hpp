@@ -18,9 +18,9 @@
 
 #include "pyutil/attrs.hpp"
 #include "pyutil/errors.hpp"
+#include "pyutil/module.hpp"
 #include "pyutil/names.hpp"
 #include "pyutil/numbers.hpp"
 #include "pyutil/reads.hpp"
 #include "pyutil/seq.hpp"
 
-#include "pyutil/legacy.hpp"

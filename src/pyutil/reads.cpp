@@ -1,17 +1,20 @@
 #include "pyutil/reads.hpp"
 
 #include "pyutil/attrs.hpp"
+#include "pyutil/classes.hpp"
 
 namespace pyu {
 
 PyTypeObject *point_type = nullptr, *vector_type = nullptr;
 PyTypeObject *point3d_type = nullptr, *vector3d_type = nullptr;
+Py_ssize_t point_payload = 0;
 
 void init_flat_types() {
     point_type = (PyTypeObject *) nb::type<flat::Point>().ptr();
     vector_type = (PyTypeObject *) nb::type<flat::Vector>().ptr();
     if (!point_type || !vector_type)
         raise(PyExc_ImportError, "cannot import name 'Point' from 'Flatkin'");
+    point_payload = detail::payload_offset(nb::handle((PyObject *) point_type));
 }
 
 void init_solid_types() {

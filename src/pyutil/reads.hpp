@@ -47,6 +47,13 @@ inline bool is_flat(nb::handle h) {
     return t == point_type || t == vector_type;
 }
 inline flat::Point &flat_fields(nb::handle h) { return *nb::inst_ptr<flat::Point>(h); }
+// Where every instance of our own Point holds its fields: the same byte
+// offset for all of them (fields are inline), found by init_flat_types, so
+// that long point lists are read without a call per item.
+extern Py_ssize_t point_payload;
+inline const flat::Point &point_fields_inline(PyObject *point) {
+    return *(const flat::Point *) ((const char *) point + point_payload);
+}
 inline bool is_point3d(nb::handle h) { return Py_TYPE(h.ptr()) == point3d_type; }
 inline bool is_vector3d(nb::handle h) { return Py_TYPE(h.ptr()) == vector3d_type; }
 inline bool is_solid(nb::handle h) {

@@ -32,70 +32,63 @@ SeqTail tail_items(nb::handle seq, Py_ssize_t start) {
 }
 
 namespace {
-// Fills `out` from a list or tuple whose items are all of `type`, reading
-// fields only; false (and `out` unspecified) as soon as one is not.
-template <class Fields, class Value, class Read>
-bool read_exact(nb::handle seq, PyTypeObject *type, std::vector<Value> &out, Read read) {
-    if (!type || !is_list_or_tuple(seq))
+// Reads every item of `seq`: the fields of `type` (found by `locate`) in
+// one pass while every item is of that exact class, otherwise `read` on each
+// item of a snapshot.
+template <class Value, class Locate, class ReadFields, class ReadAny>
+Points<Value> read_all(nb::handle seq, bool keep_items, PyTypeObject *type, Locate locate, ReadFields read_fields,
+                       ReadAny read_any) {
+    Points<Value> list;
+    if (type && is_list_or_tuple(seq)) {
+        Py_ssize_t n = PySequence_Fast_GET_SIZE(seq.ptr());
+        PyObject **items = PySequence_Fast_ITEMS(seq.ptr());
+        list.coords.resize((size_t) n);
+        Py_ssize_t i = 0;
+        while (i < n && Py_TYPE(items[i]) == type) {
+            list.coords[(size_t) i] = read_fields(locate(items[i]));
+            ++i;
+        }
+        if (i == n) {
+            list.all_points = true;
+            if (keep_items)
+                list.items = snapshot(seq);
+            return list;
+        }
+    }
+    list.items = snapshot(seq);
+    Py_ssize_t n = snap_size(list.items);
+    list.coords.resize((size_t) n);
+    for (Py_ssize_t i = 0; i < n; ++i)
+        list.coords[(size_t) i] = read_any(snap_item(list.items, i));
+    return list;
+}
+}  // namespace
+
+bool read_exact_points(nb::handle seq, std::vector<geom::Vec2> &out) {
+    if (!point_type || !is_list_or_tuple(seq))
         return false;
     Py_ssize_t n = PySequence_Fast_GET_SIZE(seq.ptr());
     PyObject **items = PySequence_Fast_ITEMS(seq.ptr());
     out.resize((size_t) n);
     for (Py_ssize_t i = 0; i < n; ++i) {
-        if (Py_TYPE(items[i]) != type)
+        if (Py_TYPE(items[i]) != point_type)
             return false;
-        out[(size_t) i] = read(*nb::inst_ptr<Fields>(items[i]));
+        const flat::Point &p = point_fields_inline(items[i]);
+        out[(size_t) i] = {p.x, p.y};
     }
     return true;
 }
-}  // namespace
 
 PointList read_points(nb::handle seq, bool keep_items) {
-    PointList list;
-    list.all_points = read_exact<flat::Point>(seq, point_type, list.xy,
-                                              [](const flat::Point &p) { return geom::Vec2{p.x, p.y}; });
-    if (list.all_points) {
-        if (keep_items)
-            list.items = snapshot(seq);
-        return list;
-    }
-    list.items = snapshot(seq);
-    Py_ssize_t n = snap_size(list.items);
-    list.xy.resize((size_t) n);
-    for (Py_ssize_t i = 0; i < n; ++i)
-        list.xy[(size_t) i] = read_xy(snap_item(list.items, i));
-    return list;
+    return read_all<geom::Vec2>(
+        seq, keep_items, point_type, [](PyObject *o) -> const flat::Point & { return point_fields_inline(o); },
+        [](const flat::Point &p) { return geom::Vec2{p.x, p.y}; }, read_xy);
 }
 
 Point3List read_points3(nb::handle seq, bool keep_items) {
-    Point3List list;
-    list.all_points = read_exact<solid::Point3d>(seq, point3d_type, list.xyz, [](const solid::Point3d &p) {
-        return geom::Vec3{p.x, p.y, p.z};
-    });
-    if (list.all_points) {
-        if (keep_items)
-            list.items = snapshot(seq);
-        return list;
-    }
-    list.items = snapshot(seq);
-    Py_ssize_t n = snap_size(list.items);
-    list.xyz.resize((size_t) n);
-    for (Py_ssize_t i = 0; i < n; ++i)
-        list.xyz[(size_t) i] = read_xyz(snap_item(list.items, i));
-    return list;
-}
-
-GcPause::GcPause() {
-#if PY_VERSION_HEX >= 0x030A0000
-    was_enabled_ = PyGC_Disable() == 1;
-#endif
-}
-
-GcPause::~GcPause() {
-#if PY_VERSION_HEX >= 0x030A0000
-    if (was_enabled_)
-        PyGC_Enable();
-#endif
+    return read_all<geom::Vec3>(
+        seq, keep_items, point3d_type, [](PyObject *o) -> const solid::Point3d & { return solid_fields(o); },
+        [](const solid::Point3d &p) { return geom::Vec3{p.x, p.y, p.z}; }, read_xyz);
 }
 
 }  // namespace pyu

@@ -64,45 +64,29 @@ bool for_each_iter(nb::handle iterable, F &&f) {
     return true;
 }
 
-// Pauses the interpreter's cyclic garbage collector while a result of many
-// new objects is built (each allocation would otherwise count towards a
-// collection that walks the young objects again and again), and restores it
-// as it was.  Reference counting goes on as always; objects that become
-// garbage meanwhile are collected at the next collection.
-class GcPause {
-public:
-    GcPause();
-    ~GcPause();
-    GcPause(const GcPause &) = delete;
-    GcPause &operator=(const GcPause &) = delete;
-
-private:
-    bool was_enabled_ = false;
-};
-
 // The coordinates of every item of a sequence, read once, in order.  When
 // every item is our own Point (exact class), the fields are read in one pass
 // that runs no Python code and `items` stays null unless asked for;
 // otherwise the items are read from a snapshot through `x` and `y`, and
 // `items` holds it.  With `keep_items`, `items` always holds a snapshot, so
 // a result may hand back the caller's own objects (item(i)).
-struct PointList {
-    nb::object items;  // a tuple of the items, or null
-    std::vector<geom::Vec2> xy;
-    bool all_points = false;  // every item was our own exact Point
-    size_t size() const { return xy.size(); }
-    nb::object item(size_t i) const { return nb::borrow(PyTuple_GET_ITEM(items.ptr(), (Py_ssize_t) i)); }
-};
-PointList read_points(nb::handle seq, bool keep_items = false);
+// The coordinates of a list or tuple whose items are all our own exact
+// Point, read from their fields without any Python call; false (and `out`
+// unspecified) for anything else.
+bool read_exact_points(nb::handle seq, std::vector<geom::Vec2> &out);
 
-// The same for solid points (Point3d, or anything with x, y and z).
-struct Point3List {
-    nb::object items;
-    std::vector<geom::Vec3> xyz;
-    bool all_points = false;
-    size_t size() const { return xyz.size(); }
+template <class Value>
+struct Points {
+    nb::object items;  // a tuple of the items, or null
+    std::vector<Value> coords;
+    bool all_points = false;  // every item was our own exact point class
+    size_t size() const { return coords.size(); }
     nb::object item(size_t i) const { return nb::borrow(PyTuple_GET_ITEM(items.ptr(), (Py_ssize_t) i)); }
 };
+using PointList = Points<geom::Vec2>;
+PointList read_points(nb::handle seq, bool keep_items = false);
+// The same for solid points (Point3d, or anything with x, y and z).
+using Point3List = Points<geom::Vec3>;
 Point3List read_points3(nb::handle seq, bool keep_items = false);
 
 }  // namespace pyu

@@ -1,10 +1,12 @@
-"""A plain-Python segment network: the slow, literal version of
-`Strakel.SegmentCollection` that the tests and the benchmark compare with.
+"""Plain-Python lines of segments and the segment network, doing the steps
+Strakel does: the slow, literal version that the tests compare with and the
+benchmarks time.
 
 Every rule is written the direct way, with its own minimal point, vector and
-segment classes: all pairs are tested in the split, every adjacency scans
-every piece, and the knots are recomputed at every walk.  It follows the
-collection's documented behaviour, including its fixes:
+segment classes: all pairs are tested in the split and in the crossings of a
+list, every adjacency scans every piece, and the knots are recomputed at
+every walk.  It follows the collection's documented behaviour, including its
+fixes:
 
 * a crossing parameter is measured along the segment it is filed under (a
   reversed copy files 1 - t, not t), and it is not re-tested on the segment;
@@ -18,38 +20,37 @@ collection's documented behaviour, including its fixes:
   error too.
 
 The knots come lowest first (by y, then x; points with a NaN last), which
-fixes the tie-break of the lowest point.
+fixes the tie-break of the lowest point.  `epsilon` is read at each use, so a
+test may rebind it.
 """
 
 import math
 
-EPSILON = 1e-6
+epsilon = float("1e-6")
 TWO_PI = 2 * math.pi
 
 
 # ------------------------------------------------------------ points
 
-class RefPoint:
-    __slots__ = ("x", "y")
-
+class Point:
     def __init__(self, x, y):
         self.x = float(x)
         self.y = float(y)
 
     def __eq__(self, other):
-        return abs(self.x - other.x) <= EPSILON and abs(self.y - other.y) <= EPSILON
+        return abs(self.x - other.x) <= epsilon and abs(self.y - other.y) <= epsilon
 
     def __hash__(self):
         return hash((self.x, self.y))
 
     def __round__(self, n):
-        return RefPoint(round(self.x, n), round(self.y, n))
+        return Point(round(self.x, n), round(self.y, n))
 
     def __add__(self, v):
-        return RefPoint(self.x + float(v.x), self.y + float(v.y))
+        return Point(self.x + float(v.x), self.y + float(v.y))
 
     def __repr__(self):
-        return f"RefPoint({self.x!r}, {self.y!r})"
+        return f"Point({self.x!r}, {self.y!r})"
 
     def distance_to_point(self, other):
         return math.sqrt((self.x - other.x) ** 2 + (self.y - other.y) ** 2)
@@ -57,24 +58,28 @@ class RefPoint:
     @staticmethod
     def is_less(a, b):
         dy, dx = a.y - b.y, a.x - b.x
-        if abs(dy) <= EPSILON:
-            if abs(dx) <= EPSILON:
+        if abs(dy) <= epsilon:
+            if abs(dx) <= epsilon:
                 return False
-            return dx < -EPSILON
-        return dy < -EPSILON
+            return dx < -epsilon
+        return dy < -epsilon
 
     @staticmethod
     def get_min_point(points):
         held = points[0]
         for p in points[1:]:
-            if RefPoint.is_less(p, held):
+            if Point.is_less(p, held):
                 held = p
         return held
 
+    @staticmethod
+    def calculate_slope(p1, p2):
+        if abs(p1.x - p2.x) <= epsilon:
+            return None
+        return (p2.y - p1.y) / (p2.x - p1.x)
 
-class RefVector:
-    __slots__ = ("x", "y")
 
+class Vector:
     def __init__(self, x, y):
         self.x = float(x)
         self.y = float(y)
@@ -84,31 +89,26 @@ class RefVector:
         return math.sqrt(math.pow(self.x, 2) + math.pow(self.y, 2))
 
 
-def calculate_slope(p1, p2):
-    if abs(p1.x - p2.x) <= EPSILON:
-        return None
-    return (p2.y - p1.y) / (p2.x - p1.x)
-
-
 def line_intersection(a, b, c, d):
-    s1, s2 = calculate_slope(a, b), calculate_slope(c, d)
+    """Vector.intersection: the crossing of the infinite lines a-b and c-d."""
+    s1, s2 = Point.calculate_slope(a, b), Point.calculate_slope(c, d)
     if s1 == s2:
         return None
     if s1 is None:
         x = a.x
-        return RefPoint(x, s2 * x + (c.y - s2 * c.x))
+        return Point(x, s2 * x + (c.y - s2 * c.x))
     if s2 is None:
         x = c.x
-        return RefPoint(x, s1 * x + (a.y - s1 * a.x))
+        return Point(x, s1 * x + (a.y - s1 * a.x))
     i1, i2 = a.y - s1 * a.x, c.y - s2 * c.x
     x = (i2 - i1) / (s1 - s2)
-    return RefPoint(x, s1 * x + i1)
+    return Point(x, s1 * x + i1)
 
 
 def turn_key(v1, v2):
     """Vector.angle(v1, v2, polar=True, compare=True)."""
     m1, m2 = v1.magnitude, v2.magnitude
-    if abs(m1) <= EPSILON or abs(m2) <= EPSILON:
+    if abs(m1) <= epsilon or abs(m2) <= epsilon:
         return None
     c = (v1.x * v2.x + v1.y * v2.y) / (m1 * m2)
     if 1 < c:
@@ -123,7 +123,7 @@ def turn_key(v1, v2):
 
 # ------------------------------------------------------------ segments
 
-class RefSegment:
+class Segment:
     def __init__(self, start, end):
         self.start = start
         self.end = end
@@ -132,14 +132,14 @@ class RefSegment:
         return {self.start, self.end} == {other.start, other.end}
 
     def __hash__(self):
-        return hash(RefPoint((self.start.x + self.end.x) / 2, (self.start.y + self.end.y) / 2))
+        return hash(Point((self.start.x + self.end.x) / 2, (self.start.y + self.end.y) / 2))
 
     def __repr__(self):
-        return f"RefSegment({self.start!r}, {self.end!r})"
+        return f"Segment({self.start!r}, {self.end!r})"
 
     @property
     def vector(self):
-        return RefVector(self.end.x - self.start.x, self.end.y - self.start.y)
+        return Vector(self.end.x - self.start.x, self.end.y - self.start.y)
 
     @property
     def length(self):
@@ -148,12 +148,16 @@ class RefSegment:
     def reverse(self):
         self.start, self.end = self.end, self.start
 
+    @property
+    def bound(self):
+        return (min(self.start.x, self.end.x), max(self.start.x, self.end.x),
+                min(self.start.y, self.end.y), max(self.start.y, self.end.y))
+
     def is_point_in_bound(self, p):
-        min_x, max_x = min(self.start.x, self.end.x), max(self.start.x, self.end.x)
-        min_y, max_y = min(self.start.y, self.end.y), max(self.start.y, self.end.y)
-        if not (min_x - EPSILON <= p.x <= max_x + EPSILON):
+        min_x, max_x, min_y, max_y = self.bound
+        if not (min_x - epsilon <= p.x <= max_x + epsilon):
             return False
-        return min_y - EPSILON <= p.y <= max_y + EPSILON
+        return min_y - epsilon <= p.y <= max_y + epsilon
 
     def intersection_with_segment(self, other):
         p = line_intersection(self.start, self.end, other.start, other.end)
@@ -164,13 +168,23 @@ class RefSegment:
     def parameter_of_crossing(self, point):
         """parameter_at_point without the on-segment re-test."""
         length = self.length
-        if abs(length) < EPSILON:
+        if abs(length) < epsilon:
             return 0
         return self.start.distance_to_point(point) / length
 
     def point_at_parameter(self, t):
-        return RefPoint(self.start.x + t * (self.end.x - self.start.x),
-                        self.start.y + t * (self.end.y - self.start.y))
+        return Point(self.start.x + t * (self.end.x - self.start.x),
+                     self.start.y + t * (self.end.y - self.start.y))
+
+    @staticmethod
+    def intersection_points(segments):
+        points = []
+        for i in range(len(segments)):
+            for j in range(i + 1, len(segments)):
+                p = segments[i].intersection_with_segment(segments[j])
+                if p is not None:
+                    points.append(p)
+        return points
 
 
 def knot_order(p):
@@ -181,7 +195,7 @@ def knot_order(p):
 
 # ------------------------------------------------------------ collection
 
-class RefCollection:
+class SegmentCollection:
     def __init__(self, segments):
         self.segments = segments
         self.dict = {}
@@ -254,7 +268,7 @@ class RefCollection:
         for key, ts in table.items():
             ts = sorted(set(ts))
             for t1, t2 in zip(ts, ts[1:]):
-                piece = RefSegment(key.point_at_parameter(t1), key.point_at_parameter(t2))
+                piece = Segment(key.point_at_parameter(t1), key.point_at_parameter(t2))
                 self.dict[piece] = 1
                 self.segments.append(piece)
 
@@ -279,7 +293,7 @@ class RefCollection:
         held, nearest = math.inf, None
         for s in segments:
             key = turn_key(vector, s.vector)
-            if key - held < EPSILON:
+            if key - held < epsilon:
                 held, nearest = key, s
         return nearest
 
@@ -288,7 +302,7 @@ class RefCollection:
         held, farthest = -math.inf, None
         for s in segments:
             key = turn_key(vector, s.vector)
-            if key - held > EPSILON:
+            if key - held > epsilon:
                 held, farthest = key, s
         return farthest
 
@@ -297,12 +311,12 @@ class RefCollection:
     def _walk(self, contour, split, clean):
         walked = []
         try:
-            self.current_dir = RefVector(1, 0)
+            self.current_dir = Vector(1, 0)
             if split is True:
                 self.get_connections()
             if clean is True:
                 self.clean_open_segments()
-            bottom = RefPoint.get_min_point(self.knots)
+            bottom = Point.get_min_point(self.knots)
             self.end_pt = bottom
             self.current_pt = bottom
             max_steps = 2 * len(self.segments) + 2
@@ -363,6 +377,6 @@ class RefCollection:
         return polygons
 
 
-def ref_segments(coords):
-    """RefSegments from ((x1, y1), (x2, y2)) pairs."""
-    return [RefSegment(RefPoint(*a), RefPoint(*b)) for a, b in coords]
+def segments_of(coords):
+    """Segments from ((x1, y1), (x2, y2)) pairs."""
+    return [Segment(Point(*a), Point(*b)) for a, b in coords]

@@ -1,0 +1,328 @@
+// Polygon.Bar: a strip of constant width between two rails, built from the
+// rails or from an axis and a width, and the static tools that cut axes
+// where other polylines come near and shorten sets of axes.  Attributes are
+// plain instance attributes; the rails, axes and cut pieces are asked
+// through their own methods.
+//
+// Cut points: get_cutter measures every pair of nearest points along the
+// axis; each point is measured once (its position along the axis does not
+// change between pairs), and the pairs are compared in plain doubles.
+#include "Polygon/polygon.hpp"
+#include "core/layout.hpp"
+
+#include <cmath>
+#include <vector>
+
+using namespace nb::literals;
+
+namespace polygon {
+
+namespace {
+
+struct BarData {};
+PyTypeObject *bar_type = nullptr;
+
+const pyu::Key k_rail1("rail1"), k_rail2("rail2"), k_axis("axis"), k_diameter("diameter"), k_radius("radius"),
+    k_geo("geo"), k_construct("_construct"), k_tween("tween"), k_select("select_segment_close_to_point"),
+    k_to_line("to_line"), k_distance_to_point("distance_to_point"), k_offset("offset"), k_loft("loft"),
+    k_evaluate_point("evaluate_point"), k_break_by_tuple("break_by_tuple"), k_get_remain("get_remain"),
+    k_get_cutter("get_cutter"), k_break_by_tuples("break_by_tuples"), k_break_by_parameter("break_by_parameter"),
+    k_sorted("sorted"), k_getitem("__getitem__"), k_attrgetter("attrgetter");
+
+void init(nb::handle self, nb::handle rail1, nb::handle rail2, nb::handle axis, nb::handle diameter) {
+    pyu::check_receiver(self, (PyObject *) bar_type, "Bar");
+    if (!nb::inst_ready(self))
+        pyu::construct<BarData>(self, BarData{});
+    pyu::set_attr(self, k_rail1, rail1);
+    pyu::set_attr(self, k_rail2, rail2);
+    pyu::set_attr(self, k_axis, axis);
+    pyu::set_attr(self, k_diameter, diameter);
+    // A bar built from its rails needs no width: the rails give it.
+    nb::object radius = diameter.is_none() ? nb::none() : pyu::num_div(diameter, pyu::float_obj(2.0));
+    pyu::set_attr(self, k_radius, radius);
+    pyu::set_attr(self, k_geo, pyu::call_method(self, k_construct));
+}
+
+nb::object attr(nb::handle self, const pyu::Key &key) { return pyu::get_attr(self, key); }
+
+nb::object construct(nb::handle self) {
+    const Keys &k = keys();
+    if (pyu::truthy(attr(self, k_rail1)) && pyu::truthy(attr(self, k_rail2))) {
+        nb::object rail1 = attr(self, k_rail1), rail2 = attr(self, k_rail2);
+        nb::object tween = pyu::get_attr(rail1, k_tween);
+        pyu::set_attr(self, k_axis, tween(rail2, "t"_a = 0.5));
+        nb::object s_pt1 = pyu::get_attr(attr(self, k_rail1), k.start);
+        nb::object nearest = pyu::call_method(attr(self, k_rail2), k_select, s_pt1);
+        nb::object l2 = pyu::call_method(nearest, k_to_line);
+        pyu::set_attr(self, k_diameter, pyu::call_method(l2, k_distance_to_point, s_pt1));
+        pyu::set_attr(self, k_radius, pyu::num_div(attr(self, k_diameter), pyu::float_obj(2.0)));
+    } else if (pyu::truthy(attr(self, k_axis)) && pyu::truthy(attr(self, k_diameter))) {
+        nb::object polyline = names::polyline.get();
+        nb::object radius = attr(self, k_radius);
+        pyu::set_attr(self, k_rail1, pyu::call_method(polyline, k_offset, attr(self, k_axis), radius));
+        nb::object minus = pyu::check(PyNumber_Negative(attr(self, k_radius).ptr()));
+        pyu::set_attr(self, k_rail2, pyu::call_method(polyline, k_offset, attr(self, k_axis), minus));
+    } else {
+        pyu::raise_exception("Invalid input for Bar construction");
+    }
+    if (pyu::truthy(pyu::call_method(attr(self, k_rail1), k.is_closed)) &&
+        pyu::truthy(pyu::call_method(attr(self, k_rail2), k.is_closed))) {
+        nb::list holes;
+        holes.append(attr(self, k_rail2));
+        nb::object ring = pyu::call(names::polygon.get(), attr(self, k_rail1), holes);
+        return pyu::check(PyObject_GetIter(ring.ptr()));
+    }
+    return pyu::call_method(names::polyline.get(), k_loft, attr(self, k_rail1), attr(self, k_rail2));
+}
+
+nb::object text(nb::handle self) {
+    std::string axis = pyu::format_obj(attr(self, k_axis));
+    return nb::str(("Bar(" + axis + ")").c_str());
+}
+
+// The outline's area; for two closed rails, the ring's: the difference of
+// the rails' areas.
+nb::object area(nb::handle self) {
+    const Keys &k = keys();
+    nb::object rail1 = attr(self, k_rail1), rail2 = attr(self, k_rail2);
+    if (pyu::truthy(pyu::call_method(rail1, k.is_closed)) && pyu::truthy(pyu::call_method(rail2, k.is_closed))) {
+        nb::object a1 = pyu::get_attr(rail1, k.area), a2 = pyu::get_attr(rail2, k.area);
+        return pyu::num_abs(pyu::num_sub(a1, a2));
+    }
+    return pyu::get_attr(attr(self, k_geo), k.area);
+}
+
+// a.distance_to_point(b), answered here for our own Points.
+nb::object distance(nb::handle a, nb::handle b) {
+    if (!pyu::is_point(a) || !pyu::is_point(b))
+        return pyu::call_method(a, k_distance_to_point, b);
+    Vec2 p = pyu::read_xy(a), q = pyu::read_xy(b);
+    return pyu::float_obj(pyu::py_distance(p.x - q.x, p.y - q.y));
+}
+
+// The pair of keys farthest apart along inpt1 (or, when that stretch is
+// longer than the rest of inpt1, farthest apart in a straight line): the
+// first of equal pairs in combination order.  Null without two keys.
+nb::object farthest_pair(nb::handle inpt1, nb::handle keys_list) {
+    Py_ssize_t n = pyu::length(keys_list);
+    if (n < 2)
+        return nb::object();
+    std::vector<geom::Pair> pairs = geom::combinations_of_two((size_t) n);
+    // Each key's position along inpt1, asked once, in the order the pairs
+    // first need them; differences as abs(a - b) of the answers.
+    std::vector<nb::object> position((size_t) n);
+    std::vector<nb::object> gap_obj(pairs.size());
+    auto at = [&](size_t i) -> nb::handle {
+        if (!position[i].is_valid())
+            position[i] = pyu::call_method(inpt1, k_evaluate_point, pyu::get_item(keys_list, (Py_ssize_t) i));
+        return position[i];
+    };
+    for (size_t p = 0; p < pairs.size() && pairs[p].i == 0; ++p) {
+        nb::handle a = at(0), b = at(pairs[p].j);
+        gap_obj[p] = pyu::num_abs(pyu::num_sub(a, b));
+    }
+    bool plain = true;
+    for (const nb::object &v : position)
+        plain = plain && PyFloat_CheckExact(v.ptr());
+    size_t best = 0;
+    nb::object length;
+    if (plain) {
+        std::vector<double> pos((size_t) n), gap(pairs.size());
+        for (size_t i = 0; i < (size_t) n; ++i)
+            pos[i] = PyFloat_AS_DOUBLE(position[i].ptr());
+        for (size_t p = 0; p < pairs.size(); ++p)
+            gap[p] = std::fabs(pos[pairs[p].i] - pos[pairs[p].j]);
+        best = geom::first_max_index(gap);
+        length = pyu::float_obj(gap[best]);
+    } else {
+        for (size_t p = 0; p < pairs.size(); ++p) {
+            if (!gap_obj[p].is_valid())
+                gap_obj[p] = pyu::num_abs(pyu::num_sub(position[pairs[p].i], position[pairs[p].j]));
+            if (p > 0 && pyu::num_gt(gap_obj[p], gap_obj[best]))
+                best = p;
+        }
+        length = gap_obj[best];
+    }
+    nb::object rest = pyu::num_sub(pyu::get_attr(inpt1, keys().length), length);
+    if (pyu::num_gt(length, rest)) {
+        nb::object best_distance;
+        for (size_t p = 0; p < pairs.size(); ++p) {
+            nb::object a = pyu::get_item(keys_list, (Py_ssize_t) pairs[p].i);
+            nb::object d = distance(a, pyu::get_item(keys_list, (Py_ssize_t) pairs[p].j));
+            if (p == 0 || pyu::num_gt(d, best_distance)) {
+                best = p;
+                best_distance = d;
+            }
+        }
+    }
+    nb::object a = pyu::get_item(keys_list, (Py_ssize_t) pairs[best].i);
+    return nb::make_tuple(a, pyu::get_item(keys_list, (Py_ssize_t) pairs[best].j));
+}
+
+nb::object get_cutter(nb::handle inpt1, nb::handle inpt2, nb::handle distance_in) {
+    double near = pyu::as_double(distance_in);
+    const Keys &k = keys();
+    nb::object limit = pyu::float_obj(near);
+    nb::object c_pts = pyu::check(PyDict_New());
+    nb::list near_pts;
+    nb::object points = pyu::get_attr(inpt2, k.points);
+    nb::object all_but_last = pyu::check(PySlice_New(nullptr, pyu::int_obj(-1).ptr(), nullptr));
+    nb::object vertices = pyu::check(PyObject_GetItem(points.ptr(), all_but_last.ptr()));
+    pyu::for_each_iter(vertices, [&](nb::handle i) {
+        nb::object c_pt = pyu::call_method(inpt1, k.closest_point, i);
+        nb::object dis = distance(c_pt, i);
+        pyu::check_status(PyDict_SetItem(c_pts.ptr(), c_pt.ptr(), dis.ptr()));
+        if (pyu::num_lt(dis, limit))
+            near_pts.append(c_pt);
+        return true;
+    });
+    Py_ssize_t n = pyu::length(near_pts);
+    if (n == 0)
+        return nb::none();
+    if (n == 1 || n == 3) {
+        nb::object keys_list = pyu::check(PyDict_Keys(c_pts.ptr()));
+        nb::object pair = farthest_pair(inpt1, keys_list);
+        // Fewer than two distinct nearest points: no pair to cut at.
+        return pair.is_valid() ? pair : nb::none();
+    }
+    if (n == 2)
+        return near_pts;
+    nb::object sorted = pyu::get_attr(pyu::import("builtins"), k_sorted);
+    nb::object by = pyu::get_attr(c_pts, k_getitem);
+    nb::object ordered = sorted(near_pts, "key"_a = by);
+    nb::object first = pyu::get_item(ordered, 0);
+    return nb::make_tuple(first, pyu::get_item(ordered, 1));
+}
+
+nb::object get_remain(nb::handle inpt, nb::handle cutter) {
+    const Keys &k = keys();
+    nb::object pieces = pyu::call_method(names::polyline.get(), k_break_by_tuple, inpt, cutter);
+    nb::object parts[3];
+    pyu::unpack(pieces, parts, 3);
+    nb::object len0 = pyu::get_attr(parts[0], k.length), len1 = pyu::get_attr(parts[2], k.length);
+    nb::object len_p = pyu::num_add(len0, len1);
+    nb::object len_i = pyu::get_attr(parts[1], k.length);
+    if (!pyu::num_le(len_i, len_p))
+        return parts[1];
+    nb::object tail = pyu::get_attr(parts[2], k.points);
+    nb::object all_but_last = pyu::check(PySlice_New(nullptr, pyu::int_obj(-1).ptr(), nullptr));
+    nb::object head = pyu::check(PyObject_GetItem(tail.ptr(), all_but_last.ptr()));
+    nb::object joined = pyu::num_add(head, pyu::get_attr(parts[0], k.points));
+    return pyu::call(names::polyline.get(), joined);
+}
+
+// Only a closed piece is opened at the first pair and kept by its longer
+// remainder; every other cut drops the stretch between the pair's points.
+nb::list break_by_tuples(nb::handle polyline, nb::handle tuples) {
+    const Keys &k = keys();
+    nb::list pieces;
+    pieces.append(polyline);
+    bool first_pair = true;
+    pyu::for_each_iter(tuples, [&](nb::handle pair) {
+        nb::list next;
+        for (nb::handle piece : pieces) {
+            if (first_pair && pyu::truthy(pyu::call_method(piece, k.is_closed))) {
+                next.append(pyu::call_method(names::bar.get(), k_get_remain, piece, pair));
+                continue;
+            }
+            nb::object cut = pyu::call_method(piece, k_break_by_tuple, pair);
+            if (!PyTuple_Check(cut.ptr())) {
+                next.append(cut);
+                continue;
+            }
+            nb::object parts[3];
+            pyu::unpack(cut, parts, 3);
+            next.append(parts[0]);
+            next.append(parts[2]);
+        }
+        pieces = next;
+        first_pair = false;
+        return true;
+    });
+    return pieces;
+}
+
+nb::object break_by_polylines(nb::handle axis, nb::handle polys, nb::handle distance_in) {
+    nb::object near = pyu::float_obj(pyu::as_double(distance_in));
+    nb::list cutters;
+    pyu::for_each_iter(polys, [&](nb::handle polyline) {
+        nb::object get = pyu::get_attr(names::bar.get(), k_get_cutter);
+        nb::object cutter = get(axis, polyline, "_distance"_a = near);
+        if (!cutter.is_none())
+            cutters.append(cutter);
+        return true;
+    });
+    if (PyList_GET_SIZE(cutters.ptr()) == 0)
+        return nb::borrow(axis);
+    return pyu::call_method(names::bar.get(), k_break_by_tuples, axis, cutters);
+}
+
+nb::list short_brs(nb::handle axes, nb::handle current_lgt, nb::handle goal_lgt, nb::handle dis) {
+    const Keys &k = keys();
+    nb::list long_axes;
+    pyu::for_each_iter(axes, [&](nb::handle axis) {
+        nb::object length = pyu::get_attr(axis, k.length);
+        if (pyu::truthy(pyu::check(PyObject_RichCompare(length.ptr(), dis.ptr(), Py_GE))))
+            long_axes.append(axis);
+        return true;
+    });
+    nb::object builtins = pyu::import("builtins"), op = pyu::import("operator");
+    nb::object by_length = pyu::call(pyu::get_attr(op, k_attrgetter), nb::str("length"));
+    nb::object to_short = pyu::get_attr(builtins, k_sorted)(long_axes, "key"_a = by_length);
+    nb::list new_axes;
+    pyu::for_each_iter(axes, [&](nb::handle axis) {
+        if (!pyu::check_status(PySequence_Contains(to_short.ptr(), axis.ptr())))
+            new_axes.append(axis);
+        return true;
+    });
+    nb::object short_len = pyu::num_sub(current_lgt, goal_lgt);
+    nb::object current_len = pyu::int_obj(0);
+    pyu::for_each_iter(to_short, [&](nb::handle axis) {
+        current_len = pyu::num_add(current_len, pyu::get_attr(axis, k.length));
+        return true;
+    });
+    nb::object ratio = pyu::num_div(short_len, current_len);
+    // Taking off the whole length or more is refused; nothing to take off
+    // shortens nothing.
+    nb::object one = pyu::int_obj(1), zero = pyu::int_obj(0);
+    if (pyu::truthy(pyu::check(PyObject_RichCompare(ratio.ptr(), one.ptr(), Py_GE))))
+        pyu::raise(PyExc_ValueError, "The length to take off is not less than the total length of the axes to shorten.");
+    bool keep = pyu::num_le(ratio, zero);
+    pyu::for_each_iter(to_short, [&](nb::handle axis) {
+        if (keep) {
+            new_axes.append(axis);
+            return true;
+        }
+        nb::object pieces = pyu::call_method(axis, k_break_by_parameter, ratio);
+        new_axes.append(pyu::get_item(pieces, 1));
+        return true;
+    });
+    nb::list bars;
+    pyu::for_each_iter(new_axes, [&](nb::handle axis) {
+        nb::object cls = names::bar.get();
+        bars.append(cls("axis"_a = axis, "diameter"_a = dis));
+        return true;
+    });
+    return bars;
+}
+
+}  // namespace
+
+void bind_bar(nb::module_ &m) {
+    pyu::Class<BarData> cls(m, "Bar", DOC(Bar));
+    cls.init(&init, "rail1"_a = nb::none(), "rail2"_a = nb::none(), "axis"_a = nb::none(),
+             "diameter"_a = nb::none())
+        .method("_construct", &construct, DOC(Bar, _construct))
+        .method("__repr__", &text, DOC(Bar, __repr__))
+        .property("area", &area, DOC(Bar, area))
+        .static_method("get_cutter", &get_cutter, DOC(Bar, get_cutter), "inpt1"_a, "inpt2"_a, "_distance"_a = 18.0)
+        .static_method("get_remain", &get_remain, DOC(Bar, get_remain), "inpt"_a, "cutter"_a)
+        .static_method("break_by_tuples", &break_by_tuples, DOC(Bar, break_by_tuples), "polyline"_a, "tuples"_a)
+        .static_method("break_by_polylines", &break_by_polylines, DOC(Bar, break_by_polylines), "axis"_a, "polys"_a,
+                       "_distance"_a = 18.0)
+        .static_method("short_brs", &short_brs, DOC(Bar, short_brs), "axes"_a, "current_lgt"_a, "goal_lgt"_a,
+                       "dis"_a);
+    bar_type = cls.type();
+}
+
+}  // namespace polygon

@@ -1,0 +1,475 @@
+// SegmentCollection: the split at crossings, the turn rules and the contour,
+// loop and polygon walks.  The network algorithms run in core/segment_network
+// on coordinates; this file keeps the Python objects in step: pieces are
+// Segment objects shared by `segments`, `dict` and every loop handed out,
+// and a walk reverses them in place.
+#include "Strakel/collection.hpp"
+#include "core/segment_network.hpp"
+#include "pyutil/numpy_kernels.hpp"
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace strakel::collection {
+
+using geom::Vec2;
+
+namespace {
+
+const pyu::Key key_vector_attr("vector");
+
+// Pauses the cyclic garbage collector while a network makes or walks many
+// pieces: tens of thousands of new objects would otherwise start collections
+// that find nothing to free.  The collector's own state is put back after.
+class CollectorPause {
+public:
+    CollectorPause() : was_enabled_(PyGC_Disable() == 1) {}
+    ~CollectorPause() {
+        if (was_enabled_)
+            PyGC_Enable();
+    }
+
+private:
+    bool was_enabled_;
+};
+
+[[noreturn]] void raise_missing_key() {
+    pyu::raise(PyExc_TypeError, "unsupported operand type(s) for -: 'NoneType' and 'float'");
+}
+
+nb::object choose_segment(nb::handle segments, nb::handle vector, geom::Turn turn) {
+    nb::object items = pyu::snapshot(segments);
+    Py_ssize_t n = pyu::snap_size(items);
+    std::vector<Vec2> vectors((size_t) n);
+    for (Py_ssize_t i = 0; i < n; ++i) {
+        nb::object v = pyu::get_attr(pyu::snap_item(items, i), key_vector_attr);
+        vectors[(size_t) i] = pyu::read_xy(v);
+    }
+    Vec2 dir = n ? pyu::read_xy(vector) : Vec2{};
+    geom::TurnChoice c = geom::choose_turn(vectors, dir, turn, flat_eps(), eps(), pyu::np_arccos);
+    if (c.missing_key)
+        raise_missing_key();
+    if (c.index < 0)
+        return nb::none();
+    return nb::borrow(pyu::snap_item(items, c.index));
+}
+
+// ------------------------------------------------------------ walks
+
+// The network of the current `segments` list, with the Python objects of
+// its pieces.
+struct Walker {
+    std::vector<nb::object> objects;  // one per distinct piece object, in piece order
+    std::unique_ptr<geom::SegmentNetwork> net;
+    // Every piece is exactly our Segment, with finite coordinates:
+    // dictionary keys then follow the end points exactly.
+    bool plain = true;
+};
+
+Walker build_walker(nb::handle segments) {
+    Walker w;
+    nb::object items = pyu::snapshot(segments);
+    const size_t n = (size_t) pyu::snap_size(items);
+    // The snapshot holds every item while the network is built: their
+    // addresses are the identity tokens, and a list may hold one piece twice.
+    std::vector<std::uintptr_t> identity(n);
+    for (size_t i = 0; i < n; ++i)
+        identity[i] = (std::uintptr_t) pyu::snap_item(items, (Py_ssize_t) i).ptr();
+    w.objects.reserve(n);
+    w.net = std::make_unique<geom::SegmentNetwork>(std::span<const std::uintptr_t>(identity), [&](size_t i) {
+        nb::handle obj = pyu::snap_item(items, (Py_ssize_t) i);
+        EndPoints e = end_points(obj);
+        w.objects.push_back(nb::borrow(obj));
+        if (Py_TYPE(obj.ptr()) != segment_type || !geom::is_finite(e.a) || !geom::is_finite(e.b))
+            w.plain = false;
+        return geom::NetworkPiece{e.a, e.b};
+    });
+    return w;
+}
+
+// Marks of the loop walks as the dictionary holds them, followed entry by
+// entry so that the list of marked pieces (the dictionary's keys, in order)
+// need not be rebuilt after every loop.
+struct MarkMirror {
+    std::vector<char> present;
+    std::vector<std::uint64_t> refiled;  // new order of an entry filed again, or 0
+    std::vector<std::uint32_t> touched;
+    std::uint64_t next_order = 0;
+
+    void reset(size_t entries) {
+        present.assign(entries, 1);
+        refiled.assign(entries, 0);
+        touched.clear();
+        next_order = entries + 1;
+    }
+};
+
+bool is_zero_mark(nb::handle v, nb::handle zero) {
+    if (v.ptr() == zero.ptr())
+        return true;
+    return pyu::check_status(PyObject_RichCompareBool(v.ptr(), zero.ptr(), Py_EQ)) == 1;
+}
+
+class PyWalkHooks final : public geom::WalkHooks {
+public:
+    PyWalkHooks(Walker &w, nb::handle marks, bool contour, MarkMirror *mirror)
+        : w_(w), marks_(marks), contour_(contour), mirror_(mirror), zero_(pyu::int_obj(0)) {}
+
+    void reversed(std::uint32_t piece) override { reverse_segment(w_.objects[piece]); }
+
+    void stepped(std::uint32_t entry) override {
+        nb::handle seg = w_.objects[w_.net->piece_of(entry)];
+        result.append(seg);
+        if (contour_) {
+            pyu::check_status(PyObject_SetItem(marks_.ptr(), seg.ptr(), zero_.ptr()));
+            return;
+        }
+        // A piece marked 0 is used up and leaves the marks; any other gets 0.
+        bool was_filed, remove;
+        if (PyDict_CheckExact(marks_.ptr())) {
+            PyObject *v = PyDict_GetItemWithError(marks_.ptr(), seg.ptr());
+            if (!v && PyErr_Occurred())
+                pyu::raise_current();
+            was_filed = v != nullptr;
+            nb::object mark = nb::borrow(v);  // held: its `==` may change the dictionary
+            remove = was_filed && is_zero_mark(mark, zero_);
+        } else {
+            was_filed = pyu::check_status(PySequence_Contains(marks_.ptr(), seg.ptr())) == 1;
+            remove = false;
+            if (was_filed) {
+                nb::object v = pyu::check(PyObject_GetItem(marks_.ptr(), seg.ptr()));
+                remove = is_zero_mark(v, zero_);
+            }
+        }
+        // Uses left: one for a piece marked 0, two for any other mark.
+        if (remove)
+            --uses_delta;
+        else if (!was_filed)
+            ++uses_delta;
+        else
+            --uses_delta;  // a mark other than 0 becomes 0
+        if (remove)
+            pyu::check_status(PyObject_DelItem(marks_.ptr(), seg.ptr()));
+        else
+            pyu::check_status(PyObject_SetItem(marks_.ptr(), seg.ptr(), zero_.ptr()));
+        if (mirror_) {
+            mirror_->touched.push_back(entry);
+            if (remove)
+                mirror_->present[entry] = 0;
+            else if (!was_filed) {
+                mirror_->present[entry] = 1;
+                mirror_->refiled[entry] = mirror_->next_order++;
+            }
+        }
+    }
+
+    nb::list result;
+    long uses_delta = 0;  // change of the uses left over all marks
+
+private:
+    Walker &w_;
+    nb::handle marks_;  // held by the walk that made the hooks
+    bool contour_;
+    MarkMirror *mirror_;
+    nb::object zero_;
+};
+
+// Sets the four walk attributes back to None, in order, whenever a walk
+// ends, by an error too.
+class WalkStateReset {
+public:
+    explicit WalkStateReset(nb::handle self) : self_(self) {}
+    ~WalkStateReset() {
+        PyObject *type, *value, *tb;
+        PyErr_Fetch(&type, &value, &tb);
+        for (const pyu::Key *key : {&key_current_dir, &key_current_pt, &key_current_seg, &key_end_pt}) {
+            PyObject *name = nullptr;
+            try {
+                name = key->ptr();
+            } catch (nb::python_error &) {
+            }
+            if (!name || PyObject_SetAttr(self_.ptr(), name, Py_None) != 0)
+                PyErr_Clear();
+        }
+        PyErr_Restore(type, value, tb);
+    }
+
+private:
+    nb::handle self_;  // the receiver: held by the caller for the whole call
+};
+
+void raise_walk_error(geom::WalkError e) {
+    switch (e) {
+    case geom::WalkError::none:
+        return;
+    case geom::WalkError::empty:
+        pyu::raise(PyExc_IndexError, "list index out of range");
+    case geom::WalkError::dead_end:
+        pyu::raise(PyExc_AttributeError, "'NoneType' object has no attribute 'vector'");
+    case geom::WalkError::missing_key:
+        raise_missing_key();
+    case geom::WalkError::does_not_close:
+        pyu::raise_exception("Walk does not close.");
+    }
+}
+
+bool is_true(nb::handle h) { return h.ptr() == Py_True; }
+
+// One walk over the walker's network, starting with the collection's
+// `current_seg` left out of the first adjacency.
+nb::list run_walk(nb::handle self, Walker &w, bool contour, MarkMirror *mirror, long *uses_delta = nullptr) {
+    WalkStateReset reset(self);
+    nb::object marks = marks_of(self);
+    std::optional<geom::PairKey> skip;
+    nb::object current = pyu::get_attr(self, key_current_seg);
+    double fe = flat_eps(), e = eps();
+    PyWalkHooks hooks(w, marks, contour, mirror);
+    geom::WalkError error = geom::WalkError::none;
+    size_t max_steps = 2 * w.net->live_count() + 2;
+    if (!current.is_none()) {
+        Ends c = ends_of(current);
+        skip = geom::pair_key(c.start, c.end);
+    }
+    w.net->walk(contour, skip, fe, e, pyu::np_arccos, max_steps, hooks, error);
+    raise_walk_error(error);
+    if (uses_delta)
+        *uses_delta = hooks.uses_delta;
+    return hooks.result;
+}
+
+// Split and cleaning as the walks ask for them: only the value True counts.
+void prepare(nb::handle self, nb::handle split, nb::handle clean_flag) {
+    if (is_true(split))
+        get_connections(self);
+    if (is_true(clean_flag))
+        clean(self, Cleaning::open_repeated);
+}
+
+// The marks as the next loop walk depends on them: each piece in order,
+// its mark and its current direction.  A loop walk that gives up no use can
+// leave the marks as they were, and then every later walk repeats it.
+struct MarksState {
+    std::vector<nb::object> keys, values;
+    std::vector<Vec2> starts;
+    bool operator==(const MarksState &o) const {
+        if (keys.size() != o.keys.size())
+            return false;
+        for (size_t i = 0; i < keys.size(); ++i)
+            if (!keys[i].is(o.keys[i]) || !values[i].is(o.values[i]) || starts[i].x != o.starts[i].x ||
+                starts[i].y != o.starts[i].y)
+                return false;
+        return true;
+    }
+};
+
+MarksState marks_state(nb::handle marks) {
+    MarksState st;
+    // A snapshot of the pairs first: reading a start may run Python code.
+    nb::object items = pyu::snapshot(pyu::check(PyDict_Items(marks.ptr())));
+    for (Py_ssize_t i = 0, n = pyu::snap_size(items); i < n; ++i) {
+        nb::handle pair = pyu::snap_item(items, i);
+        st.keys.push_back(nb::borrow(PyTuple_GET_ITEM(pair.ptr(), 0)));
+        st.values.push_back(nb::borrow(PyTuple_GET_ITEM(pair.ptr(), 1)));
+        st.starts.push_back(pyu::read_xy(start_object(st.keys.back())));
+    }
+    return st;
+}
+
+// The list the collection would hold now: its live entries in order.
+nb::list live_list(const Walker &w) {
+    nb::list out;
+    for (std::uint32_t e : w.net->live_entries())
+        out.append(w.objects[w.net->piece_of(e)]);
+    return out;
+}
+
+}  // namespace
+
+// ------------------------------------------------------------ split
+
+void get_connections(nb::handle self) {
+    CollectorPause pause;
+    nb::object items = pyu::snapshot(segments_of(self));
+    Py_ssize_t n = pyu::snap_size(items);
+    std::vector<Vec2> starts, ends;
+    if (n >= 2) {  // a single segment is never read: it has no pair
+        starts.resize((size_t) n);
+        ends.resize((size_t) n);
+        for (Py_ssize_t i = 0; i < n; ++i) {
+            Ends e = ends_of(pyu::snap_item(items, i));
+            starts[(size_t) i] = e.start;
+            ends[(size_t) i] = e.end;
+        }
+    }
+    geom::CrossingTable table = geom::file_crossings(starts, ends, flat_eps(), eps());
+
+    nb::list pieces;
+    pyu::set_attr(self, key_segments, pieces);
+    nb::object marks = marks_of(self);
+    nb::object one = pyu::int_obj(1);
+    for (size_t k = 0; k < table.key.size(); ++k) {
+        std::vector<double> &ts = table.params[k];
+        for (double &t : ts)
+            t = geom::round_decimal(t, 9);
+        geom::distinct_sorted(ts);
+        Vec2 s = starts[table.key[k]], e = ends[table.key[k]];
+        for (size_t i = 0; i + 1 < ts.size(); ++i) {
+            nb::object p1 = new_point(geom::point_at_parameter(s, e, ts[i]));
+            nb::object p2 = new_point(geom::point_at_parameter(s, e, ts[i + 1]));
+            nb::object piece = new_segment(p1, p2);
+            pyu::check_status(PyObject_SetItem(marks.ptr(), piece.ptr(), one.ptr()));
+            pyu::check_status(PyList_Append(pieces.ptr(), piece.ptr()));
+        }
+    }
+}
+
+// ------------------------------------------------------------ turn rules
+
+nb::list get_adjacent_segments(nb::handle self, nb::handle point) {
+    nb::object current = pyu::get_attr(self, key_current_seg);
+    nb::object items = pyu::snapshot(segments_of(self));
+    double e = flat_eps();
+    nb::list out;
+    Vec2 r{-1, -1};
+    bool have_point = false;
+    for (Py_ssize_t i = 0, n = pyu::snap_size(items); i < n; ++i) {
+        nb::handle seg = pyu::snap_item(items, i);
+        if (!current.is_none() && pyu::check_status(PyObject_RichCompareBool(seg.ptr(), current.ptr(), Py_EQ)))
+            continue;
+        if (!have_point) {
+            Vec2 p = pyu::read_xy(point);
+            r = {geom::round3(p.x), geom::round3(p.y)};
+            have_point = true;
+        }
+        Vec2 a = pyu::read_xy(start_object(seg));
+        if (geom::tolerant_equal(r, {geom::round3(a.x), geom::round3(a.y)}, e)) {
+            out.append(seg);
+            continue;
+        }
+        Vec2 b = pyu::read_xy(end_object(seg));
+        if (geom::tolerant_equal(r, {geom::round3(b.x), geom::round3(b.y)}, e))
+            out.append(seg);
+    }
+    return out;
+}
+
+nb::object set_direction_by_point(nb::handle segments, nb::handle point) {
+    nb::object items = pyu::snapshot(segments);
+    for (Py_ssize_t i = 0, n = pyu::snap_size(items); i < n; ++i) {
+        nb::handle seg = pyu::snap_item(items, i);
+        Vec2 a = pyu::read_xy(start_object(seg));
+        Vec2 p = pyu::read_xy(point);
+        double to_start = py_distance(a, p);
+        Vec2 b = pyu::read_xy(end_object(seg));
+        if (to_start > py_distance(b, p))
+            reverse_segment(seg);
+    }
+    return nb::borrow(segments);
+}
+
+nb::object get_right_segment(nb::handle segments, nb::handle vector) {
+    return choose_segment(segments, vector, geom::Turn::right_most);
+}
+
+nb::object get_left_segment(nb::handle segments, nb::handle vector) {
+    return choose_segment(segments, vector, geom::Turn::left_most);
+}
+
+// ------------------------------------------------------------ walks
+
+nb::list get_contour_segments(nb::handle self, nb::handle split, nb::handle clean_flag) {
+    WalkStateReset reset(self);
+    prepare(self, split, clean_flag);
+    Walker w = build_walker(segments_of(self));
+    return run_walk(self, w, true, nullptr);
+}
+
+nb::list get_loop_segments(nb::handle self, nb::handle split, nb::handle clean_flag) {
+    WalkStateReset reset(self);
+    prepare(self, split, clean_flag);
+    Walker w = build_walker(segments_of(self));
+    return run_walk(self, w, false, nullptr);
+}
+
+nb::list get_polygons(nb::handle self, nb::handle split, nb::handle /*clean: no effect*/) {
+    CollectorPause pause;
+    nb::list polygons;
+    // The contour walk (without cleaning) marks the outside pieces once.
+    Walker w;
+    {
+        WalkStateReset reset(self);
+        prepare(self, split, Py_False);
+        w = build_walker(segments_of(self));
+        run_walk(self, w, true, nullptr);
+    }
+
+    // After each loop the collection holds the keys of the marks, in order.
+    // While every piece is a plain Segment, that list is followed through the
+    // marks each walk changes; `pending` says it has not been written back.
+    MarkMirror mirror;
+    bool mirrored = false, pending = false;
+    // States left by loops that gave up no use: a repeat means no end.
+    std::vector<MarksState> stalled;
+    auto write_back = [&] {
+        if (pending) {
+            pyu::set_attr(self, key_segments, live_list(w));
+            pending = false;
+        }
+    };
+    try {
+        while (pyu::truthy(marks_of(self))) {
+            long uses_delta = 0;
+            nb::list loop = run_walk(self, w, false, mirrored ? &mirror : nullptr, &uses_delta);
+            nb::object marks = marks_of(self);
+            if (uses_delta < 0 || !PyDict_CheckExact(marks.ptr())) {
+                stalled.clear();
+            } else {
+                MarksState st = marks_state(marks);
+                if (std::find(stalled.begin(), stalled.end(), st) != stalled.end())
+                    pyu::raise_exception("Walk does not close.");
+                stalled.push_back(std::move(st));
+            }
+            bool in_step = false;
+            if (mirrored) {
+                for (std::uint32_t e : mirror.touched) {
+                    if (!mirror.present[e])
+                        w.net->drop(e);
+                    else if (mirror.refiled[e]) {
+                        w.net->reorder(e, mirror.refiled[e]);
+                        mirror.refiled[e] = 0;
+                    }
+                }
+                mirror.touched.clear();
+                in_step = PyDict_CheckExact(marks.ptr()) &&
+                          (size_t) PyDict_GET_SIZE(marks.ptr()) == w.net->live_count();
+            }
+            if (in_step) {
+                pending = true;
+            } else {
+                pending = false;
+                nb::object keys = pyu::check(PyMapping_Keys(marks.ptr()));
+                pyu::set_attr(self, key_segments, keys);
+                w = build_walker(keys);
+                mirrored = w.plain && PyDict_CheckExact(marks.ptr());
+                if (mirrored)
+                    mirror.reset(w.net->entry_count());
+            }
+            polygons.append(loop);
+        }
+    } catch (...) {
+        // The list as it stood after the last whole loop.
+        PyObject *type, *value, *tb;
+        PyErr_Fetch(&type, &value, &tb);
+        try {
+            write_back();
+        } catch (nb::python_error &) {
+        }
+        PyErr_Restore(type, value, tb);
+        throw;
+    }
+    write_back();
+    return polygons;
+}
+
+}  // namespace strakel::collection

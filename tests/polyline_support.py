@@ -1,0 +1,128 @@
+"""Shared pieces of the polyline tests: twin polylines (ours and the plain
+reference of benchmarks/pyref_polyline.py on the same coordinates), shapes
+that building scripts meet, hypothesis strategies, and one picture of a
+result that two twins can be compared by, bit for bit."""
+
+import math
+
+from hypothesis import strategies as st
+
+import pyref_flatkin
+import pyref_polyline
+import pyref_strakel
+from Flatkin import Point, Vector
+from Polyline import Polyline
+from Strakel import Line, Ray, Segment
+
+PLAIN = {"Point": pyref_flatkin.Point, "Vector": pyref_flatkin.Vector, "Polyline": pyref_polyline.Polyline,
+         "Segment": pyref_strakel.Segment, "Line": pyref_strakel.Line, "Ray": pyref_strakel.Ray}
+OURS = {"Point": Point, "Vector": Vector, "Polyline": Polyline, "Segment": Segment, "Line": Line, "Ray": Ray}
+
+
+class Twin:
+    """The same coordinates as our Polyline and as the plain one."""
+
+    def __init__(self, coords, closed=False):
+        coords = [tuple(c) for c in coords]
+        if closed and coords and coords[0] != coords[-1]:
+            coords.append(coords[0])
+        self.coords = coords
+        self.ours_points = [Point(x, y) for x, y in coords]
+        self.plain_points = [pyref_flatkin.Point(x, y) for x, y in coords]
+        self.ours = Polyline(self.ours_points)
+        self.plain = pyref_polyline.Polyline(self.plain_points)
+
+    def same(self, ours_result, plain_result):
+        return picture(ours_result, self.ours_points) == picture(plain_result, self.plain_points)
+
+
+def fkey(v):
+    """A float's exact identity: NaN is NaN, -0.0 is not 0.0."""
+    if isinstance(v, float):
+        return ("nan",) if math.isnan(v) else (v, math.copysign(1.0, v))
+    return (type(v).__name__, v)
+
+
+def picture(value, pool=()):
+    """What a result is, in a form two twins compare by: an object of the
+    input pool by its position (identity matters), a point, vector, segment,
+    line, ray or polyline by its class name and exact coordinates."""
+    for i, item in enumerate(pool):
+        if value is item:
+            return ("own", i)
+    name = type(value).__name__
+    if name in ("Point", "Vector"):
+        return (name, fkey(value.x), fkey(value.y))
+    if name in ("Segment", "Line"):
+        return (name, picture(value.start, pool), picture(value.end, pool))
+    if name == "Ray":
+        return (name, picture(value.origin, pool), picture(value.direction, pool))
+    if name == "Polyline":
+        return (name, picture(value.points, pool))
+    if isinstance(value, (list, tuple)):
+        return (name,) + tuple(picture(v, pool) for v in value)
+    if isinstance(value, dict):
+        return ("dict",) + tuple((k, picture(v, pool)) for k, v in value.items())
+    if isinstance(value, float):
+        return ("float",) + fkey(value)
+    return (name, value)
+
+
+def outcome(fn, *args):
+    """('ok', result) or ('raises', type, message) of one call."""
+    try:
+        return ("ok", fn(*args))
+    except Exception as exc:  # noqa: BLE001 - the exception is the outcome
+        return ("raises", type(exc), str(exc))
+
+
+def same_outcome(twin, ours, plain):
+    if ours[0] != plain[0]:
+        return False
+    if ours[0] == "raises":
+        return ours[1] is plain[1]
+    return twin.same(ours[1], plain[1])
+
+
+# ------------------------------------------------------------ shapes
+
+UNIT_SQUARE = [(0, 0), (1, 0), (1, 1), (0, 1), (0, 0)]
+L_ROOM = [(0, 0), (6, 0), (6, 3), (3, 3), (3, 5), (0, 5), (0, 0)]
+DIAMOND = [(1, 0), (2, 1), (1, 2), (0, 1), (1, 0)]
+
+
+def star(rng, n, center=(0.0, 0.0), grid=False):
+    """A closed simple outline around `center`: vertices at sorted random
+    angles and random radii (snapped to whole numbers on a grid, which puts
+    many vertices on the same horizontal lines)."""
+    angles = sorted(rng.uniform(0, 2 * math.pi) for _ in range(n))
+    coords = []
+    for a in angles:
+        r = rng.uniform(2, 10)
+        x, y = center[0] + r * math.cos(a), center[1] + r * math.sin(a)
+        if grid:
+            x, y = float(round(x)), float(round(y))
+        if not coords or coords[-1] != (x, y):
+            coords.append((x, y))
+    coords.append(coords[0])
+    return coords
+
+
+# ------------------------------------------------------ strategies
+
+grid_coord = st.integers(-6, 6).map(float)
+# Building-scale values: a coordinate is 0 or at least a nanometre from it
+# (turns of points 1e-300 apart underflow, where no outline lives).
+free_coord = st.floats(-50, 50, allow_nan=False, allow_infinity=False).filter(lambda v: v == 0 or abs(v) > 1e-9)
+coord = st.one_of(grid_coord, free_coord)
+point_xy = st.tuples(coord, coord)
+chains = st.lists(point_xy, min_size=2, max_size=14)
+
+
+@st.composite
+def outlines(draw, min_size=3, max_size=24):
+    """Closed simple outlines, on a grid or not."""
+    import random
+    seed = draw(st.integers(0, 2 ** 32 - 1))
+    n = draw(st.integers(min_size, max_size))
+    return star(random.Random(seed), n, center=(draw(grid_coord), draw(grid_coord)), grid=draw(st.booleans()))
