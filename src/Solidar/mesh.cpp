@@ -300,7 +300,7 @@ void bind_mesh(nb::module_ &m) {
     using namespace mesh_io;
     pyu::Class<MeshData> cls(m, "Mesh", DOC(Mesh));
     mesh_type = cls.type();
-    cls.init(&mesh_init, "vertices"_a, "indices"_a, "layer"_a = nb::none())
+    cls.init(&mesh_init, DOC(Mesh, __init__), "vertices"_a, "indices"_a, "layer"_a = nb::none())
         .method("__repr__", &mesh_text, DOC(Mesh, __repr__))
         .property("normals", &normals, DOC(Mesh, normals))
         .method("to_pyvista_mesh", &to_pyvista_mesh, DOC(Mesh, to_pyvista_mesh))

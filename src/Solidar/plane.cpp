@@ -267,7 +267,7 @@ nb::object new_plane(nb::handle points) {
 void bind_plane(nb::module_ &m) {
     pyu::Class<PlaneData> cls(m, "Plane", DOC(Plane));
     plane_type = cls.type();
-    cls.init(&plane_init, "points"_a)
+    cls.init(&plane_init, DOC(Plane, __init__), "points"_a)
         .method("__repr__", &plane_text, DOC(Plane, __repr__))
         .method("__hash__", &plane_hash, DOC(Plane, __hash__))
         .property("normal", &normal, DOC(Plane, normal))

@@ -111,7 +111,7 @@ void bind_point3d(nb::module_ &m) {
         .init([](nb::handle self, nb::handle x, nb::handle y, nb::handle z) {
                   init<solid::Point3d>(self, x, y, z, pyu::point3d_type, "Point3d");
               },
-              "x"_a, "y"_a, "z"_a)
+              DOC(Point3d, __init__), "x"_a, "y"_a, "z"_a)
         .method("__repr__", [](nb::handle self) { return text(self, "Point3d"); }, DOC(Point3d, __repr__))
         .method("__hash__", &hash, DOC(Point3d, __hash__))
         .method("__eq__", &is_equal, DOC(Point3d, __eq__), "other"_a)

@@ -103,7 +103,7 @@ nb::object new_surface(nb::handle points) {
 void bind_surface(nb::module_ &m) {
     pyu::Class<SurfaceData> cls(m, "Surface", DOC(Surface));
     surface_type = cls.type();
-    cls.init(&surface_init, "points"_a)
+    cls.init(&surface_init, DOC(Surface, __init__), "points"_a)
         .method("__repr__", &surface_text, DOC(Surface, __repr__))
         .property("origin", &origin, DOC(Surface, origin))
         .property("vector_i", &vector_i, DOC(Surface, vector_i))

@@ -121,7 +121,7 @@ void bind_vector3d(nb::module_ &m) {
         .init([](nb::handle self, nb::handle x, nb::handle y, nb::handle z) {
                   init<solid::Vector3d>(self, x, y, z, pyu::vector3d_type, "Vector3d");
               },
-              "x"_a, "y"_a, "z"_a)
+              DOC(Vector3d, __init__), "x"_a, "y"_a, "z"_a)
         .method("__repr__", [](nb::handle self) { return text(self, "Vector3d"); }, DOC(Vector3d, __repr__))
         .method("__hash__", &hash, DOC(Vector3d, __hash__))
         .method("__eq__", &is_equal, DOC(Vector3d, __eq__), "other"_a)
