@@ -23,7 +23,7 @@ bool is_equal(nb::handle self, nb::handle other) {
     return geom::tolerant_equal(a, b, eps());
 }
 
-const pyu::Key key_x("x"), key_y("y"), key_count("count"), key_random("random"), key_uniform("uniform"),
+const pyu::Key key_x("x"), key_y("y"), key_random("random"), key_uniform("uniform"),
     key_choice("choice"), key_scatter("scatter"), key_annotate("annotate"), key_show("show"), key_round("round");
 
 nb::object round_point(nb::handle self, nb::handle n) {
@@ -177,16 +177,7 @@ nb::list select_unique_points(nb::handle points) {
             selected.append(item_at(points, i));
         return selected;
     }
-    // points.count(p) == 1: the sequence's own count, identity first, then ==.
-    nb::object count = pyu::get_attr(points, key_count);
-    nb::object one = pyu::int_obj(1);
-    pyu::for_each_iter(points, [&](nb::handle p) {
-        nb::object c = pyu::call(count, p);
-        if (pyu::num_eq(c, one))
-            selected.append(p);
-        return true;
-    });
-    return selected;
+    return pyu::items_counted_once(points);
 }
 
 long count_point_occurrences(nb::handle target, nb::handle points) {
@@ -326,15 +317,8 @@ void plot_points(nb::handle points_in, nb::handle show) {
         one.append(points);
         points = one;
     }
-    nb::list xs, ys;
-    pyu::for_each_iter(points, [&](nb::handle p) {
-        xs.append(pyu::get_attr(p, key_x));
-        return true;
-    });
-    pyu::for_each_iter(points, [&](nb::handle p) {
-        ys.append(pyu::get_attr(p, key_y));
-        return true;
-    });
+    nb::list xs = pyu::attr_of_each(points, key_x);
+    nb::list ys = pyu::attr_of_each(points, key_y);
     nb::list colors;
     for (const char *c : {"b", "g", "r", "c", "m", "y", "k"})
         colors.append(nb::str(c));

@@ -171,15 +171,8 @@ void plot_polylines(nb::handle polylines, nb::handle name, nb::handle show) {
     Py_ssize_t i = 0;
     pyu::for_each_iter(polylines, [&](nb::handle polyline) {
         nb::object points = pyu::get_attr(polyline, key_points);
-        nb::list xs, ys;
-        pyu::for_each_iter(points, [&](nb::handle p) {
-            xs.append(pyu::get_attr(p, key_x));
-            return true;
-        });
-        pyu::for_each_iter(points, [&](nb::handle p) {
-            ys.append(pyu::get_attr(p, key_y));
-            return true;
-        });
+        nb::list xs = pyu::attr_of_each(points, key_x);
+        nb::list ys = pyu::attr_of_each(points, key_y);
         nb::object label = PyList_Check(name.ptr()) ? pyu::get_item(name, i) : nb::borrow(name);
         nb::object random = pyu::get_attr(np, key_random);
         nb::object color = pyu::call_method(random, key_rand, pyu::int_obj(3));

@@ -12,7 +12,7 @@
 namespace solidar::point_lists {
 namespace {
 
-const pyu::Key key_count("count"), key_random("random"), key_uniform("uniform");
+const pyu::Key key_random("random"), key_uniform("uniform");
 
 // The coordinates of a list or tuple whose items are all our own exact
 // Point3d, read without running Python code.  With `finite_only`, a NaN or
@@ -142,16 +142,7 @@ nb::list select_unique_points(nb::handle points) {
             selected.append(item_at(points, i));
         return selected;
     }
-    nb::list selected;
-    nb::object count = pyu::get_attr(points, key_count);
-    nb::object one = pyu::int_obj(1);
-    pyu::for_each_iter(points, [&](nb::handle p) {
-        nb::object c = pyu::call(count, p);
-        if (pyu::num_eq(c, one))
-            selected.append(p);
-        return true;
-    });
-    return selected;
+    return pyu::items_counted_once(points);
 }
 
 long count_point_occurrences(nb::handle target, nb::handle points) {

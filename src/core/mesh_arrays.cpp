@@ -98,38 +98,25 @@ int highest_bit(size_t n) {
 template <class Cmp>
 void heap_argsort(size_t *t, size_t n, Cmp cmp) {
     auto a = [t](size_t i) -> size_t & { return t[i - 1]; };  // 1-based heap
-    for (size_t l = n >> 1; l > 0; --l) {
-        size_t tmp = a(l), i = l, j = l << 1;
-        while (j <= n) {
-            if (j < n && cmp(a(j), a(j + 1)) < 0)
+    // Sinks tmp from position i of the heap a(1 .. size).
+    auto sift_down = [&](size_t tmp, size_t i, size_t size) {
+        for (size_t j = i << 1; j <= size; j += j) {
+            if (j < size && cmp(a(j), a(j + 1)) < 0)
                 ++j;
-            if (cmp(tmp, a(j)) < 0) {
-                a(i) = a(j);
-                i = j;
-                j += j;
-            } else {
+            if (!(cmp(tmp, a(j)) < 0))
                 break;
-            }
+            a(i) = a(j);
+            i = j;
         }
         a(i) = tmp;
-    }
+    };
+    for (size_t l = n >> 1; l > 0; --l)
+        sift_down(a(l), l, n);
     while (n > 1) {
         size_t tmp = a(n);
         a(n) = a(1);
         n -= 1;
-        size_t i = 1, j = 2;
-        while (j <= n) {
-            if (j < n && cmp(a(j), a(j + 1)) < 0)
-                ++j;
-            if (cmp(tmp, a(j)) < 0) {
-                a(i) = a(j);
-                i = j;
-                j += j;
-            } else {
-                break;
-            }
-        }
-        a(i) = tmp;
+        sift_down(tmp, 1, n);
     }
 }
 

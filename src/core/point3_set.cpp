@@ -1,5 +1,7 @@
 #include "core/point3_set.hpp"
 
+#include "core/cell_grid.hpp"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -83,86 +85,6 @@ Vec3 mean_point(std::span<const Vec3> pts) {
 
 // ---------------------------------------------------- tolerant duplicates
 
-namespace {
-
-// A uniform grid of cubic cells over point indices.  Open addressing from
-// cell to the head of a chain of point indices, so that indexing n points
-// costs flat arrays and no allocation per cell.  Two points at most half a
-// cell apart on every axis fall in the same or in neighbouring cells,
-// whatever the rounding of v / cell: while |v| / cell is below 2^40 the
-// rounding is far too small to matter, and beyond 2^52 two doubles that
-// close are the same double.
-class Grid {
-public:
-    Grid(double cell, size_t n) : cell_(cell), next_(n, none) {
-        size_t capacity = 16;
-        while (capacity < 2 * n)
-            capacity *= 2;
-        slots_.assign(capacity, Slot{});
-    }
-
-    void insert(Vec3 p, size_t index) {
-        Slot &slot = find(key(p.x), key(p.y), key(p.z), true);
-        next_[index] = slot.head;
-        slot.head = index;
-    }
-
-    // Calls f(index) for every indexed point in the 3 x 3 x 3 cells around p;
-    // stops and returns true as soon as f does.
-    template <class F>
-    bool any_near(Vec3 p, F &&f) {
-        int64_t ki = key(p.x), kj = key(p.y), kk = key(p.z);
-        for (int64_t di = -1; di <= 1; ++di)
-            for (int64_t dj = -1; dj <= 1; ++dj)
-                for (int64_t dk = -1; dk <= 1; ++dk)
-                    for (size_t q = find(ki + di, kj + dj, kk + dk, false).head; q != none; q = next_[q])
-                        if (f(q))
-                            return true;
-        return false;
-    }
-
-private:
-    static constexpr size_t none = ~size_t{0};
-    struct Slot {
-        int64_t i = 0, j = 0, k = 0;
-        size_t head = none;  // none: the slot is free
-    };
-
-    int64_t key(double v) const { return (int64_t) std::floor(v / cell_); }
-
-    // The slot of cell (i, j, k).  Slots are never freed, so a probe that
-    // meets a free slot has passed every place the cell could be: an absent
-    // cell is then claimed (`claim`) or answered by an empty chain.  One cell
-    // at most is claimed per inserted point: the table stays under half full.
-    Slot &find(int64_t i, int64_t j, int64_t k, bool claim) {
-        uint64_t h = (uint64_t) i * 0x9E3779B97F4A7C15ULL ^ ((uint64_t) j * 0xC2B2AE3D27D4EB4FULL) ^
-                     ((uint64_t) k * 0x165667B19E3779F9ULL);
-        h ^= h >> 31;
-        size_t mask = slots_.size() - 1;
-        for (size_t s = (size_t) h & mask;; s = (s + 1) & mask) {
-            Slot &slot = slots_[s];
-            if (slot.head != none) {
-                if (slot.i == i && slot.j == j && slot.k == k)
-                    return slot;
-                continue;
-            }
-            if (!claim)
-                return empty_;
-            slot.i = i;
-            slot.j = j;
-            slot.k = k;
-            return slot;
-        }
-    }
-
-    double cell_;
-    std::vector<size_t> next_;
-    std::vector<Slot> slots_;
-    Slot empty_;
-};
-
-}  // namespace
-
 bool coordinates_below(std::span<const Vec3> pts, double limit) {
     for (Vec3 p : pts)
         if (!(std::fabs(p.x) < limit && std::fabs(p.y) < limit && std::fabs(p.z) < limit))
@@ -170,48 +92,17 @@ bool coordinates_below(std::span<const Vec3> pts, double limit) {
     return true;
 }
 
-bool grid_usable(std::span<const Vec3> pts, double eps) {
-    if (!(eps > 0) || !std::isfinite(eps))
-        return false;
-    return coordinates_below(pts, 4e18 * 2 * eps);
-}
+bool grid_usable(std::span<const Vec3> pts, double eps) { return grid::grid_fits(pts, eps); }
 
 std::vector<size_t> first_of_each_group(std::span<const Vec3> pts, double eps) {
-    Grid grid(2 * eps, pts.size());  // equal points are at most eps apart per axis
-    std::vector<size_t> kept;
-    for (size_t i = 0; i < pts.size(); ++i) {
-        Vec3 p = pts[i];
-        if (grid.any_near(p, [&](size_t q) { return tolerant_equal(p, pts[q], eps); }))
-            continue;
-        grid.insert(p, i);
-        kept.push_back(i);
-    }
-    return kept;
+    return grid::first_of_each_group(pts, eps);
 }
 
 std::vector<size_t> points_without_twin(std::span<const Vec3> pts, double eps) {
-    Grid grid(2 * eps, pts.size());  // equal points are at most eps apart per axis
-    for (size_t i = 0; i < pts.size(); ++i)
-        grid.insert(pts[i], i);
-    std::vector<size_t> alone;
-    for (size_t i = 0; i < pts.size(); ++i) {
-        Vec3 p = pts[i];
-        if (!grid.any_near(p, [&](size_t q) { return q != i && tolerant_equal(p, pts[q], eps); }))
-            alone.push_back(i);
-    }
-    return alone;
+    return grid::points_without_twin(pts, eps);
 }
 
-bool has_tolerant_pair(std::span<const Vec3> pts, double eps) {
-    Grid grid(2 * eps, pts.size());  // equal points are at most eps apart per axis
-    for (size_t i = 0; i < pts.size(); ++i) {
-        Vec3 p = pts[i];
-        if (grid.any_near(p, [&](size_t q) { return tolerant_equal(p, pts[q], eps); }))
-            return true;
-        grid.insert(p, i);
-    }
-    return false;
-}
+bool has_tolerant_pair(std::span<const Vec3> pts, double eps) { return grid::has_tolerant_pair(pts, eps); }
 
 // ----------------------------------------------------------- closest pair
 

@@ -2,6 +2,29 @@
 
 namespace pyu {
 
+nb::list attr_of_each(nb::handle iterable, const Key &key) {
+    nb::list values;
+    for_each_iter(iterable, [&](nb::handle item) {
+        values.append(get_attr(item, key));
+        return true;
+    });
+    return values;
+}
+
+nb::list items_counted_once(nb::handle points) {
+    static const Key key_count("count");
+    nb::list selected;
+    nb::object count = get_attr(points, key_count);
+    nb::object one = int_obj(1);
+    for_each_iter(points, [&](nb::handle p) {
+        nb::object c = call(count, p);
+        if (num_eq(c, one))
+            selected.append(p);
+        return true;
+    });
+    return selected;
+}
+
 Py_ssize_t length(nb::handle obj) {
     Py_ssize_t n = PyObject_Length(obj.ptr());
     if (n < 0)

@@ -6,6 +6,7 @@
 // of our own points) may read the caller's list directly.
 #pragma once
 
+#include "pyutil/attrs.hpp"
 #include "pyutil/reads.hpp"
 
 #include <vector>
@@ -64,17 +65,24 @@ bool for_each_iter(nb::handle iterable, F &&f) {
     return true;
 }
 
+// [item.<key> for item in iterable], as a new list.
+nb::list attr_of_each(nb::handle iterable, const Key &key);
+
+// The items of any iterable for which points.count(item) == 1, in order: the
+// sequence's own count (identity first, then ==), asked once per item.
+nb::list items_counted_once(nb::handle points);
+
+// The coordinates of a list or tuple whose items are all our own exact
+// Point, read from their fields without any Python call; false (and `out`
+// unspecified) for anything else.
+bool read_exact_points(nb::handle seq, std::vector<geom::Vec2> &out);
+
 // The coordinates of every item of a sequence, read once, in order.  When
 // every item is our own Point (exact class), the fields are read in one pass
 // that runs no Python code and `items` stays null unless asked for;
 // otherwise the items are read from a snapshot through `x` and `y`, and
 // `items` holds it.  With `keep_items`, `items` always holds a snapshot, so
 // a result may hand back the caller's own objects (item(i)).
-// The coordinates of a list or tuple whose items are all our own exact
-// Point, read from their fields without any Python call; false (and `out`
-// unspecified) for anything else.
-bool read_exact_points(nb::handle seq, std::vector<geom::Vec2> &out);
-
 template <class Value>
 struct Points {
     nb::object items;  // a tuple of the items, or null

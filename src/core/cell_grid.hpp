@@ -1,0 +1,181 @@
+// Tolerant duplicates among plane or solid points on a uniform hash grid, in
+// expected linear time.  Each query gives exactly the answer of its pairwise
+// definition: equality is tested with the points' own tolerant_equal (`<=`
+// per axis), and the grid only narrows down which pairs are tested.  Used by
+// point_set.cpp (Vec2) and point3_set.cpp (Vec3); callers pass finite
+// coordinates only and check grid_fits first.
+#pragma once
+
+#include "core/vec2.hpp"
+#include "core/vec3.hpp"
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <span>
+#include <utility>
+#include <vector>
+
+namespace geom::grid {
+
+inline std::array<double, 2> axes(Vec2 p) { return {p.x, p.y}; }
+inline std::array<double, 3> axes(Vec3 p) { return {p.x, p.y, p.z}; }
+
+// Cells twice as wide as eps: two equal points (|d| <= eps per axis) fall in
+// the same or in neighbouring cells, whatever the rounding of v / cell: while
+// |v| / cell is below 2^40 the rounding is far too small to matter, and
+// beyond 2^52 two doubles that close are the same double.  Open addressing
+// from cell to the head of a chain of point indices, so that indexing n
+// points costs flat arrays and no allocation per cell.
+template <size_t D>
+class CellGrid {
+public:
+    using Key = std::array<int64_t, D>;
+
+    CellGrid(double eps, size_t n) : cell_(2 * eps), next_(n, none) {
+        size_t capacity = 16;
+        while (capacity < 2 * n)
+            capacity *= 2;
+        slots_.assign(capacity, Slot{});
+    }
+
+    void insert(const std::array<double, D> &p, size_t index) {
+        Slot &slot = find(key(p), true);
+        next_[index] = slot.head;
+        slot.head = index;
+    }
+
+    // Calls f(index) for every indexed point in the 3^D cells around p;
+    // stops and returns true as soon as f does.
+    template <class F>
+    bool any_near(const std::array<double, D> &p, F &&f) {
+        const Key centre = key(p);
+        for (const Key &step : around) {
+            Key k;
+            for (size_t a = 0; a < D; ++a)
+                k[a] = centre[a] + step[a];
+            for (size_t q = find(k, false).head; q != none; q = next_[q])
+                if (f(q))
+                    return true;
+        }
+        return false;
+    }
+
+private:
+    static constexpr size_t none = ~size_t{0};
+    // The steps from a cell to itself and its neighbours: every Key of -1, 0, 1.
+    static constexpr size_t cells_around = D == 2 ? 9 : 27;
+    static constexpr std::array<Key, cells_around> around = [] {
+        std::array<Key, cells_around> steps{};
+        for (size_t n = 0; n < cells_around; ++n) {
+            size_t s = n;
+            for (size_t a = D; a-- > 0; s /= 3)
+                steps[n][a] = (int64_t) (s % 3) - 1;
+        }
+        return steps;
+    }();
+    struct Slot {
+        Key k{};
+        size_t head = none;  // none: the slot is free
+    };
+
+    Key key(const std::array<double, D> &p) const {
+        Key k;
+        for (size_t a = 0; a < D; ++a)
+            k[a] = (int64_t) std::floor(p[a] / cell_);
+        return k;
+    }
+
+    // The slot of cell k.  Slots are never freed, so a probe that meets a
+    // free slot has passed every place the cell could be: an absent cell is
+    // then claimed (`claim`) or answered by an empty chain.  One cell at most
+    // is claimed per inserted point: the table stays under half full.
+    Slot &find(const Key &k, bool claim) {
+        static constexpr uint64_t mix[3] = {0x9E3779B97F4A7C15ULL, 0xC2B2AE3D27D4EB4FULL, 0x165667B19E3779F9ULL};
+        uint64_t h = 0;
+        for (size_t a = 0; a < D; ++a)
+            h ^= (uint64_t) k[a] * mix[a];
+        h ^= h >> 31;
+        size_t mask = slots_.size() - 1;
+        for (size_t s = (size_t) h & mask;; s = (s + 1) & mask) {
+            Slot &slot = slots_[s];
+            if (slot.head != none) {
+                if (slot.k == k)
+                    return slot;
+                continue;
+            }
+            if (!claim)
+                return empty_;
+            slot.k = k;
+            return slot;
+        }
+    }
+
+    double cell_;
+    std::vector<size_t> next_;
+    std::vector<Slot> slots_;
+    Slot empty_{};
+};
+
+template <class P>
+using GridOf = CellGrid<std::tuple_size_v<decltype(axes(std::declval<P>()))>>;
+
+// Whether the grid can index these points at tolerance eps: eps positive and
+// finite, and every coordinate divided by the cell size within 64-bit range.
+template <class P>
+bool grid_fits(std::span<const P> pts, double eps) {
+    if (!(eps > 0) || !std::isfinite(eps))
+        return false;
+    const double limit = 4e18 * 2 * eps;
+    for (const P &p : pts)
+        for (double v : axes(p))
+            if (!(std::fabs(v) < limit))
+                return false;
+    return true;
+}
+
+// Positions of the points kept when each point is dropped if it equals a
+// point kept before it (the first of each group stays; input order).
+template <class P>
+std::vector<size_t> first_of_each_group(std::span<const P> pts, double eps) {
+    GridOf<P> grid(eps, pts.size());
+    std::vector<size_t> kept;
+    for (size_t i = 0; i < pts.size(); ++i) {
+        P p = pts[i];
+        if (grid.any_near(axes(p), [&](size_t q) { return tolerant_equal(p, pts[q], eps); }))
+            continue;
+        grid.insert(axes(p), i);
+        kept.push_back(i);
+    }
+    return kept;
+}
+
+// Positions of the points equal to no other point of the list.
+template <class P>
+std::vector<size_t> points_without_twin(std::span<const P> pts, double eps) {
+    GridOf<P> grid(eps, pts.size());
+    for (size_t i = 0; i < pts.size(); ++i)
+        grid.insert(axes(pts[i]), i);
+    std::vector<size_t> alone;
+    for (size_t i = 0; i < pts.size(); ++i) {
+        P p = pts[i];
+        if (!grid.any_near(axes(p), [&](size_t q) { return q != i && tolerant_equal(p, pts[q], eps); }))
+            alone.push_back(i);
+    }
+    return alone;
+}
+
+// Whether some two points of the list are equal.
+template <class P>
+bool has_tolerant_pair(std::span<const P> pts, double eps) {
+    GridOf<P> grid(eps, pts.size());
+    for (size_t i = 0; i < pts.size(); ++i) {
+        P p = pts[i];
+        if (grid.any_near(axes(p), [&](size_t q) { return tolerant_equal(p, pts[q], eps); }))
+            return true;
+        grid.insert(axes(p), i);
+    }
+    return false;
+}
+
+}  // namespace geom::grid
