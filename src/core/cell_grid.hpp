@@ -29,6 +29,8 @@ inline std::array<double, 3> axes(Vec3 p) { return {p.x, p.y, p.z}; }
 // points costs flat arrays and no allocation per cell.
 template <size_t D>
 class CellGrid {
+    static_assert(D == 2 || D == 3);
+
 public:
     using Key = std::array<int64_t, D>;
 
@@ -49,35 +51,41 @@ public:
     // stops and returns true as soon as f does.
     template <class F>
     bool any_near(const std::array<double, D> &p, F &&f) {
-        const Key centre = key(p);
-        for (const Key &step : around) {
-            Key k;
-            for (size_t a = 0; a < D; ++a)
-                k[a] = centre[a] + step[a];
+        const Key c = key(p);
+        auto chain = [&](const Key &k) {
             for (size_t q = find(k, false).head; q != none; q = next_[q])
                 if (f(q))
                     return true;
-        }
+            return false;
+        };
+        for (int64_t di = -1; di <= 1; ++di)
+            for (int64_t dj = -1; dj <= 1; ++dj) {
+                if constexpr (D == 2) {
+                    if (chain({c[0] + di, c[1] + dj}))
+                        return true;
+                } else {
+                    for (int64_t dk = -1; dk <= 1; ++dk)
+                        if (chain({c[0] + di, c[1] + dj, c[2] + dk}))
+                            return true;
+                }
+            }
         return false;
     }
 
 private:
     static constexpr size_t none = ~size_t{0};
-    // The steps from a cell to itself and its neighbours: every Key of -1, 0, 1.
-    static constexpr size_t cells_around = D == 2 ? 9 : 27;
-    static constexpr std::array<Key, cells_around> around = [] {
-        std::array<Key, cells_around> steps{};
-        for (size_t n = 0; n < cells_around; ++n) {
-            size_t s = n;
-            for (size_t a = D; a-- > 0; s /= 3)
-                steps[n][a] = (int64_t) (s % 3) - 1;
-        }
-        return steps;
-    }();
     struct Slot {
         Key k{};
         size_t head = none;  // none: the slot is free
     };
+
+    // Spelled out: std::array's == is measurably slower on this hot path.
+    static bool same(const Key &a, const Key &b) {
+        if constexpr (D == 2)
+            return a[0] == b[0] && a[1] == b[1];
+        else
+            return a[0] == b[0] && a[1] == b[1] && a[2] == b[2];
+    }
 
     Key key(const std::array<double, D> &p) const {
         Key k;
@@ -91,16 +99,15 @@ private:
     // then claimed (`claim`) or answered by an empty chain.  One cell at most
     // is claimed per inserted point: the table stays under half full.
     Slot &find(const Key &k, bool claim) {
-        static constexpr uint64_t mix[3] = {0x9E3779B97F4A7C15ULL, 0xC2B2AE3D27D4EB4FULL, 0x165667B19E3779F9ULL};
-        uint64_t h = 0;
-        for (size_t a = 0; a < D; ++a)
-            h ^= (uint64_t) k[a] * mix[a];
+        uint64_t h = (uint64_t) k[0] * 0x9E3779B97F4A7C15ULL ^ ((uint64_t) k[1] * 0xC2B2AE3D27D4EB4FULL);
+        if constexpr (D == 3)
+            h ^= (uint64_t) k[2] * 0x165667B19E3779F9ULL;
         h ^= h >> 31;
         size_t mask = slots_.size() - 1;
         for (size_t s = (size_t) h & mask;; s = (s + 1) & mask) {
             Slot &slot = slots_[s];
             if (slot.head != none) {
-                if (slot.k == k)
+                if (same(slot.k, k))
                     return slot;
                 continue;
             }
