@@ -1,13 +1,14 @@
 """Rhino meshes converted, meshes shown in (recorded) pyvista windows coloured
 by layer, and the front-end export dictionaries."""
 
+import types
+
 import matplotlib
 import numpy as np
 import pytest
 import pyvista as pv
 import rhino3dm
 
-import Solidar
 from Solidar import Mesh
 
 
@@ -31,51 +32,30 @@ def test_a_rhino_quad_mesh_is_split_in_place_and_converted():
         Mesh.convert_rhinoMesh_to_pvMesh(rhino_mesh=m)
 
 
-class StandIn:
-    """A Rhino-like mesh that records what is asked of it."""
+class Faces(list):
+    """Rhino-like faces that record a conversion to triangles."""
 
-    def __init__(self, faces, quads=0):
-        self.log = []
-        stand = self
+    Count = property(len)
 
-        class Faces:
-            @property
-            def QuadCount(self):
-                stand.log.append("QuadCount")
-                return quads
+    def __init__(self, faces, quads):
+        super().__init__(faces)
+        self.QuadCount, self.log = quads, []
 
-            def ConvertQuadsToTriangles(self):
-                stand.log.append("convert")
-
-            @property
-            def Count(self):
-                return len(faces)
-
-            def __getitem__(self, k):
-                return faces[k]
-
-        class V:
-            def __init__(self, x, y, z):
-                self.X, self.Y, self.Z = x, y, z
-
-        self._faces = Faces()
-        self.Vertices = [V(0, 0, 0), V(1, 0, 0), V(0, 1, 0)]
-
-    @property
-    def Faces(self):
-        self.log.append("Faces")
-        return self._faces
+    def ConvertQuadsToTriangles(self):
+        self.log.append("convert")
 
 
-def test_triangles_are_read_without_conversion_and_faces_must_slice():
-    s = StandIn([(0, 1, 2, 2)])
-    Mesh.convert_rhinoMesh_to_pvMesh(s)
-    assert "convert" not in s.log
-    s = StandIn([(0, 1, 2, 2)], quads=1)
-    Mesh.convert_rhinoMesh_to_pvMesh(s)
-    assert s.log.count("convert") == 1
+def stand_in(faces, quads=0):
+    V = types.SimpleNamespace
+    return types.SimpleNamespace(Faces=Faces(faces, quads), Vertices=[V(X=0, Y=0, Z=0), V(X=1, Y=0, Z=0), V(X=0, Y=1, Z=0)])
+
+
+@pytest.mark.parametrize("quads", [0, 1])
+def test_quads_alone_are_converted_and_faces_must_slice(quads):
+    s = stand_in([(0, 1, 2, 2)], quads)
+    assert Mesh.convert_rhinoMesh_to_pvMesh(s).n_cells == 1 and s.Faces.log == ["convert"] * quads
     with pytest.raises(TypeError, match=r"'int' object is (unsliceable|not subscriptable)"):
-        Mesh.convert_rhinoMesh_to_pvMesh(StandIn([7]))
+        Mesh.convert_rhinoMesh_to_pvMesh(stand_in([7], quads))
 
 
 class Recorder:
@@ -145,4 +125,3 @@ def test_front_end_export():
     with pytest.raises(TypeError):
         Mesh.meshes_to_front()
     assert Mesh.meshes_to_front([]) == {}
-    assert Solidar.Mesh is Mesh

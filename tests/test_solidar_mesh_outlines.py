@@ -32,7 +32,8 @@ def area(v, i):
     return float(np.abs(np.cross(t[:, 1] - t[:, 0], t[:, 2] - t[:, 0])).sum() / 2) if len(i) else 0.0
 
 
-@pytest.mark.parametrize("outline", [SQUARE, L_ROOM, star(5, 1, 3), star(9, 2, 2.5)])
+@pytest.mark.parametrize("outline", [SQUARE, L_ROOM, star(5, 1, 3), star(9, 2, 2.5),
+                                     SQUARE + SQUARE[:1], [(0, 0), (1, 1), (2, 2)]])  # a closing repeat, no area
 def test_triangulated_area_equals_the_outline_area(outline):
     v, i = Mesh.triangulate_2d(pts(outline))
     assert v.shape == (len(outline), 3) and (v[:, 2] == 0).all() and i.shape[1] == 3
@@ -52,15 +53,6 @@ def test_extruded_outlines_are_closed_prisms(outline, height):
     assert ours == solid_outcome(ref.Mesh.extrude_to_mesh, points=pts(outline), height=height)
 
 
-def test_repeated_closing_points_and_zero_area_outlines():
-    v, i = Mesh.triangulate_2d(pts(SQUARE + SQUARE[:1]))
-    assert len(v) == 5
-    v, i = Mesh.triangulate_2d(pts([(0, 0), (1, 1), (2, 2)]))
-    assert area(v, i) == 0
-    with pytest.raises(TypeError):
-        Mesh.extrude_to_mesh(pts(SQUARE), "high")
-
-
 @pytest.mark.parametrize("outlines", [[SQUARE], [[(0, 0), (10, 0), (10, 10), (0, 10)], [(4, 4), (6, 4), (6, 6), (4, 6)]],
                                       [L_ROOM, [(x + 10, y) for x, y in SQUARE]]])
 def test_constrained_delaunay_keeps_every_outline_point(outlines):
@@ -75,7 +67,10 @@ def test_constrained_delaunay_keeps_every_outline_point(outlines):
         solid_outcome(ref.Mesh.constrain_delaunay_3d, [pts(o) for o in outlines], 2)
 
 
-def test_an_empty_outline_list_has_no_first_outline():
-    for call in (lambda: Mesh.constrain_delaunay_2d([]), lambda: Mesh.constrain_delaunay_3d([], 1)):
-        with pytest.raises(IndexError):
-            call()
+@pytest.mark.parametrize("call, error", [
+    (lambda: Mesh.constrain_delaunay_2d([]), IndexError), (lambda: Mesh.constrain_delaunay_3d([], 1), IndexError),
+    (lambda: Mesh.extrude_to_mesh(pts(SQUARE), "high"), TypeError),
+])
+def test_refusals(call, error):
+    with pytest.raises(error):
+        call()

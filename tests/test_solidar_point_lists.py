@@ -54,50 +54,31 @@ def test_list_queries_match_the_plain_scans(coords, target):
 
 @settings(max_examples=60, deadline=None)
 @given(points, point, st.lists(st.tuples(st.integers(0, 39), st.integers(0, 2), odd), max_size=3))
-def test_list_queries_match_with_nan_infinite_and_huge_coordinates(coords, target, spoils):
+def test_list_queries_match_with_odd_coordinates_duck_points_and_tuples(coords, target, spoils):
     coords = [list(c) for c in coords]
     for i, axis, v in spoils:
         if i < len(coords):
             coords[i][axis] = v
-    check_all([tuple(c) for c in coords], target)
-
-
-@settings(max_examples=60, deadline=None)
-@given(points, point)
-def test_list_queries_match_for_duck_points_and_tuples(coords, target):
+    coords = [tuple(c) for c in coords]
+    check_all(coords, target)
     check_all(coords, target, make=Duck3)
     check_all(coords, target, container=tuple)
 
 
-@pytest.mark.parametrize("eps", [0.0, -1.0, 0.6, float("inf"), float("nan")])
-def test_list_queries_follow_a_rebound_epsilon(monkeypatch, eps):
-    monkeypatch.setattr(Solidar, "epsilon", eps)
-    monkeypatch.setattr(ref, "epsilon", eps)
-    check_all([(0, 0, 0), (0.5, 0, 0), (1, 0, 0), (0, 0, 0), (1e-7, 0, 0)], (0.4, 0, 0))
+CHAIN = [(0, 0, 0), (8e-7, 0, 0), (1.6e-6, 0, 0)]            # tolerant twins in a chain
+FIRST_PAIR = [(0, 0, 0), (3, 0, 0), (1, 0, 0), (4, 0, 0)]   # the first closest pair met wins
+MIXED = [(0, 0, 0), (0.5, 0, 0), (1, 0, 0), (0, 0, 0), (1e-7, 0, 0)]
 
 
-def test_results_are_the_lists_own_elements():
-    pts = [Point3d(5, 0, 0), Point3d(1, 5e-7, 0), Point3d(1, 0, 0)]
-    assert Point3d.get_min_point(pts) is pts[Point3d.get_min_point_id(pts)] is pts[1]
-    assert Point3d.find_nearest_point(pts[2], pts) is pts[2]
-    p = Point3d(1, 1, 1)
-    assert Point3d.remove_duplicate_points([p, p])[0] is p
-    assert Point3d.select_unique_points([p, p]) == []
-    assert Point3d.find_nearest_two_points([p, p]) == (p, p)
-
-
-def test_tolerant_chains_follow_the_kept_points():
-    pts = [Point3d(0, 0, 0), Point3d(8e-7, 0, 0), Point3d(1.6e-6, 0, 0)]
-    assert Point3d.remove_duplicate_points(pts) == [pts[0], pts[2]]
-    assert Point3d.select_unique_points(pts) == []
-    assert Point3d.count_point_occurrences(Point3d(8e-7, 0, 0), pts) == 3
-
-
-def test_closest_pair_keeps_the_first_pair_met():
-    pts = [Point3d(0, 0, 0), Point3d(3, 0, 0), Point3d(1, 0, 0), Point3d(4, 0, 0)]
-    first, second = Point3d.find_nearest_two_points(pts)
-    assert first is pts[0] and second is pts[2]
-    assert Point3d.find_nearest_two_points(pts[:1]) == (None, None)
+@pytest.mark.parametrize("eps, coords, target", [
+    (None, [], (0, 0, 0)), (None, CHAIN, (8e-7, 0, 0)), (None, FIRST_PAIR, (2, 0, 0)), (None, FIRST_PAIR[:1], (0, 0, 0)),
+    *((eps, MIXED, (0.4, 0, 0)) for eps in (0.0, -1.0, 0.6, float("inf"), float("nan"))),
+])
+def test_list_queries_on_edge_lists_and_a_rebound_epsilon(monkeypatch, eps, coords, target):
+    if eps is not None:
+        monkeypatch.setattr(Solidar, "epsilon", eps)
+        monkeypatch.setattr(ref, "epsilon", eps)
+    check_all(coords, target)
 
 
 @pytest.mark.parametrize("seed", [0, 1, 2])
@@ -109,22 +90,6 @@ def test_closest_pair_of_many_points_equals_the_quadratic_scan(seed):
     got = Point3d.find_nearest_two_points(ours)
     want = ref.Point3d.find_nearest_two_points(plain)
     assert [ours.index(p) for p in got] == [plain.index(p) for p in want]
-
-
-@pytest.mark.parametrize("query, error", [
-    (Point3d.get_min_point, IndexError), (Point3d.get_max_point_id, IndexError),
-    (lambda pts: Point3d.find_nearest_point(Point3d(0, 0, 0), pts), IndexError),
-    (Point3d.find_center, ZeroDivisionError),
-])
-def test_empty_lists_raise(query, error):
-    with pytest.raises(error):
-        query([])
-
-
-def test_empty_lists_give_empty_answers():
-    assert Point3d.remove_duplicate_points([]) == [] and Point3d.select_unique_points([]) == []
-    assert Point3d.count_point_occurrences(Point3d(0, 0, 0), []) == 0
-    assert Point3d.is_has_duplicate_points([]) is False and Point3d.is_has_same_point(Point3d(0, 0, 0), []) is False
 
 
 # ----------------------------------------------------------- random points
@@ -150,8 +115,8 @@ def test_random_points_lie_in_their_ranges_and_need_an_int_count():
     pts = Point3d.generate_random_points(200, (0, 1, 99))
     assert all(0 <= p.x < 1 and -10 <= p.y < 10 and -10 <= p.z < 10 for p in pts)
     state = np.random.get_state()[1].copy()
-    with pytest.raises(TypeError):
-        Point3d.generate_random_points(2.0)
+    for call, error in ((lambda: Point3d.generate_random_points(2.0), TypeError),
+                        (lambda: Point3d.random_point((1,)), IndexError)):
+        with pytest.raises(error):
+            call()
     assert np.array_equal(np.random.get_state()[1], state)
-    with pytest.raises(IndexError):
-        Point3d.random_point((1,))

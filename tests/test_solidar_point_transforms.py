@@ -8,7 +8,6 @@ from hypothesis import given, settings
 from hypothesis import strategies as st
 
 import pyref_solidar as ref
-from Flatkin import Point
 from Solidar import Point3d
 
 from common import Duck3, solid_outcome
@@ -17,7 +16,6 @@ from common import Duck3, solid_outcome
 pytestmark = pytest.mark.filterwarnings("ignore::numpy.exceptions.ComplexWarning", "ignore::PendingDeprecationWarning")
 
 SHAPE_MESSAGE = r"^The transformation matrix should be of shape \(4, 4\)$"
-FACADE = np.array([[1, 0, 0, 0], [0, 0, 1, 0], [0, -1, 0, 0], [0, 0, 0, 1]], dtype=float)
 
 coordinate = st.floats(-1e6, 1e6)
 matrices = st.lists(st.floats(-10, 10), min_size=16, max_size=16).map(lambda v: np.array(v).reshape(4, 4))
@@ -46,7 +44,7 @@ ODD_MATRICES = {
 }
 
 
-@pytest.mark.parametrize("coords", [[(1, 2, 3)], [(1, 2, 3), (4, 5, 6)]])
+@pytest.mark.parametrize("coords", [[], [(1, 2, 3)], [(1, 2, 3), (4, 5, 6)]])  # empty: empty lists back
 @pytest.mark.parametrize("kind", sorted(ODD_MATRICES))
 def test_odd_matrices_and_duck_points_go_through_numpy_as_the_plain_steps(coords, kind):
     m = ODD_MATRICES[kind]()
@@ -70,22 +68,6 @@ def test_a_matrix_then_its_inverse_gives_back_the_points(coords, angle, shift):
         assert np.allclose([p.x, p.y, p.z], [q.x, q.y, q.z], atol=1e-6)
 
 
-def test_the_facade_matrix_lays_a_facade_flat():
-    pts = [Point3d(0, 0, 0), Point3d(0, 0, 3), Point3d(4, 0, 3), Point3d(4, 0, 0)]
-    flat = Point3d.apply_affine_transformation_to_3d(pts, FACADE)
-    assert [(p.x, p.y, p.z) for p in flat] == [(0, 0, 0), (0, 3, 0), (4, 3, 0), (4, 0, 0)]
-    planar = Point3d.apply_affine_transformation_to_2d(pts, np.eye(4))
-    assert all(type(p) is Point for p in planar) and [(p.x, p.y) for p in planar] == [(0, 0), (0, 0), (4, 0), (4, 0)]
-
-
-def test_the_last_row_is_ignored():
-    m = np.eye(4)
-    m[3, 3] = 2
-    m[:3, 3] = (1, 2, 3)
-    p = Point3d(0, 0, 0).apply_affine_transformation(m)
-    assert (p.x, p.y, p.z) == (1.0, 2.0, 3.0)
-
-
 @pytest.mark.parametrize("m, error, match", [
     (np.eye(3), ValueError, SHAPE_MESSAGE), (np.eye(4).tolist(), AttributeError, None),
     (np.eye(4).reshape(2, 8), ValueError, SHAPE_MESSAGE), (np.zeros((4, 4, 1)), ValueError, SHAPE_MESSAGE),
@@ -99,30 +81,17 @@ def test_matrices_of_another_shape_are_refused_before_points_are_read(m, error, 
             call()
 
 
-def test_empty_lists_transform_to_empty_lists():
-    assert Point3d.apply_affine_transformation_to_3d([], np.eye(4)) == []
-    assert Point3d.apply_affine_transformation_to_2d([], np.eye(4)) == []
-
-
-def test_plot_points_labels_each_point_with_its_index():
-    pts = [Point3d(0, 0, 0), Point3d(1, 2, 3), Point3d(-1, 0, 2)]
-    before = plt.get_fignums()
-    assert Point3d.plot_points(pts, show=False) is None
-    fig = plt.figure(plt.get_fignums()[-1])
-    assert len(plt.get_fignums()) == len(before) + 1
-    ax = fig.axes[0]
-    assert ax.name == "3d"
-    assert [t.get_text() for t in ax.texts] == ["0", "1", "2"]
-    assert all(t.get_color() == "r" and t.get_fontsize() == 10 for t in ax.texts)
-    assert len(ax.collections) == 3
-    for coll, p in zip(ax.collections, pts):
-        xs, ys, zs = coll._offsets3d
-        assert [list(xs), list(ys), list(zs)] == [[p.x], [p.y], [p.z]]
-
-
-def test_plot_points_shows_when_asked(monkeypatch):
+def test_plot_points_labels_each_point_with_its_index_and_shows_when_asked(monkeypatch):
     shown = []
     monkeypatch.setattr(plt, "show", lambda: shown.append(True))
+    pts = [Point3d(0, 0, 0), Point3d(1, 2, 3), Point3d(-1, 0, 2)]
+    before = plt.get_fignums()
+    assert Point3d.plot_points(pts, show=False) is None and shown == []
+    assert len(plt.get_fignums()) == len(before) + 1
+    ax = plt.figure(plt.get_fignums()[-1]).axes[0]
+    assert ax.name == "3d" and [t.get_text() for t in ax.texts] == ["0", "1", "2"]
+    assert all(t.get_color() == "r" and t.get_fontsize() == 10 for t in ax.texts)
+    assert [[list(c) for c in coll._offsets3d] for coll in ax.collections] == [[[p.x], [p.y], [p.z]] for p in pts]
     Point3d.plot_points([Point3d(0, 0, 0)])
     Point3d.plot_points([], show=0)
     assert shown == [True]
