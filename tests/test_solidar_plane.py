@@ -17,18 +17,13 @@ coordinate = st.one_of(st.floats(-100, 100), st.integers(-3, 3).map(float))
 point = st.tuples(coordinate, coordinate, coordinate)
 
 PLANE_OPS = {
-    "normal": lambda P, pl, q: pl.normal,
-    "distance_to_origin": lambda P, pl, q: pl.distance_to_origin,
-    "equation": lambda P, pl, q: pl.equation(),
-    "distance_to_point": lambda P, pl, q: pl.distance_to_point(point=q),
-    "z_intersection": lambda P, pl, q: pl.plane_z_intersection(),
-    "to_array": lambda P, pl, q: P.to_array(pl.points),
-    "frame": lambda P, pl, q: pl.local_coordinate_system(),
-    "move": lambda P, pl, q: P.move(pl, 1, z=-2.5).points,
+    "normal": lambda P, pl, q: pl.normal, "distance_to_origin": lambda P, pl, q: pl.distance_to_origin,
+    "equation": lambda P, pl, q: pl.equation(), "distance_to_point": lambda P, pl, q: pl.distance_to_point(point=q),
+    "z_intersection": lambda P, pl, q: pl.plane_z_intersection(), "to_array": lambda P, pl, q: P.to_array(pl.points),
+    "frame": lambda P, pl, q: pl.local_coordinate_system(), "move": lambda P, pl, q: P.move(pl, 1, z=-2.5).points,
     "to_xy": lambda P, pl, q: pl.transformation_matrix_to_xy(),
     "from_xy": lambda P, pl, q: pl.transformation_inverse_matrix_to_xy(),
-    "coplanar": lambda P, pl, q: P.is_coplanar(pl.points + [q]),
-    "hash": lambda P, pl, q: hash(pl),
+    "coplanar": lambda P, pl, q: P.is_coplanar(pl.points + [q]), "hash": lambda P, pl, q: hash(pl),
     "repr": lambda P, pl, q: repr(pl),
     "axis_frames": lambda P, pl, q: (pl.xy_coord_system, pl.xz_coord_system, pl.yz_coord_system),
     "axis_planes": lambda P, pl, q: [(p.normal, p) for p in (pl.xy_plane, pl.xz_plane, pl.yz_plane)],

@@ -27,13 +27,10 @@ LIST_QUERIES = {
     "select_unique": lambda P, t, pts: P.select_unique_points(pts),
     "count": lambda P, t, pts: P.count_point_occurrences(t, pts),
     "has_duplicates": lambda P, t, pts: P.is_has_duplicate_points(pts),
-    "has_same": lambda P, t, pts: P.is_has_same_point(t, pts),
-    "min": lambda P, t, pts: P.get_min_point(pts),
-    "min_id": lambda P, t, pts: P.get_min_point_id(pts),
-    "max": lambda P, t, pts: P.get_max_point(pts),
+    "has_same": lambda P, t, pts: P.is_has_same_point(t, pts), "min": lambda P, t, pts: P.get_min_point(pts),
+    "min_id": lambda P, t, pts: P.get_min_point_id(pts), "max": lambda P, t, pts: P.get_max_point(pts),
     "max_id": lambda P, t, pts: P.get_max_point_id(pts),
-    "closest_pair": lambda P, t, pts: P.find_nearest_two_points(pts),
-    "center": lambda P, t, pts: P.find_center(pts),
+    "closest_pair": lambda P, t, pts: P.find_nearest_two_points(pts), "center": lambda P, t, pts: P.find_center(pts),
 }
 
 

@@ -23,27 +23,18 @@ triple = st.tuples(value, value, value)
 
 # Operations of one or two points, each a function of (module, p, q).
 OPS = {
-    "eq": lambda m, p, q: p == q,
-    "ne": lambda m, p, q: p != q,
-    "is_equal": lambda m, p, q: p.is_equal(q),
-    "is_greater": lambda m, p, q: m.Point3d.is_greater(p, q),
-    "is_less": lambda m, p, q: p.is_less(q),
-    "distance": lambda m, p, q: p.distance_to_point(q),
-    "add": lambda m, p, q: p + q,
-    "sub": lambda m, p, q: p - q,
-    "move": lambda m, p, q: p.move(q),
-    "tween": lambda m, p, q: p.tween(q, 0.3),
-    "extrapolate": lambda m, p, q: p.tween(q, -2),
-    "rotate2d": lambda m, p, q: p.rotate2d(0.7, q),
+    "eq": lambda m, p, q: p == q, "ne": lambda m, p, q: p != q,
+    "is_equal": lambda m, p, q: p.is_equal(q), "is_greater": lambda m, p, q: m.Point3d.is_greater(p, q),
+    "is_less": lambda m, p, q: p.is_less(q), "distance": lambda m, p, q: p.distance_to_point(q),
+    "add": lambda m, p, q: p + q, "sub": lambda m, p, q: p - q,
+    "move": lambda m, p, q: p.move(q), "tween": lambda m, p, q: p.tween(q, 0.3),
+    "extrapolate": lambda m, p, q: p.tween(q, -2), "rotate2d": lambda m, p, q: p.rotate2d(0.7, q),
     "rotate2d_int": lambda m, p, q: p.rotate2d(3, q),
 }
 SELF_OPS = {  # read only the receiver, so no duck operand
-    "copy": lambda m, p, q: p.copy(),
-    "round": lambda m, p, q: round(p),
-    "round3": lambda m, p, q: round(p, 3),
-    "round_none": lambda m, p, q: p.__round__(None),
-    "round_neg": lambda m, p, q: round(p, -1),
-    "hash": lambda m, p, q: hash(p),
+    "copy": lambda m, p, q: p.copy(), "round": lambda m, p, q: round(p),
+    "round3": lambda m, p, q: round(p, 3), "round_none": lambda m, p, q: p.__round__(None),
+    "round_neg": lambda m, p, q: round(p, -1), "hash": lambda m, p, q: hash(p),
     "repr": lambda m, p, q: repr(p),
 }
 
