@@ -74,22 +74,16 @@ def test_layout_invariants(typ, seed):
     assert zones
 
 
-def test_a_size_that_fits_nowhere_tries_1000_times_at_most():
-    pg = OURS.polygon(rect(0, 0, 50, 50))
-    grid = [Point(1 + (i % 40), 1 + (i // 40) * 0.01) for i in range(1500)]
-    gen = RecGenerator(grid, pg, [[100, 100]])
-    gen.get_a_rec(100, 100)
-    assert gen.rec_lst == [] and len(grid) == 1500 and pg.inners is None
-
-
-@pytest.mark.parametrize("random_generate", [False, True])
-def test_tries_end_quietly_when_the_grid_runs_out(random_generate):
-    # Sequential tries read past the end of the grid, random ones draw from
-    # an emptied grid: both end as 1000 failed tries do.
-    pg = OURS.polygon(rect(0, 0, 20, 20))
-    grid = [Point(5, 5), Point(30, 30), Point(6, 6)]
-    gen = RecGenerator(grid, pg, [[50, 50]], random_generate=random_generate)
-    assert gen.get_a_rec(50, 50) is None and gen.rec_lst == [] and Point(30, 30) not in grid
+@pytest.mark.parametrize("side, count, random_generate", [(50, 1500, False), (20, 3, False), (20, 3, True)])
+def test_sizes_that_fit_nowhere_end_quietly(side, count, random_generate):
+    # At most 1000 tries; sequential tries reading past the end of the grid,
+    # and random ones drawing from an emptied grid, end the same way.
+    pg = OURS.polygon(rect(0, 0, side, side))
+    grid = ([Point(5, 5), Point(30, 30), Point(6, 6)] if count == 3 else
+            [Point(1 + (i % 40), 1 + (i // 40) * 0.01) for i in range(count)])
+    gen = RecGenerator(grid, pg, [[100, 100]], random_generate=random_generate)
+    assert gen.get_a_rec(100, 100) is None and gen.rec_lst == [] and pg.inners is None
+    assert len(grid) == (2 if count == 3 else count)  # only the point outside left
     assert RecGenerator([], pg, [[1, 1], [2, 2]], random_generate=random_generate).get_recs() == []
 
 
