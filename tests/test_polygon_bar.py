@@ -28,24 +28,25 @@ RAILS = {"parallel": ([(0, 0), (30, 0), (30, 20)], [(0, 3), (27, 3), (27, 20)]),
          "collinear": ([(0, 0), (10, 0)], [(0, 0), (10, 0)])}
 
 
-@pytest.mark.parametrize("diameter", [4, 2.5, -3])
-@pytest.mark.parametrize("name", list(AXES))
-def test_bars_around_an_axis_match_the_plain_steps(name, diameter):
-    assert same_both(lambda w: w.Bar(axis=w.poly(AXES[name]), diameter=diameter))[0] == "ok"
-    bar = Bar(axis=OURS.poly(AXES[name]), diameter=diameter)
-    assert bar.radius == diameter / 2.0 and bar.geo.is_closed()
-    assert bar.area == bar.geo.area == PLAIN.Bar(axis=PLAIN.poly(AXES[name]), diameter=diameter).area
+def build(world, key, diameter):
+    if key in AXES:
+        return world.Bar(axis=world.poly(AXES[key]), diameter=diameter)
+    return world.Bar(*map(world.poly, RAILS[key]), diameter=diameter)
 
 
-@pytest.mark.parametrize("diameter", [None, 1, 99])
-@pytest.mark.parametrize("kind", list(RAILS))
-def test_bars_between_rails_measure_their_width(kind, diameter):
-    assert same_both(lambda w: w.Bar(*map(w.poly, RAILS[kind]), diameter=diameter))[0] == "ok"
-    bar = Bar(*map(OURS.poly, RAILS[kind]), diameter=diameter)
-    # Measured at the first rail's start, to the line of the second rail's
-    # nearest segment (a chord, a little inside the arc).
-    low, high = {"parallel": (3.0, 3.0), "curved": (2.95, 3.0), "collinear": (0.0, 0.0)}[kind]
-    assert low - 1e-12 <= bar.diameter <= high + 1e-12 and bar.radius == bar.diameter / 2.0
+@pytest.mark.parametrize("key, diameter", [(k, d) for k in AXES for d in (4, 2.5, -3)] +
+                         [(k, d) for k in RAILS for d in (None, 1, 99)])
+def test_bars_around_an_axis_and_between_rails_match_the_plain_steps(key, diameter):
+    assert same_both(lambda w: build(w, key, diameter))[0] == "ok"
+    bar = build(OURS, key, diameter)
+    assert bar.radius == bar.diameter / 2.0 and bar.area == build(PLAIN, key, diameter).area
+    if key in AXES:
+        assert bar.diameter == diameter and bar.geo.is_closed() and bar.area == bar.geo.area
+        return
+    # The width is measured at the first rail's start, to the line of the
+    # second rail's nearest segment (a chord, a little inside the arc).
+    low, high = {"parallel": (3.0, 3.0), "curved": (2.95, 3.0), "collinear": (0.0, 0.0)}[key]
+    assert low - 1e-12 <= bar.diameter <= high + 1e-12
     mid = [(a + b) / 2 for p, q in zip(coords(bar.rail1.points), coords(bar.rail2.points)) for a, b in zip(p, q)]
     assert [c for p in coords(bar.axis.points) for c in p] == pytest.approx(mid)
 
