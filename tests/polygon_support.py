@@ -41,7 +41,6 @@ OURS = World(Point=Point, Vector=Vector, Polyline=Polyline, Segment=Segment, Lin
 PLAIN = World(Point=pyref_flatkin.Point, Vector=pyref_flatkin.Vector, Polyline=pyref_polyline.Polyline,
               Segment=pyref_strakel.Segment, Line=pyref_strakel.Line, Polygon=pyref_polygon.Polygon,
               Bound=pyref_polygon.Bound, RecGenerator=pyref_polygon.RecGenerator, Bar=pyref_polygon.Bar)
-WORLDS = (OURS, PLAIN)
 
 
 def fkey(v):
@@ -65,10 +64,9 @@ def picture(value):
         inners = None if value.inners is None else tuple(picture(h) for h in value.inners)
         return (name, picture(value.outer), inners)
     if name == "Bar":
-        geo = value.geo
-        geo = "iterator" if hasattr(geo, "__next__") else picture(geo)
-        return (name, picture(value.rail1), picture(value.rail2), picture(value.axis), fkey(value.diameter),
-                fkey(value.radius), geo)
+        geo = "iterator" if hasattr(value.geo, "__next__") else picture(value.geo)
+        parts = tuple(picture(getattr(value, k)) for k in ("rail1", "rail2", "axis", "diameter", "radius"))
+        return (name,) + parts + (geo,)
     if isinstance(value, (list, tuple)):
         return (name,) + tuple(picture(v) for v in value)
     if isinstance(value, float):
@@ -78,6 +76,21 @@ def picture(value):
 
 def coords(points):
     return [(p.x, p.y) for p in points]
+
+
+def outcome(make, world):
+    """make(world) as ("ok", picture) or ("raises", type name, text)."""
+    try:
+        return ("ok", picture(make(world)))
+    except Exception as e:  # noqa: BLE001 - the type is the result here
+        return ("raises", type(e).__name__, str(e))
+
+
+def same_both(make):
+    """make(world) gives the same outcome on both sides; that outcome."""
+    ours, plain = outcome(make, OURS), outcome(make, PLAIN)
+    assert ours == plain
+    return ours
 
 
 # ------------------------------------------------------------- outlines
@@ -103,12 +116,8 @@ def floor_outline(n, seed, width=120.0, depth=80.0):
     bays = max(1, (n - 4) // 8)
     top, bottom = [], []
     for k in range(bays):
-        a = width * (k + 0.2) / bays
-        b = width * (k + 0.8) / bays
+        a, b = width * (k + 0.2) / bays, width * (k + 0.8) / bays
         up, down = rng.uniform(0.5, 3.0), rng.uniform(0.5, 3.0)
         top += [(a, depth), (a, depth + up), (b, depth + up), (b, depth)]
-        bottom += [(b, 0.0), (b, -down), (a, -down), (a, 0.0)][::-1]
-    bottom_run = []
-    for k in range(bays - 1, -1, -1):
-        bottom_run += bottom[4 * k:4 * k + 4][::-1]
-    return [(0.0, 0.0), (0.0, depth)] + top + [(width, depth), (width, 0.0)] + bottom_run + [(0.0, 0.0)]
+        bottom = [(b, 0.0), (b, -down), (a, -down), (a, 0.0)] + bottom  # walked back from the right
+    return [(0.0, 0.0), (0.0, depth)] + top + [(width, depth), (width, 0.0)] + bottom + [(0.0, 0.0)]

@@ -3,6 +3,7 @@ reference, equality and hashing, iteration, the caller's hole list, and the
 polygons of a segment network."""
 
 import random
+import types
 
 import pytest
 import shapely.geometry as sg
@@ -14,44 +15,23 @@ from Polygon import Polygon
 from Polyline import Polyline
 from Strakel import Segment, SegmentCollection
 
-from polygon_support import L_SHAPE, OURS, PLAIN, U_SHAPE, rect, rotated
+from polygon_support import L_SHAPE, OURS, PLAIN, U_SHAPE, picture, rect, rotated
 
 
 def holed(seed, n_holes):
     """A floor outline and up to n_holes non-overlapping rectangular holes."""
     rng = random.Random(seed)
     outline = rotated(L_SHAPE, rng.uniform(-1, 1)) if seed % 2 else U_SHAPE
-    shell = sg.Polygon(outline)
-    holes = []
-    for _ in range(60):
-        if len(holes) == n_holes:
-            break
-        x, y = rng.uniform(-10, 60), rng.uniform(-10, 50)
-        h = rect(x, y, x + rng.uniform(1, 8), y + rng.uniform(1, 8))
-        hp = sg.Polygon(h)
-        if shell.contains(hp.buffer(0.01)) and all(not hp.buffer(0.01).intersects(sg.Polygon(o)) for o in holes):
+    shell, holes = sg.Polygon(outline).buffer(-0.01), []
+    for x, y in rng.sample([(x, y) for x in range(-10, 60, 10) for y in range(-10, 50, 10)], 42):  # one per cell
+        h = rect(x + rng.uniform(0, 1), y + rng.uniform(0, 1), x + rng.uniform(2, 9.5), y + rng.uniform(2, 9.5))
+        if len(holes) < n_holes and shell.contains(sg.Polygon(h)):
             holes.append(h if rng.random() < 0.5 else h[::-1])
     return outline, holes
 
 
-@pytest.mark.parametrize("seed", range(6))
-def test_area_is_the_outline_less_the_holes_as_shapely_measures_it(seed):
-    outline, holes = holed(seed, 4)
-    pg = OURS.polygon(outline, holes)
-    assert pg.area == pytest.approx(sg.Polygon(outline, holes).area, rel=1e-12)
-    assert pg.area == PLAIN.polygon(outline, holes).area
-    assert pg.perimeter == pytest.approx(sg.Polygon(outline).exterior.length)
-
-
-def test_area_of_a_square_with_a_hole_subtracts_it():
-    pg = OURS.polygon(rect(0, 0, 10, 10), [rect(4, 4, 6, 6)])
-    assert (pg.area, pg.perimeter) == (96.0, 40.0)
-    assert OURS.polygon(rect(0, 0, 10, 10)).area == 100.0
-    pg.inners = []
-    assert pg.area == 100.0
-
-
-def test_area_of_an_open_hole_raises():
+def test_area_takes_the_holes_off_and_needs_them_closed():
+    assert OURS.polygon(rect(0, 0, 10, 10), [rect(4, 4, 6, 6)]).area == 96.0
     pg = Polygon(OURS.poly(rect(0, 0, 10, 10)), [OURS.poly([(1, 1), (2, 1), (2, 2)])])
     with pytest.raises(ValueError, match="Polyline must be closed to calculate area."):
         pg.area
@@ -59,10 +39,13 @@ def test_area_of_an_open_hole_raises():
 
 @settings(max_examples=60, deadline=None)
 @given(seed=st.integers(0, 10_000), n_holes=st.integers(0, 5))
-def test_containment_agrees_with_shapely_away_from_the_boundaries(seed, n_holes):
+def test_area_and_containment_agree_with_shapely(seed, n_holes):
     outline, holes = holed(seed, n_holes)
     region = sg.Polygon(outline, holes)
     pg, ref = OURS.polygon(outline, holes), PLAIN.polygon(outline, holes)
+    assert pg.area == pytest.approx(region.area, rel=1e-12) and pg.area == ref.area
+    assert pg.perimeter == pytest.approx(region.exterior.length)
+    # Containment away from the tolerance band of the outlines.
     rng = random.Random(seed)
     for _ in range(40):
         x, y = rng.uniform(-15, 65), rng.uniform(-15, 55)
@@ -73,95 +56,60 @@ def test_containment_agrees_with_shapely_away_from_the_boundaries(seed, n_holes)
 
 
 @pytest.mark.parametrize("point, contained, on", [
-    ((0, 5), True, True),        # on the outline
-    ((10, 10), True, True),      # an outline corner
-    ((4, 5), False, False),      # on a hole's outline
-    ((5, 5), False, False),      # inside the hole
-    ((1, 1), True, False),
-    ((11, 5), False, False),
-])
+    ((0, 5), True, True), ((10, 10), True, True),  # on the outline, at a corner
+    ((4, 5), False, False), ((5, 5), False, False),  # on a hole's outline, inside the hole
+    ((1, 1), True, False), ((11, 5), False, False)])
 def test_points_on_outlines_and_in_holes(point, contained, on):
-    pg = OURS.polygon(rect(0, 0, 10, 10), [rect(4, 4, 6, 6)])
-    assert pg.contains_point(Point(*point)) is contained
-    assert pg.is_point_on(Point(*point)) is on
+    asked = []
 
+    class Hole(Polyline):  # asked through its own methods, never read directly
+        def is_point_inside(self, p):
+            asked.append(p)
+            return super().is_point_inside(p)
 
-class Hole(Polyline):
-    """A hole that answers through its own methods (never read directly)."""
-
-    asked = 0
-
-    def is_point_inside(self, point):
-        Hole.asked += 1
-        return super().is_point_inside(point)
-
-
-def test_holes_of_another_class_are_asked_through_their_methods():
-    pg = Polygon(OURS.poly(rect(0, 0, 10, 10)), [Hole(OURS.pts(rect(4, 4, 6, 6))), OURS.poly(rect(1, 1, 2, 2))])
-    Hole.asked = 0
-    assert pg.contains_point(Point(8, 8)) is True
-    assert Hole.asked == 1
-    assert pg.contains_point(Point(5, 5)) is False
+    pg = Polygon(OURS.poly(rect(0, 0, 10, 10)), [OURS.poly(rect(7, 1, 8, 2)), Hole(OURS.pts(rect(4, 4, 6, 6)))])
+    assert pg.contains_point(Point(*point)) is contained and pg.is_point_on(Point(*point)) is on
+    assert len(asked) == (0 <= point[0] <= 10 and 0 <= point[1] <= 10)  # once for points in the outline
 
 
 # ------------------------------------------------------------ identity
 
-def test_equality_is_tolerant_ordered_and_hole_by_hole():
-    a = OURS.polygon(rect(0, 0, 10, 10), [rect(4, 4, 6, 6)])
-    b = OURS.polygon([(x + 1e-7, y) for x, y in rect(0, 0, 10, 10)], [rect(4, 4, 6, 6)])
-    assert a == b and not a != b
-    assert a != OURS.polygon(rect(0, 0, 10, 10)[::-1], [rect(4, 4, 6, 6)])
-    assert a != OURS.polygon(rotated(rect(0, 0, 10, 10), 0)[1:] + [(10, 0)], [rect(4, 4, 6, 6)])
-    assert a != OURS.polygon(rect(0, 0, 10, 10), [rect(4, 4, 6, 6), rect(1, 1, 2, 2)])
-    assert a != OURS.polygon(rect(0, 0, 10, 10), [[(4, 4), (6, 4), (4, 6), (4, 4)]])
-    assert a == PLAIN.polygon(rect(0, 0, 10, 10), [rect(4, 4, 6, 6)])  # no class test
+def test_equality_is_tolerant_ordered_and_hole_by_hole_and_hashes_are_exact():
+    outline, hole = rect(0, 0, 10, 10), rect(4, 4, 6, 6)
+    a = OURS.polygon(outline, [hole])
+    assert a == OURS.polygon([(x + 1e-7, y) for x, y in outline], [hole]) and not a != OURS.polygon(outline, [hole])
+    for other in [(outline[::-1], [hole]), (outline[1:] + [(10, 0)], [hole]), (outline, [hole, rect(1, 1, 2, 2)]),
+                  (outline, [[(4, 4), (6, 4), (4, 6), (4, 4)]]), (outline, [])]:
+        assert a != OURS.polygon(*other)
+    assert a == PLAIN.polygon(outline, [hole]) and hash(a) == hash(PLAIN.polygon(outline, [hole]))  # no class test
+    assert hash(a) != hash(OURS.polygon(outline, [rect(4, 4, 6, 6.5)]))
     with pytest.raises(AttributeError):
         a == 3
+    no_holes, empty = Polygon(OURS.poly(outline)), Polygon(OURS.poly(outline), [])
+    assert no_holes == empty and hash(no_holes) == hash(empty) == hash(PLAIN.polygon(outline))
 
 
-def test_no_holes_and_an_empty_hole_list_compare_and_hash_alike():
-    outline = OURS.poly(rect(0, 0, 3, 2))
-    a, b = Polygon(outline), Polygon(outline, [])
-    assert a == b and hash(a) == hash(b)
-    assert hash(a) == PLAIN.polygon(rect(0, 0, 3, 2)).__hash__()
-
-
-def test_hash_follows_the_exact_coordinates():
-    a = OURS.polygon(rect(0, 0, 10, 10), [rect(4, 4, 6, 6)])
-    ref = PLAIN.polygon(rect(0, 0, 10, 10), [rect(4, 4, 6, 6)])
-    assert hash(a) == hash(ref)
-    assert hash(a) != hash(OURS.polygon(rect(0, 0, 10, 10), [rect(4, 4, 6, 6.5)]))
-
-
-def test_iteration_is_a_generator_reading_the_holes_when_reached():
+def test_holes_are_the_callers_list_read_when_iteration_reaches_them():
     outline = OURS.poly(rect(0, 0, 10, 10))
     pg = Polygon(outline)
     it = iter(pg)
-    assert next(it) is outline
-    hole = OURS.poly(rect(1, 1, 2, 2))
-    pg.add_inner(hole)
-    assert list(it) == [hole]
-    assert list(Polygon(outline)) == [outline]
-
-
-def test_holes_are_the_callers_list():
+    assert next(it) is outline and list(Polygon(outline)) == [outline]
+    pg.add_inner(OURS.poly(rect(1, 1, 2, 2)))
+    assert list(it) == pg.inners
     holes = [OURS.poly(rect(1, 1, 2, 2))]
     pg = Polygon(OURS.poly(rect(0, 0, 10, 10)), holes)
     extra = OURS.poly(rect(3, 3, 4, 4))
-    assert pg.add_inner(extra) is None
-    assert pg.inners is holes and holes[-1] is extra
+    assert pg.add_inner(extra) is None and pg.inners is holes and holes[-1] is extra
     assert pg.inn_points == [h.points for h in holes] and pg.inn_points[0] is holes[0].points
     assert pg.out_points is pg.outer.points
     alone = Polygon(OURS.poly(rect(0, 0, 10, 10)))
-    assert alone.inn_points == []
-    alone.add_inner(extra)
-    assert alone.inners == [extra]
+    assert alone.inn_points == [] and alone.add_inner(extra) is None and alone.inners == [extra]
 
 
-@pytest.mark.parametrize("check, raises", [(True, True), (1, False), (False, False), ([1], False), (None, False)])
-def test_only_the_object_true_checks_the_outline(check, raises):
+@pytest.mark.parametrize("check", [True, 1, False, [1], None])
+def test_only_the_object_true_checks_the_outline(check):
     open_line = OURS.poly([(0, 0), (4, 0), (4, 3)])
-    if raises:
+    if check is True:
         with pytest.raises(Exception, match="Please input closed Polyline"):
             Polygon(open_line, check=check)
     else:
@@ -171,14 +119,10 @@ def test_only_the_object_true_checks_the_outline(check, raises):
 def test_outline_queries_are_the_outlines_own_answers():
     outline = OURS.poly(L_SHAPE)
     pg = Polygon(outline)
-    assert pg.is_clockwise() == outline.is_clockwise > 0
-    assert Polygon(OURS.poly(L_SHAPE[::-1])).is_clockwise() < 0
-    assert (pg.bound, pg.is_convex(), pg.is_closed()) == (outline.bound, False, True)
+    assert pg.is_clockwise() == outline.is_clockwise > 0 > Polygon(OURS.poly(L_SHAPE[::-1])).is_clockwise()
+    assert (pg.bound, pg.is_convex(), pg.is_closed(), pg.is_self_intersecting()) == (outline.bound, False, True, False)
     assert (pg.centroid.x, pg.centroid.y) == (outline.centroid.x, outline.centroid.y)
-    assert pg.is_self_intersecting() is False
-    for name in ("move", "rotate", "scale"):
-        assert getattr(pg, name)() is None
-    assert pg.outer is outline and pg.inners is None
+    assert [pg.move(), pg.rotate(), pg.scale()] == [None] * 3 and pg.outer is outline and pg.inners is None
 
 
 def test_polygons_of_a_segment_network_run_round_its_rooms():
@@ -191,20 +135,15 @@ def test_polygons_of_a_segment_network_run_round_its_rooms():
     rooms = sg.MultiLineString([list(w) for w in walls]).union(sg.Point(0, 0))
     faces = sorted(round(f.area, 9) for f in shapely.ops.polygonize(rooms))
     assert len(polylines) == len(faces)
-    for poly in polylines:
-        assert type(poly) is Polyline and poly.is_closed() and not poly.is_self_intersecting()
+    assert all(type(p) is Polyline and p.is_closed() and not p.is_self_intersecting() for p in polylines)
     assert sorted(p.area for p in polylines) == pytest.approx(faces, abs=1e-6)
     plain = PLAIN.Polygon.get_polygons(SegmentCollection([Segment(Point(*a), Point(*b)) for a, b in walls]))
-    assert [[(p.x, p.y) for p in q.points] for q in plain] == [[(p.x, p.y) for p in q.points] for q in polylines]
+    assert picture(plain) == picture(polylines)
 
 
 def test_polygons_of_a_network_share_the_point_objects():
-    class Network:
-        def __init__(self, loops):
-            self.loops = loops
-
-        def get_polygons(self):
-            return self.loops
+    def Network(loops):
+        return types.SimpleNamespace(get_polygons=lambda: loops)
 
     pts = OURS.pts([(0, 0), (2, 0), (2, 2)])
     loop = [Segment(pts[0], pts[1]), Segment(pts[1], pts[2]), Segment(pts[2], pts[0])]

@@ -27,32 +27,24 @@ def layout(world, outline, unit=4, sizes=SIZES, seed=5, holes=(), clean=1, **kwa
 
 
 def same_run(outline, **kwargs):
-    a, recs_a = layout(OURS, outline, **kwargs)
-    b, recs_b = layout(PLAIN, outline, **kwargs)
-    assert picture(recs_a) == picture(recs_b)
-    assert picture(a.polygon) == picture(b.polygon)
-    assert picture(a.grid) == picture(b.grid)
-    assert picture([a.vec_i, a.vec_j]) == picture([b.vec_i, b.vec_j])
-    return a, recs_a
+    runs = [layout(world, outline, **kwargs) for world in (OURS, PLAIN)]
+    a, b = ([recs, gen.polygon, gen.grid, gen.vec_i, gen.vec_j] for gen, recs in runs)
+    assert picture(a) == picture(b) and runs[0][1] is runs[0][0].rec_lst
 
 
 OUTLINES = {"rectangle": rect(0, 0, 100, 60), "L-shape": L_SHAPE, "U-shape": U_SHAPE,
             "rotated": rotated(rect(0, 0, 80, 50), 0.3), "floor": floor_outline(60, 3)}
+# The last two holes touch the outline: one along its side, one at a corner.
+HOLES = [rect(30, 20, 40, 30), rect(60, 5, 62, 50)[::-1], rect(0, 40, 10, 60), rect(90, 0, 100, 10)]
 
 
 @pytest.mark.parametrize("typ", [0, 1, 2])
 @pytest.mark.parametrize("random_generate", [False, True])
 @pytest.mark.parametrize("name", list(OUTLINES))
 def test_seeded_runs_match_the_plain_steps(name, typ, random_generate):
-    gen, recs = same_run(OUTLINES[name], typ=typ, random_generate=random_generate, clean=typ)
-    assert recs is gen.rec_lst
-
-
-def test_runs_with_holes_and_cleaning_match_the_plain_steps():
-    # The last two holes touch the outline: one along its side, one at a corner.
-    holes = [rect(30, 20, 40, 30), rect(60, 5, 62, 50)[::-1], rect(0, 40, 10, 60), rect(90, 0, 100, 10)]
-    for seed in range(3):
-        same_run(rect(0, 0, 100, 60), holes=holes, seed=seed, clean=0, random_generate=True)
+    same_run(OUTLINES[name], typ=typ, random_generate=random_generate, clean=typ)
+    if name == "rectangle" and random_generate:  # with holes, cleaning first
+        same_run(OUTLINES[name], holes=HOLES, seed=typ, clean=0, random_generate=True)
 
 
 @pytest.mark.parametrize("typ", [0, 1, 2])
@@ -66,58 +58,33 @@ def test_layout_invariants(typ, seed):
     shell = sg.Polygon(outline).buffer(1e-6)
     zones = []
     for length_i, length_j in SIZES:
-        before = len(gen.rec_lst)
+        placed = len(gen.rec_lst)
         gen.get_a_rec(length_i, length_j)
-        if len(gen.rec_lst) == before:
-            assert len(pg.inners or []) == len(zones)
+        assert len(pg.inners or []) == len(zones) + len(gen.rec_lst) - placed  # one zone per rectangle
+        if len(gen.rec_lst) == placed:
             continue
-        rec = gen.rec_lst[-1]
-        pts = rec.points
+        pts = gen.rec_lst[-1].points
         assert len(pts) == 5 and pts[0] is pts[4] and pts[0] not in grid
-        corners = sg.Polygon(coords(pts))
+        corners, zone = sg.Polygon(coords(pts)), sg.Polygon(coords(pg.inners[-1].points))
         assert corners.area == pytest.approx(length_i * length_j)
-        assert all(shell.contains(sg.Point(x, y)) for x, y in coords(pts))
-        for zone in zones:
-            assert corners.intersection(zone).area < 1e-6
-        zone = pg.inners[-1]
-        assert len(pg.inners) == len(zones) + 1
-        zp = sg.Polygon(coords(zone.points))
-        assert zp.contains(corners) and zp.area == pytest.approx((length_i + 20) * (length_j + 36))
-        zones.append(zp)
+        assert all(shell.contains(sg.Point(c)) for c in coords(pts))
+        assert all(corners.intersection(z).area < 1e-6 for z in zones)
+        assert zone.contains(corners) and zone.area == pytest.approx((length_i + 20) * (length_j + 36))
+        zones.append(zone)
     assert zones
 
 
-def test_grid_points_outside_the_polygon_are_used_up():
-    pg = OURS.polygon(U_SHAPE)
-    grid = OURS.Bound(pg.outer, unit=5, typ=0).get_grid()
-    before = list(grid)
-    gen = RecGenerator(grid, pg, [[200, 200]], typ=0)
-    assert gen.get_recs() == [] and pg.inners is None
-    removed = [p for p in before if not any(p is q for q in grid)]
-    # Sequential tries skip the point after each removal, so some outside
-    # points stay; every point that left was outside.
-    assert removed and not any(pg.contains_point(p) for p in removed)
-
-
-def test_a_size_that_fits_nowhere_tries_1000_times_at_most():
-    pg = OURS.polygon(rect(0, 0, 50, 50))
-    grid = [Point(1 + (i % 40), 1 + (i // 40) * 0.01) for i in range(1500)]
-    gen = RecGenerator(grid, pg, [[100, 100]])
-    gen.get_a_rec(100, 100)
-    assert gen.rec_lst == [] and len(grid) == 1500 and pg.inners is None
-
-
-@pytest.mark.parametrize("random_generate", [False, True])
-def test_tries_end_quietly_when_the_grid_runs_out(random_generate):
-    # Sequential tries read past the end of the grid, random ones draw from
-    # an emptied grid: both end as 1000 failed tries do.
-    pg = OURS.polygon(rect(0, 0, 20, 20))
-    grid = [Point(5, 5), Point(30, 30), Point(6, 6)]
-    gen = RecGenerator(grid, pg, [[50, 50]], random_generate=random_generate)
-    assert gen.get_a_rec(50, 50) is None
-    assert gen.rec_lst == [] and Point(30, 30) not in grid
-    empty = RecGenerator([], pg, [[1, 1], [2, 2]], random_generate=random_generate)
-    assert empty.get_recs() == []
+@pytest.mark.parametrize("side, count, random_generate", [(50, 1500, False), (20, 3, False), (20, 3, True)])
+def test_sizes_that_fit_nowhere_end_quietly(side, count, random_generate):
+    # At most 1000 tries; sequential tries reading past the end of the grid,
+    # and random ones drawing from an emptied grid, end the same way.
+    pg = OURS.polygon(rect(0, 0, side, side))
+    grid = ([Point(5, 5), Point(30, 30), Point(6, 6)] if count == 3 else
+            [Point(1 + (i % 40), 1 + (i // 40) * 0.01) for i in range(count)])
+    gen = RecGenerator(grid, pg, [[100, 100]], random_generate=random_generate)
+    assert gen.get_a_rec(100, 100) is None and gen.rec_lst == [] and pg.inners is None
+    assert len(grid) == (2 if count == 3 else count)  # only the point outside left
+    assert RecGenerator([], pg, [[1, 1], [2, 2]], random_generate=random_generate).get_recs() == []
 
 
 def test_counter_clockwise_rectangles_get_their_zone_outside():
@@ -128,26 +95,7 @@ def test_counter_clockwise_rectangles_get_their_zone_outside():
     (rec,) = gen.get_recs()
     assert coords(rec.points) == [(40, 40), (43, 40), (43, 44), (40, 44), (40, 40)]
     zone = sg.Polygon(coords(pg.inners[-1].points))
-    assert zone.contains(sg.Polygon(coords(rec.points)))
-    assert zone.bounds == pytest.approx((22, 30, 61, 54))
-
-
-def test_a_grid_point_on_the_outline_turns_the_rectangle_along_the_edge():
-    pg = OURS.polygon(rect(0, 0, 50, 30))
-    gen = RecGenerator([Point(20, 0)], pg, [[4, 3]], typ=1)
-    gen.get_recs()
-    assert (gen.vec_j.x, gen.vec_j.y) == (1.0, 0.0)
-    assert gen.vec_i.x == pytest.approx(0) and abs(gen.vec_i.y) == pytest.approx(1)
-
-
-def test_clean_points_keeps_only_contained_grid_points():
-    pg = OURS.polygon(L_SHAPE)
-    grid = OURS.Bound(pg.outer, unit=2, typ=0).get_grid()
-    random.seed(3)
-    gen = RecGenerator(grid, pg, [[6, 4], [5, 5]], random_generate=True)
-    first = gen.get_recs(clean_points=0)
-    assert grid and all(pg.contains_point(p) for p in grid)
-    assert gen.get_recs(clean_points=0) is first and len(first) >= 2
+    assert zone.contains(sg.Polygon(coords(rec.points))) and zone.bounds == pytest.approx((22, 30, 61, 54))
 
 
 # ------------------------------------------------------------- hole test
@@ -174,17 +122,8 @@ def test_hole_test_agrees_with_a_plain_loop_over_every_hole_segment(seed, n):
         if holes and rng.random() < 0.3:  # from a hole corner, or just short of one
             corner = rng.choice(holes)[rng.randrange(4)]
             a = (corner[0] + rng.choice([0.0, 1e-6, -2e-6]), corner[1])
-        got = ours.is_intersection(Point(*a), Point(*b))
-        assert got is plain.is_intersection(PLAIN.Point(*a), PLAIN.Point(*b))
-        assert ours.contain_func(Point(*a), Point(*b)) is plain.contain_func(PLAIN.Point(*a), PLAIN.Point(*b))
-
-
-def test_touching_a_hole_counts_as_meeting_it():
-    gen = RecGenerator([], OURS.polygon(rect(0, 0, 50, 50), [rect(10, 10, 20, 20)]), [])
-    assert gen.is_intersection(Point(0, 10), Point(10, 10)) is False
-    assert gen.is_intersection(Point(0, 5), Point(9.99, 5)) is True
-    assert gen.is_intersection(Point(0, 5), Point(10 - 1e-7, 15)) is False
-    assert RecGenerator([], OURS.polygon(rect(0, 0, 50, 50)), []).is_intersection(Point(0, 0), Point(60, 60))
+        for name in ("is_intersection", "contain_func"):
+            assert getattr(ours, name)(Point(*a), Point(*b)) is getattr(plain, name)(PLAIN.Point(*a), PLAIN.Point(*b))
 
 
 def test_members_replaced_on_a_subclass_are_called():

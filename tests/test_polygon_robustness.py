@@ -2,6 +2,8 @@
 lists emptied while they are walked, holes and grids changed by the objects
 they hold, module names rebound during a call, hashes that recurse."""
 
+import pytest
+
 from hostile import assert_survives
 
 SETUP = """
@@ -17,8 +19,8 @@ SETUP = """
 """
 
 
-def test_holes_changed_while_they_are_tested():
-    assert_survives(SETUP + """
+SCRIPTS = {
+    "holes changed while they are tested": """
         class Emptying(Polyline):
             # A hole whose answers empty the polygon's hole list.
             def is_point_inside(self, point):
@@ -50,11 +52,8 @@ def test_holes_changed_while_they_are_tested():
             attempt(hash, pg)
             attempt(lambda: pg == pg)
             attempt(list, pg)
-    """)
-
-
-def test_grids_changed_by_their_points_during_placement():
-    assert_survives(SETUP + """
+    """,
+    "grids changed by their points during placement": """
         for hostile in ("Clearing", "Growing"):
             for random_generate in (False, True):
                 random.seed(1)
@@ -66,11 +65,8 @@ def test_grids_changed_by_their_points_during_placement():
                 attempt(gen.get_recs, 1)
                 gen.grid = Clearing(grid, 1.0, 1.0)
                 attempt(gen.get_a_rec, 2, 2)
-    """)
-
-
-def test_module_names_rebound_during_a_call():
-    assert_survives(SETUP + """
+    """,
+    "module names rebound during a call": """
         import Flatkin, Strakel
         real = {name: getattr(module, name) for name in ("Polyline", "Segment", "Line", "Vector", "r", "math", "Bar",
                                                          "Polygon")}
@@ -95,11 +91,8 @@ def test_module_names_rebound_during_a_call():
             attempt(gen.is_intersection, Rebinding(mod, "epsilon", "x", 11.0, 0.0), Point(11, 30))
             attempt(pg.contains_point, Rebinding(mod, "epsilon", None, 11.0, 11.0))
             mod.epsilon = 1e-6
-    """)
-
-
-def test_cutters_and_axes_changed_while_they_are_read():
-    assert_survives(SETUP + """
+    """,
+    "cutters and axes changed while they are read": """
         class Shrinking(Polyline):
             # An axis whose length empties the list of axes being shortened.
             @property
@@ -127,11 +120,8 @@ def test_cutters_and_axes_changed_while_they_are_read():
                 gc.collect()
                 return 7
         attempt(Bar.get_cutter, axis, Polyline([Keyed(10, 5), Keyed(20, 5), Keyed(30, 5)]))
-    """)
-
-
-def test_grids_of_odd_outlines_and_recursive_polygons():
-    assert_survives(SETUP + """
+    """,
+    "grids of odd outlines and recursive polygons": """
         class Crossing(Polyline):
             # An outline whose crossings empty the corner list of its bound.
             def intersection(self, other):
@@ -159,4 +149,10 @@ def test_grids_of_odd_outlines_and_recursive_polygons():
                 loop.append(Segment(Clearing(loop, 0.0, 1.0), Point(0, 0)))
                 return [loop, []]
         attempt(Polygon.get_polygons, Net())
-    """)
+    """,
+}
+
+
+@pytest.mark.parametrize("name", list(SCRIPTS))
+def test_no_crash(name):
+    assert_survives(SETUP + SCRIPTS[name])
