@@ -3,6 +3,7 @@ reference of benchmarks/pyref_polyline.py on the same coordinates), shapes
 that building scripts meet, hypothesis strategies, and one picture of a
 result that two twins can be compared by, bit for bit."""
 
+import inspect
 import math
 
 from hypothesis import strategies as st
@@ -10,13 +11,11 @@ from hypothesis import strategies as st
 import pyref_flatkin
 import pyref_polyline
 import pyref_strakel
-from Flatkin import Point, Vector
+from Flatkin import Point
 from Polyline import Polyline
-from Strakel import Line, Ray, Segment
 
 PLAIN = {"Point": pyref_flatkin.Point, "Vector": pyref_flatkin.Vector, "Polyline": pyref_polyline.Polyline,
          "Segment": pyref_strakel.Segment, "Line": pyref_strakel.Line, "Ray": pyref_strakel.Ray}
-OURS = {"Point": Point, "Vector": Vector, "Polyline": Polyline, "Segment": Segment, "Line": Line, "Ray": Ray}
 
 
 class Twin:
@@ -31,9 +30,6 @@ class Twin:
         self.plain_points = [pyref_flatkin.Point(x, y) for x, y in coords]
         self.ours = Polyline(self.ours_points)
         self.plain = pyref_polyline.Polyline(self.plain_points)
-
-    def same(self, ours_result, plain_result):
-        return picture(ours_result, self.ours_points) == picture(plain_result, self.plain_points)
 
 
 def fkey(v):
@@ -68,20 +64,67 @@ def picture(value, pool=()):
     return (name, value)
 
 
-def outcome(fn, *args):
+def outcome(fn, *args, **kwargs):
     """('ok', result) or ('raises', type, message) of one call."""
     try:
-        return ("ok", fn(*args))
+        return ("ok", fn(*args, **kwargs))
     except Exception as exc:  # noqa: BLE001 - the exception is the outcome
         return ("raises", type(exc), str(exc))
 
 
-def same_outcome(twin, ours, plain):
-    if ours[0] != plain[0]:
-        return False
-    if ours[0] == "raises":
-        return ours[1] is plain[1]
-    return twin.same(ours[1], plain[1])
+def agree(twin, name, *args, **kwargs):
+    """Member `name` of both twins (a property, a method, or a static method
+    given the receiver first) has the same outcome: the same exception type,
+    or the same picture of the result. Our arguments are copied to the plain
+    side, a shared object staying shared, and their points join the pool, so
+    identity counts for them too."""
+    pool_ours, pool_plain = list(twin.ours_points), list(twin.plain_points)
+    memo = {id(o): (o, p) for o, p in zip(pool_ours, pool_plain)}
+
+    def plain_of(v):
+        if id(v) in memo:
+            return memo[id(v)][1]
+        kind = type(v).__name__
+        if kind in ("Point", "Vector"):
+            out = PLAIN[kind](v.x, v.y)
+            if kind == "Point":
+                pool_ours.append(v)
+                pool_plain.append(out)
+        elif kind in ("Segment", "Line"):
+            out = PLAIN[kind](plain_of(v.start), plain_of(v.end))
+        elif kind == "Ray":
+            out = PLAIN[kind](plain_of(v.origin), plain_of(v.direction))
+        elif kind == "Polyline":
+            out = PLAIN[kind]([plain_of(q) for q in v.points])
+        elif isinstance(v, (list, tuple)):
+            out = type(v)(plain_of(q) for q in v)
+        else:
+            return v
+        memo[id(v)] = (v, out)  # holds v, so its id stays its own
+        return out
+
+    plain_args, plain_kwargs = [plain_of(a) for a in args], {k: plain_of(v) for k, v in kwargs.items()}
+    raw = inspect.getattr_static(Polyline, name)
+    if isinstance(raw, property):
+        ours, plain = outcome(lambda: getattr(twin.ours, name)), outcome(lambda: getattr(twin.plain, name))
+    elif isinstance(raw, staticmethod):
+        ours = outcome(getattr(Polyline, name), twin.ours, *args, **kwargs)
+        plain = outcome(getattr(pyref_polyline.Polyline, name), twin.plain, *plain_args, **plain_kwargs)
+    else:
+        ours = outcome(getattr(twin.ours, name), *args, **kwargs)
+        plain = outcome(getattr(twin.plain, name), *plain_args, **plain_kwargs)
+    assert ours[0] == plain[0] and (ours[1] is plain[1] if ours[0] == "raises" else
+                                    picture(ours[1], pool_ours) == picture(plain[1], pool_plain)), \
+        (name, args, ours, plain)
+
+
+def poly(coords, cls=Point):
+    return Polyline([cls(x, y) for x, y in coords])
+
+
+def xy(p):
+    """The coordinates of a polyline's points, or of a list of points."""
+    return [(q.x, q.y) for q in getattr(p, "points", p)]
 
 
 # ------------------------------------------------------------ shapes

@@ -1,5 +1,7 @@
 """No Python code a caller writes can crash Polyline (see hostile.py)."""
 
+import textwrap
+
 import pytest
 
 from hostile import assert_survives
@@ -41,9 +43,10 @@ CALLS = [
     ("rotate", (0.5, Point(0, 0))), ("polyline_chamfer", (None, 0.1)), ("polyline_fillet", (None, 0.1, 3)),
 ]
 
-def run_all(make):
+def run_all(make, positions=(0, 2)):
     for name, args in CALLS:
-        for at in range(5):
+        # (each hostile read collects garbage, and a fillet reads every coordinate many times)
+        for at in ([1] if name in ("polyline_chamfer", "polyline_fillet") else positions):
             p = make(at)
             if args is None:
                 attempt(lambda: getattr(p, name))
@@ -51,43 +54,56 @@ def run_all(make):
                 attempt(getattr(Polyline, name), p, *args[1:])
             else:
                 attempt(getattr(p, name), *args)
-        for mode in ("MBB", "LEB", "SVB"):
-            p = make(2)
-            p.BOUND = mode
-            attempt(p.bounding_box, Vector(0.5, 1), 1)
+    for mode in ("MBB", "LEB", "SVB"):
+        p = make(2)
+        p.BOUND = mode
+        attempt(p.bounding_box, Vector(0.5, 1), 1)
 """
 
 
-@pytest.mark.parametrize("hostile", ["Clearing", "Growing"])
-def test_members_survive_the_point_list_changed_while_read(hostile):
-    assert_survives(CALLS + f"""
-        from Flatkin import Point
-        from Strakel import Line, Segment
-        from Polyline import Polyline
-        def make(at):
-            pts = [Point(0, 0), Point(1, 0), Point(1, 1), Point(0, 1), Point(0, 0)]
-            pts.insert(at, {hostile}(pts, 0.5, 0.5))
-            return Polyline(pts)
-        run_all(make)
-    """)
+# Polylines whose point list holds, at each position in turn, a point that
+# changes the list, replaces the receiver's points or rebinds a module name
+# when its coordinates are read.
+MAKERS = {
+    "changing-the-list": """
+        for hostile in (Clearing, Growing):
+            def make(at):
+                pts = [Point(0, 0), Point(1, 0), Point(1, 1), Point(0, 1), Point(0, 0)]
+                pts.insert(at, hostile(pts, 0.5, 0.5))
+                return Polyline(pts)
+            run_all(make)
+    """,
+    "replacing": """
+        for new_points, coords in ((lambda: [Point(9, 9)], [(0, 0), (1, 0), (1, 1), (0, 0)]),
+                                   (lambda: [], [(0, 0), (1, 0), (1, 1)])):
+            def make(at):
+                p = Polyline([Point(x, y) for x, y in coords])
+                p.points.insert(at, Replacing(p, "points", new_points, 0.5, 0.5))
+                return p
+            run_all(make)
+    """,
+    "rebinding": """
+        import Flatkin, Strakel
+        import Polyline as module
+        saved = {n: getattr(module, n) for n in ("Point", "Vector", "Segment", "Ray", "Line", "Polyline", "plt", "np")}
+        for target, name, value in [(module, "Point", None), (module, "Vector", None), (module, "Segment", None),
+                                    (module, "Ray", None), (module, "Polyline", None), (module, "np", None),
+                                    (Flatkin, "epsilon", "x"), (Strakel, "epsilon", None)]:
+            def make(at):
+                pts = [Point(0, 0), Point(1, 0), Point(1, 1), Point(0, 0)]
+                pts.insert(at, Rebinding(target, name, value, 0.5, 0.5))
+                return Polyline(pts)
+            run_all(make, (2,))
+            for n, v in saved.items():
+                setattr(module, n, v)
+            Flatkin.epsilon = Strakel.epsilon = 1e-6
+    """,
+}
 
 
-def test_members_survive_the_receivers_points_replaced_while_read():
-    assert_survives(CALLS + """
-        from Flatkin import Point
-        from Strakel import Line, Segment
-        from Polyline import Polyline
-        def make(at):
-            p = Polyline([Point(0, 0), Point(1, 0), Point(1, 1), Point(0, 0)])
-            p.points.insert(at, Replacing(p, "points", lambda: [Point(9, 9)], 0.5, 0.5))
-            return p
-        run_all(make)
-        def make_empty(at):
-            p = Polyline([Point(0, 0), Point(1, 0), Point(1, 1)])
-            p.points.insert(at, Replacing(p, "points", lambda: [], 0.5, 0.5))
-            return p
-        run_all(make_empty)
-    """)
+@pytest.mark.parametrize("maker", MAKERS)
+def test_members_survive_the_points_changing_under_them(maker):
+    assert_survives(CALLS + textwrap.dedent(MAKERS[maker]))
 
 
 def test_argument_lists_changed_while_read():
@@ -125,28 +141,6 @@ def test_argument_lists_changed_while_read():
                 attempt(square.break_by_tuples, [(hostile(pts, 1.0, 0.0), Point(4, 1))])
                 vals = [0.1, 0.2]
                 attempt(square.break_by_intervals, [vals, [hostile(vals, 0.5, 0.0)]])
-    """)
-
-
-def test_module_names_rebound_during_a_call():
-    assert_survives(CALLS + """
-        import Flatkin, Strakel
-        import Polyline as module
-        from Flatkin import Point
-        from Strakel import Line, Segment
-        from Polyline import Polyline
-        saved = {n: getattr(module, n) for n in ("Point", "Vector", "Segment", "Ray", "Line", "Polyline", "plt", "np")}
-        for target, name, value in [(module, "Point", None), (module, "Vector", None), (module, "Segment", None),
-                                    (module, "Ray", None), (module, "Polyline", None), (module, "np", None),
-                                    (Flatkin, "epsilon", "x"), (Strakel, "epsilon", None)]:
-            def make(at):
-                pts = [Point(0, 0), Point(1, 0), Point(1, 1), Point(0, 0)]
-                pts.insert(at, Rebinding(target, name, value, 0.5, 0.5))
-                return Polyline(pts)
-            run_all(make)
-            for n, v in saved.items():
-                setattr(module, n, v)
-            Flatkin.epsilon = Strakel.epsilon = 1e-6
     """)
 
 
