@@ -104,18 +104,51 @@ def agree(twin, name, *args, **kwargs):
         return out
 
     plain_args, plain_kwargs = [plain_of(a) for a in args], {k: plain_of(v) for k, v in kwargs.items()}
-    raw = inspect.getattr_static(Polyline, name)
-    if isinstance(raw, property):
-        ours, plain = outcome(lambda: getattr(twin.ours, name)), outcome(lambda: getattr(twin.plain, name))
-    elif isinstance(raw, staticmethod):
-        ours = outcome(getattr(Polyline, name), twin.ours, *args, **kwargs)
-        plain = outcome(getattr(pyref_polyline.Polyline, name), twin.plain, *plain_args, **plain_kwargs)
-    else:
-        ours = outcome(getattr(twin.ours, name), *args, **kwargs)
-        plain = outcome(getattr(twin.plain, name), *plain_args, **plain_kwargs)
+    ours, plain = outcome(call, twin.ours, name, *args, **kwargs), outcome(call, twin.plain, name, *plain_args,
+                                                                           **plain_kwargs)
     assert ours[0] == plain[0] and (ours[1] is plain[1] if ours[0] == "raises" else
                                     picture(ours[1], pool_ours) == picture(plain[1], pool_plain)), \
         (name, args, ours, plain)
+
+
+def call(polyline, name, *args, **kwargs):
+    """Member `name` of a polyline: a property read, a method call, or a
+    static method given the polyline first."""
+    raw = inspect.getattr_static(Polyline, name)
+    if isinstance(raw, property):
+        return getattr(polyline, name)
+    if isinstance(raw, staticmethod):
+        return getattr(type(polyline), name)(polyline, *args, **kwargs)
+    return getattr(polyline, name)(*args, **kwargs)
+
+
+def member_calls():
+    """Every member that reads the receiver's points, with arguments for it
+    (new objects on every call)."""
+    from Flatkin import Vector
+    from Strakel import Line, Segment
+    on, near, inner = Point(0.5, 0), Point(3, 3), Point(0.5, 0.5)
+    return [(n,) for n in (
+        "__repr__", "__hash__", "__iter__", "reverse", "is_closed", "close", "is_self_intersecting", "segments",
+        "count", "length", "start", "end", "midpoint", "centroid", "mean", "longest_edge", "shortest_edge", "bound",
+        "area", "is_clockwise", "simple_wise", "wise", "start_vector", "end_vector", "is_convex", "bounding_box",
+        "minimum_bounding_box", "longest_edge_box", "set_vector_box", "degenerate_distance", "find_discontinuity")] + [
+        (n, on) for n in ("select_segment_containing_point", "select_segment_close_to_point", "tangent_at_point",
+                          "normal_at_point", "tangent_ray_at_point", "tangent_line_at_point", "normal_ray_at_point",
+                          "normal_line_at_point", "evaluate_point", "break_by_point")] + [
+        (n, inner) for n in ("is_point_in_bound", "is_point_on", "is_point_inside", "contains_point")] + [
+        ("__eq__", Polyline([Point(0, 0), Point(1, 1)])), ("closest_point", near),
+        ("intersection", Line(Point(0, 0.5), Point(1, 0.5))), ("intersection", Polyline([Point(0, 0.5), Point(1, 0.5)])),
+        ("contains_points", [inner] * 20), ("is_segment_inside", Segment(Point(0, 0), Point(1, 1))),
+        ("is_polyline_inside", Polyline([Point(-1, -1), Point(3, -1), Point(3, 3), Point(-1, -1)])),
+        ("point_at_parameter", 0.5), ("point_at_length", 0.5), ("divide_by_count", 5), ("divide_by_length", 0.3),
+        ("bounding_box", Vector(1, 2), 1), ("offset", 0.2), ("offset", -0.2), ("unequal_offset", [0.1] * 4),
+        ("loft", Polyline([Point(5, 5), Point(6, 6)])), ("tween", Polyline([Point(5, 5)] * 5), 0.5),
+        ("extend", 1.0), ("shorten", 0.5), ("adjust_length", -0.5), ("break_by_points", [on, Point(1, 0.5)]),
+        ("break_by_parameter", 0.3), ("break_by_parameters", [0.2, 0.7]), ("break_by_interval", (0.2, 0.7)),
+        ("break_by_intervals", [(0.1, 0.2), (0.5, 0.6)]), ("break_by_tuple", (on, Point(1, 0.5))),
+        ("break_by_tuples", [(on, Point(1, 0.5))]), ("move", Vector(1, 1)), ("rotate", 0.5, Point(0, 0)),
+        ("polyline_chamfer", 0.1), ("polyline_fillet", 0.1, 3)]
 
 
 def poly(coords, cls=Point):
