@@ -49,17 +49,13 @@ def test_pieces_rejoin_to_the_original(coords, values):
     assert xy(last) == xy(p.break_by_parameter(max(values[:2]))[1])
 
 
-def test_single_cuts_return_the_receiver_when_there_is_nothing_to_cut():
+def test_cuts_with_nothing_to_cut_return_the_receiver_and_intervals_keep_the_parts_outside_them():
     p = poly([(0, 0), (2, 0), (2, 2)])
     assert p.break_by_point(Point(5, 5)) is p and p.break_by_points([Point(5, 5)]) is p
     assert p.break_by_parameter(0) is p and p.break_by_parameter(1) is p and p.break_by_parameter(-3) is p
-    assert p.break_by_tuple((Point(5, 5), Point(6, 6))) is p
-    assert p.break_by_tuple((Point(1, 0), Point(1, 0))) is p
+    assert p.break_by_tuple((Point(5, 5), Point(6, 6))) is p and p.break_by_tuple((Point(1, 0), Point(1, 0))) is p
     assert p.break_by_interval([]) == (p, p) and p.break_by_parameters([]) == [p]
     assert p.break_by_tuples([]) == [p] and p.break_by_intervals([]) == [p]
-
-
-def test_intervals_keep_the_parts_outside_them():
     p = poly([(0, 0), (8, 0)])
     outside = p.break_by_intervals([(0.25, 0.375), (0.625, 0.75)])
     assert [xy(q) for q in outside] == [[(0, 0), (2, 0)], [(3, 0), (5, 0)], [(6, 0), (8, 0)]]

@@ -9,9 +9,9 @@ import pytest
 from hypothesis import given, settings
 from hypothesis import strategies as st
 
-from Flatkin import Point, Vector
+from Flatkin import Point
 from Polyline import Polyline
-from Strakel import Line, Segment
+from Strakel import Segment
 from polyline_support import Twin, agree, chains, member_calls, outcome
 
 MEASURES = ["segments", "count", "length", "start", "end", "midpoint", "centroid", "mean", "longest_edge",

@@ -21,7 +21,7 @@ import Bowlet
 import Flatkin
 import Polyline as module
 import Strakel
-from Flatkin import Point, Vector
+from Flatkin import Point
 from Polyline import Polyline
 from Strakel import Segment
 
@@ -170,22 +170,18 @@ def test_numbers_reach_the_body_as_given_and_float_parameters_take_ints_and_bool
     assert p.evaluate_point(point=Point(1, 0), method="parameter") == 0.25
 
 
-def test_plain_methods_called_through_the_class_take_any_receiver():
+def test_members_take_any_receiver_and_build_results_through_the_modules_current_names(monkeypatch):
     class Plain:
         points = [Point(0, 0), Point(2, 0), Point(2, 2)]
-    assert Polyline.length.fget(Plain()) == 4.0
-    assert Polyline.is_point_on(Plain(), Point(1, 0)) is True
+    assert Polyline.length.fget(Plain()) == 4.0 and Polyline.is_point_on(Plain(), Point(1, 0)) is True
     assert Polyline.point_at_length(Plain(), 3) == Point(2, 1)
     with pytest.raises(AttributeError):
         Polyline.is_convex(None)
 
-
-def test_results_are_built_through_the_modules_current_names(monkeypatch):
     class MyPoint(Point):
         pass
     monkeypatch.setattr(module, "Point", MyPoint)
-    p = square()
-    assert type(p.centroid) is MyPoint and type(p.point_at_parameter(0.125)) is MyPoint
+    assert type(square().centroid) is MyPoint and type(square().point_at_parameter(0.125)) is MyPoint
 
 
 # ------------------------------------------------------ copy and pickle
