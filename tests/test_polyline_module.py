@@ -120,7 +120,8 @@ ERRORS = [
     *[(lambda p, a=a: Polyline(a), ValueError, POINTS) for a in ([], [Point(0, 0)], (), "a")],
     *[(lambda p, v=v, f=f: f(p, v), ValueError, PARAMETER) for v in ([0.5, 1], [0, 0.5], [-0.1], [math.nan], [2])
       for f in (Polyline.break_by_parameters, Polyline.break_by_interval, lambda p, v: p.break_by_intervals([v]))],
-    (lambda p: p.point_at_parameter(1.0000001), ValueError, ONE), (lambda p: p.point_at_parameter(-1), ValueError, ONE),
+    (lambda p: p.point_at_parameter(1.0000001), ValueError, ONE),
+    (lambda p: p.point_at_parameter(-0.1), ValueError, ONE),
     (lambda p: p.point_at_length(-1), ValueError, OUTSIDE), (lambda p: p.point_at_length(4.5), ValueError, OUTSIDE),
     (lambda p: p.evaluate_point(Point(0, 0), "Length"), ValueError, METHOD),
     (lambda p: p.evaluate_point(Point(0, 0), None), ValueError, METHOD),
@@ -136,7 +137,8 @@ ERRORS = [
     (lambda p: p.area, ValueError, r"^Polyline must be closed to calculate area\.$"),
     *[(lambda p, c=c: Polyline([Point(*q) for q in c]).simple_wise, Exception, r"^Point Overlap$")
       for c in ([(0, 0), (0, 0), (1, 1)], [(0, 0), (1, 0), (0, 0)], [(0, 0), (1, 1), (1, 1)])],
-    (lambda p: Polyline(p.points[:2]).simple_wise, IndexError, None), (lambda p: p.offset(math.nan), IndexError, None),
+    (lambda p: Polyline(p.points[:2]).simple_wise, IndexError, None),
+    (lambda p: square().offset(math.nan), IndexError, None), (lambda p: p.offset(math.nan), IndexError, None),
     (lambda p: Polyline.unify_direction([]), IndexError, None), (lambda p: Polyline.chamfer_t(), AttributeError, None),
     (lambda p: Polyline([Point(0, 0), Point(0, 0), Point(1, 0)]).point_at_parameter(0), ZeroDivisionError, None),
     (lambda p: Polyline.segment_fillet(*segs((0, 0), (1, 0), (1, 1)), 0.1), Exception, None),
