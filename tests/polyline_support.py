@@ -3,6 +3,7 @@ reference of benchmarks/pyref_polyline.py on the same coordinates), shapes
 that building scripts meet, hypothesis strategies, and one picture of a
 result that two twins can be compared by, bit for bit."""
 
+import inspect
 import math
 
 from hypothesis import strategies as st
@@ -10,13 +11,11 @@ from hypothesis import strategies as st
 import pyref_flatkin
 import pyref_polyline
 import pyref_strakel
-from Flatkin import Point, Vector
+from Flatkin import Point
 from Polyline import Polyline
-from Strakel import Line, Ray, Segment
 
 PLAIN = {"Point": pyref_flatkin.Point, "Vector": pyref_flatkin.Vector, "Polyline": pyref_polyline.Polyline,
          "Segment": pyref_strakel.Segment, "Line": pyref_strakel.Line, "Ray": pyref_strakel.Ray}
-OURS = {"Point": Point, "Vector": Vector, "Polyline": Polyline, "Segment": Segment, "Line": Line, "Ray": Ray}
 
 
 class Twin:
@@ -31,9 +30,6 @@ class Twin:
         self.plain_points = [pyref_flatkin.Point(x, y) for x, y in coords]
         self.ours = Polyline(self.ours_points)
         self.plain = pyref_polyline.Polyline(self.plain_points)
-
-    def same(self, ours_result, plain_result):
-        return picture(ours_result, self.ours_points) == picture(plain_result, self.plain_points)
 
 
 def fkey(v):
@@ -68,20 +64,100 @@ def picture(value, pool=()):
     return (name, value)
 
 
-def outcome(fn, *args):
+def outcome(fn, *args, **kwargs):
     """('ok', result) or ('raises', type, message) of one call."""
     try:
-        return ("ok", fn(*args))
+        return ("ok", fn(*args, **kwargs))
     except Exception as exc:  # noqa: BLE001 - the exception is the outcome
         return ("raises", type(exc), str(exc))
 
 
-def same_outcome(twin, ours, plain):
-    if ours[0] != plain[0]:
-        return False
-    if ours[0] == "raises":
-        return ours[1] is plain[1]
-    return twin.same(ours[1], plain[1])
+def agree(twin, name, *args, **kwargs):
+    """Member `name` of both twins (a property, a method, or a static method
+    given the receiver first) has the same outcome: the same exception type,
+    or the same picture of the result. Our arguments are copied to the plain
+    side, a shared object staying shared, and their points join the pool, so
+    identity counts for them too."""
+    pool_ours, pool_plain = list(twin.ours_points), list(twin.plain_points)
+    memo = {id(o): (o, p) for o, p in zip(pool_ours, pool_plain)}
+
+    def plain_of(v):
+        if id(v) in memo:
+            return memo[id(v)][1]
+        kind = type(v).__name__
+        if kind in ("Point", "Vector"):
+            out = PLAIN[kind](v.x, v.y)
+            if kind == "Point":
+                pool_ours.append(v)
+                pool_plain.append(out)
+        elif kind in ("Segment", "Line"):
+            out = PLAIN[kind](plain_of(v.start), plain_of(v.end))
+        elif kind == "Ray":
+            out = PLAIN[kind](plain_of(v.origin), plain_of(v.direction))
+        elif kind == "Polyline":
+            out = PLAIN[kind]([plain_of(q) for q in v.points])
+        elif isinstance(v, (list, tuple)):
+            out = type(v)(plain_of(q) for q in v)
+        else:
+            return v
+        memo[id(v)] = (v, out)  # holds v, so its id stays its own
+        return out
+
+    plain_args, plain_kwargs = [plain_of(a) for a in args], {k: plain_of(v) for k, v in kwargs.items()}
+    ours, plain = outcome(call, twin.ours, name, *args, **kwargs), outcome(call, twin.plain, name, *plain_args,
+                                                                           **plain_kwargs)
+    assert ours[0] == plain[0] and (ours[1] is plain[1] if ours[0] == "raises" else
+                                    picture(ours[1], pool_ours) == picture(plain[1], pool_plain)), \
+        (name, args, ours, plain)
+
+
+def call(polyline, name, *args, **kwargs):
+    """Member `name` of a polyline: a property read, a method call, or a
+    static method given the polyline first."""
+    raw = inspect.getattr_static(Polyline, name)
+    if isinstance(raw, property):
+        return getattr(polyline, name)
+    if isinstance(raw, staticmethod):
+        return getattr(type(polyline), name)(polyline, *args, **kwargs)
+    return getattr(polyline, name)(*args, **kwargs)
+
+
+def member_calls():
+    """Every member that reads the receiver's points, with arguments for it
+    (new objects on every call)."""
+    from Flatkin import Vector
+    from Strakel import Line, Segment
+    on, near, inner = Point(0.5, 0), Point(3, 3), Point(0.5, 0.5)
+    return [(n,) for n in (
+        "__repr__", "__hash__", "__iter__", "reverse", "is_closed", "close", "is_self_intersecting", "segments",
+        "count", "length", "start", "end", "midpoint", "centroid", "mean", "longest_edge", "shortest_edge", "bound",
+        "area", "is_clockwise", "simple_wise", "wise", "start_vector", "end_vector", "is_convex", "bounding_box",
+        "minimum_bounding_box", "longest_edge_box", "set_vector_box", "degenerate_distance", "find_discontinuity")] + [
+        (n, on) for n in ("select_segment_containing_point", "select_segment_close_to_point", "tangent_at_point",
+                          "normal_at_point", "tangent_ray_at_point", "tangent_line_at_point", "normal_ray_at_point",
+                          "normal_line_at_point", "evaluate_point", "break_by_point")] + [
+        (n, inner) for n in ("is_point_in_bound", "is_point_on", "is_point_inside", "contains_point")] + [
+        ("__eq__", Polyline([Point(0, 0), Point(1, 1)])), ("closest_point", near),
+        ("intersection", Line(Point(0, 0.5), Point(1, 0.5))), ("intersection", Polyline([Point(0, 0.5), Point(1, 0.5)])),
+        ("contains_points", [inner] * 20), ("is_segment_inside", Segment(Point(0, 0), Point(1, 1))),
+        ("is_polyline_inside", Polyline([Point(-1, -1), Point(3, -1), Point(3, 3), Point(-1, -1)])),
+        ("point_at_parameter", 0.5), ("point_at_length", 0.5), ("divide_by_count", 5), ("divide_by_length", 0.3),
+        ("bounding_box", Vector(1, 2), 1), ("offset", 0.2), ("offset", -0.2), ("unequal_offset", [0.1] * 4),
+        ("loft", Polyline([Point(5, 5), Point(6, 6)])), ("tween", Polyline([Point(5, 5)] * 5), 0.5),
+        ("extend", 1.0), ("shorten", 0.5), ("adjust_length", -0.5), ("break_by_points", [on, Point(1, 0.5)]),
+        ("break_by_parameter", 0.3), ("break_by_parameters", [0.2, 0.7]), ("break_by_interval", (0.2, 0.7)),
+        ("break_by_intervals", [(0.1, 0.2), (0.5, 0.6)]), ("break_by_tuple", (on, Point(1, 0.5))),
+        ("break_by_tuples", [(on, Point(1, 0.5))]), ("move", Vector(1, 1)), ("rotate", 0.5, Point(0, 0)),
+        ("polyline_chamfer", 0.1), ("polyline_fillet", 0.1, 3)]
+
+
+def poly(coords, cls=Point):
+    return Polyline([cls(x, y) for x, y in coords])
+
+
+def xy(p):
+    """The coordinates of a polyline's points, or of a list of points."""
+    return [(q.x, q.y) for q in getattr(p, "points", p)]
 
 
 # ------------------------------------------------------------ shapes
