@@ -1,7 +1,5 @@
 #include "pyutil/classes.hpp"
 
-#include <structmember.h>
-
 #include <cstring>
 
 namespace pyu {
@@ -77,79 +75,32 @@ Py_ssize_t payload_offset(nb::handle cls) {
 
 namespace {
 
-// The coordinates of each class: their interned names, descriptors and
-// offsets.  Reads go through plain member descriptors (T_DOUBLE), the
-// cheapest attribute the interpreter has short of a slot holding an object.
-// Writes are checked here first: the member descriptor's own setter would
-// store -1.0 before reporting a non-number, while a refused value must
-// leave the old one.
-struct Coordinates {
-    PyTypeObject *type;
-    PyObject *names[3];
-    PyObject *descrs[3];
-    Py_ssize_t offsets[3];
-    int count;
-};
-Coordinates registry[8];
-int registry_count = 0;
-
-template <int I>
-int checked_setattro(PyObject *self, PyObject *name, PyObject *value) {
-    const Coordinates &c = registry[I];
-    if (PyUnicode_Check(name))
-        for (int k = 0; k < c.count; ++k) {
-            // The class (or a subclass) must still hold our descriptor under
-            // this name: a subclass's own `x` property is left to answer.
-            if (name != c.names[k] && PyUnicode_Compare(name, c.names[k]) != 0)
-                continue;
-            if (_PyType_Lookup(Py_TYPE(self), c.names[k]) != c.descrs[k])
-                break;
-            if (!value) {
-                PyErr_SetString(PyExc_TypeError, "can't delete numeric attribute");
-                return -1;
-            }
-            double v = PyFloat_CheckExact(value) ? PyFloat_AS_DOUBLE(value) : PyFloat_AsDouble(value);
-            if (v == -1.0 && PyErr_Occurred())
-                return -1;
-            *(double *) ((char *) self + c.offsets[k]) = v;
-            return 0;
-        }
-    return PyObject_GenericSetAttr(self, name, value);
+// Coordinates are C getters and setters at the field's offset (the
+// closure).  The setter converts first, so a refused value leaves the old
+// one; `del` is refused as for any numeric attribute.
+PyObject *get_double(PyObject *self, void *offset) {
+    return PyFloat_FromDouble(*(const double *) ((const char *) self + (Py_ssize_t) offset));
 }
 
-setattrofunc checked_setattro_of(int i) {
-    static const setattrofunc table[8] = {checked_setattro<0>, checked_setattro<1>, checked_setattro<2>,
-                                          checked_setattro<3>, checked_setattro<4>, checked_setattro<5>,
-                                          checked_setattro<6>, checked_setattro<7>};
-    return table[i];
+int set_double(PyObject *self, PyObject *value, void *offset) {
+    if (!value) {
+        PyErr_SetString(PyExc_TypeError, "can't delete numeric attribute");
+        return -1;
+    }
+    double v = PyFloat_CheckExact(value) ? PyFloat_AS_DOUBLE(value) : PyFloat_AsDouble(value);
+    if (v == -1.0 && PyErr_Occurred())
+        return -1;
+    *(double *) ((char *) self + (Py_ssize_t) offset) = v;
+    return 0;
 }
 
 }  // namespace
 
 void add_double_member(nb::handle cls, const char *name, Py_ssize_t offset) {
-    PyTypeObject *type = (PyTypeObject *) cls.ptr();
-    int slot = 0;
-    while (slot < registry_count && registry[slot].type != type)
-        ++slot;
-    if (slot == registry_count) {
-        if (registry_count == 8)
-            raise(PyExc_SystemError, "too many classes with coordinates");
-        registry[registry_count++] = Coordinates{type, {}, {}, {}, 0};
-    }
-    Coordinates &c = registry[slot];
-    if (c.count == 3)
-        raise(PyExc_SystemError, "too many coordinates in one class");
-    PyMemberDef *def = new PyMemberDef{name, T_DOUBLE, offset, 0, nullptr};  // lives as long as the class
-    nb::object descr = check(PyDescr_NewMember(type, def));
+    // Lives as long as the class (for the process).
+    PyGetSetDef *def = new PyGetSetDef{name, get_double, set_double, nullptr, (void *) offset};
+    nb::object descr = check(PyDescr_NewGetSet((PyTypeObject *) cls.ptr(), def));
     check_status(PyObject_SetAttrString(cls.ptr(), name, descr.ptr()));
-    PyObject *key = PyUnicode_InternFromString(name);  // kept for the process
-    if (!key)
-        raise_current();
-    c.names[c.count] = key;
-    c.descrs[c.count] = descr.release().ptr();  // held as long as the class
-    c.offsets[c.count] = offset;
-    ++c.count;
-    type->tp_setattro = checked_setattro_of(slot);
 }
 
 }  // namespace detail
