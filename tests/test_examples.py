@@ -2,6 +2,7 @@
 
 import importlib.util
 import pathlib
+import re
 
 import matplotlib.image as mpimg
 import numpy as np
@@ -59,3 +60,14 @@ def test_floor_layout_offices_stay_on_the_floor_clear_of_the_corridor_and_each_o
     for k, office in enumerate(offices):
         assert floor.contains(office) and office.intersection(corridor).area < 1e-6
         assert all(office.intersection(other).area < 1e-6 for other in offices[:k])
+
+
+def test_readme_tour_runs_and_prints_what_its_comments_say(capsys, monkeypatch):
+    import Solidar
+    monkeypatch.setattr(Solidar, "BIM_UNIT_WIDTH", Solidar.BIM_UNIT_WIDTH)  # the tour rebinds it
+    readme = (EXAMPLES.parent / "README.md").read_text(encoding="utf-8")
+    blocks = re.findall(r"```python\n(.*?)```", readme, re.S)
+    assert len(blocks) >= 5
+    exec(compile("\n".join(blocks), "README.md", "exec"), {})
+    out = capsys.readouterr().out.splitlines()
+    assert "40.0 Vector(1.0, 0.0)" in out and "504.0 100.0 1" in out and "(3, 3)" in out
