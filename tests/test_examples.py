@@ -71,3 +71,4 @@ def test_readme_tour_runs_and_prints_what_its_comments_say(capsys, monkeypatch):
     exec(compile("\n".join(blocks), "README.md", "exec"), {})
     out = capsys.readouterr().out.splitlines()
     assert "40.0 Vector(1.0, 0.0)" in out and "504.0 100.0 1" in out and "(3, 3)" in out
+    assert "[24.0, 36.0]" in out  # the two rooms, closed polylines
