@@ -11,7 +11,7 @@ from hypothesis import strategies as st
 import pyref_solidar as ref
 from Solidar import Plane, Point3d, Vector3d
 
-from common import Duck3, solid_outcome
+from common import Duck3, DuckVector3, solid_outcome
 
 coordinate = st.one_of(st.floats(-100, 100), st.integers(-3, 3).map(float))
 point = st.tuples(coordinate, coordinate, coordinate)
@@ -99,6 +99,35 @@ def test_planes_hash_by_first_point_and_normal_and_equal_only_themselves():
     a, b = Plane(pts), Plane(list(pts))
     assert hash(a) == hash(b) == hash((pts[0], Vector3d(0, 0, -1)))
     assert a != b and a == a and len({a: 1, b: 2}) == 2
+
+
+def test_text_hash_and_distance_to_origin_read_the_normal_a_subclass_gives():
+    class Leaning(DuckVector3):
+        def __hash__(self):
+            return hash((self.x, self.y, self.z))
+
+        def __str__(self):
+            return "leaning"
+
+    def plane(base, point):
+        class Named(point):  # a first point with a text of its own
+            def __str__(self):
+                return "base"
+
+        class Tilted(base):
+            reads = 0
+
+            @property
+            def normal(self):
+                Tilted.reads += 1
+                return Leaning(0.0, 3.0, 4.0)
+
+        return Tilted([Named(1, 2, 3), point(0, 1, 0), point(1, 0, 0)])
+
+    ours, plain = plane(Plane, Point3d), plane(ref.Plane, ref.Point3d)
+    for pl in (ours, plain):
+        assert repr(pl) == "Plane(base, leaning)" and pl.distance_to_origin == 18 / 5
+        assert hash(pl) == hash((pl.points[0], Leaning(0.0, 3.0, 4.0))) and type(pl).reads == 4
 
 
 def test_axis_planes_are_new_each_time_and_frames_unpack_four():
