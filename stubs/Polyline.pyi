@@ -111,7 +111,7 @@ class Polyline:
         """True when every non-zero turn at the inner vertices has one sign (fewer than four points: True)."""
     @staticmethod
     def convex_hull(points: Iterable[Point], /) -> List[Point]:
-        """The given points on the convex hull, counter-clockwise from the least polar angle, closed by the first."""
+        """The given points on the convex hull, counter-clockwise from the least polar angle, closed by the first; ZeroDivisionError for no points."""
     @staticmethod
     def unify_direction(polylines: List[Polyline], /) -> List[Polyline]:
         """Reverse in place each polyline whose winding code differs from the first one's; return the list."""
