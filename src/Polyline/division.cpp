@@ -146,9 +146,10 @@ nb::list divide_by_length(nb::handle self, nb::handle length_arg) {
     std::vector<double> lengths = v.lengths();
     double total = geom::sum_in_order(lengths);
     // A spacing too small for the sum to ever pass the total (or to fit in
-    // memory before it does) would fill all memory: refused up front.
+    // memory before it does) would fill all memory: refused up front.  A NaN
+    // spacing stops the sum after the start.
     double estimate = std::floor(total / step) + 1;
-    if (total >= 0 && !(estimate < 1e15 && total + step > total))
+    if (total >= 0 && !std::isnan(step) && !(estimate < 1e15 && total + step > total))
         pyu::checked_size(PY_SSIZE_T_MAX, sizeof(PyObject *));
     if (estimate >= 1)
         pyu::checked_size((Py_ssize_t) estimate, sizeof(PyObject *) + sizeof(flat::Point) + 32);

@@ -19,6 +19,11 @@ PyTypeObject *mesh_type = nullptr;
 
 namespace {
 
+// The class's own `merge` as bound, held by a strong reference so that its
+// address stays its own for the identity test, even after the class's
+// attribute is replaced.
+PyObject *own_merge = nullptr;
+
 const pyu::Key key_vertices("vertices"), key_indices("indices"), key_layer("layer"), key_merge("merge"),
     key_concatenate("concatenate"), key_unique("unique"), key_reshape("reshape"), key_cross("cross"),
     key_linalg("linalg"), key_norm("norm"), key_dtype("dtype"), key_kind("kind"), key_astype("astype"),
@@ -227,15 +232,16 @@ nb::object merge_layer(const std::vector<nb::object> &meshes) {
 
 // One mesh per layer in order of first appearance.  The plain steps merge
 // pairwise, copying a layer's growing arrays once per mesh; meshes of our
-// own class with plain arrays are gathered by layer and each layer is
-// concatenated once, with the same result.
+// own class with plain arrays, while `merge` is the class's own and no mesh
+// has one of its own, are gathered by layer and each layer is concatenated
+// once, with the same result.  Otherwise each `merge` is called.
 nb::list merge_meshes_by_layer(nb::handle meshes) {
     nb::object items = pyu::snapshot(meshes);
     Py_ssize_t n = pyu::snap_size(items);
     bool gathered = mesh_cls.holds(mesh_type);
     for (Py_ssize_t i = 0; i < n && gathered; ++i) {
         nb::handle mesh = pyu::snap_item(items, i);
-        if (Py_TYPE(mesh.ptr()) != mesh_type)
+        if (Py_TYPE(mesh.ptr()) != mesh_type || !pyu::resolves_to(mesh, key_merge, own_merge))
             gathered = false;
         else {
             nb::object layer = pyu::get_attr(mesh, key_layer);
@@ -326,6 +332,9 @@ void bind_mesh(nb::module_ &m) {
         .static_method("show_pyvista_mesh", &show_pyvista_mesh, DOC(Mesh, show_pyvista_mesh), "pyvista_meshes"_a)
         .static_method("show_mesh", &show_mesh, DOC(Mesh, show_mesh), "meshes"_a)
         .static_method("meshes_to_front", &meshes_to_front, DOC(Mesh, meshes_to_front), "meshes"_a = nb::none());
+    PyObject *previous = own_merge;
+    own_merge = Py_XNewRef(pyu::class_attr((PyObject *) cls.type(), key_merge));
+    Py_XDECREF(previous);
 }
 
 }  // namespace solidar
