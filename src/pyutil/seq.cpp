@@ -39,6 +39,8 @@ nb::object get_item(nb::handle seq, Py_ssize_t i) {
     return check(PyObject_GetItem(seq.ptr(), index.ptr()));
 }
 
+void snapshot_index_error() { raise(PyExc_IndexError, "tuple index out of range"); }
+
 nb::object snapshot(nb::handle iterable) {
     if (PyTuple_CheckExact(iterable.ptr()))
         return nb::borrow(iterable);
@@ -67,7 +69,7 @@ Points<Value> read_all(nb::handle seq, bool keep_items, PyTypeObject *type, Loca
         PyObject **items = PySequence_Fast_ITEMS(seq.ptr());
         list.coords.resize((size_t) n);
         Py_ssize_t i = 0;
-        while (i < n && Py_TYPE(items[i]) == type) {
+        while (i < n && is_own(items[i], type)) {
             list.coords[(size_t) i] = read_fields(locate(items[i]));
             ++i;
         }
@@ -94,10 +96,25 @@ bool read_exact_points(nb::handle seq, std::vector<geom::Vec2> &out) {
     PyObject **items = PySequence_Fast_ITEMS(seq.ptr());
     out.resize((size_t) n);
     for (Py_ssize_t i = 0; i < n; ++i) {
-        if (Py_TYPE(items[i]) != point_type)
+        if (!is_point(items[i]))
             return false;
         const flat::Point &p = point_fields_inline(items[i]);
         out[(size_t) i] = {p.x, p.y};
+    }
+    return true;
+}
+
+bool read_exact_points3(nb::handle seq, std::vector<geom::Vec3> &out) {
+    if (!point3d_type || !is_list_or_tuple(seq))
+        return false;
+    Py_ssize_t n = PySequence_Fast_GET_SIZE(seq.ptr());
+    PyObject **items = PySequence_Fast_ITEMS(seq.ptr());
+    out.resize((size_t) n);
+    for (Py_ssize_t i = 0; i < n; ++i) {
+        if (!is_point3d(items[i]))
+            return false;
+        const solid::Point3d &p = solid_fields(items[i]);
+        out[(size_t) i] = {p.x, p.y, p.z};
     }
     return true;
 }
