@@ -153,8 +153,8 @@ PRELUDE = textwrap.dedent('''
             for owner in (cls,) + tuple(among):
                 for hostile in (obj, [value("point"), obj]):
                     for name, f, args in calls(owner, make_self if owner is cls else lambda: value("point"), hostile, value):
-                        result = attempt(f, *args)
-                        assert str(STALE) not in repr(result), (owner, name, result)
+                        text = attempt(lambda: repr(f(*args))) or ""
+                        assert str(STALE) not in text, (owner, name, text)
 
     NUMBERS = {"t", "length", "count", "angle", "n", "distance", "radians", "degrees", "factor", "tolerance",
                "eps", "epsilon", "width", "height", "radius", "offset", "number", "num", "size", "scale", "d",
@@ -211,7 +211,7 @@ PRELUDE = textwrap.dedent('''
     def seq_actions(victim, filler):
         """Ways a collector callback changes a sequence being read."""
         return [lambda: victim.clear(), lambda: victim.extend([filler] * 5),
-                lambda: (victim.clear(), victim.extend([filler] * 100))]
+                lambda: (victim.clear(), victim.extend([filler] * 20))]
 
     def rebound_members(cls, run):
         """Each member of cls deleted from the class, the freed memory reused by new

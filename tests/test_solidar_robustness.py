@@ -1,5 +1,7 @@
 """No Python code a caller writes can crash Solidar (see hostile.py)."""
 
+import pytest
+
 from hostile import assert_survives
 
 ONE_LIST = ["remove_duplicate_points", "select_unique_points", "is_has_duplicate_points", "get_min_point",

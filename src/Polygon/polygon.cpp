@@ -220,12 +220,12 @@ bool equals(nb::handle self, nb::handle other) {
 Py_hash_t hash(nb::handle self) {
     pyu::RecursionGuard guard(" in Polygon.__hash__");
     const Keys &k = keys();
-    nb::object out = pyu::check(PySequence_Tuple(pyu::get_attr(self, k.out_points).ptr()));
+    nb::object out = pyu::snapshot(pyu::get_attr(self, k.out_points));
     Py_hash_t out_hash = pyu::hash_of(out);
     nb::object inn = pyu::get_attr(self, k.inn_points);
     nb::list holes;
     pyu::for_each_iter(inn, [&](nb::handle pts) {
-        holes.append(pyu::check(PySequence_Tuple(pts.ptr())));
+        holes.append(pyu::snapshot(pts));
         return true;
     });
     nb::object inn_tuple = pyu::check(PyList_AsTuple(holes.ptr()));

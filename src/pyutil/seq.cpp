@@ -42,9 +42,27 @@ nb::object get_item(nb::handle seq, Py_ssize_t i) {
 void snapshot_index_error() { raise(PyExc_IndexError, "tuple index out of range"); }
 
 nb::object snapshot(nb::handle iterable) {
-    if (PyTuple_CheckExact(iterable.ptr()))
+    PyObject *seq = iterable.ptr();
+    if (PyTuple_CheckExact(seq))
         return nb::borrow(iterable);
-    return check(PySequence_Tuple(iterable.ptr()));
+    if (!PyList_CheckExact(seq))
+        return check(PySequence_Tuple(seq));
+    // The interpreter's own tuple(list) copies from the list's item array
+    // after making the tuple, and making it may run the collector, whose
+    // callbacks may resize the list: the tuple is made first here, and filled
+    // only when the list kept its size meanwhile.
+    for (;;) {
+        Py_ssize_t n = PyList_GET_SIZE(seq);
+        nb::object out = check(PyTuple_New(n));
+        if (PyList_GET_SIZE(seq) != n)
+            continue;
+        for (Py_ssize_t i = 0; i < n; ++i) {
+            PyObject *item = PyList_GET_ITEM(seq, i);
+            Py_INCREF(item);
+            PyTuple_SET_ITEM(out.ptr(), i, item);
+        }
+        return out;
+    }
 }
 
 SeqTail tail_items(nb::handle seq, Py_ssize_t start) {
