@@ -280,11 +280,9 @@ void bind_rec_generator(nb::module_ &m) {
         .method("get_recs", &get_recs, DOC(RecGenerator, get_recs), "clean_points"_a = 1);
     rec_type = cls.type();
     const Keys &k = keys();
-    own.is_intersection = pyu::class_attr(cls.cls(), k.is_intersection);
-    own.contain_func = pyu::class_attr(cls.cls(), k.contain_func);
-    own.get_a_rec = pyu::class_attr(cls.cls(), k.get_a_rec);
-    for (PyObject *o : {own.is_intersection, own.contain_func, own.get_a_rec})
-        Py_XINCREF(o);
+    own.is_intersection = pyu::remember_member(cls.cls(), k.is_intersection);
+    own.contain_func = pyu::remember_member(cls.cls(), k.contain_func);
+    own.get_a_rec = pyu::remember_member(cls.cls(), k.get_a_rec);
 }
 
 }  // namespace polygon

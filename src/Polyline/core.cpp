@@ -53,7 +53,7 @@ bool equal(nb::handle self, nb::handle other) {
 Py_hash_t hash(nb::handle self) {
     pyu::RecursionGuard guard(" in Polyline.__hash__");
     nb::object points = points_of(self);
-    nb::object items = pyu::check(PySequence_Tuple(points.ptr()));
+    nb::object items = pyu::snapshot(points);
     return pyu::hash_of(items);
 }
 

@@ -28,7 +28,7 @@ nb::object placed(const Vertices &v, const geom::LengthPlace &at) {
     case geom::LengthPlace::inner:
         return new_point(at.point);
     default:
-        return v.item(v.size() - 1);  // past the last segment: the end point
+        return v.last();  // past the last segment: the end point
     }
 }
 

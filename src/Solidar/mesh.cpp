@@ -126,7 +126,8 @@ bool core_unique(nb::handle vertices, nb::object &rows, nb::object &inverse) {
     for (size_t i = 0; i < u.rows.size(); ++i)
         std::memcpy(r.data + i * k, v.data + u.rows[i] * k, k * sizeof(T));
     pyu::NewArray<int64_t> inv = pyu::new_array<int64_t>({n});
-    std::memcpy(inv.data, u.inverse.data(), n * sizeof(int64_t));
+    if (n > 0)  // an empty vector may hold no buffer at all
+        std::memcpy(inv.data, u.inverse.data(), n * sizeof(int64_t));
     rows = r.array;
     inverse = inv.array;
     return true;
@@ -209,7 +210,8 @@ nb::object concatenate_layer(const std::vector<nb::object> &meshes) {
     pyu::NewArray<int64_t> t = pyu::new_array<int64_t>({triangles, c});
     size_t at_row = 0, at_triangle = 0;
     for (size_t m = 0; m < meshes.size(); ++m) {
-        std::memcpy(v.data + at_row * k, vs[m].data, vs[m].size() * sizeof(T));
+        if (vs[m].size() > 0)
+            std::memcpy(v.data + at_row * k, vs[m].data, vs[m].size() * sizeof(T));
         geom::copy_shifted(ts[m].data, ts[m].size(), (int64_t) at_row, t.data + at_triangle * c);
         at_row += vs[m].shape[0], at_triangle += ts[m].shape[0];
     }

@@ -149,20 +149,14 @@ nb::object plane_z_intersection(nb::handle self) {
 // np.array([(p.x, p.y, p.z) for p in points]): straight from the fields for
 // a list of our own points, numpy's conversion of the values otherwise.
 nb::object to_array(nb::handle points) {
-    if (pyu::is_list_or_tuple(points)) {
-        Py_ssize_t n = PySequence_Fast_GET_SIZE(points.ptr());
-        PyObject **items = PySequence_Fast_ITEMS(points.ptr());
-        bool plain = n > 0;
-        for (Py_ssize_t i = 0; i < n && plain; ++i)
-            plain = pyu::is_point3d(items[i]);
-        if (plain) {
-            pyu::NewArray<double> out = pyu::new_array<double>({(size_t) n, 3});
-            for (Py_ssize_t i = 0; i < n; ++i) {
-                Vec3 p = xyz(items[i]);
-                out.data[3 * i] = p.x, out.data[3 * i + 1] = p.y, out.data[3 * i + 2] = p.z;
-            }
-            return out.array;
-        }
+    std::vector<Vec3> pts;
+    if (pyu::read_exact_points3(points, pts) && !pts.empty()) {
+        // Read before the array is made: making it may run the collector,
+        // and whatever it runs may change the caller's list.
+        pyu::NewArray<double> out = pyu::new_array<double>({pts.size(), 3});
+        for (size_t i = 0; i < pts.size(); ++i)
+            out.data[3 * i] = pts[i].x, out.data[3 * i + 1] = pts[i].y, out.data[3 * i + 2] = pts[i].z;
+        return out.array;
     }
     nb::list rows;
     pyu::for_each_iter(points, [&](nb::handle p) {
