@@ -204,14 +204,13 @@ std::optional<Corners> minimum_area_box(std::span<const Vec2> pts, Vec2 base, do
     for (std::size_t i = 0; i < pts.size(); ++i)
         from_base[i] = pts[i] - base;
     for (std::size_t k = 0; k + 1 < pts.size(); ++k) {
+        stop.tick(pts.size());  // a pass over every point
         Vec2 st = pts[k];
         Vec2 vec = checked_unit(pts[k + 1] - st, flat_eps, fault);
         Vec2 perp{-vec.y, vec.x};
         Extremes across, along;
-        for (std::size_t i = 0; i < pts.size(); ++i) {
-            stop.tick();
+        for (std::size_t i = 0; i < pts.size(); ++i)
             across.add(dot(from_base[i], perp));
-        }
         for (std::size_t i = 0; i < pts.size(); ++i)
             along.add(dot(pts[i] - st, vec));
         double height = across.hi - across.lo;

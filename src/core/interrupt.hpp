@@ -14,6 +14,7 @@
 // bookkeeping, not part of its value.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace geom {
@@ -41,6 +42,16 @@ public:
     void tick() const {
         if (--countdown_ == 0) [[unlikely]]
             poll();
+    }
+
+    // `steps` steps at once, for a step that is itself a pass over the
+    // input: polls once `period` steps have gathered.  Keeps the inner pass
+    // free of any check.
+    void tick(std::size_t steps) const {
+        if (steps >= countdown_)
+            poll();
+        else
+            countdown_ -= (std::uint32_t) steps;
     }
 
     // Polls now (and starts a new period): throws Interrupted when an
