@@ -142,7 +142,7 @@ nb::list lattice(nb::handle self) {
     nb::list out;
     std::vector<double> distances;
     for (Py_ssize_t i = 0; i < n; ++i) {
-        stop.tick();
+        stop.poll();  // each line crosses the whole outline
         nb::object crossings = pyu::call_method(polyline, k.intersection, pyu::get_item(lines, i));
         if (pyu::length(crossings) < 2)
             continue;
