@@ -113,7 +113,7 @@ nb::object minimum_bounding_box(nb::handle self) {
     double flat_eps = names::flat_epsilon.get_double();
     Vertices v = vertices(working);
     geom::Fault fault = geom::Fault::none;
-    std::optional<geom::Corners> box = geom::minimum_area_box(v.xy(), base, flat_eps, fault);
+    std::optional<geom::Corners> box = geom::minimum_area_box(v.xy(), base, flat_eps, fault, pyu::interrupt());
     check(fault);
     return box ? nb::object(corners(*box)) : nb::none();
 }
@@ -164,7 +164,7 @@ nb::list convex_hull(nb::handle points) {
         pyu::check(PyNumber_Remainder(zero.ptr(), zero.ptr()));
     }
     geom::Fault fault = geom::Fault::none;
-    std::vector<size_t> hull = geom::convex_hull(v.xy(), flat_eps, &pyu::np_arccos, fault);
+    std::vector<size_t> hull = geom::convex_hull(v.xy(), flat_eps, &pyu::np_arccos, fault, pyu::interrupt());
     check(fault);
     nb::list out;
     for (size_t i : hull)

@@ -93,7 +93,7 @@ bool is_self_intersecting(nb::handle self) {
     bool skip_closing_pair = closed(self);
     geom::Tolerances tol = tolerances();
     Vertices v = vertices(self);
-    return geom::is_self_intersecting(v.xy(), skip_closing_pair, tol);
+    return geom::is_self_intersecting(v.xy(), skip_closing_pair, tol, pyu::interrupt());
 }
 
 // ------------------------------------------------------------ segments

@@ -93,12 +93,12 @@ namespace {
 // while the sum stays within the total), each as point_at_length gives it.
 nb::list divide(nb::handle self, const Vertices &v, const std::vector<double> &lengths, double total, double step,
                 Py_ssize_t count) {
+    geom::Interrupt stop = pyu::interrupt();
     nb::list out;
     if (!own(self, Member::point_at_length)) {
         double current = 0.0;
         for (Py_ssize_t i = 0; count < 0 ? current <= total : i < count; ++i) {
-            if ((i & 4095) == 4095)
-                pyu::check_status(PyErr_CheckSignals());
+            stop.tick();
             nb::object at = i == 0 ? pyu::int_obj(0) : pyu::float_obj(current);
             out.append(call_member(self, Member::point_at_length, at));
             current += step;
@@ -109,8 +109,7 @@ nb::list divide(nb::handle self, const Vertices &v, const std::vector<double> &l
     geom::LengthWalk walk(v.xy(), lengths, seg_eps);
     double current = 0.0;
     for (Py_ssize_t i = 0; count < 0 ? current <= total : i < count; ++i) {
-        if ((i & 4095) == 4095)
-            pyu::check_status(PyErr_CheckSignals());
+        stop.tick();
         if (current < 0 || current > total)
             length_out_of_range();
         out.append(placed(v, walk.place(current)));

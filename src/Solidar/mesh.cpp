@@ -58,7 +58,7 @@ std::string mesh_text(nb::handle self) {
 template <class T, class I>
 nb::object core_normals(const pyu::ArrayView<T> &v, const pyu::ArrayView<I> &t) {
     pyu::NewArray<T> out = pyu::new_array<T>({t.shape[0], 3});
-    if (!geom::face_normals(v.data, v.shape[0], t.data, t.shape[0], out.data))
+    if (!geom::face_normals(v.data, v.shape[0], t.data, t.shape[0], out.data, pyu::interrupt()))
         return nb::object();
     return out.array;
 }
@@ -121,7 +121,7 @@ bool core_unique(nb::handle vertices, nb::object &rows, nb::object &inverse) {
     if (!pyu::view_array(vertices, v) || v.ndim != 2 || v.shape[1] == 0)
         return false;
     size_t n = v.shape[0], k = v.shape[1];
-    geom::UniqueRows u = geom::unique_rows(v.data, n, k);
+    geom::UniqueRows u = geom::unique_rows(v.data, n, k, pyu::interrupt());
     pyu::NewArray<T> r = pyu::new_array<T>({u.rows.size(), k});
     for (size_t i = 0; i < u.rows.size(); ++i)
         std::memcpy(r.data + i * k, v.data + u.rows[i] * k, k * sizeof(T));

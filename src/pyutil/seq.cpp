@@ -16,7 +16,9 @@ nb::list items_counted_once(nb::handle points) {
     nb::list selected;
     nb::object count = get_attr(points, key_count);
     nb::object one = int_obj(1);
+    geom::Interrupt stop = interrupt();
     for_each_iter(points, [&](nb::handle p) {
+        stop.poll();  // each count walks the whole sequence
         nb::object c = call(count, p);
         if (num_eq(c, one))
             selected.append(p);

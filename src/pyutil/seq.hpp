@@ -40,7 +40,9 @@ template <class F>
 bool for_each_item(nb::handle seq, Py_ssize_t start, F &&f) {
     PyObject *s = seq.ptr();
     bool is_list = PyList_Check(s);
+    geom::Interrupt stop = interrupt();
     for (Py_ssize_t i = start;; ++i) {
+        stop.tick();
         Py_ssize_t n = is_list ? PyList_GET_SIZE(s) : PyTuple_GET_SIZE(s);
         if (i >= n)
             return true;
@@ -62,8 +64,10 @@ SeqTail tail_items(nb::handle seq, Py_ssize_t start);
 template <class F>
 bool for_each_iter(nb::handle iterable, F &&f) {
     nb::object iter = check(PyObject_GetIter(iterable.ptr()));
+    geom::Interrupt stop = interrupt();
     while (PyObject *raw = PyIter_Next(iter.ptr())) {
         nb::object item = nb::steal(raw);
+        stop.tick();
         if (!f(nb::handle(item)))
             return false;
     }
