@@ -453,12 +453,12 @@ def on_one_line(a, b, tol=5e-4):
         all(abs(cross(db, p, b0)) / lb <= tol for p in (a0, a1))
 
 
-def reference_walks_right(coords):
+def reference_walks_right(coords, split=True):
     """The plain steps give every room once, and no walls are drawn in pieces."""
     if any(on_one_line(a, b) for i, a in enumerate(coords) for b in coords[i + 1:]):
         return False
     try:
-        loops = RefCollection(ref_segments(coords)).get_polygons()
+        loops = RefCollection(ref_segments(coords)).get_polygons(split=split)
     except Exception:
         return False
     # A room is walked over distinct pieces (not out and back along a wall

@@ -54,6 +54,14 @@ CASES = {
         "Point.find_nearest_two_points(points)",
         "[(p.x, p.y) for p in points]",
     ),
+    # A street grid of 2,000 by 2,000 lines: four million crossings to split.
+    "network": (
+        "from Flatkin import Point\nfrom Strakel import Segment, SegmentCollection\n"
+        "walls = [Segment(Point(-1, i), Point(2001, i)) for i in range(2000)]"
+        " + [Segment(Point(i, -1), Point(i, 2001)) for i in range(2000)]",
+        "SegmentCollection(walls).get_polygons()",
+        "[(s.start.x, s.start.y, s.end.x, s.end.y) for s in walls]",
+    ),
     # A NaN coordinate keeps the fast path out: every pair is measured.
     "solid_point_list": (
         "from Solidar import Point3d\n"

@@ -400,7 +400,7 @@ def _same_outcome(ours, ref, method, kwargs):
 
 def _check(coords, method, **kwargs):
     """Compared where the plain steps find every room once."""
-    if reference_walks_right(coords):
+    if reference_walks_right(coords, kwargs.get("split", True) is True):
         _same_outcome(SegmentCollection(segs(coords)), RefCollection(ref_segments(coords)), method, kwargs)
 
 

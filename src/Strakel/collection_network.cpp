@@ -238,7 +238,7 @@ nb::list run_walk(nb::handle self, Walker &w, bool contour, MarkMirror *mirror, 
     }
     Vec2 at{};
     std::vector<std::uint32_t> entries =
-        w.net->walk(contour, skip, fe, e, pyu::np_arccos, max_steps, hooks, error, at, start);
+        w.net->walk(contour, skip, fe, e, pyu::np_arccos, max_steps, hooks, error, at, start, pyu::interrupt());
     raise_walk_error(error, at);
     if (walked)
         *walked = std::move(entries);
@@ -321,7 +321,7 @@ void get_connections(nb::handle self) {
             ends[(size_t) i] = e.end;
         }
     }
-    geom::NetworkSplit split = geom::split_network(starts, ends, flat_eps(), eps());
+    geom::NetworkSplit split = geom::split_network(starts, ends, flat_eps(), eps(), pyu::interrupt());
 
     nb::list pieces;
     pyu::set_attr(self, key_segments, pieces);

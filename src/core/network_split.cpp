@@ -65,7 +65,8 @@ bool on_one_line(Vec2 a0, Vec2 a1, Vec2 b0, Vec2 b1) {
     return std::min(s0, s1) <= la + node_join && std::max(s0, s1) >= -node_join;
 }
 
-Filing file_crossings(std::span<const Vec2> starts, std::span<const Vec2> ends, double flat_eps, double eps) {
+Filing file_crossings(std::span<const Vec2> starts, std::span<const Vec2> ends, double flat_eps, double eps,
+                      const Interrupt &stop) {
     Filing f;
     const std::size_t n = starts.size();
     f.entry_of.assign(n, -1);
@@ -104,7 +105,8 @@ Filing file_crossings(std::span<const Vec2> starts, std::span<const Vec2> ends, 
 
     // Boxes widened by the larger tolerance: pairs that touch along one line
     // within node_join are found too; the crossing test keeps its own.
-    for (auto [i, j] : overlapping_pairs(boxes, std::max(eps, node_join))) {
+    for (auto [i, j] : overlapping_pairs(boxes, std::max(eps, node_join), stop)) {
+        stop.tick();
         std::optional<Vec2> o = segment_intersection(starts[i], ends[i], starts[j], ends[j], flat_eps, eps);
         if (!o) {
             if (on_one_line(starts[i], ends[i], starts[j], ends[j]))
@@ -143,9 +145,10 @@ struct Stop {
 
 }  // namespace
 
-NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> ends, double flat_eps, double eps) {
+NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> ends, double flat_eps, double eps,
+                           const Interrupt &stop) {
     NetworkSplit out;
-    Filing f = file_crossings(starts, ends, flat_eps, eps);
+    Filing f = file_crossings(starts, ends, flat_eps, eps, stop);
     const std::size_t n_entries = f.key.size();
 
     // Rounded parameters, each entry's distinct values ascending (NaN last,
@@ -155,6 +158,7 @@ NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> e
         g.add();
     std::vector<std::vector<std::pair<double, std::uint32_t>>> stops(n_entries);
     for (std::size_t e = 0; e < n_entries; ++e) {
+        stop.tick();
         auto &st = stops[e];
         for (std::size_t k = 0; k < f.params[e].size(); ++k)
             st.emplace_back(round_decimal(f.params[e][k], 9), f.event[e][k]);
@@ -228,6 +232,7 @@ NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> e
                 m.push_back(static_cast<std::uint32_t>(s));
         }
     for (auto &m : members) {
+        stop.tick();
         if (m.size() < 2)
             continue;
         std::sort(m.begin(), m.end());

@@ -14,6 +14,7 @@
 // of its segments, and a stretch covered twice gives one piece.
 #pragma once
 
+#include "core/interrupt.hpp"
 #include "core/vec2.hpp"
 
 #include <cstddef>
@@ -42,6 +43,7 @@ struct NetworkSplit {
 
 // `flat_eps`: the point tolerance, under which crossings are one node;
 // `eps`: the segment tolerance of the crossing test and of the parameters.
-NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> ends, double flat_eps, double eps);
+NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> ends, double flat_eps, double eps,
+                           const Interrupt &stop = {});
 
 }  // namespace geom

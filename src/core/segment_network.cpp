@@ -425,7 +425,7 @@ std::vector<std::uint32_t> SegmentNetwork::adjacent(Vec2 pt, const std::optional
 std::vector<std::uint32_t> SegmentNetwork::walk(bool contour, std::optional<PairKey> skip, double flat_eps,
                                                 double eps, ArccosKernel arccos, std::size_t max_steps,
                                                 WalkHooks &hooks, WalkError &error, Vec2 &at,
-                                                std::optional<Vec2> start) {
+                                                std::optional<Vec2> start, const Interrupt &stop) {
     std::vector<std::uint32_t> walked;
     error = WalkError::none;
     std::optional<Vec2> lowest = start ? start : lowest_point(flat_eps);
@@ -437,6 +437,7 @@ std::vector<std::uint32_t> SegmentNetwork::walk(bool contour, std::optional<Pair
     Vec2 pt = bottom, dir{1.0, 0.0};
     std::vector<Vec2> vectors;
     while (true) {
+        stop.tick();
         if (walked.size() >= max_steps) {
             error = WalkError::does_not_close;
             return walked;

@@ -195,7 +195,7 @@ public:
     // `at` is the point where no piece leads on.
     std::vector<std::uint32_t> walk(bool contour, std::optional<PairKey> skip, double flat_eps, double eps,
                                     ArccosKernel arccos, std::size_t max_steps, WalkHooks &hooks, WalkError &error,
-                                    Vec2 &at, std::optional<Vec2> start = std::nullopt);
+                                    Vec2 &at, std::optional<Vec2> start = std::nullopt, const Interrupt &stop = {});
 
     // The live pieces as a graph whose nodes are end points joined as the
     // walks join them.
