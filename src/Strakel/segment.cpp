@@ -109,7 +109,7 @@ nb::object make_iter_function() {
     static const pyu::Key key_qualname("__qualname__"), key_doc("__doc__");
     nb::object qualname = pyu::check(PyUnicode_FromString("Segment.__iter__"));
     pyu::set_attr(fn, key_qualname, qualname);
-    nb::object doc = pyu::check(PyUnicode_FromString(DOC(Segment, __iter__)));
+    nb::object doc = pyu::doc_text(DOC(Segment, __iter__));
     pyu::set_attr(fn, key_doc, doc);
     return fn;
 }
@@ -225,7 +225,7 @@ void bind_segment(nb::module_ &m) {
     pyu::Class<SegmentData> cls(m, "Segment", DOC(Segment),
                                 {{"start", &SegmentData::start}, {"end", &SegmentData::end}});
     segment_type = cls.type();
-    cls.init(&init, "start"_a, "end"_a)
+    cls.init(&init, DOC(Segment, __init__), "start"_a, "end"_a)
         .method("__repr__", &text, DOC(Segment, __repr__))
         .method("__eq__", &equal, DOC(Segment, __eq__), "other"_a)
         .method("__hash__", &hash, DOC(Segment, __hash__))
