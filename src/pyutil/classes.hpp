@@ -220,6 +220,9 @@ public:
             "__reduce_ex__",
             [](nb::handle self, nb::handle protocol) {
                 detail::check_copy_receiver(self, detail::type_of<T>());
+                // Counted even for a plain receiver: it asks the instance's
+                // own __getstate__, which its dictionary may replace.
+                RecursionGuard guard(" while calling a Python object");
                 return detail::reduce(self, protocol);
             },
             "Return how to rebuild the object.", nb::arg("protocol"));
