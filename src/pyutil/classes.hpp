@@ -133,6 +133,13 @@ void add_double_member(nb::handle cls, const char *name, Py_ssize_t offset);
 // The byte offset of the C++ object inside an instance of `cls`.
 Py_ssize_t payload_offset(nb::handle cls);
 
+// The class's construction (see construct_call).
+template <class T>
+PyObject *construct_vectorcall(PyObject *type, PyObject *const *args, size_t nargsf, PyObject *kwnames) {
+    static InitCache cache;
+    return construct_call(type, args, nargsf, kwnames, cache);
+}
+
 template <class Arg>
 constexpr bool has_default = std::is_same_v<std::decay_t<Arg>, nb::arg_v>;
 
@@ -209,9 +216,9 @@ public:
         for (const Stored<T> &f : stored)
             def_stored(f);
         // Constructing the class calls its __init__ through the member
-        // wrapper (call shapes, recursion count); see construct_vectorcall.
+        // wrapper (call shapes, recursion count); see construct_call.
         remember_instance_new(type()->tp_new);
-        type()->tp_vectorcall = construct_vectorcall;
+        type()->tp_vectorcall = detail::construct_vectorcall<T>;
         // The copy protocol, as members of the class.  Every pickle
         // protocol, as a plain class gets from copyreg.
         method("__getstate__", &Class::get_state, "Return the attributes of the object as a dict.");
@@ -246,7 +253,7 @@ public:
     // __init__(self, args...): f(self, args...) builds the instance (see
     // pyu::construct).  A docstring may come first among the args.  It is a
     // member as any other (call shapes, recursion count), and the class's
-    // construction calls it (see construct_vectorcall).
+    // construction calls it (see construct_call).
     template <class F, class... Args>
     Class &init(F &&f, const Args &...args) {
         nb::object fn = nb::cpp_function(std::forward<F>(f), nb::name("__init__"), nb::scope(cls_),

@@ -30,6 +30,7 @@ struct Wrapper {
     PyObject_HEAD
     PyObject *function;
     vectorcallfunc vectorcall;
+    vectorcallfunc target;     // the function's own vectorcall, or PyObject_Vectorcall
     PyObject *params;          // tuple of (name, default or None-tuple marker), or null
     PyObject *names;           // the names of the parameters taken by keyword, in order
     PyObject *doc;             // the docstring's text, or null
@@ -45,11 +46,11 @@ struct Wrapper {
 // Whether every argument is a plain value whose attributes are C fields: our
 // own exact points and vectors, floats and ints.  Reading such arguments
 // can never call back into a member.
-bool plain_values(PyObject *const *args, size_t nargsf, PyObject *kwnames) {
+inline bool plain_values(PyObject *const *args, size_t nargsf, PyObject *kwnames) {
     Py_ssize_t n = PyVectorcall_NARGS(nargsf) + (kwnames ? PyTuple_GET_SIZE(kwnames) : 0);
     for (Py_ssize_t i = 0; i < n; ++i) {
         PyTypeObject *t = Py_TYPE(args[i]);
-        if (t != point_type && t != vector_type && t != &PyFloat_Type && t != &PyLong_Type && t != point3d_type &&
+        if (t != &PyFloat_Type && t != point_type && t != vector_type && t != &PyLong_Type && t != point3d_type &&
             t != vector3d_type)
             return false;
     }
@@ -62,12 +63,14 @@ bool plain_values(PyObject *const *args, size_t nargsf, PyObject *kwnames) {
 // member), and such a cycle must end in RecursionError, not in a C stack
 // overflow.  A call on plain values alone cannot start such a cycle and
 // skips the count.
-PyObject *call_guarded(PyObject *function, PyObject *const *args, size_t nargsf, PyObject *kwnames) {
+// The function is called through its own vectorcall entry when it has one
+// (nanobind's functions do), without the interpreter's generic dispatch.
+PyObject *call_guarded(const Wrapper *w, PyObject *const *args, size_t nargsf, PyObject *kwnames) {
     if (plain_values(args, nargsf, kwnames))
-        return PyObject_Vectorcall(function, args, nargsf, kwnames);
+        return w->target(w->function, args, nargsf, kwnames);
     if (Py_EnterRecursiveCall(" while calling a Python object"))
         return nullptr;
-    PyObject *result = PyObject_Vectorcall(function, args, nargsf, kwnames);
+    PyObject *result = w->target(w->function, args, nargsf, kwnames);
     Py_LeaveRecursiveCall();
     return result;
 }
@@ -193,7 +196,7 @@ PyObject *call_checked(PyObject *self, PyObject *const *args, size_t nargsf, PyO
     }
     if (!fits && !shape_fits(w, nargs, kwnames))
         return nullptr;
-    return call_guarded(w->function, args, nargsf, kwnames);
+    return call_guarded(w, args, nargsf, kwnames);
 }
 
 PyObject *wrapper_get(PyObject *self, PyObject *obj, PyObject *) {
@@ -384,6 +387,8 @@ nb::object wrap_function(nb::handle function, const char *name, bool bind, bool 
     w->doc = text.is_none() ? nullptr : text.release().ptr();
     w->signature_line = line.is_none() ? nullptr : line.release().ptr();
     w->vectorcall = call_checked;
+    vectorcallfunc own = PyVectorcall_Function(function.ptr());
+    w->target = own ? own : (vectorcallfunc) PyObject_Vectorcall;
     w->name = name;
     w->count = count;
     w->required = required;
@@ -422,14 +427,23 @@ PyObject *construct_generic(PyObject *type, PyObject *const *args, Py_ssize_t na
 
 void remember_instance_new(newfunc f) { instance_new = f; }
 
-PyObject *construct_vectorcall(PyObject *type, PyObject *const *args, size_t nargsf, PyObject *kwnames) {
+PyObject *construct_call(PyObject *type, PyObject *const *args, size_t nargsf, PyObject *kwnames, InitCache &cache) {
     static PyObject *init_name = PyUnicode_InternFromString("__init__");
     PyTypeObject *tp = (PyTypeObject *) type;
     Py_ssize_t nargs = PyVectorcall_NARGS(nargsf);
-    PyObject *found = init_name ? _PyType_Lookup(tp, init_name) : nullptr;  // borrowed
-    if (!found || Py_TYPE(found) != method_type() || tp->tp_new != instance_new)
-        return construct_generic(type, args, nargs, kwnames);
-    nb::object init = nb::borrow(found);  // held: making the instance may run Python code
+    // The class's __init__, remembered with a strong reference under the
+    // type's version tag (any change to the class changes the tag).
+    if (!cache.init || cache.tag != tp->tp_version_tag || !PyType_HasFeature(tp, Py_TPFLAGS_VALID_VERSION_TAG)) {
+        PyObject *found = init_name ? _PyType_Lookup(tp, init_name) : nullptr;  // borrowed
+        if (!found || Py_TYPE(found) != method_type() || tp->tp_new != instance_new) {
+            Py_CLEAR(cache.init);
+            return construct_generic(type, args, nargs, kwnames);
+        }
+        Py_INCREF(found);
+        Py_XSETREF(cache.init, found);
+        cache.tag = PyType_HasFeature(tp, Py_TPFLAGS_VALID_VERSION_TAG) ? tp->tp_version_tag : 0;
+    }
+    nb::object init = nb::borrow(cache.init);  // held: the call may replace what the cache holds
     PyObject *self = tp->tp_new(tp, nullptr, nullptr);
     if (!self)
         return nullptr;
@@ -441,7 +455,13 @@ PyObject *construct_vectorcall(PyObject *type, PyObject *const *args, size_t nar
         PyObject **slots = (PyObject **) args - 1;
         PyObject *saved = slots[0];
         slots[0] = self;
-        result = call_checked(init.ptr(), slots, (size_t) (nargs + 1), kwnames);
+        const Wrapper *w = (const Wrapper *) init.ptr();
+        // The common case inline: arguments by position, in number, plain.
+        if (!kwnames && w->shape == Shape::general && nargs + 1 >= w->required && nargs + 1 <= w->count &&
+            plain_values(args, (size_t) nargs, nullptr))
+            result = w->target(w->function, slots, (size_t) (nargs + 1), nullptr);
+        else
+            result = call_checked(init.ptr(), slots, (size_t) (nargs + 1), kwnames);
         slots[0] = saved;
     } else {
         std::vector<PyObject *> copy((size_t) total + 1);

@@ -25,13 +25,18 @@ namespace pyu {
 nb::object wrap_function(nb::handle function, const char *name, bool bind, bool positional_only,
                          nb::handle params, const char *doc = nullptr);
 
-// The type's own `tp_vectorcall` slot for classes whose `__init__` is such a
-// wrapper: `Point(1, 2)` makes the instance and calls the `__init__` the
-// class has, so the construction's call shape and recursion count are the
-// wrapper's.
-// The classes' own `tp_new` is the one this takes for granted (a class
-// whose __new__ has been replaced is made the interpreter's way).
-PyObject *construct_vectorcall(PyObject *type, PyObject *const *args, size_t nargsf, PyObject *kwnames);
+// The construction of a class whose `__init__` is such a wrapper (its
+// `tp_vectorcall` slot, pyu::Class's construct_vectorcall<T>): `Point(1, 2)`
+// makes the instance and calls the `__init__` the class has, so the
+// construction's call shape and recursion count are the wrapper's.  The
+// __init__ is remembered in `cache` while the class is unchanged; a class
+// whose __init__ or __new__ has been replaced is made the interpreter's way.
+struct InitCache {
+    unsigned int tag = 0;
+    PyObject *init = nullptr;  // strong, for the process
+};
+PyObject *construct_call(PyObject *type, PyObject *const *args, size_t nargsf, PyObject *kwnames, InitCache &cache);
+// The `tp_new` of the classes, which construct_call takes for granted.
 void remember_instance_new(newfunc f);
 
 // The text of a docstring written with a leading signature (see
