@@ -97,21 +97,11 @@ Py_hash_t hash(nb::handle self) {
 
 // A generator yielding `start`, then `end`, each read when it is asked for.
 nb::object make_iter_function() {
-    nb::dict scope;
-    scope["__builtins__"] = pyu::import("builtins");
-    scope["__name__"] = "Strakel";
     const char *source =
         "def __iter__(self):\n"
         "    yield self.start\n"
         "    yield self.end\n";
-    pyu::check(PyRun_String(source, Py_file_input, scope.ptr(), scope.ptr()));
-    nb::object fn = scope["__iter__"];
-    static const pyu::Key key_qualname("__qualname__"), key_doc("__doc__");
-    nb::object qualname = pyu::check(PyUnicode_FromString("Segment.__iter__"));
-    pyu::set_attr(fn, key_qualname, qualname);
-    nb::object doc = pyu::doc_text(DOC(Segment, __iter__));
-    pyu::set_attr(fn, key_doc, doc);
-    return fn;
+    return pyu::python_function(source, "__iter__", "Segment.__iter__", "Strakel", DOC(Segment, __iter__));
 }
 
 // ------------------------------------------------------------ properties
