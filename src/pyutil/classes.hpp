@@ -13,7 +13,11 @@
 //     instance dictionary, restored attribute by attribute;
 //   - every member takes its receiver and arguments as plain handles, so any
 //     object may be passed, None included, and a member with exactly one
-//     parameter (counting the receiver) and no default is positional-only.
+//     parameter (counting the receiver) and no default is positional-only;
+//   - every member, __init__ and the copy protocol included, is stored as the
+//     member wrapper of method.hpp: call shapes checked with the
+//     interpreter's texts, a level of recursion per call, the stub's
+//     signature in help() and inspect.
 //
 //   pyu::Class<SegmentData> cls(m, "Segment", DOC(Segment), {{"start", &SegmentData::start}, ...});
 //   cls.init(&init, "start"_a, "end"_a)
