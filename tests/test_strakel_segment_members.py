@@ -92,7 +92,8 @@ def _signature(func):
                 name += "=" + repr(defaults[index])
             out.append(name)
         return ", ".join(out)
-    return str(inspect.signature(func))[1:-1]
+    sig = inspect.signature(func)  # its annotations aside
+    return ", ".join(str(p.replace(annotation=inspect.Parameter.empty)) for p in sig.parameters.values())
 
 
 @pytest.mark.parametrize("name, kind, params", MEMBERS, ids=[m[0] for m in MEMBERS])

@@ -5,7 +5,8 @@
 The stub is where each docstring is written, once: type checkers and editors
 read it there, and the bindings take the same text from the generated header
 (`DOC(Point)` for a class, `DOC(Point, rotate)` for a member, `DOC_MODULE`
-for the module), so `help()` shows what the stub says.
+for the module), so `help()` shows what the stub says, the members'
+signatures included.
 """
 
 import ast
@@ -29,15 +30,33 @@ def cxx_string(text):
     return '"' + "".join(out).encode("utf-8").decode("utf-8") + '"'
 
 
+def is_property(node):
+    return any(isinstance(d, ast.Name) and d.id == "property" for d in node.decorator_list)
+
+
+def signature_line(node):
+    """The member as the stub declares it: `offset(self, distance: float) -> Polyline`."""
+    line = node.name + "(" + ast.unparse(node.args) + ")"
+    if node.returns is not None:
+        line += " -> " + ast.unparse(node.returns)
+    return line
+
+
 def member_docs(cls):
-    """(name, docstring) of every documented member of a class, in order."""
+    """(name, docstring) of every documented member of a class, in order.
+
+    The docstring of a method starts with its signature line and "\n--\n\n"
+    (the convention of the interpreter's own built-ins): the member wrapper
+    takes the line apart, so help() and inspect show the stub's annotations
+    and `__doc__` is the text alone.  A property's docstring is the text.
+    """
     seen = set()
     for node in cls.body:
         if isinstance(node, (ast.FunctionDef, ast.AsyncFunctionDef)):
             doc = ast.get_docstring(node)
             if doc and node.name not in seen:
                 seen.add(node.name)
-                yield node.name, doc
+                yield node.name, doc if is_property(node) else signature_line(node) + "\n--\n\n" + doc
 
 
 def main(stub_path, header_path):

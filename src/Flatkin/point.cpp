@@ -358,7 +358,7 @@ void bind_point(nb::module_ &m) {
         .init([](nb::handle self, nb::handle x, nb::handle y) {
                   init<flat::Point>(self, x, y, (PyObject *) pyu::point_type, "Point");
               },
-              "x"_a, "y"_a)
+              DOC(Point, __init__), "x"_a, "y"_a)
         .method("__repr__", [](nb::handle self) { return text(self, "Point"); }, DOC(Point, __repr__))
         .method("__hash__", &hash, DOC(Point, __hash__))
         .method("__eq__", &is_equal, DOC(Point, __eq__), "other"_a)

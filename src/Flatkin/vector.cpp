@@ -255,7 +255,7 @@ void bind_vector(nb::module_ &m) {
         .init([](nb::handle self, nb::handle x, nb::handle y) {
                   init<flat::Vector>(self, x, y, (PyObject *) pyu::vector_type, "Vector");
               },
-              "x"_a, "y"_a)
+              DOC(Vector, __init__), "x"_a, "y"_a)
         .method("__repr__", [](nb::handle self) { return text(self, "Vector"); }, DOC(Vector, __repr__))
         .method("__hash__", &hash, DOC(Vector, __hash__))
         .method("__eq__", &is_equal, DOC(Vector, __eq__), "other"_a)

@@ -313,7 +313,7 @@ nb::list short_brs(nb::handle axes, nb::handle current_lgt, nb::handle goal_lgt,
 
 void bind_bar(nb::module_ &m) {
     pyu::Class<BarData> cls(m, "Bar", DOC(Bar));
-    cls.init(&init, "rail1"_a = nb::none(), "rail2"_a = nb::none(), "axis"_a = nb::none(),
+    cls.init(&init, DOC(Bar, __init__), "rail1"_a = nb::none(), "rail2"_a = nb::none(), "axis"_a = nb::none(),
              "diameter"_a = nb::none())
         .method("_construct", &construct, DOC(Bar, _construct))
         .method("__repr__", &text, DOC(Bar, __repr__))

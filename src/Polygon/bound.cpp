@@ -180,7 +180,7 @@ nb::object get_grid(nb::handle self) {
 void bind_bound(nb::module_ &m) {
     nb::object vector = pyu::call(names::vector.get(), pyu::int_obj(1), pyu::int_obj(2));  // one shared default
     pyu::Class<BoundData> cls(m, "Bound", DOC(Bound));
-    cls.init(&init, "polyline"_a = nb::none(), "unit"_a = 2.0, "vector"_a = vector, "typ"_a = 1)
+    cls.init(&init, DOC(Bound, __init__), "polyline"_a = nb::none(), "unit"_a = 2.0, "vector"_a = vector, "typ"_a = 1)
         .method("get_bounding_box", &get_bounding_box, DOC(Bound, get_bounding_box))
         .method("get_grid", &get_grid, DOC(Bound, get_grid));
     bound_type = cls.type();

@@ -334,7 +334,7 @@ const char *iter_source =
 void bind_polygon(nb::module_ &m) {
     pyu::Class<PolygonData> cls(m, "Polygon", DOC(Polygon));
     cls.attr("BOUND", nb::str("ABB"))
-        .init(&init, "outer"_a, "inners"_a = nb::none(), "check"_a = true)
+        .init(&init, DOC(Polygon, __init__), "outer"_a, "inners"_a = nb::none(), "check"_a = true)
         .method("__repr__", &text, DOC(Polygon, __repr__))
         .property("out_points", &out_points, DOC(Polygon, out_points))
         .property("inn_points", &inn_points, DOC(Polygon, inn_points))

@@ -278,7 +278,7 @@ void bind_rec_generator(nb::module_ &m) {
     nb::object vec_i = pyu::call(vector, pyu::int_obj(0), pyu::int_obj(1));  // made once, shared
     nb::object vec_j = pyu::call(vector, pyu::int_obj(1), pyu::int_obj(0));
     pyu::Class<RecData> cls(m, "RecGenerator", DOC(RecGenerator));
-    cls.init(&init, "grid"_a, "polygon"_a, "size"_a, "random_generate"_a = false, "vec_i"_a = vec_i,
+    cls.init(&init, DOC(RecGenerator, __init__), "grid"_a, "polygon"_a, "size"_a, "random_generate"_a = false, "vec_i"_a = vec_i,
              "vec_j"_a = vec_j, "typ"_a = 1)
         .method("is_intersection", &is_intersection, DOC(RecGenerator, is_intersection), "point1"_a, "point2"_a)
         .method("contain_func", &contain_func, DOC(RecGenerator, contain_func), "point1"_a, "point2"_a)

@@ -15,7 +15,7 @@ void bind_polyline(nb::module_ &m) {
     pyu::Class<PolylineData> cls(m, "Polyline", DOC(Polyline));
     polyline_type = cls.type();
     cls.attr("BOUND", nb::str("ABB"))
-        .init(&init, "points"_a)
+        .init(&init, DOC(Polyline, __init__), "points"_a)
         .method("__repr__", &text, DOC(Polyline, __repr__))
         .method("__eq__", &equal, DOC(Polyline, __eq__), "other"_a)
         .method("__hash__", &hash, DOC(Polyline, __hash__))

@@ -204,7 +204,7 @@ void bind(nb::module_ &m) {
     collection_type = cls.type();
     // One default direction per turn rule, made once.
     nb::object right_default = pyu::make_vector(1.0, 0.0), left_default = pyu::make_vector(1.0, 0.0);
-    cls.init(&init, "segments"_a)
+    cls.init(&init, DOC(SegmentCollection, __init__), "segments"_a)
         .method("__len__", &length, DOC(SegmentCollection, __len__))
         .method("__getitem__", &get_item, DOC(SegmentCollection, __getitem__), "index"_a)
         .method("__setitem__", &set_item, DOC(SegmentCollection, __setitem__), "index"_a, "value"_a)

@@ -285,7 +285,7 @@ double distance_to_point(nb::handle self, nb::handle point) {
 void bind_line(nb::module_ &m) {
     pyu::Class<LineData> cls(m, "Line", DOC(Line), {{"start", &LineData::start}, {"end", &LineData::end}});
     line_type = cls.type();
-    cls.init(&init, "start"_a, "end"_a)
+    cls.init(&init, DOC(Line, __init__), "start"_a, "end"_a)
         .method("__repr__", &text, DOC(Line, __repr__))
         .method("__eq__", &equal, DOC(Line, __eq__), "other"_a)
         .method("__hash__", &hash, DOC(Line, __hash__))

@@ -233,7 +233,7 @@ void bind_ray(nb::module_ &m) {
                              {"direction", &RayData::direction},
                              {"unit_vector", &RayData::unit_vector}});
     ray_type = cls.type();
-    cls.init(&init, "origin"_a, "direction"_a)
+    cls.init(&init, DOC(Ray, __init__), "origin"_a, "direction"_a)
         .method("point_at_parameter", &point_at_parameter, DOC(Ray, point_at_parameter), "t"_a)
         .method("point_at_length", &point_at_length, DOC(Ray, point_at_length), "length"_a)
         .property("bound", &bound, DOC(Ray, bound))

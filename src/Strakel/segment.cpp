@@ -97,21 +97,11 @@ Py_hash_t hash(nb::handle self) {
 
 // A generator yielding `start`, then `end`, each read when it is asked for.
 nb::object make_iter_function() {
-    nb::dict scope;
-    scope["__builtins__"] = pyu::import("builtins");
-    scope["__name__"] = "Strakel";
     const char *source =
         "def __iter__(self):\n"
         "    yield self.start\n"
         "    yield self.end\n";
-    pyu::check(PyRun_String(source, Py_file_input, scope.ptr(), scope.ptr()));
-    nb::object fn = scope["__iter__"];
-    static const pyu::Key key_qualname("__qualname__"), key_doc("__doc__");
-    nb::object qualname = pyu::check(PyUnicode_FromString("Segment.__iter__"));
-    pyu::set_attr(fn, key_qualname, qualname);
-    nb::object doc = pyu::check(PyUnicode_FromString(DOC(Segment, __iter__)));
-    pyu::set_attr(fn, key_doc, doc);
-    return fn;
+    return pyu::python_function(source, "__iter__", "Segment.__iter__", "Strakel", DOC(Segment, __iter__));
 }
 
 // ------------------------------------------------------------ properties
@@ -225,7 +215,7 @@ void bind_segment(nb::module_ &m) {
     pyu::Class<SegmentData> cls(m, "Segment", DOC(Segment),
                                 {{"start", &SegmentData::start}, {"end", &SegmentData::end}});
     segment_type = cls.type();
-    cls.init(&init, "start"_a, "end"_a)
+    cls.init(&init, DOC(Segment, __init__), "start"_a, "end"_a)
         .method("__repr__", &text, DOC(Segment, __repr__))
         .method("__eq__", &equal, DOC(Segment, __eq__), "other"_a)
         .method("__hash__", &hash, DOC(Segment, __hash__))

@@ -61,7 +61,7 @@ nb::object reduce(nb::handle self, nb::handle) {
 }
 
 nb::object make_property(nb::handle fget, const char *doc) {
-    nb::object text = doc ? check(PyUnicode_FromString(doc)) : nb::none();
+    nb::object text = doc_text(doc);
     return call(nb::handle((PyObject *) &PyProperty_Type), fget, nb::none(), nb::none(), text);
 }
 

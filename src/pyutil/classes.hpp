@@ -13,7 +13,11 @@
 //     instance dictionary, restored attribute by attribute;
 //   - every member takes its receiver and arguments as plain handles, so any
 //     object may be passed, None included, and a member with exactly one
-//     parameter (counting the receiver) and no default is positional-only.
+//     parameter (counting the receiver) and no default is positional-only;
+//   - every member, __init__ and the copy protocol included, is stored as the
+//     member wrapper of method.hpp: call shapes checked with the
+//     interpreter's texts, a level of recursion per call, the stub's
+//     signature in help() and inspect.
 //
 //   pyu::Class<SegmentData> cls(m, "Segment", DOC(Segment), {{"start", &SegmentData::start}, ...});
 //   cls.init(&init, "start"_a, "end"_a)
@@ -145,17 +149,40 @@ void init_default(PyObject *self) {
     }
 }
 
+// The class's construction (see construct_call).
+template <class T>
+PyObject *construct_vectorcall(PyObject *type, PyObject *const *args, size_t nargsf, PyObject *kwnames) {
+    static InitCache cache;
+    return construct_call(type, args, nargsf, kwnames, cache);
+}
+
 template <class Arg>
 constexpr bool has_default = std::is_same_v<std::decay_t<Arg>, nb::arg_v>;
 
-// (name,) for a required parameter, (name, default) otherwise.
-inline nb::object param_of(const nb::arg &a) { return nb::make_tuple(nb::str(a.name_)); }
-inline nb::object param_of(const nb::arg_v &a) { return nb::make_tuple(nb::str(a.name_), a.value); }
+// (name,) for a required parameter, (name, default) otherwise; a docstring
+// among the parameters (of init) adds nothing.
+inline void add_param(nb::list &out, const nb::arg &a) { out.append(nb::make_tuple(nb::str(a.name_))); }
+inline void add_param(nb::list &out, const nb::arg_v &a) { out.append(nb::make_tuple(nb::str(a.name_), a.value)); }
 // (name, None, "*") for a *args parameter.
-inline nb::object param_of(const VarArgs &a) { return nb::make_tuple(nb::str(a.name_), nb::none(), "*"); }
+inline void add_param(nb::list &out, const VarArgs &a) {
+    out.append(nb::make_tuple(nb::str(a.name_), nb::none(), "*"));
+}
+inline void add_param(nb::list &, const char *) {}
 template <class... Args>
 nb::object params_of(const Args &...args) {
-    return nb::make_tuple(param_of(args)...);
+    nb::list out;
+    (add_param(out, args), ...);
+    return nb::tuple(out);
+}
+
+// The docstring among the parameters of an init, or null.
+inline const char *doc_among() { return nullptr; }
+template <class First, class... Rest>
+const char *doc_among(const First &first, const Rest &...rest) {
+    if constexpr (std::is_convertible_v<First, const char *>)
+        return first;
+    else
+        return doc_among(rest...);
 }
 
 }  // namespace detail
@@ -203,16 +230,24 @@ public:
         detail::stored_of<T>().assign(stored.begin(), stored.end());
         for (const Stored<T> &f : stored)
             def_stored(f);
-        cls_.def("__getstate__", &Class::get_state, "Return the attributes of the object as a dict.");
-        cls_.def("__setstate__", &Class::set_state, nb::arg("state"), "Restore the attributes from a dict.");
-        // Every pickle protocol, as a plain class gets from copyreg.
-        cls_.def(
+        // Constructing the class calls its __init__ through the member
+        // wrapper (call shapes, recursion count); see construct_call.
+        remember_instance_new(type()->tp_new);
+        type()->tp_vectorcall = detail::construct_vectorcall<T>;
+        // The copy protocol, as members of the class.  Every pickle
+        // protocol, as a plain class gets from copyreg.
+        method("__getstate__", &Class::get_state, "Return the attributes of the object as a dict.");
+        method("__setstate__", &Class::set_state, "Restore the attributes from a dict.", nb::arg("state"));
+        method(
             "__reduce_ex__",
             [](nb::handle self, nb::handle protocol) {
                 detail::check_copy_receiver(self, detail::type_of<T>());
+                // Counted even for a plain receiver: it asks the instance's
+                // own __getstate__, which its dictionary may replace.
+                RecursionGuard guard(" while calling a Python object");
                 return detail::reduce(self, protocol);
             },
-            nb::arg("protocol"), "Return how to rebuild the object.");
+            "Return how to rebuild the object.", nb::arg("protocol"));
     }
 
     nb::class_<T> &cls() { return cls_; }
@@ -231,10 +266,15 @@ public:
     }
 
     // __init__(self, args...): f(self, args...) builds the instance (see
-    // pyu::construct).  A docstring may come first among the args.
+    // pyu::construct).  A docstring may come first among the args.  It is a
+    // member as any other (call shapes, recursion count), and the class's
+    // construction calls it (see construct_call).
     template <class F, class... Args>
     Class &init(F &&f, const Args &...args) {
-        cls_.def("__init__", std::forward<F>(f), detail::accept_none(args)...);
+        nb::object fn = nb::cpp_function(std::forward<F>(f), nb::name("__init__"), nb::scope(cls_),
+                                         detail::accept_none(nb::arg("self")), detail::accept_none(args)...);
+        set("__init__", wrap_function(fn, "__init__", true, false, detail::params_of(nb::arg("self"), args...),
+                                      detail::doc_among(args...)));
         return *this;
     }
 
@@ -242,10 +282,10 @@ public:
     // positional-only.
     template <class F, class... Args>
     Class &method(const char *name, F &&f, const char *doc, const Args &...args) {
-        nb::object fn = nb::cpp_function(std::forward<F>(f), nb::name(name), nb::scope(cls_), doc,
+        nb::object fn = nb::cpp_function(std::forward<F>(f), nb::name(name), nb::scope(cls_),
                                          detail::accept_none(nb::arg("self")), detail::accept_none(args)...);
         constexpr bool positional = sizeof...(Args) == 0;
-        set(name, wrap_function(fn, name, true, positional, detail::params_of(nb::arg("self"), args...)));
+        set(name, wrap_function(fn, name, true, positional, detail::params_of(nb::arg("self"), args...), doc));
         return *this;
     }
 
@@ -254,12 +294,12 @@ public:
     template <class F, class... Args>
     Class &static_method(const char *name, F &&f, const char *doc, const Args &...args) {
         nb::object fn =
-            nb::cpp_function(std::forward<F>(f), nb::name(name), nb::scope(cls_), doc, detail::accept_none(args)...);
+            nb::cpp_function(std::forward<F>(f), nb::name(name), nb::scope(cls_), detail::accept_none(args)...);
         constexpr bool positional = sizeof...(Args) == 0 || (sizeof...(Args) == 1 && !(detail::has_default<Args> || ...));
         nb::object params = detail::params_of(args...);
         if constexpr (sizeof...(Args) == 0)
             params = nb::tuple();
-        set(name, static_method_of(wrap_function(fn, name, false, positional, params)));
+        set(name, static_method_of(wrap_function(fn, name, false, positional, params, doc)));
         return *this;
     }
 
