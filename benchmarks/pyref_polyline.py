@@ -296,7 +296,10 @@ class Polyline:
         # gives the true hull, counter-clockwise, of the caller's objects,
         # strict left turns only; it then starts at the hull vertex of least
         # polar angle about the origin (a vertex at the origin first) and is
-        # closed by repeating its first object.
+        # closed by repeating its first object.  The scan wraps its index
+        # modulo the count: no points at all raise ZeroDivisionError.
+        points = list(points)
+        0 % len(points)
         pts = [p for p in points if not (p.x != p.x or p.y != p.y)]
         if not pts:
             return []
@@ -441,14 +444,29 @@ class Polyline:
         return Polyline(corners).close()
 
     def find_discontinuity(self):
-        pts = [self.points[0]]
-        for i in range(1, len(self.points) - 1):
-            s1 = Segment(self.points[i - 1], self.points[i])
-            s2 = Segment(self.points[i], self.points[i + 1])
+        # Repair: an exact repeat of the previous kept point drops alone (a
+        # run ending the list keeps its last copy), and each remaining vertex
+        # is judged against its neighbours once repeats are gone; judged
+        # against its input neighbours, a repeated corner lost both copies.
+        points = self.points
+        last = points[-1]
+        same = lambda a, b: a.x == b.x and a.y == b.y
+        distinct = [points[0]]
+        for p in points[1:-1]:
+            if not same(p, distinct[-1]):
+                distinct.append(p)
+        if len(distinct) > 1 and same(last, distinct[-1]):
+            distinct[-1] = last
+        else:
+            distinct.append(last)
+        pts = [points[0]]
+        for i in range(1, len(distinct) - 1):
+            s1 = Segment(distinct[i - 1], distinct[i])
+            s2 = Segment(distinct[i], distinct[i + 1])
             if s1.is_parallel(s2):
                 continue
-            pts.append(self.points[i])
-        pts.append(self.points[-1])
+            pts.append(distinct[i])
+        pts.append(last)
         return pts
 
     # ------------------------------------------ queries about a point

@@ -26,6 +26,7 @@ from matplotlib.patches import Circle as Disc  # noqa: E402
 
 from Bowlet import Arc, Circle  # noqa: E402
 from Flatkin import Point, Vector  # noqa: E402
+from Polygon import Polygon  # noqa: E402
 from Strakel import Segment, SegmentCollection  # noqa: E402
 
 DEFAULT_OUT = pathlib.Path(__file__).resolve().parent / "out"
@@ -56,18 +57,6 @@ def walls() -> List[Segment]:
     return outer + corridor + partitions
 
 
-def loop_points(loop: Sequence[Segment]) -> List[Point]:
-    """The corners of a closed loop of segments, in walking order (pieces
-    shared by two rooms may point either way)."""
-    first, second = loop[0], loop[1]
-    current = first.end if first.end in (second.start, second.end) else first.start
-    points = [first.start if current is first.end else first.end]
-    for piece in loop[1:]:
-        points.append(current)
-        current = piece.end if piece.start == current else piece.start
-    return points
-
-
 def area(points: Sequence[Point]) -> float:
     """Shoelace area of a closed outline (positive counter-clockwise)."""
     total = 0.0
@@ -92,8 +81,9 @@ def doors(lines: Sequence[Segment]) -> List[Segment]:
 
 def layout() -> Plan:
     lines = walls()
-    rooms = SegmentCollection(list(lines)).get_polygons()
-    outlines = [loop_points(loop) for loop in rooms]
+    # Each room as a closed polyline: its first point again at the end.
+    rooms = Polygon.get_polygons(SegmentCollection(list(lines)))
+    outlines = [list(room.points[:-1]) for room in rooms]
     bay_start, bay_end = Point(7, 0), Point(11, 0)
     bay = Arc(start_point=bay_start, arc_point=Point(9, -1.5), end_point=bay_end)
     return {

@@ -91,11 +91,10 @@ class Polygon:
         """True inside or on the outline and neither inside nor on a hole."""
     @staticmethod
     def get_polygons(segments: SegmentCollection, /) -> List[Polyline]:
-        """One Polyline per closed loop of a segment network, in loop order.
+        """One closed Polyline per room of a segment network, in loop order; ``[]`` when the walls enclose nothing.
 
-        Each polyline runs through the loop's segment start points and ends
-        at its last segment's end point; the collection is changed as its
-        ``get_polygons()`` changes it.
+        Each polyline runs round its loop and ends on its first point; the
+        collection is changed as its ``get_polygons()`` changes it.
         """
 
 class Bound:

@@ -111,7 +111,7 @@ class Polyline:
         """True when every non-zero turn at the inner vertices has one sign (fewer than four points: True)."""
     @staticmethod
     def convex_hull(points: Iterable[Point], /) -> List[Point]:
-        """The given points on the convex hull, counter-clockwise from the least polar angle, closed by the first."""
+        """The given points on the convex hull, counter-clockwise from the least polar angle, closed by the first; ZeroDivisionError for no points."""
     @staticmethod
     def unify_direction(polylines: List[Polyline], /) -> List[Polyline]:
         """Reverse in place each polyline whose winding code differs from the first one's; return the list."""
@@ -170,7 +170,7 @@ class Polyline:
     def divide_by_length(self, length: float) -> List[Point]:
         """Points every ``length`` from the start while within the total length."""
     def find_discontinuity(self) -> List[Point]:
-        """The points without the inner vertices where the polyline runs straight on, doubles back or repeats a point."""
+        """The points without exact repeats (one copy stays), then without the inner vertices where the polyline runs straight on or doubles back."""
     @staticmethod
     def join(segments: List[Segment], ordered: Any = False) -> Polyline:
         """A polyline through the segments' end points; unordered, the segments are chained and taken from the list."""

@@ -450,7 +450,7 @@ class Mesh:
         """A new mesh without repeated vertex rows (numpy.unique's sorted rows), triangles renumbered."""
     @staticmethod
     def merge_meshes_by_layer(meshes: Iterable[Mesh], /) -> List[Mesh]:
-        """One mesh per layer, in order of first appearance; a layer met once gives its mesh itself."""
+        """One mesh per layer, in order of first appearance, each layer's meshes joined by ``merge`` in turn; a layer met once gives its mesh itself."""
     @staticmethod
     def apply_affine_transformation(vertices: Any, transformation_matrix: SupportsShape) -> np.ndarray:
         """A new (n, 3) array: the 4x4 matrix applied to every vertex row, without dividing by w."""

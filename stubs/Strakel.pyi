@@ -382,9 +382,14 @@ class SegmentCollection:
     def clean_open_segments(self) -> None:
         """Repeat the open-segment pass until it removes nothing: closed chains are left."""
     def get_connections(self) -> None:
-        """Split the segments at their crossings: ``segments`` becomes a new list of pieces, each filed in ``dict`` with 1."""
+        """Split the segments at their crossings: ``segments`` becomes a new list of pieces, each filed in ``dict`` with 1.
+
+        Pieces meeting at one crossing share one Point; segments on one line
+        that meet end to end or overlap make up one wall.
+        """
     def get_adjacent_segments(self, point: SupportsXY) -> List[Segment]:
-        """The segments touching ``point`` after rounding to 3 decimals, without ``current_seg`` and its equals."""
+        """The segments with an end equal to ``point`` after rounding to 3 decimals or within 5e-4 of it on both axes,
+        without ``current_seg`` and its equals."""
     @staticmethod
     def set_direction_by_point(segments: _L, point: SupportsXY) -> _L:
         """Reverse in place each segment whose start is farther from ``point`` than its end; returns the same list."""
@@ -398,13 +403,17 @@ class SegmentCollection:
         """Walk the outer contour by right-most turns from the lowest point, marking each piece 0.
 
         ``split`` and ``clean`` take effect only when they are True itself.
-        Pieces are reversed in place to leave each point the walk stands on.
+        Pieces are reversed in place to leave each point the walk stands on;
+        each step moves to the end of the piece taken. A dead end raises
+        AttributeError naming the point.
         """
     def get_loop_segments(self, split: object = False, clean: object = False) -> List[Segment]:
         """Walk one closed loop from the lowest point by left-most turns; each piece walked gives up one use of its mark."""
     def get_polygons(self, split: object = True, clean: object = False) -> List[List[Segment]]:
         """The closed loops of the network, each a list of pieces in walk order; empties ``segments`` and ``dict``.
 
-        ``clean`` has no effect. Raises Exception "Walk does not close." when
-        the walks cannot finish.
+        Each room comes once, separate groups of walls included; walls that
+        enclose nothing give ``[]``. ``clean`` has no effect. Walls that
+        dead-end raise AttributeError naming the point; Exception "Walk does
+        not close." when the walks cannot finish.
         """

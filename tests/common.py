@@ -10,6 +10,7 @@ import math
 import numpy as np
 
 import Flatkin
+from pyref_network import SegmentCollection as RefCollection, segments_of as ref_segments
 from Flatkin import Point, Vector
 
 
@@ -437,3 +438,41 @@ def solid_outcome(fn, *args, **kwargs):
         return ("raises", type(exc).__name__)
     pools = [a for a in list(args) + list(kwargs.values()) if isinstance(a, (list, tuple))]
     return ("ok", solid_picture(result, *pools))
+
+
+# ------------------------------------------------------------ segment networks
+
+def on_one_line(a, b, tol=5e-4):
+    (a0, a1), (b0, b1) = a, b
+    da, db = (a1[0] - a0[0], a1[1] - a0[1]), (b1[0] - b0[0], b1[1] - b0[1])
+    la, lb = math.hypot(*da), math.hypot(*db)
+    if la <= tol or lb <= tol:
+        return False
+    cross = lambda u, p, o: (u[0] * (p[1] - o[1]) - u[1] * (p[0] - o[0]))
+    return all(abs(cross(da, p, a0)) / la <= tol for p in (b0, b1)) and \
+        all(abs(cross(db, p, b0)) / lb <= tol for p in (a0, a1))
+
+
+def reference_walks_right(coords):
+    """The plain steps give every room once, and no walls are drawn in pieces."""
+    if any(on_one_line(a, b) for i, a in enumerate(coords) for b in coords[i + 1:]):
+        return False
+    try:
+        loops = RefCollection(ref_segments(coords)).get_polygons()
+    except Exception:
+        return False
+    # A room is walked over distinct pieces (not out and back along a wall
+    # that dead-ends), and no room comes twice.
+    keys = [[frozenset(((round(s.start.x, 3), round(s.start.y, 3)), (round(s.end.x, 3), round(s.end.y, 3))))
+             for s in loop] for loop in loops]
+    rooms = [frozenset(k) for k in keys]
+    return all(len(set(k)) == len(k) for k in keys) and len(set(rooms)) == len(rooms)
+
+
+def _ends(s):
+    return (s.start.x, s.start.y, s.end.x, s.end.y)
+
+
+def close_ends(a, b):
+    return len(a) == len(b) and all(math.isclose(u, v, rel_tol=0, abs_tol=5e-8)
+                                    for p, q in zip(a, b) for u, v in zip(_ends(p), _ends(q)))

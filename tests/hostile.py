@@ -30,8 +30,9 @@ PRELUDE = textwrap.dedent('''
         except RecursionError:
             pass
         except Exception as e:
-            if "std::" in str(e):
-                raise SystemError("C++ exception text reached Python: " + str(e))
+            for sign in ("std::", "Unable to convert function return value", "internal error in the geometry"):
+                if sign in str(e):
+                    raise SystemError(f"{sign!r} reached Python: {e}")
 
     class P:
         """A plain duck-typed point."""
@@ -141,6 +142,140 @@ PRELUDE = textwrap.dedent('''
         obj = cls(*args)
         obj.__getstate__ = functools.partial(cls.__reduce_ex__, obj, 2)
         expect_recursion(obj.__reduce_ex__, 2)
+
+    # ---- families over every member of a class (robustness tests of each module)
+    import copy, inspect, pickle
+
+    def members(cls):
+        """(name, raw) of every method, static method and property the class defines,
+        plots and windows left out."""
+        skip = {"__init__", "__new__", "__getstate__", "__setstate__", "__reduce_ex__", "__dict__", "__doc__",
+                "__module__", "__weakref__", "__init_subclass__", "__subclasshook__"}
+        return [(name, raw) for name, raw in list(vars(cls).items())
+                if name not in skip and "plot" not in name and "show" not in name and "visual" not in name
+                and (callable(raw) or isinstance(raw, (property, staticmethod, classmethod)))]
+
+    def calls(cls, make_self, hostile, value):
+        """(name, f, args) of every member of cls with `hostile` as the receiver and,
+        in turn, in place of each argument; the other arguments are value(name)."""
+        for name, raw in members(cls):
+            if isinstance(raw, property):
+                yield name, raw.__get__, [hostile]
+                continue
+            f = getattr(cls, name)
+            try:
+                params = [p for p in inspect.signature(f).parameters.values()
+                          if p.kind in (p.POSITIONAL_ONLY, p.POSITIONAL_OR_KEYWORD)]
+            except (TypeError, ValueError):
+                params = []
+            base = [make_self() if i == 0 and not isinstance(raw, staticmethod) else value(p.name)
+                    for i, p in enumerate(params)]
+            for i in range(len(base)):
+                yield name, f, base[:i] + [hostile] + base[i + 1:]
+
+    STALE = 7654.25
+
+    def half_made(cls, module):
+        """Instances whose __init__ never ran: made by __new__, copied, deep-copied and
+        unpickled with no state.  Dead instances holding STALE are freed first, so an
+        instance pool would hand their memory back."""
+        for n in (2, 3, 1, 0):
+            try:
+                junk = [cls(*[STALE] * n) for _ in range(50)]
+                break
+            except Exception:
+                pass
+        junk = None
+        made = cls.__new__(cls)
+        stateless = b"\\x80\\x02c%s\\n%s\\n)\\x81." % (module.encode(), cls.__name__.encode())
+        return [made, copy.copy(made), copy.deepcopy(made), pickle.loads(stateless)]
+
+    def check_half_made(cls, module, fields, make_self, value, among=()):
+        """Fields of half-made instances are missing attributes, and no member of cls
+        or of the classes `among` handed one (alone or in a list) computes with what
+        a dead instance left behind."""
+        for obj in half_made(cls, module):
+            for field in fields:
+                assert not hasattr(obj, field), (cls, field)
+            for owner in (cls,) + tuple(among):
+                for hostile in (obj, [value("point"), obj]):
+                    for name, f, args in calls(owner, make_self if owner is cls else lambda: value("point"), hostile, value):
+                        text = attempt(lambda: repr(f(*args))) or ""
+                        assert str(STALE) not in text, (owner, name, text)
+
+    NUMBERS = {"t", "length", "count", "angle", "n", "distance", "radians", "degrees", "factor", "tolerance",
+               "eps", "epsilon", "width", "height", "radius", "offset", "number", "num", "size", "scale", "d",
+               "parameter", "interval", "spacing", "precision", "k", "i", "index", "x", "y", "z", "h", "value"}
+
+    def values_with(point, plain=None):
+        """value(name) for calls(): a number for numeric names, a list of points for
+        plural ones, `point()` otherwise; `plain` maps names to makers first."""
+        def value(name):
+            if plain and name in plain:
+                return plain[name]()
+            if name in NUMBERS or name.endswith(("_length", "_count", "_angle", "_distance")):
+                return 0.5
+            if name.endswith("s") or "list" in name:
+                return [point() for _ in range(4)]
+            return point()
+        return value
+
+    class collecting:
+        """While active, every collection of the cyclic collector (threshold 1) runs
+        `action` (its first `times` collections): from a gc callback, or from the
+        finalizer of cyclic garbage that makes more of itself."""
+        def __init__(self, action, finalizer=False, times=3):
+            self.action, self.finalizer, self.on, self.left = action, finalizer, False, times
+        def run(self):
+            if self.on and self.left > 0:
+                self.left -= 1
+                self.action()
+        def callback(self, phase, info):
+            if phase == "start":
+                self.run()
+        def __enter__(self):
+            self.on = True
+            outer = self
+            class Cycle:
+                def __init__(self):
+                    self.me = self
+                def __del__(self):
+                    if outer.on and outer.left > 0:
+                        outer.run()
+                        Cycle()
+            if self.finalizer:
+                Cycle()
+            else:
+                gc.callbacks.append(self.callback)
+            gc.set_threshold(1)
+            return self
+        def __exit__(self, *exc):
+            self.on = False
+            gc.set_threshold(700, 10, 10)
+            if self.callback in gc.callbacks:
+                gc.callbacks.remove(self.callback)
+
+    def seq_actions(victim, filler):
+        """Ways a collector callback changes a sequence being read."""
+        return [lambda: victim.clear(), lambda: victim.extend([filler] * 5),
+                lambda: (victim.clear(), victim.extend([filler] * 20))]
+
+    def rebound_members(cls, run):
+        """Each member of cls deleted from the class, the freed memory reused by new
+        objects of its kind, and one of them (not callable) bound in its place while
+        run(name) calls the others."""
+        for name, raw in members(cls):
+            delattr(cls, name)
+            try:
+                if isinstance(raw, property):
+                    made = [property(lambda self: 5) for _ in range(100)]
+                else:
+                    made = [type(lambda: 0)((lambda: 0).__code__, {}) for _ in range(100)]
+                setattr(cls, name, made[50] if isinstance(raw, property) else 5)
+                made = None
+                run(name)
+            finally:
+                setattr(cls, name, raw)
 
     class BigCount(list):
         """A list whose count() answers a number no C long holds."""

@@ -285,3 +285,14 @@ def test_huge_counts_raise_our_own_messages():
             Bowlet.Arc.arc_to_polyline(arc, number=number)
     with pytest.raises(OverflowError):
         Bowlet.Arc.arc_to_polyline(arc, number=10 ** 30)
+
+
+def test_half_made_circles_and_arcs_have_no_fields():
+    survives("""
+        from Bowlet import Arc, Circle
+        value = values_with(lambda: Point(0.5, 0.5))
+        check_half_made(Circle, "Bowlet", ("center", "radius"), lambda: Circle(Point(0, 0), 1.0), value, among=(Arc,))
+        check_half_made(Arc, "Bowlet", ("center", "radius", "wise"),
+                        lambda: Arc(Point(0, 0), 1.0, 0.0, 1.0), value, among=(Circle,))
+        check_half_made(Point, "Flatkin", ("x", "y"), lambda: Point(1, 0), value, among=(Circle, Arc))
+    """)

@@ -5,8 +5,11 @@ import pathlib
 import re
 
 import matplotlib.image as mpimg
+import matplotlib.pyplot as plt
 import numpy as np
 import pytest
+
+from Flatkin import Point
 
 EXAMPLES = pathlib.Path(__file__).resolve().parent.parent / "examples"
 
@@ -18,7 +21,7 @@ def load(name):
     return module
 
 
-@pytest.mark.parametrize("name", ["site_layout", "floor_plan", "floor_layout"])
+@pytest.mark.parametrize("name", ["site_layout", "floor_plan", "floor_layout", "polyline_demo", "polygon_demo"])
 def test_example_main_saves_a_non_blank_png(name, tmp_path, capsys):
     path = pathlib.Path(load(name).main(tmp_path))
     assert path.parent == tmp_path and path.suffix == ".png"
@@ -28,6 +31,35 @@ def test_example_main_saves_a_non_blank_png(name, tmp_path, capsys):
     assert len(np.unique(pixels, axis=0)) > 10          # more than a background and a frame
     assert (pixels < 0.95).any(axis=1).mean() > 0.01    # at least some ink on the page
     assert capsys.readouterr().out.strip()
+
+
+def test_demonstrations_draw_their_polylines_number_their_points_and_show_once(capsys, monkeypatch):
+    from Polyline import Polyline
+    shown = []
+    monkeypatch.setattr(plt, "show", lambda *a, **k: shown.append(1))
+    for name in ("polyline_demo", "polygon_demo"):
+        ax = load(name).demo().axes[0]
+        lines = {line.get_label(): line.get_xydata().tolist() for line in ax.lines}
+        labels = [t.get_text() for t in ax.texts]
+        assert labels == [str(k + 1) for k in range(len(labels))] and len(shown) == 1
+        shown.clear()
+        plt.close("all")
+        if name == "polyline_demo":
+            m = Polyline([Point(0, 8), Point(0, 0), Point(30, 0)])
+            l = m.offset(2).loft(m.offset(-2))  # noqa: E741
+            assert lines == {"m": xy(m), "l": xy(l)} and len(labels) == l.count
+        else:
+            assert re.fullmatch(r"time \d\S*", capsys.readouterr().out.splitlines()[0])
+            assert list(lines)[0] == "polyline2" and list(lines)[1:] == [f"rec{k}" for k in range(len(lines) - 1)]
+            assert len(lines) > 1 and all(abs(shoelace(lines[k]) - 12) < 1e-9 for k in lines if k != "polyline2")
+
+
+def shoelace(ring):
+    return abs(sum(a[0] * b[1] - b[0] * a[1] for a, b in zip(ring, ring[1:]))) / 2
+
+
+def xy(polyline):
+    return [[p.x, p.y] for p in polyline.points]
 
 
 def test_site_layout_plan_keeps_columns_inside_the_site_and_away_from_trees():
@@ -71,3 +103,4 @@ def test_readme_tour_runs_and_prints_what_its_comments_say(capsys, monkeypatch):
     exec(compile("\n".join(blocks), "README.md", "exec"), {})
     out = capsys.readouterr().out.splitlines()
     assert "40.0 Vector(1.0, 0.0)" in out and "504.0 100.0 1" in out and "(3, 3)" in out
+    assert "[24.0, 36.0]" in out  # the two rooms, closed polylines

@@ -85,3 +85,30 @@ def test_huge_counts_and_odd_lists_raise_python_errors():
         attempt(Point.generate_random_points, 10 ** 30)
         attempt(Point.random_points, -5)
     """)
+
+
+# ---------------------------------------- half-made objects and the collector
+
+def test_half_made_points_and_vectors_have_no_coordinates():
+    assert_survives("""
+        from Flatkin import Point, Vector
+        value = values_with(lambda: Point(1.0, 2.0))
+        for cls in (Point, Vector):
+            check_half_made(cls, "Flatkin", ("x", "y"), lambda: cls(1.0, 2.0), value,
+                            among=(Vector,) if cls is Point else (Point,))
+    """)
+
+
+@pytest.mark.parametrize("finalizer", [False, True])
+def test_collector_changing_the_list_a_member_reads(finalizer):
+    assert_survives(f"""
+        from Flatkin import Point, Vector
+        for name in {LIST_STATICS[:-1] + ["is_linear", "sort_points_by_polar_angle"]!r}:
+            cls = Vector if name in ("is_linear", "sort_points_by_polar_angle") else Point
+            f = getattr(cls, name)
+            for which in range(3):
+                pts = [Point(i, i % 7) for i in range(200)]
+                with collecting(seq_actions(pts, Point(3, 3))[which], {finalizer}):
+                    attempt(f, pts)
+                    attempt(f, Point(1, 1), pts)
+    """)

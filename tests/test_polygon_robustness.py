@@ -156,3 +156,14 @@ SCRIPTS = {
 @pytest.mark.parametrize("name", list(SCRIPTS))
 def test_no_crash(name):
     assert_survives(SETUP + SCRIPTS[name])
+
+
+def test_members_deleted_and_rebound_and_half_made_polygons():
+    assert_survives(SETUP + """
+        value = values_with(lambda: Point(0.5, 0.5))
+        make = lambda: Polygon(square(0, 0, 4, 4), [square(1, 1, 2, 2)])
+        rebound_members(Polygon, lambda name: [attempt(f, *args) for _, f, args in calls(Polygon, make, make(), value)])
+        for obj in half_made(Polygon, "Polygon"):
+            for _, f, args in calls(Polygon, make, obj, value):
+                attempt(f, *args)
+    """)

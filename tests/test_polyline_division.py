@@ -19,8 +19,10 @@ def test_positions_and_divisions_equal_the_plain_steps(coords, closed, t, count,
     twin = Twin(coords, closed)
     total = twin.plain.length
     for name, arg in [("point_at_parameter", t), ("point_at_length", t * total), ("point_at_length", total),
-                      ("divide_by_count", count), ("divide_by_length", spacing), ("divide_by_length", total / count)]:
+                      ("divide_by_count", count), ("divide_by_length", spacing), ("divide_by_length", total / count),
+                      ("divide_by_length", math.nan), ("divide_by_length", math.inf)]:  # the start alone
         agree(twin, name, arg)
+    assert len(twin.ours.divide_by_length(math.nan)) == 1
     for x, y in coords[:4]:
         for method in ("length", "parameter"):
             agree(twin, "evaluate_point", Point(x, y), method)

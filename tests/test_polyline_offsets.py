@@ -62,3 +62,39 @@ def test_offset_table(call, expected):
     assert xy(result) == [(float(x), float(y)) for x, y in expected]
     if expected[0] == expected[-1]:
         assert result.points[0] is result.points[-1]
+
+
+@settings(max_examples=150, deadline=None)
+@given(outlines(min_size=4), st.lists(st.integers(0, 99), min_size=1, max_size=4), st.floats(0.01, 0.2),
+       st.booleans())
+def test_repeated_vertices_drop_alone_and_the_offset_is_shapelys_mitre_buffer(coords, repeats, share, outwards):
+    outline = shapely.Polygon(coords)
+    if not outline.is_valid:
+        return  # snapping to the grid crossed two edges
+    doubled = list(coords)
+    for r in repeats:  # any vertex, the closing one included
+        i = r % len(doubled)
+        doubled.insert(i, doubled[i])
+    plain, repeated = poly(coords), poly(doubled)
+    assert xy(repeated.find_discontinuity()) == xy(plain.find_discontinuity())
+    for twins in ([Polyline.polyline_chamfer, 0.05], [Polyline.polyline_fillet, 0.05, 3]):
+        assert xy(twins[0](repeated, *twins[1:])) == xy(twins[0](plain, *twins[1:]))
+    distance = share * min(math.dist(a, b) for a, b in zip(coords, coords[1:])) * (1 if outwards else -1)
+    moved = repeated.offset(distance)
+    assert xy(moved) == xy(plain.offset(distance))
+    source, ours = plain.find_discontinuity()[::1 if outwards else -1], shapely.Polygon(xy(moved))
+    if moved.count != len(source) or not ours.is_valid or any(
+            (b.x - a.x) * (q.x - p.x) + (b.y - a.y) * (q.y - p.y) <= 0
+            for a, b, p, q in zip(source, source[1:], moved.points, moved.points[1:])):
+        return  # an edge collapsed, or turned over where its limit was not looked at: no buffer of this
+    expected = outline.buffer(distance, join_style="mitre", mitre_limit=1e9)
+    assert ours.symmetric_difference(expected).area <= 1e-9 * expected.area
+
+
+def test_a_repeated_corner_keeps_its_corner():
+    square = poly([(0, 0), (4, 0), (4, 0), (4, 3), (0, 3), (0, 0)])
+    assert xy(square.find_discontinuity()) == [(0, 0), (4, 0), (4, 3), (0, 3), (0, 0)]
+    assert square.offset(-0.1).area == pytest.approx(3.8 * 2.8)
+    ends = poly([(0, 0), (0, 0), (5, 0), (5, 5), (5, 5)])  # the first copy and the last one stay
+    kept = ends.find_discontinuity()
+    assert len(kept) == 3 and all(p is ends.points[i] for p, i in zip(kept, (0, 2, 4)))

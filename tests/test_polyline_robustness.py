@@ -126,3 +126,72 @@ def test_self_references_huge_counts_and_tiny_spacings_raise_python_errors():
         attempt(inf.divide_by_count, 4)
         attempt(Polyline([Point(0, 0), Point(1e200, 0)]).divide_by_count, 3)
     """)
+
+
+# ------------------- emptied sequences, rebound members, the collector
+
+def test_emptied_sequences_raise_what_the_plain_steps_raise():
+    assert_survives("""
+        import collections, sys
+        sys.path.insert(0, "../benchmarks")
+        import pyref_polyline as ref
+        from Flatkin import Point
+        from Polyline import Polyline
+        WALKS = ("point_at_length", "point_at_parameter", "divide_by_length", "divide_by_count")
+        for kind in (collections.deque, list, lambda pts: collections.UserList(pts)):
+            for name, raw in members(Polyline):
+                for arg in ((), (0,), (0.5,), (2,), (Point(0, 0),)):
+                    outcome = []
+                    for cls in (Polyline, ref.Polyline):
+                        points = kind([Point(0, 0), Point(1, 0), Point(1, 1)])
+                        poly = cls(points)
+                        points.clear()
+                        try:
+                            f = getattr(poly, name)
+                            outcome.append(type(f(*arg) if callable(f) else f).__name__)
+                        except Exception as e:
+                            outcome.append(type(e).__name__ + str(e))
+                            if "Unable to convert" in str(e) or "internal error" in str(e):
+                                raise SystemError(str(e))
+                    if "IndexError" in outcome[1] and name in WALKS:
+                        assert outcome[0] == outcome[1], (name, arg, outcome)
+    """)
+
+
+def test_members_deleted_and_rebound_on_the_class_are_honoured():
+    assert_survives("""
+        from Flatkin import Point
+        from Polyline import Polyline
+        square = lambda: Polyline([Point(0, 0), Point(2, 0), Point(2, 1), Point(0, 1), Point(0, 0)])
+        value = values_with(lambda: Point(0.5, 0.5))
+        def run(name):
+            for other, f, args in calls(Polyline, square, square(), value):
+                attempt(f, *args)
+        rebound_members(Polyline, run)
+        del Polyline.is_closed
+        Polyline.is_closed = [type(lambda: 0)((lambda: 0).__code__, {}) for _ in range(100)][50]
+        try:
+            square().area
+        except TypeError:
+            pass
+        else:
+            raise AssertionError("area ran the deleted is_closed")
+        finally:
+            Polyline.is_closed = vars(Polyline).get("is_closed")
+    """)
+
+
+@pytest.mark.parametrize("finalizer", [False, True])
+def test_collector_changing_the_points_a_member_reads(finalizer):
+    assert_survives(f"""
+        from Flatkin import Point
+        from Polyline import Polyline
+        value = values_with(lambda: Point(0.5, 0.5))
+        for which in range(4):
+            pts = [Point(i % 3, i // 3) for i in range(12)]
+            poly = Polyline(pts)
+            actions = seq_actions(pts, Point(5, 5)) + [lambda: setattr(poly, "points", [Point(0, 0)])]
+            for name, f, args in calls(Polyline, lambda: poly, poly, value):
+                with collecting(actions[which], {finalizer}):
+                    attempt(f, *args)
+    """)

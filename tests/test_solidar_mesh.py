@@ -145,6 +145,18 @@ def test_merging_keeps_single_meshes_themselves_and_calls_the_first_meshs_merge(
     assert Mesh.merge_meshes_by_layer([Custom(np.zeros((3, 3)), np.array([[0, 1, 2]]), "A"), a]) == ["custom"]
 
 
+def test_merging_by_layer_calls_a_merge_given_to_the_class_or_to_a_mesh(monkeypatch):
+    a, b, c = (Mesh(np.eye(3) * k, np.array([[0, 1, 2]]), layer) for k, layer in ((1, "A"), (2, "B"), (3, "A")))
+    a.merge = lambda other_mesh: ("own", other_mesh)
+    assert Mesh.merge_meshes_by_layer([a, b, c]) == [("own", c), b]
+    del a.merge
+    monkeypatch.setattr(Mesh, "merge", lambda self, other_mesh: ("class", self, other_mesh))
+    assert Mesh.merge_meshes_by_layer([a, b, c]) == [("class", a, c), b]
+    monkeypatch.undo()
+    merged = Mesh.merge_meshes_by_layer([a, b, c])[0]
+    assert np.array_equal(merged.indices, [[0, 1, 2], [3, 4, 5]]) and merged.layer == "A"
+
+
 @settings(max_examples=60, deadline=None)
 @given(hnp.arrays(np.float64, st.tuples(st.integers(0, 10), st.just(3)), elements=st.floats(-1e3, 1e3)),
        hnp.arrays(np.float64, (4, 4), elements=st.floats(-10, 10)))

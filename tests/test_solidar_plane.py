@@ -11,7 +11,7 @@ from hypothesis import strategies as st
 import pyref_solidar as ref
 from Solidar import Plane, Point3d, Vector3d
 
-from common import Duck3, solid_outcome
+from common import Duck3, DuckVector3, solid_outcome
 
 coordinate = st.one_of(st.floats(-100, 100), st.integers(-3, 3).map(float))
 point = st.tuples(coordinate, coordinate, coordinate)
@@ -99,6 +99,20 @@ def test_planes_hash_by_first_point_and_normal_and_equal_only_themselves():
     a, b = Plane(pts), Plane(list(pts))
     assert hash(a) == hash(b) == hash((pts[0], Vector3d(0, 0, -1)))
     assert a != b and a == a and len({a: 1, b: 2}) == 2
+
+
+def test_text_hash_and_distance_to_origin_read_the_normal_a_subclass_gives():
+    class Leaning(DuckVector3):
+        __hash__ = lambda self: hash((self.x, self.y, self.z))  # noqa: E731
+        __str__ = lambda self: "leaning"  # noqa: E731
+
+    for base, point in ((Plane, Point3d), (ref.Plane, ref.Point3d)):
+        reads = []
+        first = type("Named", (point,), {"__str__": lambda self: "base"})(1, 2, 3)  # a first point with a text
+        tilted = type("Tilted", (base,), {"normal": property(lambda self: reads.append(1) or Leaning(0.0, 3.0, 4.0))})
+        pl = tilted([first, point(0, 1, 0), point(1, 0, 0)])
+        assert repr(pl) == "Plane(base, leaning)" and pl.distance_to_origin == 18 / 5
+        assert hash(pl) == hash((first, Leaning(0.0, 3.0, 4.0))) and len(reads) == 4
 
 
 def test_axis_planes_are_new_each_time_and_frames_unpack_four():

@@ -1,5 +1,7 @@
 """No Python code a caller writes can crash Solidar (see hostile.py)."""
 
+import pytest
+
 from hostile import assert_survives
 
 ONE_LIST = ["remove_duplicate_points", "select_unique_points", "is_has_duplicate_points", "get_min_point",
@@ -238,4 +240,63 @@ def test_meshes_survive_layers_arrays_and_plotters_that_change_things():
                       lambda p: Mesh.constrain_delaunay_3d([p], 1)):
                 attempt(f, pts)
         attempt(Mesh.convert_rhinoMesh_to_pvMesh, victim)
+    """)
+
+
+# ---------------------------------------- half-made objects and the collector
+
+def test_half_made_instances_have_no_coordinates():
+    assert_survives("""
+        from Solidar import Point3d, Vector3d, Plane, Surface, Mesh
+        value = values_with(lambda: Point3d(1.0, 2.0, 3.0))
+        for cls in (Point3d, Vector3d):
+            check_half_made(cls, "Solidar", ("x", "y", "z"), lambda: cls(1.0, 2.0, 3.0), value,
+                            among=(Plane, Surface, Vector3d if cls is Point3d else Point3d))
+        for cls, fields in ((Plane, ("points",)), (Surface, ("points",)), (Mesh, ("vertices", "indices"))):
+            for obj in half_made(cls, "Solidar"):
+                assert not any(hasattr(obj, f) for f in fields)
+                for name, f, args in calls(cls, lambda: obj, obj, value):
+                    attempt(f, *args)
+    """)
+
+
+@pytest.mark.parametrize("finalizer", [False, True])
+def test_collector_changing_the_points_a_member_reads(finalizer):
+    assert_survives(f"""
+        import numpy as np
+        from Solidar import Point3d, Vector3d, Plane, Surface
+        statics = [(Point3d, n) for n in {[n for n in ONE_LIST + TARGET_AND_LIST if "plot" not in n]!r}]
+        statics += [(Vector3d, "is_linear"), (Vector3d, "sort_points_by_polar_angle"), (Plane, "to_array"),
+                    (Point3d, "apply_affine_transformation_to_3d"), (Point3d, "apply_affine_transformation_to_2d")]
+        for which in range(3):
+            for cls, name in statics:
+                pts = [Point3d(i, i % 5, i % 3) for i in range(300)]
+                with collecting(seq_actions(pts, Point3d(1, 1, 1))[which], {finalizer}):
+                    for args in ((pts,), (Point3d(1, 1, 1), pts), (pts, np.eye(4))):
+                        attempt(getattr(cls, name), *args)
+            for cls in (Plane, Surface):
+                pts = [Point3d(0, 0, 0), Point3d(1, 0, 0), Point3d(0, 1, 0), Point3d(1, 1, 0)]
+                shape = cls(pts[:3] if cls is Plane else pts)
+                for name, f, args in calls(cls, lambda: shape, shape, values_with(lambda: Point3d(1, 2, 3))):
+                    with collecting(seq_actions(pts, Point3d(2, 2, 2))[which], {finalizer}):
+                        attempt(f, *args)
+    """)
+
+
+def test_meshes_over_unaligned_and_empty_arrays():
+    assert_survives("""
+        import numpy as np
+        from Solidar import Mesh
+        v = np.array([[0, 0, 0], [1, 0, 0], [0, 1, 0], [1, 1, 1]], dtype=float)
+        t = np.array([[0, 1, 2], [1, 3, 2]], dtype=np.int64)
+        def unaligned(a):
+            return np.frombuffer(b"\\0" + a.tobytes(), dtype=a.dtype, offset=1).reshape(a.shape)
+        for vertices, triangles in ((unaligned(v), unaligned(t)), (unaligned(v.astype(np.int64)), t),
+                                    (v, unaligned(t.astype(np.int32))), (np.zeros((0, 3)), np.zeros((0, 3), np.int64))):
+            mesh = Mesh(vertices, triangles, "a")
+            for name, f, args in calls(Mesh, lambda: mesh, mesh, lambda name: mesh):
+                attempt(f, *args)
+            attempt(Mesh.clean_vertices, vertices, triangles)
+            attempt(Mesh.merge_meshes_by_layer, [mesh, mesh])
+        assert np.array_equal(Mesh(unaligned(v), unaligned(t), "a").normals, Mesh(v, t, "a").normals)
     """)

@@ -384,3 +384,32 @@ def test_uninitialised_instances_and_foreign_receivers_raise_type_error():
             if name in vars(Segment):
                 attempt(getattr(Segment, name), other.__new__(other))
     """)
+
+
+# ---------------------------------------- half-made objects and the collector
+
+def test_half_made_instances_have_no_fields_anywhere():
+    assert_survives(HELPERS + """
+    value = values_with(lambda: Point(0.5, 0.5), {"segments": lambda: square(), "segment": lambda: square()[0]})
+    for cls, fields, make in ((Segment, ("start", "end"), lambda: square()[0]),
+                              (Line, ("start", "end"), lambda: Line(Point(0, 0), Point(1, 1))),
+                              (Ray, ("origin", "direction"), lambda: Ray(Point(0, 0), Vector(1, 1))),
+                              (SegmentCollection, (), lambda: SegmentCollection(square()))):
+        check_half_made(cls, "Strakel", fields, make, value)
+    for cls in (Point, Vector):
+        check_half_made(cls, "Flatkin", ("x", "y"), lambda: Point(1, 1), value, among=(Segment, Line, Ray))
+    """)
+
+
+@pytest.mark.parametrize("finalizer", [False, True])
+def test_collector_changing_the_segments_a_member_reads(finalizer):
+    assert_survives(HELPERS + f"""
+    value = values_with(lambda: Point(0.5, 0.5))
+    for which in range(3):
+        segs = square()
+        c, first = SegmentCollection(segs), segs[0]
+        for cls, make in ((SegmentCollection, lambda: c), (Segment, lambda: first)):
+            for name, f, args in calls(cls, make, segs, value):
+                with collecting(seq_actions(segs, Segment(Point(2, 2), Point(3, 2)))[which], {finalizer}):
+                    attempt(f, *args)
+    """)

@@ -11,6 +11,7 @@ import Strakel
 from Flatkin import Point, Vector
 from Strakel import SegmentCollection
 
+from common import close_ends, reference_walks_right
 from pyref_network import SegmentCollection as RefCollection, segments_of as ref_segments
 
 
@@ -70,12 +71,14 @@ def test_the_square_with_diagonals_gives_eight_pieces_in_filing_order():
         (1, 1, 0, 1)]
 
 
-def test_the_hash_keeps_only_the_middle_square_cut_at_rounded_parameters():
+def test_the_hash_keeps_only_the_middle_square_with_one_node_per_crossing():
     c = SegmentCollection(segs(HASH))
     c.get_connections()
-    assert [approx_ends(s) for s in c.segments] == [(1, 1, 2, 1), (1, 1, 1, 2), (2, 1, 2, 2), (1, 2, 2, 2)]
-    # t = 1/3 is filed as 0.333333333
-    assert c.segments[0].start.x == 0.999999999 and c.segments[0].end.x == 2.000000001
+    assert [ends(s) for s in c.segments] == [(1, 1, 2, 1), (1, 1, 1, 2), (2, 1, 2, 2), (1, 2, 2, 2)]
+    # Pieces meeting at a crossing hold the same point, not copies made from
+    # each segment's own rounded parameter.
+    a, b, c_, d = c.segments
+    assert a.start is b.start and a.end is c_.start and b.end is d.start and c_.end is d.end
 
 
 @pytest.mark.parametrize("coords", [X, [((0, 0), (1, 0))], [], [((0, 0), (1, 0)), ((1, 0), (2, 0))],
@@ -248,10 +251,10 @@ def test_the_hash_gives_the_middle_square_only():
     assert corners == {(1, 1), (2, 1), (2, 2), (1, 2)}
 
 
-def test_two_separate_squares_give_the_right_square_twice():
+def test_two_separate_squares_give_each_square_once():
     polygons = SegmentCollection(segs(TWO_SQUARES)).get_polygons()
     xs = [min(s.start.x for s in loop) for loop in polygons]
-    assert xs == [0, 3, 3]
+    assert xs == [0, 3]
     polygons = SegmentCollection(segs(TWO_SQUARES)).get_polygons(split=False)
     assert [min(s.start.x for s in loop) for loop in polygons] == [0]
 
@@ -296,32 +299,35 @@ def test_a_walk_leaves_out_a_current_segment_set_beforehand():
 
 
 @pytest.mark.parametrize("coords", [X, []])
-def test_an_empty_network_is_an_index_error(coords):
+def test_an_empty_network_has_no_loops_and_no_walk(coords):
+    c = SegmentCollection(segs(coords))
+    assert c.get_polygons() == [] and walk_state(c) == (None,) * 4
     c = SegmentCollection(segs(coords))
     with pytest.raises(IndexError, match="^list index out of range$"):
-        c.get_polygons()
+        c.get_contour_segments()
     assert walk_state(c) == (None,) * 4
 
 
-def test_a_dead_end_is_an_attribute_error_that_files_nothing():
+def test_a_wall_in_two_pieces_gives_its_room_and_a_dangling_wall_a_dead_end():
     coords = [((0, 0), (1, 0)), ((1, 0), (2, 0)), ((2, 0), (2, 1)), ((2, 1), (0, 1)), ((0, 1), (0, 0))]
-    c = SegmentCollection(segs(coords))
-    with pytest.raises(AttributeError, match="'NoneType' object has no attribute 'vector'"):
+    (room,) = SegmentCollection(segs(coords)).get_polygons()
+    assert sorted(approx_ends(s)[:2] for s in room) == [(0, 0), (0, 1), (1, 0), (2, 0), (2, 1)]
+    # A piece that leaves the square and ends at a wall it alone crosses.
+    dangling = SQUARE + [((0.5, 0.5), (0.5, 3)), ((0, 2), (1, 2))]
+    c = SegmentCollection(segs(dangling))
+    with pytest.raises(AttributeError, match=r"^The walls dead-end at \(0\.5, 2\.0\)"):
         c.get_polygons()
     assert None not in c.dict
     assert walk_state(c) == (None,) * 4
     # the state left behind does not change the next walk
-    c2 = SegmentCollection(segs(coords))
-    with pytest.raises(AttributeError, match="^'NoneType' object has no attribute 'vector'$"):
+    c2 = SegmentCollection(segs(dangling))
+    with pytest.raises(AttributeError, match="dead-end at"):
         c2.get_contour_segments()
-    with pytest.raises(AttributeError, match="^'NoneType' object has no attribute 'vector'$"):
-        c2.get_contour_segments(split=False)
 
 
 # End points merged by the rounding to 3 decimals let this walk wander.
-NOT_CLOSING = [((0, 2.0004), (1, 0.9996)), ((0, 0.0004), (0.9996, 1.0004)), ((2.0004, 0.9996), (1.0004, 0.0004)),
-               ((2, 0.9996), (2.0004, 2)), ((0, 1.0004), (0.9996, 1)), ((0, 1), (0.0004, 1)),
-               ((0.0004, 0.0004), (0.0004, 2.0004))]
+NOT_CLOSING = [((1.0005, 0.9995), (1.0005, 2)), ((1, 1.0005), (2.0004, 1.0004)), ((1, 1.0005), (1.0006, 2.0004)),
+               ((2.0004, 1.9994), (0.0004, 1.0004))]
 
 
 def test_a_walk_that_does_not_close_stops_with_an_exception():
@@ -330,18 +336,15 @@ def test_a_walk_that_does_not_close_stops_with_an_exception():
         c.get_polygons()
     assert type(err.value) is Exception
     assert walk_state(c) == (None,) * 4
-    _check(NOT_CLOSING, "get_polygons")
 
 
 # Each loop walk here closes but gives up no use, and leaves the marks as
 # they were: without a stop, the extraction would walk the same loop forever.
 ENDLESS = [
-    (True, [((1.0005, 0.9996), (2, 0.0004)), ((2, 2), (2.0004, 0.9996)), ((0.9996, 0), (0.9995, 1.0004)),
-            ((0.0004, 2.0004), (0.9996, 0.9996)), ((0.0004, 0.9995), (2, 1.0004)), ((0.9996, 2), (2, 0.9996)),
-            ((0, 0.0004), (0, 0.9995))]),
-    (False, [((1.0005, 0.0004), (0.9996, 1.0005)), ((0.9995, 1.0005), (0.9995, 1)), ((0.9996, 0.9996), (1.0005, 0.9995)),
-             ((0, 0.9996), (0.0004, 1.0004)), ((1.0005, 2.0004), (2.0004, 0.9995)), ((0.0004, 1.0005), (0, 0.9996)),
-             ((2.0004, 1.0004), (0, 1.0005))]),
+    (True, [((2, 2), (0.9996, 1.0005)), ((2, 1.0004), (2.0004, 1.0004)), ((1.0006, 1), (1.9994, 2)),
+            ((2.0004, 0), (1.0005, 2)), ((0.9995, 2), (2, 0.9996))]),
+    (False, [((1.0006, 0.9996), (1.9994, 0.0004)), ((1.0006, 0.9995), (1.0005, 1.0005)),
+             ((0.9996, 1.0004), (1.0004, 0.9996)), ((1.0006, 1.0006), (1.0005, 0))]),
 ]
 
 
@@ -352,7 +355,6 @@ def test_an_extraction_that_repeats_itself_stops_with_an_exception(split, coords
         c.get_polygons(split=split)
     assert type(err.value) is Exception
     assert walk_state(c) == (None,) * 4 and c.dict
-    _check(coords, "get_polygons", split=split)
 
 
 def test_a_zero_length_piece_at_a_step_is_a_type_error():
@@ -382,22 +384,24 @@ def _run(collection, method, kwargs):
 
 
 def _same_outcome(ours, ref, method, kwargs):
+    """The plain steps' outcome, up to the few 1e-9 by which they place one
+    crossing differently for each segment meeting there."""
     a, b = _run(ours, method, kwargs), _run(ref, method, kwargs)
     assert a[0] == b[0], (a, b)
-    if a[0] != "ok":
-        assert a[1] == b[1]
-    else:
+    if a[0] == "ok":
         if method == "get_polygons":
-            assert loops_of(a[1]) == loops_of(b[1])
+            assert len(a[1]) == len(b[1]) and all(close_ends(p, q) for p, q in zip(a[1], b[1]))
         elif isinstance(a[1], list):
-            assert [ends(s) for s in a[1]] == [ends(s) for s in b[1]]
-    assert [ends(s) for s in ours.segments] == [ends(s) for s in ref.segments]
-    assert [(ends(k), v) for k, v in ours.dict.items()] == [(ends(k), v) for k, v in ref.dict.items()]
+            assert close_ends(a[1], b[1])
+    assert close_ends(ours.segments, ref.segments)
+    assert close_ends(list(ours.dict), list(ref.dict)) and list(ours.dict.values()) == list(ref.dict.values())
     assert walk_state(ours) == (None,) * 4 or method == "get_connections"
 
 
 def _check(coords, method, **kwargs):
-    _same_outcome(SegmentCollection(segs(coords)), RefCollection(ref_segments(coords)), method, kwargs)
+    """Compared where the plain steps find every room once."""
+    if reference_walks_right(coords):
+        _same_outcome(SegmentCollection(segs(coords)), RefCollection(ref_segments(coords)), method, kwargs)
 
 
 lattice = st.integers(0, 4)
@@ -569,11 +573,16 @@ def test_pieces_of_a_segment_subclass_give_the_same_loops(coords, monkeypatch):
 
 
 def test_a_failed_extraction_leaves_the_list_of_the_last_whole_loop():
-    # The second square's last side is missing: its loop walk dead-ends
-    # after the first square has been found twice over.
-    coords = SQUARE_X + [((3, 0), (4, 0)), ((4, 0), (4, 1)), ((4, 1), (3, 1))]
+    # The right room holds a wall that dead-ends: its loop walk fails after
+    # the left room has been found.
+    coords = [((0, 0), (8, 0)), ((8, 0), (8, 4)), ((8, 4), (0, 4)), ((0, 4), (0, 0)), ((4, 0), (4, 4)),
+              ((6, -1), (6, 2)), ((5, 2), (7, 2))]
     ours, ref = SegmentCollection(segs(coords)), RefCollection(ref_segments(coords))
-    _same_outcome(ours, ref, "get_polygons", {})
+    with pytest.raises(AttributeError, match=r"dead-end at \(6\.0, 2\.0\)"):
+        ours.get_polygons()
+    with pytest.raises(AttributeError):
+        ref.get_polygons()
+    assert close_ends(ours.segments, ref.segments) and len(ours.segments) == 6
 
 
 def test_the_point_tolerance_is_flatkins_read_at_call_time(monkeypatch):
@@ -581,7 +590,7 @@ def test_the_point_tolerance_is_flatkins_read_at_call_time(monkeypatch):
     import pyref_network
     near = [((0, 0), (1, 0)), ((1.004, 0), (0, 1)), ((0, 1.003), (0, 0))]
     c = SegmentCollection(segs(near))
-    with pytest.raises(AttributeError, match="^'NoneType' object has no attribute 'vector'$"):
+    with pytest.raises(AttributeError, match=r"^The walls dead-end at \(1\.0, 0\.0\)"):
         c.get_contour_segments(split=False)
     monkeypatch.setattr(Flatkin, "epsilon", 0.01)
     monkeypatch.setattr(pyref_network, "epsilon", 0.01)

@@ -459,7 +459,9 @@ nb::object plain_samples(nb::handle arc, Py_ssize_t n) {
     // The new points can form no cycle: no collection is needed while they
     // are made, and no Python code runs until the list is complete.
     pyu::CollectorPause pause;
+    geom::Interrupt stop = pyu::interrupt();
     for (size_t first = 0; first < count; first += block) {
+        stop.poll();  // once per block of points
         size_t m = std::min(block, count - first);
         std::span<double> a(angles.data(), m);
         geom::sample_angles(s, sw, (size_t) n, first + 1, a);
@@ -499,7 +501,9 @@ nb::object arc_to_polyline(nb::handle arc, nb::handle number, nb::handle length)
         return samples;
     nb::object step = pyu::get_attr(arc, key_point_at_parameter);
     nb::list points;
+    geom::Interrupt stop = pyu::interrupt();
     for (Py_ssize_t i = 1; i < n; ++i) {
+        stop.tick();
         nb::object index = pyu::check(PyLong_FromSsize_t(i));
         points.append(pyu::call(step, pyu::num_div(index, count)));
     }

@@ -53,24 +53,25 @@ extern PyTypeObject *circle_type, *arc_type;
 // storage): the crossings with an exact instance are computed here.
 extern PyTypeObject *segment_type, *ray_type;
 
-// An instance of the exact class, not a subclass: its members are read
-// directly and its own methods called directly.  A subclass (which may
-// override them) or a foreign object is asked by attribute.
-inline bool is_circle(nb::handle h) { return Py_TYPE(h.ptr()) == circle_type; }
-inline bool is_arc(nb::handle h) { return Py_TYPE(h.ptr()) == arc_type; }
+// An instance of the exact class, not a subclass, whose __init__ has run:
+// its members are read directly and its own methods called directly.  A
+// subclass (which may override them), a foreign object or an instance made
+// by `__new__` alone is asked by attribute.
+inline bool is_circle(nb::handle h) { return pyu::is_own(h, circle_type); }
+inline bool is_arc(nb::handle h) { return pyu::is_own(h, arc_type); }
 
 // self.<key>, owned: straight from the member of an instance of the exact
 // class `type`, through getattr for anything else.
 template <class T>
 nb::object stored(nb::handle self, nb::object T::*member, const pyu::Key &key, PyTypeObject *type) {
-    if (Py_TYPE(self.ptr()) == type)
+    if (pyu::is_own(self, type))
         return pyu::stored_value(self, member, key.name());
     return pyu::get_attr(self, key);
 }
 // self.<key> = value
 template <class T>
 void store(nb::handle self, nb::object T::*member, const pyu::Key &key, PyTypeObject *type, nb::handle value) {
-    if (Py_TYPE(self.ptr()) == type && nb::inst_ready(self))
+    if (pyu::is_own(self, type))
         nb::inst_ptr<T>(self)->*member = nb::borrow(value);
     else
         pyu::set_attr(self, key, value);

@@ -150,17 +150,20 @@ nb::list remove_duplicate_points(nb::handle points) {
     std::vector<Vec2> pts;
     double e = eps();
     if (plain_points(points, pts) && geom::grid_usable(pts, e)) {
-        for (size_t i : geom::first_of_each_group(pts, e))
+        for (size_t i : geom::first_of_each_group(pts, e, pyu::interrupt()))
             unique.append(item_at(points, i));
         return unique;
     }
     // Any iterable, any objects: compare with the points kept so far.
     std::vector<Vec2> kept;
+    geom::Interrupt stop = pyu::interrupt();
     pyu::for_each_iter(points, [&](nb::handle p) {
         Vec2 a = xy(p);
-        for (Vec2 b : kept)
+        for (Vec2 b : kept) {
+            stop.tick();
             if (geom::tolerant_equal(a, b, e))
                 return true;
+        }
         unique.append(p);
         kept.push_back(a);
         return true;
@@ -173,7 +176,7 @@ nb::list select_unique_points(nb::handle points) {
     std::vector<Vec2> pts;
     double e = eps();
     if (plain_points(points, pts) && geom::grid_usable(pts, e)) {
-        for (size_t i : geom::points_without_twin(pts, e))
+        for (size_t i : geom::points_without_twin(pts, e, pyu::interrupt()))
             selected.append(item_at(points, i));
         return selected;
     }
@@ -197,14 +200,18 @@ bool is_has_duplicate_points(nb::handle points) {
     std::vector<Vec2> pts;
     double e = eps();
     if (plain_points(points, pts) && geom::grid_usable(pts, e))
-        return geom::has_tolerant_pair(pts, e);
+        return geom::has_tolerant_pair(pts, e, pyu::interrupt());
     Py_ssize_t n = PyObject_Length(points.ptr());
     if (n < 0)
         pyu::raise_current();
+    geom::Interrupt stop = pyu::interrupt();
     for (Py_ssize_t i = 0; i < n; ++i) {
         nb::object p = pyu::get_item(points, i);
         pyu::SeqTail tail = pyu::tail_items(points, i + 1);
-        bool found = !pyu::for_each_item(tail.seq, tail.start, [&](Py_ssize_t, nb::handle q) { return !is_equal(p, q); });
+        bool found = !pyu::for_each_item(tail.seq, tail.start, [&](Py_ssize_t, nb::handle q) {
+            stop.tick();
+            return !is_equal(p, q);
+        });
         if (found)
             return true;
     }
@@ -214,7 +221,7 @@ bool is_has_duplicate_points(nb::handle points) {
 nb::object find_nearest_two_points(nb::handle points) {
     std::vector<Vec2> pts;
     if (plain_points(points, pts) && geom::coordinates_below(pts, 1e150)) {
-        auto pair = geom::closest_pair(pts);
+        auto pair = geom::closest_pair(pts, pyu::interrupt());
         if (!pair)
             return nb::make_tuple(nb::none(), nb::none());
         return nb::make_tuple(item_at(points, pair->first), item_at(points, pair->second));
@@ -223,10 +230,12 @@ nb::object find_nearest_two_points(nb::handle points) {
     double best = INFINITY;
     nb::object first = nb::none(), second = nb::none();
     Py_ssize_t i = 0;
+    geom::Interrupt stop = pyu::interrupt();
     pyu::for_each_iter(points, [&](nb::handle p) {
         pyu::SeqTail tail = pyu::tail_items(points, i + 1);
         Vec2 a = xy(p);
         pyu::for_each_item(tail.seq, tail.start, [&](Py_ssize_t, nb::handle q) {
+            stop.tick();
             double d = distance(a, xy(q));
             if (d < best) {
                 best = d;
@@ -260,10 +269,10 @@ nb::list random_points(nb::handle num_points, nb::handle x_range, nb::handle y_r
     // A list slot and a point per item: a count no memory could hold is
     // refused before anything is drawn.
     pyu::checked_size(n, sizeof(PyObject *) + sizeof(flat::Point) + 32);
+    geom::Interrupt stop = pyu::interrupt();
     nb::list points;
     for (Py_ssize_t i = 0; i < n; ++i) {
-        if ((i & 4095) == 4095)
-            pyu::check_status(PyErr_CheckSignals());
+        stop.tick();
         points.append(random_point(x_range, y_range));
     }
     return points;

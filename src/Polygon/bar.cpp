@@ -107,7 +107,8 @@ nb::object farthest_pair(nb::handle inpt1, nb::handle keys_list) {
     Py_ssize_t n = pyu::length(keys_list);
     if (n < 2)
         return nb::object();
-    std::vector<geom::Pair> pairs = geom::combinations_of_two((size_t) n);
+    geom::Interrupt stop = pyu::interrupt();
+    std::vector<geom::Pair> pairs = geom::combinations_of_two((size_t) n, stop);
     // Each key's position along inpt1, asked once, in the order the pairs
     // first need them; differences as abs(a - b) of the answers.
     std::vector<nb::object> position((size_t) n);
@@ -130,12 +131,13 @@ nb::object farthest_pair(nb::handle inpt1, nb::handle keys_list) {
         std::vector<double> pos((size_t) n), gap(pairs.size());
         for (size_t i = 0; i < (size_t) n; ++i)
             pos[i] = PyFloat_AS_DOUBLE(position[i].ptr());
-        for (size_t p = 0; p < pairs.size(); ++p)
+        for (size_t p = 0; p < pairs.size(); ++p, stop.tick())
             gap[p] = std::fabs(pos[pairs[p].i] - pos[pairs[p].j]);
         best = geom::first_max_index(gap);
         length = pyu::float_obj(gap[best]);
     } else {
         for (size_t p = 0; p < pairs.size(); ++p) {
+            stop.tick();
             if (!gap_obj[p].is_valid())
                 gap_obj[p] = pyu::num_abs(pyu::num_sub(position[pairs[p].i], position[pairs[p].j]));
             if (p > 0 && pyu::num_gt(gap_obj[p], gap_obj[best]))
@@ -147,6 +149,7 @@ nb::object farthest_pair(nb::handle inpt1, nb::handle keys_list) {
     if (pyu::num_gt(length, rest)) {
         nb::object best_distance;
         for (size_t p = 0; p < pairs.size(); ++p) {
+            stop.tick();
             nb::object a = pyu::get_item(keys_list, (Py_ssize_t) pairs[p].i);
             nb::object d = distance(a, pyu::get_item(keys_list, (Py_ssize_t) pairs[p].j));
             if (p == 0 || pyu::num_gt(d, best_distance)) {

@@ -123,10 +123,12 @@ nb::list lattice(nb::handle self) {
     nb::object far = pyu::get_item(corners, 3);
 
     Py_ssize_t n = steps_of(pyu::divide(x_length, unit), 2);
+    geom::Interrupt stop = pyu::interrupt();  // a fine spacing makes a huge grid: Ctrl-C while it grows
     nb::list lines;
     std::vector<Vec2> starts;
     starts.reserve((size_t) n);
     for (Py_ssize_t i = 0; i < n; ++i) {
+        stop.tick();
         Vec2 o = geom::scan_offset(vec_x, (double) i, unit);
         nb::object start = moved(origin, o);
         nb::object end = moved(far, o);
@@ -140,6 +142,7 @@ nb::list lattice(nb::handle self) {
     nb::list out;
     std::vector<double> distances;
     for (Py_ssize_t i = 0; i < n; ++i) {
+        stop.poll();  // each line crosses the whole outline
         nb::object crossings = pyu::call_method(polyline, k.intersection, pyu::get_item(lines, i));
         if (pyu::length(crossings) < 2)
             continue;
@@ -155,8 +158,10 @@ nb::list lattice(nb::handle self) {
         geom::RowStart st = geom::row_start(first, distances[ends.first], start, vec_y, unit, flat);
         double span = pyu::py_distance(st.point.x - last.x, st.point.y - last.y);
         Py_ssize_t m = steps_of(geom::floored_div(span, unit), 1);
-        for (Py_ssize_t j = 0; j < m; ++j)
+        for (Py_ssize_t j = 0; j < m; ++j) {
+            stop.tick();
             out.append(new_point(geom::row_point(st.point, step, (double) j)));
+        }
     }
     return out;
 }

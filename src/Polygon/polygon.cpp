@@ -56,13 +56,13 @@ bool read_plain_hole(nb::handle hole, std::vector<Vec2> &pts) {
 void capture_sibling_members() {
     const Keys &k = keys();
     nb::object polyline = names::polyline.get();
-    own.is_point_inside = held(pyu::class_attr(polyline, k.is_point_inside));
-    own.is_point_in_bound = held(pyu::class_attr(polyline, k.is_point_in_bound));
-    own.bound = held(pyu::class_attr(polyline, k.bound));
-    own.segments = held(pyu::class_attr(polyline, k.segments));
+    own.is_point_inside = pyu::remember_member(polyline, k.is_point_inside);
+    own.is_point_in_bound = pyu::remember_member(polyline, k.is_point_in_bound);
+    own.bound = pyu::remember_member(polyline, k.bound);
+    own.segments = pyu::remember_member(polyline, k.segments);
     nb::object segment = names::segment.get();
     own.segment_cls = held(segment.ptr());
-    own.segment_cross = held(pyu::class_attr(segment, k.intersection_with_segment));
+    own.segment_cross = pyu::remember_member(segment, k.intersection_with_segment);
 }
 
 bool read_hole_for_inside(nb::handle hole, std::vector<Vec2> &pts) {
@@ -220,12 +220,12 @@ bool equals(nb::handle self, nb::handle other) {
 Py_hash_t hash(nb::handle self) {
     pyu::RecursionGuard guard(" in Polygon.__hash__");
     const Keys &k = keys();
-    nb::object out = pyu::check(PySequence_Tuple(pyu::get_attr(self, k.out_points).ptr()));
+    nb::object out = pyu::snapshot(pyu::get_attr(self, k.out_points));
     Py_hash_t out_hash = pyu::hash_of(out);
     nb::object inn = pyu::get_attr(self, k.inn_points);
     nb::list holes;
     pyu::for_each_iter(inn, [&](nb::handle pts) {
-        holes.append(pyu::check(PySequence_Tuple(pts.ptr())));
+        holes.append(pyu::snapshot(pts));
         return true;
     });
     nb::object inn_tuple = pyu::check(PyList_AsTuple(holes.ptr()));
@@ -358,7 +358,7 @@ void bind_polygon(nb::module_ &m) {
         .method("contains_point", &polygon_contains, DOC(Polygon, contains_point), "point"_a)
         .static_method("get_polygons", &get_polygons, DOC(Polygon, get_polygons), "segments"_a);
     polygon_type = cls.type();
-    own.contains_point = held(pyu::class_attr(cls.cls(), keys().contains_point));
+    own.contains_point = pyu::remember_member(cls.cls(), keys().contains_point);
 }
 
 }  // namespace polygon

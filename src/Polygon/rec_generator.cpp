@@ -99,7 +99,9 @@ void grid_remove(nb::handle grid, nb::handle point) {
         Vec2 p = pyu::read_xy(point);
         double eps = flat_eps();
         Py_ssize_t n = PyList_GET_SIZE(grid.ptr());
+        geom::Interrupt stop = pyu::interrupt();
         for (Py_ssize_t i = 0; i < n; ++i) {
+            stop.tick();
             PyObject *item = PyList_GET_ITEM(grid.ptr(), i);
             if (item != point.ptr()) {
                 if (!pyu::is_point(item))
@@ -185,7 +187,9 @@ void accept(nb::handle self, nb::handle origin, nb::handle p1, nb::handle p2, nb
 void get_a_rec(nb::handle self, nb::handle length_i, nb::handle length_j) {
     nb::object one = pyu::int_obj(1);
     Py_ssize_t id = 0;
+    geom::Interrupt stop = pyu::interrupt();
     for (int count = 0; count < max_tries; ++count) {
+        stop.poll();  // a try asks the polygon about four edges: worth a poll each
         nb::object origin = draw(self, id);
         if (!origin.is_valid())
             return;  // no grid point left to try: as after the last try
@@ -235,7 +239,9 @@ nb::object longest_edge(nb::handle outer) {
 void clean_grid(nb::handle self) {
     nb::object grid = pyu::get_attr(self, k_grid);
     nb::object polygon = polygon_of(self);
+    geom::Interrupt stop = pyu::interrupt();
     for (Py_ssize_t i = pyu::length(grid) - 1; i >= 0; --i) {
+        stop.poll();  // a containment test per point, holes and all
         nb::object point = pyu::get_item(grid, i);
         if (!contains(polygon, point))
             grid_remove(grid, pyu::get_item(grid, i));
@@ -280,11 +286,9 @@ void bind_rec_generator(nb::module_ &m) {
         .method("get_recs", &get_recs, DOC(RecGenerator, get_recs), "clean_points"_a = 1);
     rec_type = cls.type();
     const Keys &k = keys();
-    own.is_intersection = pyu::class_attr(cls.cls(), k.is_intersection);
-    own.contain_func = pyu::class_attr(cls.cls(), k.contain_func);
-    own.get_a_rec = pyu::class_attr(cls.cls(), k.get_a_rec);
-    for (PyObject *o : {own.is_intersection, own.contain_func, own.get_a_rec})
-        Py_XINCREF(o);
+    own.is_intersection = pyu::remember_member(cls.cls(), k.is_intersection);
+    own.contain_func = pyu::remember_member(cls.cls(), k.contain_func);
+    own.get_a_rec = pyu::remember_member(cls.cls(), k.get_a_rec);
 }
 
 }  // namespace polygon

@@ -113,7 +113,7 @@ nb::object minimum_bounding_box(nb::handle self) {
     double flat_eps = names::flat_epsilon.get_double();
     Vertices v = vertices(working);
     geom::Fault fault = geom::Fault::none;
-    std::optional<geom::Corners> box = geom::minimum_area_box(v.xy(), base, flat_eps, fault);
+    std::optional<geom::Corners> box = geom::minimum_area_box(v.xy(), base, flat_eps, fault, pyu::interrupt());
     check(fault);
     return box ? nb::object(corners(*box)) : nb::none();
 }
@@ -153,12 +153,18 @@ nb::object set_vector_box(nb::handle self, nb::handle vector) {
 // ------------------------------------------------------------ hull
 
 // The caller's points on the hull, counter-clockwise from the one of least
-// polar angle about the origin, closed by repeating the first object.
+// polar angle about the origin, closed by repeating the first object.  No
+// points at all: the scan's index wraps modulo the count, zero, and the
+// interpreter's ZeroDivisionError says so.
 nb::list convex_hull(nb::handle points) {
     double flat_eps = names::flat_epsilon.get_double();
     Vertices v{nb::borrow(points), pyu::read_points(points)};
+    if (v.size() == 0) {
+        nb::object zero = pyu::int_obj(0);
+        pyu::check(PyNumber_Remainder(zero.ptr(), zero.ptr()));
+    }
     geom::Fault fault = geom::Fault::none;
-    std::vector<size_t> hull = geom::convex_hull(v.xy(), flat_eps, &pyu::np_arccos, fault);
+    std::vector<size_t> hull = geom::convex_hull(v.xy(), flat_eps, &pyu::np_arccos, fault, pyu::interrupt());
     check(fault);
     nb::list out;
     for (size_t i : hull)

@@ -53,7 +53,7 @@ bool equal(nb::handle self, nb::handle other) {
 Py_hash_t hash(nb::handle self) {
     pyu::RecursionGuard guard(" in Polyline.__hash__");
     nb::object points = points_of(self);
-    nb::object items = pyu::check(PySequence_Tuple(points.ptr()));
+    nb::object items = pyu::snapshot(points);
     return pyu::hash_of(items);
 }
 
@@ -93,7 +93,7 @@ bool is_self_intersecting(nb::handle self) {
     bool skip_closing_pair = closed(self);
     geom::Tolerances tol = tolerances();
     Vertices v = vertices(self);
-    return geom::is_self_intersecting(v.xy(), skip_closing_pair, tol);
+    return geom::is_self_intersecting(v.xy(), skip_closing_pair, tol, pyu::interrupt());
 }
 
 // ------------------------------------------------------------ segments

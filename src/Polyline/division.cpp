@@ -28,7 +28,7 @@ nb::object placed(const Vertices &v, const geom::LengthPlace &at) {
     case geom::LengthPlace::inner:
         return new_point(at.point);
     default:
-        return v.item(v.size() - 1);  // past the last segment: the end point
+        return v.last();  // past the last segment: the end point
     }
 }
 
@@ -93,12 +93,12 @@ namespace {
 // while the sum stays within the total), each as point_at_length gives it.
 nb::list divide(nb::handle self, const Vertices &v, const std::vector<double> &lengths, double total, double step,
                 Py_ssize_t count) {
+    geom::Interrupt stop = pyu::interrupt();
     nb::list out;
     if (!own(self, Member::point_at_length)) {
         double current = 0.0;
         for (Py_ssize_t i = 0; count < 0 ? current <= total : i < count; ++i) {
-            if ((i & 4095) == 4095)
-                pyu::check_status(PyErr_CheckSignals());
+            stop.tick();
             nb::object at = i == 0 ? pyu::int_obj(0) : pyu::float_obj(current);
             out.append(call_member(self, Member::point_at_length, at));
             current += step;
@@ -109,8 +109,7 @@ nb::list divide(nb::handle self, const Vertices &v, const std::vector<double> &l
     geom::LengthWalk walk(v.xy(), lengths, seg_eps);
     double current = 0.0;
     for (Py_ssize_t i = 0; count < 0 ? current <= total : i < count; ++i) {
-        if ((i & 4095) == 4095)
-            pyu::check_status(PyErr_CheckSignals());
+        stop.tick();
         if (current < 0 || current > total)
             length_out_of_range();
         out.append(placed(v, walk.place(current)));
@@ -146,9 +145,10 @@ nb::list divide_by_length(nb::handle self, nb::handle length_arg) {
     std::vector<double> lengths = v.lengths();
     double total = geom::sum_in_order(lengths);
     // A spacing too small for the sum to ever pass the total (or to fit in
-    // memory before it does) would fill all memory: refused up front.
+    // memory before it does) would fill all memory: refused up front.  A NaN
+    // spacing stops the sum after the start.
     double estimate = std::floor(total / step) + 1;
-    if (total >= 0 && !(estimate < 1e15 && total + step > total))
+    if (total >= 0 && !std::isnan(step) && !(estimate < 1e15 && total + step > total))
         pyu::checked_size(PY_SSIZE_T_MAX, sizeof(PyObject *));
     if (estimate >= 1)
         pyu::checked_size((Py_ssize_t) estimate, sizeof(PyObject *) + sizeof(flat::Point) + 32);

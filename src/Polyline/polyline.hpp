@@ -53,6 +53,8 @@ struct Vertices {
     size_t size() const { return list.size(); }
     // The stored object at i (the caller's own Point).
     nb::object item(size_t i) const;
+    // points[-1]: the sequence's own IndexError when it holds none.
+    nb::object last() const;
     // The segment lengths (a square beyond the double range raises
     // OverflowError, as Segment.length does).
     std::vector<double> lengths() const;

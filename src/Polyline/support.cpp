@@ -65,6 +65,12 @@ nb::object Vertices::item(size_t i) const {
     return pyu::get_item(seq, (Py_ssize_t) i);
 }
 
+nb::object Vertices::last() const {
+    if (size() == 0)
+        return pyu::get_item(seq, -1);
+    return item(size() - 1);
+}
+
 std::vector<double> Vertices::lengths() const {
     std::vector<double> out;
     geom::Fault fault = geom::Fault::none;
@@ -105,7 +111,7 @@ const pyu::Key &key_of(Member m) { return *member_keys[(size_t) m]; }
 
 void remember_members(nb::handle cls) {
     for (size_t i = 0; i < member_keys.size(); ++i)
-        originals[i] = pyu::class_attr(cls, *member_keys[i]);
+        originals[i] = pyu::remember_member(cls, *member_keys[i]);
 }
 
 bool own(nb::handle self, Member m) { return pyu::resolves_to(self, key_of(m), originals[(size_t) m]); }

@@ -19,6 +19,11 @@ PyTypeObject *mesh_type = nullptr;
 
 namespace {
 
+// The class's own `merge` as bound, held by a strong reference so that its
+// address stays its own for the identity test, even after the class's
+// attribute is replaced.
+PyObject *own_merge = nullptr;
+
 const pyu::Key key_vertices("vertices"), key_indices("indices"), key_layer("layer"), key_merge("merge"),
     key_concatenate("concatenate"), key_unique("unique"), key_reshape("reshape"), key_cross("cross"),
     key_linalg("linalg"), key_norm("norm"), key_dtype("dtype"), key_kind("kind"), key_astype("astype"),
@@ -53,7 +58,7 @@ std::string mesh_text(nb::handle self) {
 template <class T, class I>
 nb::object core_normals(const pyu::ArrayView<T> &v, const pyu::ArrayView<I> &t) {
     pyu::NewArray<T> out = pyu::new_array<T>({t.shape[0], 3});
-    if (!geom::face_normals(v.data, v.shape[0], t.data, t.shape[0], out.data))
+    if (!geom::face_normals(v.data, v.shape[0], t.data, t.shape[0], out.data, pyu::interrupt()))
         return nb::object();
     return out.array;
 }
@@ -116,12 +121,13 @@ bool core_unique(nb::handle vertices, nb::object &rows, nb::object &inverse) {
     if (!pyu::view_array(vertices, v) || v.ndim != 2 || v.shape[1] == 0)
         return false;
     size_t n = v.shape[0], k = v.shape[1];
-    geom::UniqueRows u = geom::unique_rows(v.data, n, k);
+    geom::UniqueRows u = geom::unique_rows(v.data, n, k, pyu::interrupt());
     pyu::NewArray<T> r = pyu::new_array<T>({u.rows.size(), k});
     for (size_t i = 0; i < u.rows.size(); ++i)
         std::memcpy(r.data + i * k, v.data + u.rows[i] * k, k * sizeof(T));
     pyu::NewArray<int64_t> inv = pyu::new_array<int64_t>({n});
-    std::memcpy(inv.data, u.inverse.data(), n * sizeof(int64_t));
+    if (n > 0)  // an empty vector may hold no buffer at all
+        std::memcpy(inv.data, u.inverse.data(), n * sizeof(int64_t));
     rows = r.array;
     inverse = inv.array;
     return true;
@@ -204,7 +210,8 @@ nb::object concatenate_layer(const std::vector<nb::object> &meshes) {
     pyu::NewArray<int64_t> t = pyu::new_array<int64_t>({triangles, c});
     size_t at_row = 0, at_triangle = 0;
     for (size_t m = 0; m < meshes.size(); ++m) {
-        std::memcpy(v.data + at_row * k, vs[m].data, vs[m].size() * sizeof(T));
+        if (vs[m].size() > 0)
+            std::memcpy(v.data + at_row * k, vs[m].data, vs[m].size() * sizeof(T));
         geom::copy_shifted(ts[m].data, ts[m].size(), (int64_t) at_row, t.data + at_triangle * c);
         at_row += vs[m].shape[0], at_triangle += ts[m].shape[0];
     }
@@ -227,15 +234,16 @@ nb::object merge_layer(const std::vector<nb::object> &meshes) {
 
 // One mesh per layer in order of first appearance.  The plain steps merge
 // pairwise, copying a layer's growing arrays once per mesh; meshes of our
-// own class with plain arrays are gathered by layer and each layer is
-// concatenated once, with the same result.
+// own class with plain arrays, while `merge` is the class's own and no mesh
+// has one of its own, are gathered by layer and each layer is concatenated
+// once, with the same result.  Otherwise each `merge` is called.
 nb::list merge_meshes_by_layer(nb::handle meshes) {
     nb::object items = pyu::snapshot(meshes);
     Py_ssize_t n = pyu::snap_size(items);
     bool gathered = mesh_cls.holds(mesh_type);
     for (Py_ssize_t i = 0; i < n && gathered; ++i) {
         nb::handle mesh = pyu::snap_item(items, i);
-        if (Py_TYPE(mesh.ptr()) != mesh_type)
+        if (Py_TYPE(mesh.ptr()) != mesh_type || !pyu::resolves_to(mesh, key_merge, own_merge))
             gathered = false;
         else {
             nb::object layer = pyu::get_attr(mesh, key_layer);
@@ -326,6 +334,9 @@ void bind_mesh(nb::module_ &m) {
         .static_method("show_pyvista_mesh", &show_pyvista_mesh, DOC(Mesh, show_pyvista_mesh), "pyvista_meshes"_a)
         .static_method("show_mesh", &show_mesh, DOC(Mesh, show_mesh), "meshes"_a)
         .static_method("meshes_to_front", &meshes_to_front, DOC(Mesh, meshes_to_front), "meshes"_a = nb::none());
+    PyObject *previous = own_merge;
+    own_merge = Py_XNewRef(pyu::class_attr((PyObject *) cls.type(), key_merge));
+    Py_XDECREF(previous);
 }
 
 }  // namespace solidar

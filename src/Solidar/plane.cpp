@@ -16,7 +16,7 @@ PyTypeObject *plane_type = nullptr;
 
 namespace {
 
-const pyu::Key key_points("points"), key_equation("equation"), key_distance("distance_to_point"), key_cross("cross"),
+const pyu::Key key_points("points"), key_normal("normal"), key_equation("equation"), key_distance("distance_to_point"), key_cross("cross"),
     key_linalg("linalg"), key_norm("norm"), key_inv("inv"), key_dot("dot"), key_eye("eye"),
     key_column_stack("column_stack"), key_array("array"), key_x("x"), key_y("y"), key_z("z"),
     key_to_array("to_array"), key_frame("local_coordinate_system"), key_xy_plane("xy_plane"),
@@ -73,19 +73,27 @@ void plane_init(nb::handle self, nb::handle points) {
 
 nb::object normal(nb::handle self) { return new_vector3d(normal_of(first_three(self))); }
 
+// The receiver's own normal (a subclass may give its own), read afresh.
+nb::object normal_asked(nb::handle self) {
+    if (Py_TYPE(self.ptr()) == plane_type)
+        return normal(self);
+    return pyu::get_attr(self, key_normal);
+}
+
 std::string plane_text(nb::handle self) {
     pyu::RecursionGuard guard(" in Plane.__repr__");
     std::string first = text_part(pyu::get_item(points_of(self), 0));
-    return "Plane(" + first + ", " + text_part(normal(self)) + ")";
+    return "Plane(" + first + ", " + text_part(normal_asked(self)) + ")";
 }
 
 Py_hash_t plane_hash(nb::handle self) {
     pyu::RecursionGuard guard(" in Plane.__hash__");
     nb::object first = pyu::get_item(points_of(self), 0);
-    nb::object n = normal(self);
+    nb::object n = normal_asked(self);
     return pyu::hash_of(nb::make_tuple(first, n));
 }
 
+// |(points[0] - origin) . normal| / normal.magnitude, the normal read twice.
 double distance_to_origin(nb::handle self) {
     nb::object first = pyu::get_item(points_of(self), 0);
     Vec3 d;
@@ -93,8 +101,12 @@ double distance_to_origin(nb::handle self) {
         d = xyz(first) - Vec3{0.0, 0.0, 0.0};
     else
         d = xyz(pyu::num_sub(first, new_point3d({0.0, 0.0, 0.0})));
-    double top = std::fabs(geom::dot(d, normal_of(first_three(self))));
-    return pyu::divide(top, checked(geom::length(normal_of(first_three(self)))));
+    if (Py_TYPE(self.ptr()) == plane_type) {
+        double top = std::fabs(geom::dot(d, normal_of(first_three(self))));
+        return pyu::divide(top, checked(geom::length(normal_of(first_three(self)))));
+    }
+    double top = std::fabs(geom::dot(d, xyz(normal_asked(self))));
+    return pyu::divide(top, magnitude_of(normal_asked(self)));
 }
 
 struct Equation {
@@ -137,20 +149,14 @@ nb::object plane_z_intersection(nb::handle self) {
 // np.array([(p.x, p.y, p.z) for p in points]): straight from the fields for
 // a list of our own points, numpy's conversion of the values otherwise.
 nb::object to_array(nb::handle points) {
-    if (pyu::is_list_or_tuple(points)) {
-        Py_ssize_t n = PySequence_Fast_GET_SIZE(points.ptr());
-        PyObject **items = PySequence_Fast_ITEMS(points.ptr());
-        bool plain = n > 0;
-        for (Py_ssize_t i = 0; i < n && plain; ++i)
-            plain = pyu::is_point3d(items[i]);
-        if (plain) {
-            pyu::NewArray<double> out = pyu::new_array<double>({(size_t) n, 3});
-            for (Py_ssize_t i = 0; i < n; ++i) {
-                Vec3 p = xyz(items[i]);
-                out.data[3 * i] = p.x, out.data[3 * i + 1] = p.y, out.data[3 * i + 2] = p.z;
-            }
-            return out.array;
-        }
+    std::vector<Vec3> pts;
+    if (pyu::read_exact_points3(points, pts) && !pts.empty()) {
+        // Read before the array is made: making it may run the collector,
+        // and whatever it runs may change the caller's list.
+        pyu::NewArray<double> out = pyu::new_array<double>({pts.size(), 3});
+        for (size_t i = 0; i < pts.size(); ++i)
+            out.data[3 * i] = pts[i].x, out.data[3 * i + 1] = pts[i].y, out.data[3 * i + 2] = pts[i].z;
+        return out.array;
     }
     nb::list rows;
     pyu::for_each_iter(points, [&](nb::handle p) {

@@ -114,12 +114,13 @@ nb::list remove_duplicate_points(nb::handle points) {
     pyu::Point3List list = pyu::read_points3(points, true);
     double e = eps();
     if (all_finite(list.coords) && geom::grid_usable(list.coords, e))
-        return items_at(list, geom::first_of_each_group(list.coords, e));
+        return items_at(list, geom::first_of_each_group(list.coords, e, pyu::interrupt()));
     std::vector<size_t> kept;
+    geom::Interrupt stop = pyu::interrupt();
     for (size_t i = 0; i < list.size(); ++i) {
         bool twin = false;
         for (size_t k : kept)
-            if (geom::tolerant_equal(list.coords[i], list.coords[k], e)) {
+            if (stop.tick(), geom::tolerant_equal(list.coords[i], list.coords[k], e)) {
                 twin = true;
                 break;
             }
@@ -138,7 +139,7 @@ nb::list select_unique_points(nb::handle points) {
     bool exact = PyList_CheckExact(points.ptr()) || PyTuple_CheckExact(points.ptr());
     if (exact && plain_points(points, pts, true) && geom::grid_usable(pts, e)) {
         nb::list selected;
-        for (size_t i : geom::points_without_twin(pts, e))
+        for (size_t i : geom::points_without_twin(pts, e, pyu::interrupt()))
             selected.append(item_at(points, i));
         return selected;
     }
@@ -169,10 +170,11 @@ bool is_has_duplicate_points(nb::handle points) {
     pyu::Point3List list = pyu::read_points3(points);
     double e = eps();
     if (all_finite(list.coords) && geom::grid_usable(list.coords, e))
-        return geom::has_tolerant_pair(list.coords, e);
+        return geom::has_tolerant_pair(list.coords, e, pyu::interrupt());
+    geom::Interrupt stop = pyu::interrupt();
     for (size_t i = 0; i < list.size(); ++i)
         for (size_t j = i + 1; j < list.size(); ++j)
-            if (geom::tolerant_equal(list.coords[i], list.coords[j], e))
+            if (stop.tick(), geom::tolerant_equal(list.coords[i], list.coords[j], e))
                 return true;
     return false;
 }
@@ -182,15 +184,17 @@ bool is_has_duplicate_points(nb::handle points) {
 nb::object find_nearest_two_points(nb::handle points) {
     pyu::Point3List list = pyu::read_points3(points, true);
     if (geom::coordinates_below(list.coords, geom::closest_pair_limit)) {
-        auto pair = geom::closest_pair(list.coords);
+        auto pair = geom::closest_pair(list.coords, pyu::interrupt());
         if (!pair)
             return nb::make_tuple(nb::none(), nb::none());
         return nb::make_tuple(list.item(pair->first), list.item(pair->second));
     }
     double best = INFINITY;
     nb::object first = nb::none(), second = nb::none();
+    geom::Interrupt stop = pyu::interrupt();
     for (size_t i = 0; i < list.size(); ++i)
         for (size_t j = i + 1; j < list.size(); ++j) {
+            stop.tick();
             double d = checked(geom::distance(list.coords[i], list.coords[j]));
             if (d < best) {
                 best = d;
@@ -235,10 +239,10 @@ nb::list random_points(nb::handle num_points, nb::handle x_range, nb::handle y_r
     // range(num_points): an integer count, checked before anything is drawn.
     Py_ssize_t n = pyu::range_count(num_points);
     pyu::checked_size(n, sizeof(PyObject *) + sizeof(solid::Point3d) + 32);
+    geom::Interrupt stop = pyu::interrupt();
     nb::list points;
     for (Py_ssize_t i = 0; i < n; ++i) {
-        if ((i & 4095) == 4095)
-            pyu::check_status(PyErr_CheckSignals());
+        stop.tick();
         points.append(random_point(x_range, y_range, z_range));
     }
     return points;

@@ -35,17 +35,7 @@ nb::object np_dot(nb::handle a, nb::handle b) { return pyu::call_method(np.get()
 // for no points.
 nb::object homogeneous_rows(nb::handle points) {
     std::vector<Vec3> pts;
-    bool plain = pyu::is_list_or_tuple(points);
-    if (plain) {
-        Py_ssize_t n = PySequence_Fast_GET_SIZE(points.ptr());
-        PyObject **items = PySequence_Fast_ITEMS(points.ptr());
-        for (Py_ssize_t i = 0; i < n && plain; ++i) {
-            plain = pyu::is_point3d(items[i]);
-            if (plain)
-                pts.push_back(xyz(items[i]));
-        }
-    }
-    if (plain) {
+    if (pyu::read_exact_points3(points, pts)) {
         if (pts.empty())
             return nb::object();
         pyu::NewArray<double> rows = pyu::new_array<double>({pts.size(), 4});

@@ -103,11 +103,14 @@ nb::list divide_width(nb::handle self) {
         if (std::isfinite(parts) && std::fabs(parts) * std::fabs(U) < exact_int_limit) {
             int64_t count = parts > 0 ? (int64_t) parts : 0;
             pyu::checked_size((Py_ssize_t) count, sizeof(PyObject *) + 32);
-            std::vector<double> offsets = geom::unit_offsets(count, U, geom::py_mod(W, U), eps());
+            geom::Interrupt stop = pyu::interrupt();
+            std::vector<double> offsets = geom::unit_offsets(count, U, geom::py_mod(W, U), eps(), stop);
             nb::list out;
             out.append(pyu::int_obj(0));
-            for (size_t k = 1; k < offsets.size(); ++k)
+            for (size_t k = 1; k < offsets.size(); ++k) {
+                stop.tick();
                 out.append(number(offsets[k], int_unit && k <= (size_t) count));
+            }
             return out;
         }
     }
@@ -118,7 +121,9 @@ nb::list divide_width(nb::handle self) {
     Py_ssize_t count = pyu::range_count(parts);
     pyu::checked_size(count, sizeof(PyObject *) + 32);
     nb::object offset = pyu::int_obj(0);
+    geom::Interrupt stop = pyu::interrupt();
     for (Py_ssize_t k = 0; k < count; ++k) {
+        stop.tick();
         offset = pyu::num_add(offset, unit_width.get());
         out.append(offset);
     }
@@ -217,9 +222,11 @@ nb::object divide(nb::handle self, Form form) {
     if (form == Form::xy_planes)
         unit_step = new_vector3d({pyu::as_double(unit_width.get()), 0.0, 0.0});
     Py_ssize_t columns = g.columns(), rows = g.rows();
+    geom::Interrupt stop = pyu::interrupt();
     for (Py_ssize_t i = 0; i < columns; ++i) {
         int column = geom::edge_label((size_t) i, (size_t) columns);
         for (Py_ssize_t j = 0; j < rows; ++j) {
+            stop.tick();
             int row = geom::edge_label((size_t) j, (size_t) rows);
             nb::handle cw = g.w(i), nw = g.w(i + 1), ch = g.h(j), nh = g.h(j + 1);
             switch (form) {

@@ -4,6 +4,7 @@
 // Segment objects shared by `segments`, `dict` and every loop handed out,
 // and a walk reverses them in place.
 #include "Strakel/collection.hpp"
+#include "core/network_split.hpp"
 #include "core/segment_network.hpp"
 #include "pyutil/numpy_kernels.hpp"
 
@@ -199,14 +200,17 @@ private:
     nb::handle self_;  // the receiver: held by the caller for the whole call
 };
 
-void raise_walk_error(geom::WalkError e) {
+void raise_walk_error(geom::WalkError e, Vec2 at) {
     switch (e) {
     case geom::WalkError::none:
         return;
     case geom::WalkError::empty:
         pyu::raise(PyExc_IndexError, "list index out of range");
-    case geom::WalkError::dead_end:
-        pyu::raise(PyExc_AttributeError, "'NoneType' object has no attribute 'vector'");
+    case geom::WalkError::dead_end: {
+        std::string text = "The walls dead-end at (" + pyu::float_repr(at.x) + ", " + pyu::float_repr(at.y) +
+                           "): no piece leads on from there.";
+        pyu::raise(PyExc_AttributeError, text.c_str());
+    }
     case geom::WalkError::missing_key:
         raise_missing_key();
     case geom::WalkError::does_not_close:
@@ -218,7 +222,8 @@ bool is_true(nb::handle h) { return h.ptr() == Py_True; }
 
 // One walk over the walker's network, starting with the collection's
 // `current_seg` left out of the first adjacency.
-nb::list run_walk(nb::handle self, Walker &w, bool contour, MarkMirror *mirror, long *uses_delta = nullptr) {
+nb::list run_walk(nb::handle self, Walker &w, bool contour, MarkMirror *mirror, long *uses_delta = nullptr,
+                  std::optional<Vec2> start = std::nullopt, std::vector<std::uint32_t> *walked = nullptr) {
     WalkStateReset reset(self);
     nb::object marks = marks_of(self);
     std::optional<geom::PairKey> skip;
@@ -231,8 +236,12 @@ nb::list run_walk(nb::handle self, Walker &w, bool contour, MarkMirror *mirror, 
         Ends c = ends_of(current);
         skip = geom::pair_key(c.start, c.end);
     }
-    w.net->walk(contour, skip, fe, e, pyu::np_arccos, max_steps, hooks, error);
-    raise_walk_error(error);
+    Vec2 at{};
+    std::vector<std::uint32_t> entries =
+        w.net->walk(contour, skip, fe, e, pyu::np_arccos, max_steps, hooks, error, at, start);
+    raise_walk_error(error, at);
+    if (walked)
+        *walked = std::move(entries);
     if (uses_delta)
         *uses_delta = hooks.uses_delta;
     return hooks.result;
@@ -284,6 +293,16 @@ nb::list live_list(const Walker &w) {
     return out;
 }
 
+// Walls that enclose nothing give no loops: the collection ends as an
+// extraction leaves it, with no pieces and none of their marks.
+void consume_without_loops(nb::handle self, const Walker &w) {
+    pyu::set_attr(self, key_segments, nb::list());
+    nb::object marks = marks_of(self);
+    for (const nb::object &piece : w.objects)
+        if (pyu::check_status(PySequence_Contains(marks.ptr(), piece.ptr())) == 1)
+            pyu::check_status(PyObject_DelItem(marks.ptr(), piece.ptr()));
+}
+
 }  // namespace
 
 // ------------------------------------------------------------ split
@@ -302,25 +321,23 @@ void get_connections(nb::handle self) {
             ends[(size_t) i] = e.end;
         }
     }
-    geom::CrossingTable table = geom::file_crossings(starts, ends, flat_eps(), eps());
+    geom::NetworkSplit split = geom::split_network(starts, ends, flat_eps(), eps());
 
     nb::list pieces;
     pyu::set_attr(self, key_segments, pieces);
     nb::object marks = marks_of(self);
     nb::object one = pyu::int_obj(1);
-    for (size_t k = 0; k < table.key.size(); ++k) {
-        std::vector<double> &ts = table.params[k];
-        for (double &t : ts)
-            t = geom::round_decimal(t, 9);
-        geom::distinct_sorted(ts);
-        Vec2 s = starts[table.key[k]], e = ends[table.key[k]];
-        for (size_t i = 0; i + 1 < ts.size(); ++i) {
-            nb::object p1 = new_point(geom::point_at_parameter(s, e, ts[i]));
-            nb::object p2 = new_point(geom::point_at_parameter(s, e, ts[i + 1]));
-            nb::object piece = new_segment(p1, p2);
-            pyu::check_status(PyObject_SetItem(marks.ptr(), piece.ptr(), one.ptr()));
-            pyu::check_status(PyList_Append(pieces.ptr(), piece.ptr()));
-        }
+    // One Point per node, shared by every piece that meets there.
+    std::vector<nb::object> nodes(split.nodes.size());
+    auto node = [&](std::uint32_t k) -> nb::object & {
+        if (!nodes[k].is_valid())
+            nodes[k] = new_point(split.nodes[k]);
+        return nodes[k];
+    };
+    for (const geom::SplitPiece &p : split.pieces) {
+        nb::object piece = new_segment(node(p.start), node(p.end));
+        pyu::check_status(PyObject_SetItem(marks.ptr(), piece.ptr(), one.ptr()));
+        pyu::check_status(PyList_Append(pieces.ptr(), piece.ptr()));
     }
 }
 
@@ -331,24 +348,18 @@ nb::list get_adjacent_segments(nb::handle self, nb::handle point) {
     nb::object items = pyu::snapshot(segments_of(self));
     double e = flat_eps();
     nb::list out;
-    Vec2 r{-1, -1};
+    Vec2 p{};
     bool have_point = false;
     for (Py_ssize_t i = 0, n = pyu::snap_size(items); i < n; ++i) {
         nb::handle seg = pyu::snap_item(items, i);
         if (!current.is_none() && pyu::check_status(PyObject_RichCompareBool(seg.ptr(), current.ptr(), Py_EQ)))
             continue;
         if (!have_point) {
-            Vec2 p = pyu::read_xy(point);
-            r = {geom::round3(p.x), geom::round3(p.y)};
+            p = pyu::read_xy(point);
             have_point = true;
         }
-        Vec2 a = pyu::read_xy(start_object(seg));
-        if (geom::tolerant_equal(r, {geom::round3(a.x), geom::round3(a.y)}, e)) {
-            out.append(seg);
-            continue;
-        }
-        Vec2 b = pyu::read_xy(end_object(seg));
-        if (geom::tolerant_equal(r, {geom::round3(b.x), geom::round3(b.y)}, e))
+        if (geom::points_joined(p, pyu::read_xy(start_object(seg)), e) ||
+            geom::points_joined(p, pyu::read_xy(end_object(seg)), e))
             out.append(seg);
     }
     return out;
@@ -401,7 +412,24 @@ nb::list get_polygons(nb::handle self, nb::handle split, nb::handle /*clean: no 
         WalkStateReset reset(self);
         prepare(self, split, Py_False);
         w = build_walker(segments_of(self));
-        run_walk(self, w, true, nullptr);
+        geom::SegmentNetwork::Components parts = w.net->components(flat_eps());
+        if (!parts.has_cycle) {
+            consume_without_loops(self, w);
+            return polygons;
+        }
+        std::vector<std::uint32_t> walked;
+        run_walk(self, w, true, nullptr, nullptr, std::nullopt, &walked);
+        // Every group of pieces that the contour did not reach (a shaft, a
+        // second building) has its own outside, walked from its lowest point,
+        // so that each of its loops is found once.
+        if (is_true(split)) {
+            std::vector<char> reached(parts.lowest.size(), 0);
+            for (std::uint32_t e : walked)
+                reached[parts.of_entry[e]] = 1;
+            for (size_t c = 0; c < parts.lowest.size(); ++c)
+                if (!reached[c])
+                    run_walk(self, w, true, nullptr, nullptr, parts.lowest[c]);
+        }
     }
 
     // After each loop the collection holds the keys of the marks, in order.

@@ -111,8 +111,10 @@ nb::list intersection_points(nb::handle segments) {
     }
     if (!all_ours) {
         // Some object answers for itself: ask every pair in turn.
+        geom::Interrupt stop = pyu::interrupt();
         for (size_t i = 0; i < items.size(); ++i)
             for (size_t j = i + 1; j < items.size(); ++j) {
+                stop.tick();
                 nb::object p = segment_cross_segment(items[i], items[j]);
                 if (!p.is_none())
                     found.append(p);
@@ -126,7 +128,9 @@ nb::list intersection_points(nb::handle segments) {
         boxes[i] = geom::segment_bound(ends[i].start, ends[i].end);
     }
     double fe = flat_eps(), e = eps();
-    for (auto [i, j] : geom::overlapping_pairs(boxes, e)) {
+    geom::Interrupt stop = pyu::interrupt();
+    for (auto [i, j] : geom::overlapping_pairs(boxes, e, stop)) {
+        stop.tick();
         std::optional<Vec2> p =
             geom::segment_intersection(ends[i].start, ends[i].end, ends[j].start, ends[j].end, fe, e);
         if (p)
@@ -253,9 +257,12 @@ nb::list construct_lines(nb::handle points) {
     for (Py_ssize_t i = 0; i < n; ++i)
         items[(size_t) i] = pyu::get_item(points, i);
     nb::list segments;
+    geom::Interrupt stop = pyu::interrupt();
     for (size_t i = 0; i < items.size(); ++i)
-        for (size_t j = i + 1; j < items.size(); ++j)
+        for (size_t j = i + 1; j < items.size(); ++j) {
+            stop.tick();
             segments.append(new_segment(items[i], items[j]));
+        }
     return segments;
 }
 

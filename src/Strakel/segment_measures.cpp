@@ -58,12 +58,6 @@ nb::object along(nb::handle self, nb::handle point, bool as_parameter) {
     return pyu::float_obj(as_parameter ? d / full : d);
 }
 
-// Lets a long division be interrupted (Ctrl-C) every 65,536 points.
-void check_signals(size_t i) {
-    if ((i & 0xFFFF) == 0xFFFF)
-        pyu::check_status(PyErr_CheckSignals());
-}
-
 }  // namespace
 
 // ------------------------------------------------------------ crossings
@@ -187,8 +181,11 @@ namespace {
 nb::object list_of_none(Py_ssize_t n) {
     pyu::checked_size(n, sizeof(PyObject *) + sizeof(flat::Point) + 32);
     nb::object list = pyu::check(PyList_New(n));
-    for (Py_ssize_t i = 0; i < n; ++i)
+    geom::Interrupt stop = pyu::interrupt();
+    for (Py_ssize_t i = 0; i < n; ++i) {
+        stop.tick();
         PyList_SET_ITEM(list.ptr(), i, nb::none().release().ptr());
+    }
     return list;
 }
 
@@ -210,9 +207,10 @@ nb::list divide_by_count(nb::handle self, nb::handle num_points) {
         pyu::raise(PyExc_ZeroDivisionError, "division by zero");
     nb::object points = list_of_none(n);
     Ends e = ends_of(self);
+    geom::Interrupt stop = pyu::interrupt();
     for (Py_ssize_t i = 0; i < n; ++i) {
+        stop.tick();
         put(points, i, new_point(at_parameter(e, (double) i / (double) (n - 1))));
-        check_signals((size_t) i);
     }
     return nb::steal<nb::list>(points.release());
 }
@@ -234,12 +232,13 @@ nb::list divide_by_length(nb::handle self, nb::handle interval) {
     put(points, 0, e.start);
     Py_ssize_t count = 1;
     double s = 0;
+    geom::Interrupt stop = pyu::interrupt();
     while (s < full) {
+        stop.tick();
         s = s + step;
         if (s > full)
             break;
         put(points, count++, at_length(e, full, s));
-        check_signals((size_t) count);
     }
     if (count < PyList_GET_SIZE(points.ptr()))
         pyu::check_status(PyList_SetSlice(points.ptr(), count, PY_SSIZE_T_MAX, nullptr));

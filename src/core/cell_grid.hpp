@@ -6,6 +6,7 @@
 // coordinates only and check grid_fits first.
 #pragma once
 
+#include "core/interrupt.hpp"
 #include "core/vec2.hpp"
 #include "core/vec3.hpp"
 
@@ -144,10 +145,11 @@ bool grid_fits(std::span<const P> pts, double eps) {
 // Positions of the points kept when each point is dropped if it equals a
 // point kept before it (the first of each group stays; input order).
 template <class P>
-std::vector<size_t> first_of_each_group(std::span<const P> pts, double eps) {
+std::vector<size_t> first_of_each_group(std::span<const P> pts, double eps, const Interrupt &stop = {}) {
     GridOf<P> grid(eps, pts.size());
     std::vector<size_t> kept;
     for (size_t i = 0; i < pts.size(); ++i) {
+        stop.tick();
         P p = pts[i];
         if (grid.any_near(axes(p), [&](size_t q) { return tolerant_equal(p, pts[q], eps); }))
             continue;
@@ -159,12 +161,15 @@ std::vector<size_t> first_of_each_group(std::span<const P> pts, double eps) {
 
 // Positions of the points equal to no other point of the list.
 template <class P>
-std::vector<size_t> points_without_twin(std::span<const P> pts, double eps) {
+std::vector<size_t> points_without_twin(std::span<const P> pts, double eps, const Interrupt &stop = {}) {
     GridOf<P> grid(eps, pts.size());
-    for (size_t i = 0; i < pts.size(); ++i)
+    for (size_t i = 0; i < pts.size(); ++i) {
+        stop.tick();
         grid.insert(axes(pts[i]), i);
+    }
     std::vector<size_t> alone;
     for (size_t i = 0; i < pts.size(); ++i) {
+        stop.tick();
         P p = pts[i];
         if (!grid.any_near(axes(p), [&](size_t q) { return q != i && tolerant_equal(p, pts[q], eps); }))
             alone.push_back(i);
@@ -174,9 +179,10 @@ std::vector<size_t> points_without_twin(std::span<const P> pts, double eps) {
 
 // Whether some two points of the list are equal.
 template <class P>
-bool has_tolerant_pair(std::span<const P> pts, double eps) {
+bool has_tolerant_pair(std::span<const P> pts, double eps, const Interrupt &stop = {}) {
     GridOf<P> grid(eps, pts.size());
     for (size_t i = 0; i < pts.size(); ++i) {
+        stop.tick();
         P p = pts[i];
         if (grid.any_near(axes(p), [&](size_t q) { return tolerant_equal(p, pts[q], eps); }))
             return true;

@@ -19,10 +19,11 @@ Levels storey_levels(std::span<const double> storey_heights, double H, double ep
     return out;
 }
 
-std::vector<double> unit_offsets(int64_t units, double U, double rest, double eps) {
+std::vector<double> unit_offsets(int64_t units, double U, double rest, double eps, const Interrupt &stop) {
     std::vector<double> out{0.0};
     double offset = 0.0;
     for (int64_t k = 0; k < units; ++k) {
+        stop.tick();
         offset += U;
         out.push_back(offset);
     }

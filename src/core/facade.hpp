@@ -9,6 +9,7 @@
 #pragma once
 
 #include "core/circle_arc.hpp"  // py_mod, py_floor_div
+#include "core/interrupt.hpp"
 #include "core/vec3.hpp"
 
 #include <cstdint>
@@ -26,7 +27,7 @@ Levels storey_levels(std::span<const double> storey_heights, double H, double ep
 
 // The column offsets: 0, then `units` times the running sum of U, then the
 // remainder plus the last sum when the remainder exceeds eps.
-std::vector<double> unit_offsets(int64_t units, double U, double rest, double eps);
+std::vector<double> unit_offsets(int64_t units, double U, double rest, double eps, const Interrupt &stop = {});
 
 // Position label of index i among `count` (first -1, last 1, inner 0; the
 // first test wins, so a single one is -1).

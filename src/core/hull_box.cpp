@@ -48,7 +48,8 @@ bool clearly_left(Vec2 a, Vec2 b, Vec2 p) {
 // extreme points (by x, x + y, y, y - x, the greatest then the least, the
 // first of equal ones): such points cannot be hull vertices.  Nothing is
 // left out when the octagon is not strictly convex.
-std::vector<std::size_t> outside_extremes(std::span<const Vec2> pts, const std::vector<std::size_t> &in) {
+std::vector<std::size_t> outside_extremes(std::span<const Vec2> pts, const std::vector<std::size_t> &in,
+                                          const Interrupt &stop) {
     // One pass: for each of the four keys the first point of greatest and
     // of least value.
     std::size_t extremes[8];
@@ -89,6 +90,7 @@ std::vector<std::size_t> outside_extremes(std::span<const Vec2> pts, const std::
             return in;
     std::vector<std::size_t> out;
     for (std::size_t i : in) {
+        stop.tick();
         bool inside = true;
         for (std::size_t j = 0; j < m && inside; ++j)
             inside = clearly_left(pts[ring[j]], pts[ring[(j + 1) % m]], pts[i]);
@@ -100,11 +102,14 @@ std::vector<std::size_t> outside_extremes(std::span<const Vec2> pts, const std::
 
 }  // namespace
 
-std::vector<std::size_t> convex_hull(std::span<const Vec2> pts, double flat_eps, ArcCos arccos, Fault &fault) {
+std::vector<std::size_t> convex_hull(std::span<const Vec2> pts, double flat_eps, ArcCos arccos, Fault &fault,
+                                     const Interrupt &stop) {
     std::vector<std::size_t> usable;
-    for (std::size_t i = 0; i < pts.size(); ++i)
+    for (std::size_t i = 0; i < pts.size(); ++i) {
+        stop.tick();
         if (!std::isnan(pts[i].x) && !std::isnan(pts[i].y))
             usable.push_back(i);
+    }
     if (usable.empty())
         return usable;
     // Sorted by x, then y, then input position: the order a stable sort by
@@ -114,7 +119,7 @@ std::vector<std::size_t> convex_hull(std::span<const Vec2> pts, double flat_eps,
         std::size_t i;
     };
     std::vector<Key> order;
-    for (std::size_t i : outside_extremes(pts, usable))
+    for (std::size_t i : outside_extremes(pts, usable, stop))
         order.push_back({pts[i].x, pts[i].y, i});
     std::sort(order.begin(), order.end(), [](const Key &a, const Key &b) {
         return a.x < b.x || (a.x == b.x && (a.y < b.y || (a.y == b.y && a.i < b.i)));
@@ -130,6 +135,7 @@ std::vector<std::size_t> convex_hull(std::span<const Vec2> pts, double flat_eps,
     auto chain = [&](auto first, auto last) {
         std::size_t base = hull.size();
         for (auto it = first; it != last; ++it) {
+            stop.tick();
             while (hull.size() >= base + 2 &&
                    relative_position(pts[hull[hull.size() - 2]], pts[hull.back()], pts[*it]) != 0)
                 hull.pop_back();
@@ -188,7 +194,8 @@ std::size_t leftmost(std::span<const Vec2> pts) {
     return best;
 }
 
-std::optional<Corners> minimum_area_box(std::span<const Vec2> pts, Vec2 base, double flat_eps, Fault &fault) {
+std::optional<Corners> minimum_area_box(std::span<const Vec2> pts, Vec2 base, double flat_eps, Fault &fault,
+                                        const Interrupt &stop) {
     double min_area = std::numeric_limits<double>::infinity();
     std::optional<Corners> best;
     // The across values all start from the same base: its differences are
@@ -197,6 +204,7 @@ std::optional<Corners> minimum_area_box(std::span<const Vec2> pts, Vec2 base, do
     for (std::size_t i = 0; i < pts.size(); ++i)
         from_base[i] = pts[i] - base;
     for (std::size_t k = 0; k + 1 < pts.size(); ++k) {
+        stop.tick(pts.size());  // a pass over every point
         Vec2 st = pts[k];
         Vec2 vec = checked_unit(pts[k + 1] - st, flat_eps, fault);
         Vec2 perp{-vec.y, vec.x};

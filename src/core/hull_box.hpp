@@ -27,7 +27,8 @@ namespace geom {
 // least polar angle about the origin (a vertex within flat_eps of the origin
 // first; the earliest in hull order among equal angles).  One distinct point
 // gives that point alone; none gives nothing.
-std::vector<std::size_t> convex_hull(std::span<const Vec2> pts, double flat_eps, ArcCos arccos, Fault &fault);
+std::vector<std::size_t> convex_hull(std::span<const Vec2> pts, double flat_eps, ArcCos arccos, Fault &fault,
+                                     const Interrupt &stop = {});
 
 // The axis-aligned extremes as sorted(values)[0] and sorted(values)[-1]
 // give them (a stable sort: the first of the least values and the last of
@@ -48,7 +49,8 @@ using Corners = std::array<Vec2, 4>;
 // `base` (the leftmost point) and its along extent from the segment's start;
 // the first box of strictly least area wins.  Empty when no area is below
 // infinity.
-std::optional<Corners> minimum_area_box(std::span<const Vec2> pts, Vec2 base, double flat_eps, Fault &fault);
+std::optional<Corners> minimum_area_box(std::span<const Vec2> pts, Vec2 base, double flat_eps, Fault &fault,
+                                        const Interrupt &stop = {});
 
 // The box along a given direction, both extents measured from `base`, with
 // the corner at the least along and the greatest across value.

@@ -102,13 +102,15 @@ std::size_t first_max_index(std::span<const double> values) {
     return best;
 }
 
-std::vector<Pair> combinations_of_two(std::size_t n) {
+std::vector<Pair> combinations_of_two(std::size_t n, const Interrupt &stop) {
     std::vector<Pair> out;
     if (n >= 2)
         out.reserve(n * (n - 1) / 2);
     for (std::size_t i = 0; i < n; ++i)
-        for (std::size_t j = i + 1; j < n; ++j)
+        for (std::size_t j = i + 1; j < n; ++j) {
+            stop.tick();
             out.push_back({i, j});
+        }
     return out;
 }
 

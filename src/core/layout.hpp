@@ -90,6 +90,6 @@ std::size_t first_max_index(std::span<const double> values);
 struct Pair {
     std::size_t i, j;
 };
-std::vector<Pair> combinations_of_two(std::size_t n);
+std::vector<Pair> combinations_of_two(std::size_t n, const Interrupt &stop = {});
 
 }  // namespace geom

@@ -40,7 +40,7 @@ SegmentClosest segment_closest_point(Vec2 start, Vec2 end, Vec2 p, double flat_e
 }
 
 std::vector<std::pair<std::size_t, std::size_t>> overlapping_pairs(std::span<const Box> boxes,
-                                                                   double eps) {
+                                                                   double eps, const Interrupt &stop) {
     struct Item {
         double lo_x, hi_x, lo_y, hi_y;
         std::size_t index;
@@ -63,9 +63,11 @@ std::vector<std::pair<std::size_t, std::size_t>> overlapping_pairs(std::span<con
     std::vector<std::pair<std::size_t, std::size_t>> pairs;
     std::vector<const Item *> active;
     for (const Item &it : items) {
+        stop.tick();
         // Boxes ending left of this one end left of every later one too.
         std::erase_if(active, [&](const Item *a) { return a->hi_x < it.lo_x; });
         for (const Item *a : active) {
+            stop.tick();
             if (a->lo_x <= it.hi_x && it.lo_x <= a->hi_x && a->lo_y <= it.hi_y && it.lo_y <= a->hi_y)
                 pairs.emplace_back(std::min(a->index, it.index), std::max(a->index, it.index));
         }

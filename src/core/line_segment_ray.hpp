@@ -11,6 +11,7 @@
 //     and decides the strict slope, intercept and on-line tests.
 #pragma once
 
+#include "core/interrupt.hpp"
 #include "core/vec2.hpp"
 
 #include <cstddef>
@@ -168,6 +169,6 @@ SegmentClosest segment_closest_point(Vec2 start, Vec2 end, Vec2 p, double flat_e
 // segments can cross within both widened bounds is listed.  Boxes with a NaN
 // limit can pass no bound test and never appear.  Sort and sweep along x.
 std::vector<std::pair<std::size_t, std::size_t>> overlapping_pairs(std::span<const Box> boxes,
-                                                                   double eps);
+                                                                   double eps, const Interrupt &stop = {});
 
 }  // namespace geom

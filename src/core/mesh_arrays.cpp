@@ -281,7 +281,7 @@ std::optional<std::vector<size_t>> order_groups(const RowTable<T> &rows, const s
 }  // namespace
 
 template <class T>
-UniqueRows unique_rows(const T *data, size_t n, size_t k) {
+UniqueRows unique_rows(const T *data, size_t n, size_t k, const Interrupt &stop) {
     RowTable<T> rows{data, k};
     if (n == 0 || k == 0 || n >= (size_t) UINT32_MAX)
         return unique_by_numpy_sort(rows, n);
@@ -301,6 +301,7 @@ UniqueRows unique_rows(const T *data, size_t n, size_t k) {
     std::vector<size_t> firsts;
     const size_t mask = capacity - 1;
     for (size_t i = 0; i < n; ++i) {
+        stop.tick();
         if (rows.has_nan(i))  // NaN rows never merge: their order is the sort's
             return unique_by_numpy_sort(rows, n);
         uint64_t h = rows.hash(i);
@@ -331,15 +332,17 @@ UniqueRows unique_rows(const T *data, size_t n, size_t k) {
         out.rows[p] = firsts[(*order)[p]];
     }
     out.inverse.resize(n);
-    for (size_t i = 0; i < n; ++i)
+    for (size_t i = 0; i < n; ++i, stop.tick())
         out.inverse[i] = rank[group[i]];
     return out;
 }
 
 template <class T, class I>
-bool face_normals(const T *vertices, size_t n_vertices, const I *triangles, size_t n_triangles, T *out) {
+bool face_normals(const T *vertices, size_t n_vertices, const I *triangles, size_t n_triangles, T *out,
+                  const Interrupt &stop) {
     const int64_t nv = (int64_t) n_vertices;
     for (size_t f = 0; f < n_triangles; ++f) {
+        stop.tick();
         const T *c[3];
         for (int corner = 0; corner < 3; ++corner) {
             int64_t i = (int64_t) triangles[3 * f + corner];
@@ -371,14 +374,14 @@ void copy_shifted(const I *src, size_t count, I offset, I *dst) {
         dst[i] = (I) ((U) src[i] + (U) offset);
 }
 
-template UniqueRows unique_rows<double>(const double *, size_t, size_t);
-template UniqueRows unique_rows<float>(const float *, size_t, size_t);
-template UniqueRows unique_rows<int64_t>(const int64_t *, size_t, size_t);
-template UniqueRows unique_rows<int32_t>(const int32_t *, size_t, size_t);
-template bool face_normals<double, int64_t>(const double *, size_t, const int64_t *, size_t, double *);
-template bool face_normals<double, int32_t>(const double *, size_t, const int32_t *, size_t, double *);
-template bool face_normals<float, int64_t>(const float *, size_t, const int64_t *, size_t, float *);
-template bool face_normals<float, int32_t>(const float *, size_t, const int32_t *, size_t, float *);
+template UniqueRows unique_rows<double>(const double *, size_t, size_t, const Interrupt &);
+template UniqueRows unique_rows<float>(const float *, size_t, size_t, const Interrupt &);
+template UniqueRows unique_rows<int64_t>(const int64_t *, size_t, size_t, const Interrupt &);
+template UniqueRows unique_rows<int32_t>(const int32_t *, size_t, size_t, const Interrupt &);
+template bool face_normals<double, int64_t>(const double *, size_t, const int64_t *, size_t, double *, const Interrupt &);
+template bool face_normals<double, int32_t>(const double *, size_t, const int32_t *, size_t, double *, const Interrupt &);
+template bool face_normals<float, int64_t>(const float *, size_t, const int64_t *, size_t, float *, const Interrupt &);
+template bool face_normals<float, int32_t>(const float *, size_t, const int32_t *, size_t, float *, const Interrupt &);
 template void copy_shifted<int64_t>(const int64_t *, size_t, int64_t, int64_t *);
 template void copy_shifted<int32_t>(const int32_t *, size_t, int32_t, int32_t *);
 

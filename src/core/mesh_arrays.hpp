@@ -5,6 +5,8 @@
 // bit-identical to numpy's for the same steps.
 #pragma once
 
+#include "core/interrupt.hpp"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -26,7 +28,7 @@ struct UniqueRows {
     std::vector<int64_t> inverse;  // per input row: the position of its unique row
 };
 template <class T>
-UniqueRows unique_rows(const T *data, size_t n, size_t k);
+UniqueRows unique_rows(const T *data, size_t n, size_t k, const Interrupt &stop = {});
 
 // The unit normal of each triangle: cross(c1 - c0, c2 - c1) divided by its
 // Euclidean length ((x*x + y*y) + z*z), in T's arithmetic.  Corner indices
@@ -35,7 +37,8 @@ UniqueRows unique_rows(const T *data, size_t n, size_t k);
 // finite or a length is zero: numpy's own steps (with their errors and
 // warnings) are the answer then.
 template <class T, class I>
-bool face_normals(const T *vertices, size_t n_vertices, const I *triangles, size_t n_triangles, T *out);
+bool face_normals(const T *vertices, size_t n_vertices, const I *triangles, size_t n_triangles, T *out,
+                  const Interrupt &stop = {});
 
 // dst[i] = src[i] + offset for `count` values (wrapping as numpy's integer
 // addition does).

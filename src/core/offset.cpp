@@ -28,11 +28,26 @@ std::optional<Vec2> crossing(const Edge &e, const Edge &f, double flat_eps) {
 }  // namespace
 
 std::vector<std::size_t> without_straight_vertices(std::span<const Vec2> pts) {
+    std::size_t n = pts.size();
+    if (n < 2)
+        return {0, 0};
+    // Exact repeats (equal coordinates; NaN repeats nothing) first.
+    auto same = [&](std::size_t i, std::size_t j) { return pts[i].x == pts[j].x && pts[i].y == pts[j].y; };
+    std::vector<std::size_t> distinct{0};
+    for (std::size_t i = 1; i + 1 < n; ++i)
+        if (!same(i, distinct.back()))
+            distinct.push_back(i);
+    if (distinct.size() > 1 && same(n - 1, distinct.back()))
+        distinct.back() = n - 1;
+    else
+        distinct.push_back(n - 1);
     std::vector<std::size_t> keep{0};
-    for (std::size_t i = 1; i + 1 < pts.size(); ++i)
-        if (cross(pts[i] - pts[i - 1], pts[i + 1] - pts[i]) != 0)
-            keep.push_back(i);
-    keep.push_back(pts.empty() ? 0 : pts.size() - 1);
+    for (std::size_t k = 1; k + 1 < distinct.size(); ++k) {
+        Vec2 a = pts[distinct[k - 1]], b = pts[distinct[k]], c = pts[distinct[k + 1]];
+        if (cross(b - a, c - b) != 0)
+            keep.push_back(distinct[k]);
+    }
+    keep.push_back(n - 1);
     return keep;
 }
 

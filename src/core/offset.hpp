@@ -16,10 +16,12 @@
 
 namespace geom {
 
-// Positions of the points kept when every interior vertex whose two edges
-// are exactly parallel (straight on, doubling back, or of zero length) is
-// dropped; each vertex is judged against its neighbours in the input.  The
-// first and the last point are always kept.
+// Positions of the points kept when exact repeats are dropped and then every
+// interior vertex whose two edges are exactly parallel (straight on or
+// doubling back) goes too.  A repeat drops alone, so the corner it repeats
+// stays: a vertex is judged against its neighbours once repeats are gone.
+// The first and the last point are always kept (a run of repeats ending the
+// list keeps its last copy).
 std::vector<std::size_t> without_straight_vertices(std::span<const Vec2> pts);
 
 // The largest distance at which each segment survives an offset, starting

@@ -94,15 +94,17 @@ bool coordinates_below(std::span<const Vec3> pts, double limit) {
 
 bool grid_usable(std::span<const Vec3> pts, double eps) { return grid::grid_fits(pts, eps); }
 
-std::vector<size_t> first_of_each_group(std::span<const Vec3> pts, double eps) {
-    return grid::first_of_each_group(pts, eps);
+std::vector<size_t> first_of_each_group(std::span<const Vec3> pts, double eps, const Interrupt &stop) {
+    return grid::first_of_each_group(pts, eps, stop);
 }
 
-std::vector<size_t> points_without_twin(std::span<const Vec3> pts, double eps) {
-    return grid::points_without_twin(pts, eps);
+std::vector<size_t> points_without_twin(std::span<const Vec3> pts, double eps, const Interrupt &stop) {
+    return grid::points_without_twin(pts, eps, stop);
 }
 
-bool has_tolerant_pair(std::span<const Vec3> pts, double eps) { return grid::has_tolerant_pair(pts, eps); }
+bool has_tolerant_pair(std::span<const Vec3> pts, double eps, const Interrupt &stop) {
+    return grid::has_tolerant_pair(pts, eps, stop);
+}
 
 // ----------------------------------------------------------- closest pair
 
@@ -115,7 +117,7 @@ namespace {
 // when the points do not suit the grid (clustered, or spread so thinly that
 // no close pair shares neighbouring cells): the sweep answers then.
 std::optional<std::pair<size_t, size_t>> closest_pair_on_grid(std::span<const Vec3> pts, const double lo[3],
-                                                              const double hi[3]) {
+                                                              const double hi[3], const Interrupt &stop) {
     const size_t n = pts.size();
     double volume = 1.0;
     int dims = 0;
@@ -177,7 +179,9 @@ std::optional<std::pair<size_t, size_t>> closest_pair_on_grid(std::span<const Ve
         for (size_t cy = 0; cy < count[1]; ++cy)
             for (size_t cz = 0; cz < count[2]; ++cz) {
                 size_t c = (cx * count[1] + cy) * count[2] + cz;
+                stop.tick();
                 for (size_t s = start[c]; s < start[c + 1]; ++s) {
+                    stop.tick();
                     size_t i = order[s];
                     for (size_t t = s + 1; t < start[c + 1]; ++t)
                         measure(i, order[t]);
@@ -203,7 +207,7 @@ std::optional<std::pair<size_t, size_t>> closest_pair_on_grid(std::span<const Ve
 
 }  // namespace
 
-std::optional<std::pair<size_t, size_t>> closest_pair(std::span<const Vec3> pts) {
+std::optional<std::pair<size_t, size_t>> closest_pair(std::span<const Vec3> pts, const Interrupt &stop) {
     const size_t n = pts.size();
     if (n < 2)
         return std::nullopt;
@@ -215,7 +219,7 @@ std::optional<std::pair<size_t, size_t>> closest_pair(std::span<const Vec3> pts)
             hi[a] = std::max(hi[a], c[a]);
         }
     }
-    if (auto pair = closest_pair_on_grid(pts, lo, hi))
+    if (auto pair = closest_pair_on_grid(pts, lo, hi, stop))
         return pair;
     // Sweep along the axis of widest spread; the other two prune.
     int axis = 0;
@@ -238,6 +242,7 @@ std::optional<std::pair<size_t, size_t>> closest_pair(std::span<const Vec3> pts)
     for (size_t a = 0; a < n; ++a) {
         size_t i = order[a];
         for (size_t b = a + 1; b < n; ++b) {
+            stop.tick();
             size_t j = order[b];
             double reach = best * (1 + 1e-9) + 1e-150;
             if (coord(j, axis) - coord(i, axis) > reach)

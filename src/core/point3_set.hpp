@@ -5,6 +5,7 @@
 // pairs are tested.
 #pragma once
 
+#include "core/interrupt.hpp"
 #include "core/vec3.hpp"
 
 #include <cstddef>
@@ -44,13 +45,13 @@ bool grid_usable(std::span<const Vec3> pts, double eps);
 
 // Positions of the points kept when each point is dropped if it equals a
 // point kept before it (input order).
-std::vector<size_t> first_of_each_group(std::span<const Vec3> pts, double eps);
+std::vector<size_t> first_of_each_group(std::span<const Vec3> pts, double eps, const Interrupt &stop = {});
 
 // Positions of the points equal to no other point of the list.
-std::vector<size_t> points_without_twin(std::span<const Vec3> pts, double eps);
+std::vector<size_t> points_without_twin(std::span<const Vec3> pts, double eps, const Interrupt &stop = {});
 
 // Whether some two points of the list are equal.
-bool has_tolerant_pair(std::span<const Vec3> pts, double eps);
+bool has_tolerant_pair(std::span<const Vec3> pts, double eps, const Interrupt &stop = {});
 
 // ----------------------------------------------------------- closest pair
 
@@ -63,6 +64,6 @@ constexpr double closest_pair_limit = 6e153;
 // The closest pair (i < j) by distance(pts[i], pts[j]); of several pairs at
 // the least distance, the first in (i, j) order.  Empty for fewer than two
 // points.  Points with coordinates below closest_pair_limit only.
-std::optional<std::pair<size_t, size_t>> closest_pair(std::span<const Vec3> pts);
+std::optional<std::pair<size_t, size_t>> closest_pair(std::span<const Vec3> pts, const Interrupt &stop = {});
 
 }  // namespace geom

@@ -12,15 +12,17 @@ namespace geom {
 
 bool grid_usable(const std::vector<Vec2> &pts, double eps) { return grid::grid_fits<Vec2>(pts, eps); }
 
-std::vector<size_t> first_of_each_group(const std::vector<Vec2> &pts, double eps) {
-    return grid::first_of_each_group<Vec2>(pts, eps);
+std::vector<size_t> first_of_each_group(const std::vector<Vec2> &pts, double eps, const Interrupt &stop) {
+    return grid::first_of_each_group<Vec2>(pts, eps, stop);
 }
 
-std::vector<size_t> points_without_twin(const std::vector<Vec2> &pts, double eps) {
-    return grid::points_without_twin<Vec2>(pts, eps);
+std::vector<size_t> points_without_twin(const std::vector<Vec2> &pts, double eps, const Interrupt &stop) {
+    return grid::points_without_twin<Vec2>(pts, eps, stop);
 }
 
-bool has_tolerant_pair(const std::vector<Vec2> &pts, double eps) { return grid::has_tolerant_pair<Vec2>(pts, eps); }
+bool has_tolerant_pair(const std::vector<Vec2> &pts, double eps, const Interrupt &stop) {
+    return grid::has_tolerant_pair<Vec2>(pts, eps, stop);
+}
 
 bool coordinates_below(const std::vector<Vec2> &pts, double limit) {
     for (Vec2 p : pts)
@@ -29,7 +31,7 @@ bool coordinates_below(const std::vector<Vec2> &pts, double limit) {
     return true;
 }
 
-std::optional<std::pair<size_t, size_t>> closest_pair(const std::vector<Vec2> &pts) {
+std::optional<std::pair<size_t, size_t>> closest_pair(const std::vector<Vec2> &pts, const Interrupt &stop) {
     const size_t n = pts.size();
     if (n < 2)
         return std::nullopt;
@@ -52,6 +54,7 @@ std::optional<std::pair<size_t, size_t>> closest_pair(const std::vector<Vec2> &p
     for (size_t a = 0; a < n; ++a) {
         size_t i = order[a];
         for (size_t b = a + 1; b < n; ++b) {
+            stop.tick();
             size_t j = order[b];
             double reach = best * (1 + 1e-9) + 1e-150;
             if (pts[j].x - pts[i].x > reach)

@@ -153,7 +153,7 @@ bool is_convex(std::span<const Vec2> pts) {
     return true;
 }
 
-bool is_self_intersecting(std::span<const Vec2> pts, bool skip_closing_pair, Tolerances tol) {
+bool is_self_intersecting(std::span<const Vec2> pts, bool skip_closing_pair, Tolerances tol, const Interrupt &stop) {
     std::size_t m = segment_count(pts);
     if (m < 3)
         return false;
@@ -178,8 +178,10 @@ bool is_self_intersecting(std::span<const Vec2> pts, bool skip_closing_pair, Tol
               [](const Item &a, const Item &b) { return a.lo_x < b.lo_x || (a.lo_x == b.lo_x && a.k < b.k); });
     std::vector<const Item *> active;
     for (const Item &it : items) {
+        stop.tick();
         std::erase_if(active, [&](const Item *a) { return a->hi_x < it.lo_x; });
         for (const Item *a : active) {
+            stop.tick();
             if (!(a->lo_y <= it.hi_y && it.lo_y <= a->hi_y))
                 continue;
             std::size_t i = std::min(a->k, it.k), j = std::max(a->k, it.k);

@@ -131,7 +131,8 @@ bool is_convex(std::span<const Vec2> pts);
 // Whether two segments that are not neighbours in the chain cross within
 // their widened bounds; the first and the last segment are not tested
 // against each other when skip_closing_pair is set (a closed polyline).
-bool is_self_intersecting(std::span<const Vec2> pts, bool skip_closing_pair, Tolerances tol);
+bool is_self_intersecting(std::span<const Vec2> pts, bool skip_closing_pair, Tolerances tol,
+                          const Interrupt &stop = {});
 
 // --------------------------------------------------- one point against it
 

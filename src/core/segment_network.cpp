@@ -72,61 +72,6 @@ std::vector<std::uint32_t> point_ids(std::span<const Vec2> points, std::span<con
     return ids;
 }
 
-// -------------------------------------------------------------- split
-
-CrossingTable file_crossings(std::span<const Vec2> starts, std::span<const Vec2> ends, double flat_eps,
-                             double eps) {
-    CrossingTable table;
-    const std::size_t n = starts.size();
-    if (n < 2)
-        return table;
-    std::vector<Box> boxes(n);
-    for (std::size_t i = 0; i < n; ++i)
-        boxes[i] = segment_bound(starts[i], ends[i]);
-
-    std::unordered_map<PairKey, std::size_t, PairKeyHash> entry_by_pair;
-    std::vector<std::ptrdiff_t> entry_of(n, -1);
-    auto file = [&](std::size_t i, Vec2 o) {
-        std::ptrdiff_t e = entry_of[i];
-        if (e < 0) {
-            PairKey k = pair_key(starts[i], ends[i]);
-            std::size_t fresh_entry = table.key.size();
-            if (k.valid)
-                e = static_cast<std::ptrdiff_t>(entry_by_pair.try_emplace(k, fresh_entry).first->second);
-            else
-                e = static_cast<std::ptrdiff_t>(fresh_entry);
-            if (static_cast<std::size_t>(e) == fresh_entry) {
-                table.key.push_back(i);
-                table.params.emplace_back();
-            }
-            entry_of[i] = e;
-        }
-        // Measured along the entry's own segment, so that a reversed copy
-        // files the same parameter as the segment it is filed under.
-        std::size_t key = table.key[static_cast<std::size_t>(e)];
-        Vec2 s = starts[key];
-        double length = magnitude(ends[key] - s);
-        double t = std::fabs(length) < eps ? 0.0 : distance(s, o) / length;
-        table.params[static_cast<std::size_t>(e)].push_back(t);
-    };
-
-    for (auto [i, j] : overlapping_pairs(boxes, eps)) {
-        std::optional<Vec2> o = segment_intersection(starts[i], ends[i], starts[j], ends[j], flat_eps, eps);
-        if (!o)
-            continue;
-        file(i, *o);
-        file(j, *o);
-    }
-    return table;
-}
-
-void distinct_sorted(std::vector<double> &values) {
-    auto nan_begin = std::stable_partition(values.begin(), values.end(), [](double v) { return !std::isnan(v); });
-    std::sort(values.begin(), nan_begin);
-    auto last = std::unique(values.begin(), nan_begin);
-    values.erase(last, nan_begin);
-}
-
 // ------------------------------------------------------------ turn rule
 
 std::optional<double> turn_key(Vec2 dir, Vec2 v, double flat_eps, ArccosKernel arccos) {
@@ -417,50 +362,78 @@ std::optional<Vec2> SegmentNetwork::lowest_point(double flat_eps) {
     return held;
 }
 
+namespace {
+// The farthest value on one side of v that points_joined still takes.
+double join_reach(double v, int side) {
+    double r = v + side * node_join;
+    while (std::fabs(r - v) > node_join)
+        r = std::nextafter(r, v);
+    return r;
+}
+}  // namespace
+
+bool points_joined(Vec2 a, Vec2 b, double flat_eps) {
+    if (std::fabs(a.x - b.x) <= node_join && std::fabs(a.y - b.y) <= node_join)
+        return true;
+    return tolerant_equal(Vec2{round3(a.x), round3(a.y)}, Vec2{round3(b.x), round3(b.y)}, flat_eps);
+}
+
 std::vector<std::uint32_t> SegmentNetwork::adjacent(Vec2 pt, const std::optional<PairKey> &skip,
                                                     double flat_eps) const {
     std::vector<std::uint32_t> out;
     auto skipped = [&](std::uint32_t e) { return skip && pair_[entry_piece_[e]] == *skip; };
+    auto touches = [&](std::uint32_t e) {
+        const NetworkPiece &pc = pieces_[entry_piece_[e]];
+        return points_joined(pt, pc.start, flat_eps) || points_joined(pt, pc.end, flat_eps);
+    };
     if (key_index_exact(flat_eps)) {
         std::optional<PointKey> key = rounded_key(pt);
         if (!key)
             return out;
-        auto first = std::lower_bound(rounded_key_.begin(), rounded_key_.end(), *key, key_less);
-        for (auto it = first; it != rounded_key_.end() && *it == *key; ++it) {
-            std::uint32_t e = rounded_entry_[static_cast<std::size_t>(it - rounded_key_.begin())];
-            if (live_[e] && !skipped(e))
-                out.push_back(e);
+        // The cell of the point and the cells that points within node_join
+        // of it round to.
+        double xs[3] = {key->x, round3(join_reach(pt.x, -1)), round3(join_reach(pt.x, 1))};
+        double ys[3] = {key->y, round3(join_reach(pt.y, -1)), round3(join_reach(pt.y, 1))};
+        for (int i = 0; i < 3; ++i) {
+            if (i > 0 && (xs[i] == xs[0] || (i == 2 && xs[2] == xs[1])))
+                continue;
+            for (int j = 0; j < 3; ++j) {
+                if (j > 0 && (ys[j] == ys[0] || (j == 2 && ys[2] == ys[1])))
+                    continue;
+                PointKey cell = point_key({xs[i], ys[j]});
+                auto first = std::lower_bound(rounded_key_.begin(), rounded_key_.end(), cell, key_less);
+                for (auto it = first; it != rounded_key_.end() && *it == cell; ++it) {
+                    std::uint32_t e = rounded_entry_[static_cast<std::size_t>(it - rounded_key_.begin())];
+                    if (live_[e] && !skipped(e) && (i + j == 0 || touches(e)))
+                        out.push_back(e);
+                }
+            }
         }
         std::sort(out.begin(), out.end(), [&](std::uint32_t a, std::uint32_t b) {
             return order_[a] < order_[b] || (order_[a] == order_[b] && a < b);
         });
+        out.erase(std::unique(out.begin(), out.end()), out.end());
         return out;
     }
-    // Any other tolerance: the plain scan of the rounded points.
-    Vec2 r{round3(pt.x), round3(pt.y)};
-    for (std::uint32_t e : live_entries()) {
-        if (skipped(e))
-            continue;
-        const NetworkPiece &pc = pieces_[entry_piece_[e]];
-        Vec2 a{round3(pc.start.x), round3(pc.start.y)}, b{round3(pc.end.x), round3(pc.end.y)};
-        if (tolerant_equal(r, a, flat_eps) || tolerant_equal(r, b, flat_eps))
+    // Any other tolerance: the plain scan.
+    for (std::uint32_t e : live_entries())
+        if (!skipped(e) && touches(e))
             out.push_back(e);
-    }
     return out;
 }
 
 std::vector<std::uint32_t> SegmentNetwork::walk(bool contour, std::optional<PairKey> skip, double flat_eps,
                                                 double eps, ArccosKernel arccos, std::size_t max_steps,
-                                                WalkHooks &hooks, WalkError &error) {
+                                                WalkHooks &hooks, WalkError &error, Vec2 &at,
+                                                std::optional<Vec2> start) {
     std::vector<std::uint32_t> walked;
     error = WalkError::none;
-    std::optional<Vec2> lowest = lowest_point(flat_eps);
+    std::optional<Vec2> lowest = start ? start : lowest_point(flat_eps);
     if (!lowest) {
         error = WalkError::empty;
         return walked;
     }
     const Vec2 bottom = *lowest;
-    const Vec2 bottom_rounded{round3(bottom.x), round3(bottom.y)};
     Vec2 pt = bottom, dir{1.0, 0.0};
     std::vector<Vec2> vectors;
     while (true) {
@@ -488,6 +461,7 @@ std::vector<std::uint32_t> SegmentNetwork::walk(bool contour, std::optional<Pair
         }
         if (choice.index < 0) {
             error = WalkError::dead_end;
+            at = pt;
             return walked;
         }
         std::uint32_t e = adj[static_cast<std::size_t>(choice.index)];
@@ -495,13 +469,93 @@ std::vector<std::uint32_t> SegmentNetwork::walk(bool contour, std::optional<Pair
         hooks.stepped(e);
         const NetworkPiece &pc = pieces_[entry_piece_[e]];
         dir = pc.end - pc.start;
-        // The walk point is the start plus the vectors walked, not the
-        // stored end of the piece.
-        pt = {pt.x + dir.x, pt.y + dir.y};
+        // On to the stored end of the piece: a sum of the vectors walked
+        // would drift by rounding.
+        pt = pc.end;
         skip = pair_[entry_piece_[e]];
-        if (tolerant_equal(Vec2{round3(pt.x), round3(pt.y)}, bottom_rounded, flat_eps))
+        if (points_joined(pt, bottom, flat_eps))
             return walked;
     }
+}
+
+SegmentNetwork::Components SegmentNetwork::components(double flat_eps) const {
+    Components out;
+    const std::size_t k = knots_.size();
+    std::vector<std::uint32_t> lead(k);
+    for (std::size_t i = 0; i < k; ++i)
+        lead[i] = static_cast<std::uint32_t>(i);
+    auto find = [&](std::uint32_t i) {
+        while (lead[i] != i) {
+            lead[i] = lead[lead[i]];
+            i = lead[i];
+        }
+        return i;
+    };
+    auto join = [&](std::uint32_t a, std::uint32_t b) {
+        a = find(a);
+        b = find(b);
+        if (a == b)
+            return false;
+        lead[std::max(a, b)] = std::min(a, b);
+        return true;
+    };
+    // Knots a walk takes for one point: those in use, joined by rounding or
+    // by node_join, found through square cells at least that wide.
+    const double reach = std::max(node_join, 1e-3 + std::fabs(flat_eps));
+    struct Cell {
+        std::int64_t cx, cy;
+        std::uint32_t knot;
+    };
+    std::vector<Cell> cells;
+    for (std::size_t i = 0; i < k; ++i) {
+        Vec2 p = knots_[i];
+        if (!knot_uses_[i] || !is_finite(p) || !std::isfinite(reach) || std::fabs(p.x) > 1e15 * reach ||
+            std::fabs(p.y) > 1e15 * reach)
+            continue;  // such points join only points exactly equal to them
+        cells.push_back({static_cast<std::int64_t>(std::floor(p.x / reach)),
+                         static_cast<std::int64_t>(std::floor(p.y / reach)), static_cast<std::uint32_t>(i)});
+    }
+    auto cell_less = [](const Cell &a, const Cell &b) {
+        return a.cx < b.cx || (a.cx == b.cx && (a.cy < b.cy || (a.cy == b.cy && a.knot < b.knot)));
+    };
+    std::sort(cells.begin(), cells.end(), cell_less);
+    for (const Cell &c : cells)
+        for (std::int64_t dx = 0; dx <= 1; ++dx)
+            for (std::int64_t dy = -1; dy <= 1; ++dy) {
+                if (dx == 0 && dy < 0)
+                    continue;  // each pair of cells once
+                Cell probe{c.cx + dx, c.cy + dy, 0};
+                for (auto it = std::lower_bound(cells.begin(), cells.end(), probe, cell_less);
+                     it != cells.end() && it->cx == probe.cx && it->cy == probe.cy; ++it)
+                    if ((dx || dy || it->knot > c.knot) &&
+                        points_joined(knots_[c.knot], knots_[it->knot], flat_eps))
+                        join(c.knot, it->knot);
+            }
+    // A piece whose ends are already one component closes a loop.
+    std::vector<char> seen(pieces_.size(), 0);
+    for (std::size_t e = 0; e < entry_piece_.size(); ++e) {
+        if (!live_[e] || seen[entry_piece_[e]])
+            continue;
+        seen[entry_piece_[e]] = 1;
+        if (!join(entry_knot_[0][e], entry_knot_[1][e]))
+            out.has_cycle = true;
+    }
+    // Components numbered from the lowest point up.
+    std::vector<std::uint32_t> number(k, UINT32_MAX);
+    for (std::size_t i = 0; i < k; ++i) {
+        if (!knot_uses_[i])
+            continue;
+        std::uint32_t r = find(static_cast<std::uint32_t>(i));
+        if (number[r] == UINT32_MAX) {
+            number[r] = static_cast<std::uint32_t>(out.lowest.size());
+            out.lowest.push_back(knots_[i]);
+        }
+    }
+    out.of_entry.assign(entry_piece_.size(), UINT32_MAX);
+    for (std::size_t e = 0; e < entry_piece_.size(); ++e)
+        if (live_[e])
+            out.of_entry[e] = number[find(entry_knot_[0][e])];
+    return out;
 }
 
 }  // namespace geom

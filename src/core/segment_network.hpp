@@ -15,6 +15,7 @@
 #pragma once
 
 #include "core/line_segment_ray.hpp"
+#include "core/network_split.hpp"
 #include "core/rounding.hpp"
 #include "core/vec2.hpp"
 
@@ -62,32 +63,10 @@ struct PairKeyHash {
 // point object).  Ids count from 0 in order of first appearance.
 std::vector<std::uint32_t> point_ids(std::span<const Vec2> points, std::span<const std::uintptr_t> identity);
 
-// -------------------------------------------------------------- split
-
-// Crossing parameters filed per entry.  Segments are filed under the first
-// segment equal to them (`key`, a position in the input); entries keep the
-// order in which they were first filed; each entry's parameters are listed
-// in the order found, unrounded, each measured from the key's own start.
-struct CrossingTable {
-    std::vector<std::size_t> key;
-    std::vector<std::vector<double>> params;
-};
-
-// Tests the pairs (i, j), i < j, in ascending order, each with the crossing
-// rule of geom::segment_intersection; only pairs whose widened boxes overlap
-// are tested, which drops no crossing.  The parameter of a crossing o on a
-// key of length L is |o - start| / L, or 0 when L < eps.
-CrossingTable file_crossings(std::span<const Vec2> starts, std::span<const Vec2> ends, double flat_eps,
-                             double eps);
-
-// Distinct values (exact equality) in ascending order; NaN values, which
-// compare with nothing, go last in their order.
-void distinct_sorted(std::vector<double> &values);
-
-// start + t * (end - start), coordinate by coordinate; t is not clamped.
-inline Vec2 point_at_parameter(Vec2 start, Vec2 end, double t) {
-    return {start.x + t * (end.x - start.x), start.y + t * (end.y - start.y)};
-}
+// Whether a walk standing on `a` is on `b`: equal after rounding to 3
+// decimals (compared within flat_eps), or within node_join on both axes, so
+// that no node splits across a rounding boundary.
+bool points_joined(Vec2 a, Vec2 b, double flat_eps);
 
 // ------------------------------------------------------------ turn rule
 
@@ -204,16 +183,28 @@ public:
     // first, then x).  Empty when the list is.
     std::optional<Vec2> lowest_point(double flat_eps);
 
-    // Live entries touching `pt` after rounding to 3 decimals (tolerant
-    // equality of the rounded points), in list order, each once, without the
-    // entries whose piece equals `skip`.
+    // Live entries touching `pt` (see points_joined), in list order, each
+    // once, without the entries whose piece equals `skip`.
     std::vector<std::uint32_t> adjacent(Vec2 pt, const std::optional<PairKey> &skip, double flat_eps) const;
 
-    // One walk from the lowest point: the contour (every step the right-most
-    // turn) or a loop (right-most from the start point, then left-most).  At
-    // most `max_steps` steps; the entries walked, in order.
+    // One walk from the lowest point (or from `start`): the contour (every
+    // step the right-most turn) or a loop (right-most from the start point,
+    // then left-most).  Each step moves to the stored end of the piece taken
+    // and the walk closes where that end is joined to its start point.  At
+    // most `max_steps` steps; the entries walked, in order.  On a dead end,
+    // `at` is the point where no piece leads on.
     std::vector<std::uint32_t> walk(bool contour, std::optional<PairKey> skip, double flat_eps, double eps,
-                                    ArccosKernel arccos, std::size_t max_steps, WalkHooks &hooks, WalkError &error);
+                                    ArccosKernel arccos, std::size_t max_steps, WalkHooks &hooks, WalkError &error,
+                                    Vec2 &at, std::optional<Vec2> start = std::nullopt);
+
+    // The live pieces as a graph whose nodes are end points joined as the
+    // walks join them.
+    struct Components {
+        bool has_cycle = false;                 // some live pieces close a loop
+        std::vector<std::uint32_t> of_entry;    // live entry -> component
+        std::vector<Vec2> lowest;               // component -> its lowest point
+    };
+    Components components(double flat_eps) const;
 
 private:
     // The piece of each position, and in `first` the first position of each

@@ -35,7 +35,7 @@ bool view_array(nb::handle obj, ArrayView<T> &out) {
     if (!is_ndarray(obj))
         return false;
     nb::ndarray<nb::numpy, const T, nb::c_contig> a;
-    if (!nb::try_cast(obj, a, false) || a.ndim() > 4)
+    if (!nb::try_cast(obj, a, false) || a.ndim() > 4 || (uintptr_t) a.data() % alignof(T) != 0)
         return false;
     out.array = nb::borrow(obj);
     out.data = a.data();

@@ -16,7 +16,9 @@ namespace pyu {
 bool is_ndarray(nb::handle obj);
 
 // A read view of an exact numpy.ndarray of dtype T (double, float, int64_t,
-// int32_t), C-contiguous: `data` stays valid while `array` is held.
+// int32_t), C-contiguous and aligned for T (an array over a byte buffer at an
+// odd offset is not: its callers take numpy's own steps): `data` stays valid
+// while `array` is held.  `data` may be null when the array is empty.
 template <class T>
 struct ArrayView {
     nb::object array;  // the array, owned

@@ -36,6 +36,12 @@ PyObject *class_attr(nb::handle cls, const Key &key) {
     return v;
 }
 
+PyObject *remember_member(nb::handle cls, const Key &key) {
+    PyObject *v = class_attr(cls, key);
+    Py_XINCREF(v);  // never released
+    return v;
+}
+
 void unpack(nb::handle iterable, nb::object *out, Py_ssize_t n) {
     nb::object items = check(PySequence_Fast(iterable.ptr(), "cannot unpack non-iterable object"));
     Py_ssize_t got = PySequence_Fast_GET_SIZE(items.ptr());

@@ -39,9 +39,13 @@ nb::object get_attr_or_null(nb::handle obj, const Key &key);
 // "through the receiver" may run directly only then; otherwise it is called
 // on the object, so a subclass's or an instance's replacement is honoured.
 bool resolves_to(nb::handle obj, const Key &key, PyObject *expected);
-// The attribute `name` a class holds in its own dictionary (borrowed: the
-// class keeps it), for resolves_to.
+// The attribute `name` a class holds in its own dictionary, or null
+// (borrowed: the class keeps it while it is bound there).
 PyObject *class_attr(nb::handle cls, const Key &key);
+// The same, remembered for resolves_to: a new reference held for the process.
+// Compared by address later, it must never be freed: after `del Cls.name`
+// a new object could be made at its address and bound in its place.
+PyObject *remember_member(nb::handle cls, const Key &key);
 // obj.name = value
 inline void set_attr(nb::handle obj, const Key &key, nb::handle value) {
     check_status(PyObject_SetAttr(obj.ptr(), key.ptr(), value.ptr()));

@@ -21,9 +21,6 @@ void check_instance(nb::handle self, PyTypeObject *type, const char *attribute) 
     if (!PyObject_TypeCheck(self.ptr(), type))
         raise_format(PyExc_TypeError, "descriptor '%s' for '%s' objects doesn't apply to a '%s' object", attribute,
                      short_name(type), short_name(Py_TYPE(self.ptr())));
-    if (!nb::inst_ready(self))
-        raise_format(PyExc_TypeError, "'%s' object is not initialised: its __init__ has not run",
-                     short_name(Py_TYPE(self.ptr())));
 }
 
 namespace detail {
@@ -75,14 +72,28 @@ Py_ssize_t payload_offset(nb::handle cls) {
 
 namespace {
 
-// Coordinates are C getters and setters at the field's offset (the
-// closure).  The setter converts first, so a refused value leaves the old
-// one; `del` is refused as for any numeric attribute.
-PyObject *get_double(PyObject *self, void *offset) {
-    return PyFloat_FromDouble(*(const double *) ((const char *) self + (Py_ssize_t) offset));
+// Coordinates are C getters and setters at the field's offset.  The setter
+// converts first, so a refused value leaves the old one; `del` is refused as
+// for any numeric attribute.  An instance whose __init__ never ran has no
+// coordinates: reading one is a missing attribute, setting one gives the
+// fields their defaults first.
+struct DoubleMember {
+    const char *name;
+    Py_ssize_t offset;
+    void (*init)(PyObject *);
+};
+
+PyObject *get_double(PyObject *self, void *closure) {
+    const DoubleMember *m = (const DoubleMember *) closure;
+    if (!nb::inst_ready(self)) {
+        PyErr_Format(PyExc_AttributeError, "'%s' object has no attribute '%s'", short_name(Py_TYPE(self)), m->name);
+        return nullptr;
+    }
+    return PyFloat_FromDouble(*(const double *) ((const char *) self + m->offset));
 }
 
-int set_double(PyObject *self, PyObject *value, void *offset) {
+int set_double(PyObject *self, PyObject *value, void *closure) {
+    const DoubleMember *m = (const DoubleMember *) closure;
     if (!value) {
         PyErr_SetString(PyExc_TypeError, "can't delete numeric attribute");
         return -1;
@@ -90,15 +101,17 @@ int set_double(PyObject *self, PyObject *value, void *offset) {
     double v = PyFloat_CheckExact(value) ? PyFloat_AS_DOUBLE(value) : PyFloat_AsDouble(value);
     if (v == -1.0 && PyErr_Occurred())
         return -1;
-    *(double *) ((char *) self + (Py_ssize_t) offset) = v;
+    m->init(self);
+    *(double *) ((char *) self + m->offset) = v;
     return 0;
 }
 
 }  // namespace
 
-void add_double_member(nb::handle cls, const char *name, Py_ssize_t offset) {
-    // Lives as long as the class (for the process).
-    PyGetSetDef *def = new PyGetSetDef{name, get_double, set_double, nullptr, (void *) offset};
+void add_double_member(nb::handle cls, const char *name, Py_ssize_t offset, void (*init)(PyObject *)) {
+    // Both live as long as the class (for the process).
+    DoubleMember *member = new DoubleMember{name, offset, init};
+    PyGetSetDef *def = new PyGetSetDef{name, get_double, set_double, nullptr, member};
     nb::object descr = check(PyDescr_NewGetSet((PyTypeObject *) cls.ptr(), def));
     check_status(PyObject_SetAttrString(cls.ptr(), name, descr.ptr()));
 }

@@ -133,7 +133,10 @@ nb::object reduce(nb::handle self, nb::handle protocol);
 nb::object make_property(nb::handle fget, const char *doc);
 // Installs the double member `name` at byte offset `offset` of instances of
 // `cls` as a float attribute (see coordinates()).
-void add_double_member(nb::handle cls, const char *name, Py_ssize_t offset);
+// An instance whose __init__ never ran (made by `__new__` alone, or
+// unpickled without state) has no fields to read: `init` gives it default
+// ones (zeros, stored attributes unset) when a coordinate is first set.
+void add_double_member(nb::handle cls, const char *name, Py_ssize_t offset, void (*init)(PyObject *));
 // The byte offset of the C++ object inside an instance of `cls`.
 Py_ssize_t payload_offset(nb::handle cls);
 
@@ -142,6 +145,15 @@ template <class T>
 PyObject *construct_vectorcall(PyObject *type, PyObject *const *args, size_t nargsf, PyObject *kwnames) {
     static InitCache cache;
     return construct_call(type, args, nargsf, kwnames, cache);
+}
+
+// Gives an instance whose __init__ never ran default fields.
+template <class T>
+void init_default(PyObject *self) {
+    if (!nb::inst_ready(self)) {
+        new (nb::inst_ptr<T>(self)) T{};
+        nb::inst_mark_ready(self);
+    }
 }
 
 template <class Arg>
@@ -192,10 +204,9 @@ void construct(nb::handle self, T value) {
     nb::inst_mark_ready(self);
 }
 
-// TypeError unless `self` is an instance of `type` (or of a subclass) whose
-// __init__ has run: the C++ fields of anything else are not there to read.
-// Attribute descriptors reached through the class (`Segment.start.__get__(x)`)
-// and instances made by `__new__` alone meet this check.
+// TypeError unless `self` is an instance of `type` (or of a subclass):
+// attribute descriptors reached through the class (`Segment.start.__get__(x)`)
+// meet this check.
 void check_instance(nb::handle self, PyTypeObject *type, const char *attribute);
 
 // The member of a stored attribute of an initialised instance, owned: it
@@ -248,7 +259,7 @@ public:
         T probe{};
         for (const Coordinate<T> &f : fields) {
             Py_ssize_t offset = (Py_ssize_t) ((const char *) &(probe.*f.member) - (const char *) &probe);
-            detail::add_double_member(cls_, f.name, base + offset);
+            detail::add_double_member(cls_, f.name, base + offset, &detail::init_default<T>);
             detail::coordinates_of<T>().push_back(f);
         }
         return *this;
@@ -321,21 +332,26 @@ private:
             name,
             [member, name, cls](nb::handle self) {
                 check_instance(self, cls, name);
+                if (!nb::inst_ready(self))  // __init__ never ran: nothing set yet
+                    missing_attribute(self, name);
                 return stored_value<T>(self, member, name);
             },
             [member, name, cls](nb::handle self, nb::handle value) {
                 check_instance(self, cls, name);
+                detail::init_default<T>(self.ptr());
                 nb::inst_ptr<T>(self)->*member = nb::borrow(value);
             },
             nb::for_setter(nb::arg("value").none()));
     }
 
+    // An instance whose __init__ never ran has only its dictionary, and a
+    // copy of it is as uninitialised.
     static nb::dict get_state(nb::handle self) {
         detail::check_copy_receiver(self, detail::type_of<T>());
         std::vector<const char *> names;
-        for (const Coordinate<T> &f : detail::coordinates_of<T>())
-            names.push_back(f.name);
         if (nb::inst_ready(self)) {
+            for (const Coordinate<T> &f : detail::coordinates_of<T>())
+                names.push_back(f.name);
             T *t = nb::inst_ptr<T>(self);
             for (const Stored<T> &f : detail::stored_of<T>())
                 if ((t->*f.member).is_valid())
@@ -344,10 +360,12 @@ private:
         return detail::state_of(self, names.data(), names.size());
     }
 
+    // Fields are given defaults by the first one the state sets, so the
+    // state of an uninitialised instance leaves its copy uninitialised.
     static void set_state(nb::handle self, nb::handle state) {
         detail::check_copy_receiver(self, detail::type_of<T>());
-        if (!nb::inst_ready(self))
-            construct<T>(self, T{});
+        if constexpr (std::is_empty_v<T>)
+            detail::init_default<T>(self.ptr());
         detail::restore_state(self, state);
     }
 

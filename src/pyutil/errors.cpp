@@ -119,10 +119,21 @@ size_t checked_memory(Py_ssize_t count, size_t item_size) {
     return n;
 }
 
+namespace {
+bool signal_pending(void *) { return PyErr_CheckSignals() != 0; }
+}  // namespace
+
+geom::Interrupt interrupt() { return geom::Interrupt(&signal_pending, nullptr); }
+
 void install_exception_translator() {
     nb::register_exception_translator([](const std::exception_ptr &p, void *) {
         try {
             std::rethrow_exception(p);
+        } catch (const geom::Interrupted &) {
+            // The handler's error is already set; an Interrupt polled by
+            // something else stops as Ctrl-C would.
+            if (!PyErr_Occurred())
+                PyErr_SetNone(PyExc_KeyboardInterrupt);
         } catch (const std::bad_alloc &) {
             PyErr_SetString(PyExc_MemoryError, "out of memory");
         } catch (const std::length_error &) {

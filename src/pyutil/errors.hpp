@@ -6,6 +6,8 @@
 
 #include <nanobind/nanobind.h>
 
+#include "core/interrupt.hpp"
+
 #include <utility>
 
 namespace nb = nanobind;
@@ -92,8 +94,18 @@ size_t checked_size(Py_ssize_t count, size_t item_size);
 // swapped to a halt or killed is refused before anything is computed.
 size_t checked_memory(Py_ssize_t count, size_t item_size);
 
+// An Interrupt that runs the interpreter's signal handlers when it polls
+// (PyErr_CheckSignals), for every loop whose length a caller chooses: Ctrl-C
+// stops it within a millisecond.  The error a handler raised
+// (KeyboardInterrupt for the default SIGINT handler) stays set while
+// geom::Interrupted unwinds the C++ stack, and the exception translator hands
+// it back to the caller unchanged.  Throw it before changing any caller's
+// object, or between complete changes only.
+geom::Interrupt interrupt();
+
 // Registers the translation of C++ exceptions (allocation failures, length
-// errors, anything else) into Python errors with our own messages.
+// errors, anything else) into Python errors with our own messages;
+// geom::Interrupted becomes the error its poll left set.
 void install_exception_translator();
 
 }  // namespace pyu

@@ -39,12 +39,17 @@ extern PyTypeObject *point_type, *vector_type, *point3d_type, *vector3d_type;
 void init_flat_types();
 void init_solid_types();
 
-inline bool is_point(nb::handle h) { return Py_TYPE(h.ptr()) == point_type; }
-inline bool is_vector(nb::handle h) { return Py_TYPE(h.ptr()) == vector_type; }
+// An instance of our own class `type` (exact, not a subclass) whose
+// __init__ has run: only then are its fields there to read.  One made by
+// `__new__` alone (or unpickled without state) is read through its
+// attributes, which raise AttributeError as a plain class does.
+inline bool is_own(nb::handle h, PyTypeObject *type) { return Py_TYPE(h.ptr()) == type && nb::inst_ready(h); }
+inline bool is_point(nb::handle h) { return is_own(h, point_type); }
+inline bool is_vector(nb::handle h) { return is_own(h, vector_type); }
 // Our own Point or Vector (exact type): both store {x, y} the same way.
 inline bool is_flat(nb::handle h) {
     PyTypeObject *t = Py_TYPE(h.ptr());
-    return t == point_type || t == vector_type;
+    return (t == point_type || t == vector_type) && nb::inst_ready(h);
 }
 inline flat::Point &flat_fields(nb::handle h) { return *nb::inst_ptr<flat::Point>(h); }
 // Where every instance of our own Point holds its fields: the same byte
@@ -54,11 +59,11 @@ extern Py_ssize_t point_payload;
 inline const flat::Point &point_fields_inline(PyObject *point) {
     return *(const flat::Point *) ((const char *) point + point_payload);
 }
-inline bool is_point3d(nb::handle h) { return Py_TYPE(h.ptr()) == point3d_type; }
-inline bool is_vector3d(nb::handle h) { return Py_TYPE(h.ptr()) == vector3d_type; }
+inline bool is_point3d(nb::handle h) { return is_own(h, point3d_type); }
+inline bool is_vector3d(nb::handle h) { return is_own(h, vector3d_type); }
 inline bool is_solid(nb::handle h) {
     PyTypeObject *t = Py_TYPE(h.ptr());
-    return t == point3d_type || t == vector3d_type;
+    return (t == point3d_type || t == vector3d_type) && nb::inst_ready(h);
 }
 inline solid::Point3d &solid_fields(nb::handle h) { return *nb::inst_ptr<solid::Point3d>(h); }
 

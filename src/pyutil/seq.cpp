@@ -16,7 +16,9 @@ nb::list items_counted_once(nb::handle points) {
     nb::list selected;
     nb::object count = get_attr(points, key_count);
     nb::object one = int_obj(1);
+    geom::Interrupt stop = interrupt();
     for_each_iter(points, [&](nb::handle p) {
+        stop.poll();  // each count walks the whole sequence
         nb::object c = call(count, p);
         if (num_eq(c, one))
             selected.append(p);
@@ -39,10 +41,30 @@ nb::object get_item(nb::handle seq, Py_ssize_t i) {
     return check(PyObject_GetItem(seq.ptr(), index.ptr()));
 }
 
+void snapshot_index_error() { raise(PyExc_IndexError, "tuple index out of range"); }
+
 nb::object snapshot(nb::handle iterable) {
-    if (PyTuple_CheckExact(iterable.ptr()))
+    PyObject *seq = iterable.ptr();
+    if (PyTuple_CheckExact(seq))
         return nb::borrow(iterable);
-    return check(PySequence_Tuple(iterable.ptr()));
+    if (!PyList_CheckExact(seq))
+        return check(PySequence_Tuple(seq));
+    // The interpreter's own tuple(list) copies from the list's item array
+    // after making the tuple, and making it may run the collector, whose
+    // callbacks may resize the list: the tuple is made first here, and filled
+    // only when the list kept its size meanwhile.
+    for (;;) {
+        Py_ssize_t n = PyList_GET_SIZE(seq);
+        nb::object out = check(PyTuple_New(n));
+        if (PyList_GET_SIZE(seq) != n)
+            continue;
+        for (Py_ssize_t i = 0; i < n; ++i) {
+            PyObject *item = PyList_GET_ITEM(seq, i);
+            Py_INCREF(item);
+            PyTuple_SET_ITEM(out.ptr(), i, item);
+        }
+        return out;
+    }
 }
 
 SeqTail tail_items(nb::handle seq, Py_ssize_t start) {
@@ -67,7 +89,7 @@ Points<Value> read_all(nb::handle seq, bool keep_items, PyTypeObject *type, Loca
         PyObject **items = PySequence_Fast_ITEMS(seq.ptr());
         list.coords.resize((size_t) n);
         Py_ssize_t i = 0;
-        while (i < n && Py_TYPE(items[i]) == type) {
+        while (i < n && is_own(items[i], type)) {
             list.coords[(size_t) i] = read_fields(locate(items[i]));
             ++i;
         }
@@ -94,10 +116,25 @@ bool read_exact_points(nb::handle seq, std::vector<geom::Vec2> &out) {
     PyObject **items = PySequence_Fast_ITEMS(seq.ptr());
     out.resize((size_t) n);
     for (Py_ssize_t i = 0; i < n; ++i) {
-        if (Py_TYPE(items[i]) != point_type)
+        if (!is_point(items[i]))
             return false;
         const flat::Point &p = point_fields_inline(items[i]);
         out[(size_t) i] = {p.x, p.y};
+    }
+    return true;
+}
+
+bool read_exact_points3(nb::handle seq, std::vector<geom::Vec3> &out) {
+    if (!point3d_type || !is_list_or_tuple(seq))
+        return false;
+    Py_ssize_t n = PySequence_Fast_GET_SIZE(seq.ptr());
+    PyObject **items = PySequence_Fast_ITEMS(seq.ptr());
+    out.resize((size_t) n);
+    for (Py_ssize_t i = 0; i < n; ++i) {
+        if (!is_point3d(items[i]))
+            return false;
+        const solid::Point3d &p = solid_fields(items[i]);
+        out[(size_t) i] = {p.x, p.y, p.z};
     }
     return true;
 }

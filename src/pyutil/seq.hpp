@@ -21,9 +21,16 @@ Py_ssize_t length(nb::handle obj);
 nb::object get_item(nb::handle seq, Py_ssize_t i);
 // tuple(iterable): a snapshot holding a reference to every item.
 nb::object snapshot(nb::handle iterable);
-// Items of a snapshot (a tuple); valid while the snapshot is held.
+// Items of a snapshot (a tuple); valid while the snapshot is held.  An index
+// outside it (a position found before the caller emptied the sequence)
+// raises the IndexError of the tuple.
 inline Py_ssize_t snap_size(nb::handle snap) { return PyTuple_GET_SIZE(snap.ptr()); }
-inline nb::handle snap_item(nb::handle snap, Py_ssize_t i) { return PyTuple_GET_ITEM(snap.ptr(), i); }
+[[noreturn]] void snapshot_index_error();
+inline nb::handle snap_item(nb::handle snap, Py_ssize_t i) {
+    if ((size_t) i >= (size_t) PyTuple_GET_SIZE(snap.ptr()))
+        snapshot_index_error();
+    return PyTuple_GET_ITEM(snap.ptr(), i);
+}
 
 // Calls f(i, item) for the items [start, len) of a list or tuple, in order,
 // holding a reference to each item while f runs; the length of a list is
@@ -33,7 +40,9 @@ template <class F>
 bool for_each_item(nb::handle seq, Py_ssize_t start, F &&f) {
     PyObject *s = seq.ptr();
     bool is_list = PyList_Check(s);
+    geom::Interrupt stop = interrupt();
     for (Py_ssize_t i = start;; ++i) {
+        stop.tick();
         Py_ssize_t n = is_list ? PyList_GET_SIZE(s) : PyTuple_GET_SIZE(s);
         if (i >= n)
             return true;
@@ -55,8 +64,10 @@ SeqTail tail_items(nb::handle seq, Py_ssize_t start);
 template <class F>
 bool for_each_iter(nb::handle iterable, F &&f) {
     nb::object iter = check(PyObject_GetIter(iterable.ptr()));
+    geom::Interrupt stop = interrupt();
     while (PyObject *raw = PyIter_Next(iter.ptr())) {
         nb::object item = nb::steal(raw);
+        stop.tick();
         if (!f(nb::handle(item)))
             return false;
     }
@@ -76,6 +87,10 @@ nb::list items_counted_once(nb::handle points);
 // Point, read from their fields without any Python call; false (and `out`
 // unspecified) for anything else.
 bool read_exact_points(nb::handle seq, std::vector<geom::Vec2> &out);
+// The same for Point3d.  Read the fields out before making any Python
+// object: an allocation may run the collector, whose callbacks may change
+// the caller's list and free the array of items.
+bool read_exact_points3(nb::handle seq, std::vector<geom::Vec3> &out);
 
 // The coordinates of every item of a sequence, read once, in order.  When
 // every item is our own Point (exact class), the fields are read in one pass
@@ -89,7 +104,7 @@ struct Points {
     std::vector<Value> coords;
     bool all_points = false;  // every item was our own exact point class
     size_t size() const { return coords.size(); }
-    nb::object item(size_t i) const { return nb::borrow(PyTuple_GET_ITEM(items.ptr(), (Py_ssize_t) i)); }
+    nb::object item(size_t i) const { return nb::borrow(snap_item(items, (Py_ssize_t) i)); }
 };
 using PointList = Points<geom::Vec2>;
 PointList read_points(nb::handle seq, bool keep_items = false);
