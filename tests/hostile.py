@@ -96,6 +96,53 @@ PRELUDE = textwrap.dedent('''
         y = property(lambda self: self._y)
         z = property(lambda self: self._z)
 
+    def expect_recursion(f, *args, **kwargs):
+        """The call must end in RecursionError (and nothing worse)."""
+        try:
+            f(*args, **kwargs)
+        except RecursionError:
+            return
+        raise AssertionError("no RecursionError from " + repr(f))
+
+    def entry_point_loops(cls, *args):
+        """Cycles with no Python frame into each bound entry point of `cls`
+        (`cls(*args)` builds one): subclass properties and instance attributes
+        that are functools.partial objects of the entry point itself."""
+        import functools, inspect
+        params = list(inspect.signature(cls.__init__).parameters)[1:]
+        kwargs = dict(zip(params, args))
+        rest = {k: kwargs[k] for k in params[1:len(args)]}
+        names = sorted(set(params) | set(cls(*args).__getstate__()) | {"x", "y", "z", "points"})
+
+        def loop_class(**accessors):
+            return type("Loop" + cls.__name__, (cls,), {n: property(**accessors) for n in names})
+
+        # __init__ reading or writing its receiver's attributes ...
+        init = loop_class(fget=functools.partial(cls.__init__, **kwargs), fset=functools.partial(cls.__init__, **rest))
+        attempt(init, *args)
+        # ... or reading those of its first argument, or of that argument's items
+        target = cls(*args)
+        back = type("Back", (), {n: property(functools.partial(cls.__init__, target, **rest)) for n in names})
+        attempt(cls.__init__, target, back(), **rest)
+        attempt(cls.__init__, target, [back(), back(), back()], **rest)
+        # __getstate__ reading the receiver's attributes, __setstate__ writing them
+        def made_then_looped(**accessors):
+            sub = type("Later" + cls.__name__, (cls,), {})
+            obj = sub(*args)
+            for n in names:
+                setattr(sub, n, property(**accessors))
+            return obj
+        obj = made_then_looped(fget=functools.partial(cls.__getstate__))
+        attempt(cls.__getstate__, obj)
+        attempt(obj.__reduce_ex__, 2)
+        state = {}
+        state.update({n: state for n in names})
+        expect_recursion(cls.__setstate__, made_then_looped(fset=functools.partial(cls.__setstate__)), state)
+        # __reduce_ex__ asking for the instance's own __getstate__
+        obj = cls(*args)
+        obj.__getstate__ = functools.partial(cls.__reduce_ex__, obj, 2)
+        expect_recursion(obj.__reduce_ex__, 2)
+
     # ---- families over every member of a class (robustness tests of each module)
     import copy, inspect, pickle
 
@@ -229,53 +276,6 @@ PRELUDE = textwrap.dedent('''
                 run(name)
             finally:
                 setattr(cls, name, raw)
-
-    def expect_recursion(f, *args, **kwargs):
-        """The call must end in RecursionError (and nothing worse)."""
-        try:
-            f(*args, **kwargs)
-        except RecursionError:
-            return
-        raise AssertionError("no RecursionError from " + repr(f))
-
-    def entry_point_loops(cls, *args):
-        """Cycles with no Python frame into each bound entry point of `cls`
-        (`cls(*args)` builds one): subclass properties and instance attributes
-        that are functools.partial objects of the entry point itself."""
-        import functools, inspect
-        params = list(inspect.signature(cls.__init__).parameters)[1:]
-        kwargs = dict(zip(params, args))
-        rest = {k: kwargs[k] for k in params[1:len(args)]}
-        names = sorted(set(params) | set(cls(*args).__getstate__()) | {"x", "y", "z", "points"})
-
-        def loop_class(**accessors):
-            return type("Loop" + cls.__name__, (cls,), {n: property(**accessors) for n in names})
-
-        # __init__ reading or writing its receiver's attributes ...
-        init = loop_class(fget=functools.partial(cls.__init__, **kwargs), fset=functools.partial(cls.__init__, **rest))
-        attempt(init, *args)
-        # ... or reading those of its first argument, or of that argument's items
-        target = cls(*args)
-        back = type("Back", (), {n: property(functools.partial(cls.__init__, target, **rest)) for n in names})
-        attempt(cls.__init__, target, back(), **rest)
-        attempt(cls.__init__, target, [back(), back(), back()], **rest)
-        # __getstate__ reading the receiver's attributes, __setstate__ writing them
-        def made_then_looped(**accessors):
-            sub = type("Later" + cls.__name__, (cls,), {})
-            obj = sub(*args)
-            for n in names:
-                setattr(sub, n, property(**accessors))
-            return obj
-        obj = made_then_looped(fget=functools.partial(cls.__getstate__))
-        attempt(cls.__getstate__, obj)
-        attempt(obj.__reduce_ex__, 2)
-        state = {}
-        state.update({n: state for n in names})
-        expect_recursion(cls.__setstate__, made_then_looped(fset=functools.partial(cls.__setstate__)), state)
-        # __reduce_ex__ asking for the instance's own __getstate__
-        obj = cls(*args)
-        obj.__getstate__ = functools.partial(cls.__reduce_ex__, obj, 2)
-        expect_recursion(obj.__reduce_ex__, 2)
 
     class BigCount(list):
         """A list whose count() answers a number no C long holds."""

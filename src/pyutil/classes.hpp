@@ -140,6 +140,13 @@ void add_double_member(nb::handle cls, const char *name, Py_ssize_t offset, void
 // The byte offset of the C++ object inside an instance of `cls`.
 Py_ssize_t payload_offset(nb::handle cls);
 
+// The class's construction (see construct_call).
+template <class T>
+PyObject *construct_vectorcall(PyObject *type, PyObject *const *args, size_t nargsf, PyObject *kwnames) {
+    static InitCache cache;
+    return construct_call(type, args, nargsf, kwnames, cache);
+}
+
 // Gives an instance whose __init__ never ran default fields.
 template <class T>
 void init_default(PyObject *self) {
@@ -147,13 +154,6 @@ void init_default(PyObject *self) {
         new (nb::inst_ptr<T>(self)) T{};
         nb::inst_mark_ready(self);
     }
-}
-
-// The class's construction (see construct_call).
-template <class T>
-PyObject *construct_vectorcall(PyObject *type, PyObject *const *args, size_t nargsf, PyObject *kwnames) {
-    static InitCache cache;
-    return construct_call(type, args, nargsf, kwnames, cache);
 }
 
 template <class Arg>
