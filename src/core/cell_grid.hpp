@@ -191,4 +191,23 @@ bool has_tolerant_pair(std::span<const P> pts, double eps, const Interrupt &stop
     return false;
 }
 
+// Calls f(q, i), q < i, for every pair of points that may lie within
+// `reach` of each other on every axis (a superset: f tests the pair itself).
+// False, and no call, when the grid cannot index the points.
+template <class P, class F>
+bool for_near_pairs(std::span<const P> pts, double reach, F &&f, const Interrupt &stop = {}) {
+    if (!grid_fits(pts, reach))
+        return false;
+    GridOf<P> grid(reach, pts.size());
+    for (size_t i = 0; i < pts.size(); ++i) {
+        stop.tick();
+        grid.any_near(axes(pts[i]), [&](size_t q) {
+            f(q, i);
+            return false;
+        });
+        grid.insert(axes(pts[i]), i);
+    }
+    return true;
+}
+
 }  // namespace geom::grid

@@ -1,12 +1,12 @@
 #include "core/network_split.hpp"
 
+#include "core/cell_grid.hpp"
 #include "core/segment_network.hpp"
 #include "core/line_segment_ray.hpp"
 #include "core/rounding.hpp"
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 #include <unordered_map>
 #include <utility>
 
@@ -122,20 +122,18 @@ Filing file_crossings(std::span<const Vec2> starts, std::span<const Vec2> ends, 
 }
 
 // Events within flat_eps of each other on both axes are one node.
-void join_close_events(const std::vector<Vec2> &points, double flat_eps, Groups &g) {
-    std::vector<std::uint32_t> order(points.size());
-    std::iota(order.begin(), order.end(), 0u);
-    std::erase_if(order, [&](std::uint32_t i) { return !is_finite(points[i]); });
-    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return points[a].x < points[b].x || (points[a].x == points[b].x && a < b);
-    });
-    const double reach = std::fabs(flat_eps);
-    for (std::size_t k = 0; k < order.size(); ++k) {
-        Vec2 p = points[order[k]];
-        for (std::size_t m = k + 1; m < order.size() && points[order[m]].x - p.x <= reach; ++m)
-            if (std::fabs(points[order[m]].y - p.y) <= reach)
-                g.join(order[k], order[m]);
-    }
+void join_close_events(const std::vector<Vec2> &points, double flat_eps, Groups &g, const Interrupt &stop) {
+    std::vector<std::uint32_t> finite;
+    std::vector<Vec2> at;
+    for (std::size_t i = 0; i < points.size(); ++i)
+        if (is_finite(points[i])) {
+            finite.push_back(static_cast<std::uint32_t>(i));
+            at.push_back(points[i]);
+        }
+    grid::for_near_pairs(std::span<const Vec2>(at), flat_eps, [&](std::size_t q, std::size_t i) {
+        if (tolerant_equal(at[q], at[i], flat_eps))
+            g.join(finite[q], finite[i]);
+    }, stop);
 }
 
 struct Stop {
@@ -175,7 +173,7 @@ NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> e
         }
         st.resize(w);
     }
-    join_close_events(f.points, flat_eps, g);
+    join_close_events(f.points, flat_eps, g, stop);
 
     // Nodes numbered in the order their first events were found; a node
     // lies where that first crossing was found.

@@ -1,5 +1,7 @@
 #include "core/segment_network.hpp"
 
+#include "core/cell_grid.hpp"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -501,37 +503,20 @@ SegmentNetwork::Components SegmentNetwork::components(double flat_eps) const {
         return true;
     };
     // Knots a walk takes for one point: those in use, joined by rounding or
-    // by node_join, found through square cells at least that wide.
+    // by node_join, found through a grid at least that wide.  Knots that
+    // no grid can index join only the knot they are.
     const double reach = std::max(node_join, 1e-3 + std::fabs(flat_eps));
-    struct Cell {
-        std::int64_t cx, cy;
-        std::uint32_t knot;
-    };
-    std::vector<Cell> cells;
-    for (std::size_t i = 0; i < k; ++i) {
-        Vec2 p = knots_[i];
-        if (!knot_uses_[i] || !is_finite(p) || !std::isfinite(reach) || std::fabs(p.x) > 1e15 * reach ||
-            std::fabs(p.y) > 1e15 * reach)
-            continue;  // such points join only points exactly equal to them
-        cells.push_back({static_cast<std::int64_t>(std::floor(p.x / reach)),
-                         static_cast<std::int64_t>(std::floor(p.y / reach)), static_cast<std::uint32_t>(i)});
-    }
-    auto cell_less = [](const Cell &a, const Cell &b) {
-        return a.cx < b.cx || (a.cx == b.cx && (a.cy < b.cy || (a.cy == b.cy && a.knot < b.knot)));
-    };
-    std::sort(cells.begin(), cells.end(), cell_less);
-    for (const Cell &c : cells)
-        for (std::int64_t dx = 0; dx <= 1; ++dx)
-            for (std::int64_t dy = -1; dy <= 1; ++dy) {
-                if (dx == 0 && dy < 0)
-                    continue;  // each pair of cells once
-                Cell probe{c.cx + dx, c.cy + dy, 0};
-                for (auto it = std::lower_bound(cells.begin(), cells.end(), probe, cell_less);
-                     it != cells.end() && it->cx == probe.cx && it->cy == probe.cy; ++it)
-                    if ((dx || dy || it->knot > c.knot) &&
-                        points_joined(knots_[c.knot], knots_[it->knot], flat_eps))
-                        join(c.knot, it->knot);
-            }
+    std::vector<std::uint32_t> used;
+    std::vector<Vec2> at;
+    for (std::size_t i = 0; i < k; ++i)
+        if (knot_uses_[i] && is_finite(knots_[i])) {
+            used.push_back(static_cast<std::uint32_t>(i));
+            at.push_back(knots_[i]);
+        }
+    grid::for_near_pairs(std::span<const Vec2>(at), reach, [&](std::size_t q, std::size_t i) {
+        if (points_joined(at[q], at[i], flat_eps))
+            join(used[q], used[i]);
+    });
     // A piece whose ends are already one component closes a loop.
     std::vector<char> seen(pieces_.size(), 0);
     for (std::size_t e = 0; e < entry_piece_.size(); ++e) {
