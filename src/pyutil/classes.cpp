@@ -70,6 +70,21 @@ Py_ssize_t payload_offset(nb::handle cls) {
     return (Py_ssize_t) ((char *) nb::inst_ptr<char>(probe) - (char *) probe.ptr());
 }
 
+Py_ssize_t ready_state_byte(nb::handle cls) {
+    // nanobind keeps an instance's state in the two low bits of the byte
+    // after its data offset (2: constructed).  Checked on an instance before
+    // and after it is marked constructed; any other layout answers -1.
+    const Py_ssize_t at = (Py_ssize_t) (sizeof(PyObject) + sizeof(int32_t));
+    nb::object probe = nb::inst_alloc(cls);
+    auto bits = [&] { return ((const unsigned char *) probe.ptr())[at] & 3; };
+    if (nb::inst_ready(probe) || bits() != 0)
+        return -1;
+    nb::inst_mark_ready(probe);
+    bool ok = nb::inst_ready(probe) && bits() == 2;
+    nb::inst_set_state(probe, false, false);  // dropped as never made
+    return ok ? at : -1;
+}
+
 namespace {
 
 // Coordinates are C getters and setters at the field's offset.  The setter

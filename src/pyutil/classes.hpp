@@ -139,6 +139,8 @@ nb::object make_property(nb::handle fget, const char *doc);
 void add_double_member(nb::handle cls, const char *name, Py_ssize_t offset, void (*init)(PyObject *));
 // The byte offset of the C++ object inside an instance of `cls`.
 Py_ssize_t payload_offset(nb::handle cls);
+// Where an instance of `cls` says whether it has been constructed, or -1.
+Py_ssize_t ready_state_byte(nb::handle cls);
 
 // The class's construction (see construct_call).
 template <class T>

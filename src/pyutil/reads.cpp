@@ -8,6 +8,7 @@ namespace pyu {
 PyTypeObject *point_type = nullptr, *vector_type = nullptr;
 PyTypeObject *point3d_type = nullptr, *vector3d_type = nullptr;
 Py_ssize_t point_payload = 0;
+Py_ssize_t ready_byte = -1;
 
 void init_flat_types() {
     point_type = (PyTypeObject *) nb::type<flat::Point>().ptr();
@@ -15,6 +16,7 @@ void init_flat_types() {
     if (!point_type || !vector_type)
         raise(PyExc_ImportError, "cannot import name 'Point' from 'Flatkin'");
     point_payload = detail::payload_offset(nb::handle((PyObject *) point_type));
+    ready_byte = detail::ready_state_byte(nb::handle((PyObject *) point_type));
 }
 
 void init_solid_types() {

@@ -43,13 +43,21 @@ void init_solid_types();
 // __init__ has run: only then are its fields there to read.  One made by
 // `__new__` alone (or unpickled without state) is read through its
 // attributes, which raise AttributeError as a plain class does.
-inline bool is_own(nb::handle h, PyTypeObject *type) { return Py_TYPE(h.ptr()) == type && nb::inst_ready(h); }
+// The construction state of our instances, read in place where the module
+// found it (every point of a list is asked); nb::inst_ready otherwise.
+extern Py_ssize_t ready_byte;
+inline bool constructed(nb::handle h, Py_ssize_t at = ready_byte) {
+    if (at >= 0)
+        return (((const unsigned char *) h.ptr())[at] & 3) == 2;
+    return nb::inst_ready(h);
+}
+inline bool is_own(nb::handle h, PyTypeObject *type) { return Py_TYPE(h.ptr()) == type && constructed(h); }
 inline bool is_point(nb::handle h) { return is_own(h, point_type); }
 inline bool is_vector(nb::handle h) { return is_own(h, vector_type); }
 // Our own Point or Vector (exact type): both store {x, y} the same way.
 inline bool is_flat(nb::handle h) {
     PyTypeObject *t = Py_TYPE(h.ptr());
-    return (t == point_type || t == vector_type) && nb::inst_ready(h);
+    return (t == point_type || t == vector_type) && constructed(h);
 }
 inline flat::Point &flat_fields(nb::handle h) { return *nb::inst_ptr<flat::Point>(h); }
 // Where every instance of our own Point holds its fields: the same byte
@@ -63,7 +71,7 @@ inline bool is_point3d(nb::handle h) { return is_own(h, point3d_type); }
 inline bool is_vector3d(nb::handle h) { return is_own(h, vector3d_type); }
 inline bool is_solid(nb::handle h) {
     PyTypeObject *t = Py_TYPE(h.ptr());
-    return (t == point3d_type || t == vector3d_type) && nb::inst_ready(h);
+    return (t == point3d_type || t == vector3d_type) && constructed(h);
 }
 inline solid::Point3d &solid_fields(nb::handle h) { return *nb::inst_ptr<solid::Point3d>(h); }
 

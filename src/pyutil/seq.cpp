@@ -89,7 +89,8 @@ Points<Value> read_all(nb::handle seq, bool keep_items, PyTypeObject *type, Loca
         PyObject **items = PySequence_Fast_ITEMS(seq.ptr());
         list.coords.resize((size_t) n);
         Py_ssize_t i = 0;
-        while (i < n && is_own(items[i], type)) {
+        const Py_ssize_t at = ready_byte;  // a list's items are many: read once
+        while (i < n && Py_TYPE(items[i]) == type && constructed(items[i], at)) {
             list.coords[(size_t) i] = read_fields(locate(items[i]));
             ++i;
         }
@@ -115,8 +116,9 @@ bool read_exact_points(nb::handle seq, std::vector<geom::Vec2> &out) {
     Py_ssize_t n = PySequence_Fast_GET_SIZE(seq.ptr());
     PyObject **items = PySequence_Fast_ITEMS(seq.ptr());
     out.resize((size_t) n);
+    const Py_ssize_t at = ready_byte;
     for (Py_ssize_t i = 0; i < n; ++i) {
-        if (!is_point(items[i]))
+        if (Py_TYPE(items[i]) != point_type || !constructed(items[i], at))
             return false;
         const flat::Point &p = point_fields_inline(items[i]);
         out[(size_t) i] = {p.x, p.y};
@@ -130,8 +132,9 @@ bool read_exact_points3(nb::handle seq, std::vector<geom::Vec3> &out) {
     Py_ssize_t n = PySequence_Fast_GET_SIZE(seq.ptr());
     PyObject **items = PySequence_Fast_ITEMS(seq.ptr());
     out.resize((size_t) n);
+    const Py_ssize_t at = ready_byte;
     for (Py_ssize_t i = 0; i < n; ++i) {
-        if (!is_point3d(items[i]))
+        if (Py_TYPE(items[i]) != point3d_type || !constructed(items[i], at))
             return false;
         const solid::Point3d &p = solid_fields(items[i]);
         out[(size_t) i] = {p.x, p.y, p.z};
