@@ -210,6 +210,15 @@ std::optional<PointKey> rounded_key(Vec2 p) {
 // each other, and equality of the rounded keys decides.
 constexpr double exact_key_eps = 1e-4;
 bool key_index_exact(double flat_eps) { return flat_eps >= 0 && flat_eps < exact_key_eps; }
+
+// The farthest value on one side of v that points_joined still takes.
+double join_reach(double v, int side) {
+    double r = v + side * node_join;
+    while (std::fabs(r - v) > node_join)
+        r = std::nextafter(r, v);
+    return r;
+}
+
 }  // namespace
 
 std::vector<std::uint32_t> SegmentNetwork::group_by_identity(std::span<const std::uintptr_t> identity,
@@ -287,6 +296,21 @@ void SegmentNetwork::init(std::vector<NetworkPiece> pieces, std::vector<std::uin
             knots_.push_back(e.p);
         entry_knot_[e.end][e.entry] = it->second;
     }
+    {
+        std::vector<Vec2> finite;
+        for (Vec2 k : knots_)
+            if (is_finite(k))
+                finite.push_back(k);
+        cross_cell_ = false;
+        auto check = [&](std::size_t q, std::size_t i) {
+            Vec2 a = finite[q], b = finite[i];
+            if (std::fabs(a.x - b.x) <= node_join && std::fabs(a.y - b.y) <= node_join &&
+                !(round3(a.x) == round3(b.x) && round3(a.y) == round3(b.y)))
+                cross_cell_ = true;
+        };
+        bool indexed = grid::for_near_pairs(std::span<const Vec2>(finite), node_join, check);
+        cross_cell_ = cross_cell_ || !indexed;
+    }
     knot_uses_.assign(knots_.size(), 0);
     for (std::size_t i = 0; i < n; ++i) {
         ++knot_uses_[entry_knot_[0][i]];
@@ -317,6 +341,15 @@ void SegmentNetwork::init(std::vector<NetworkPiece> pieces, std::vector<std::uin
         rounded_key_[k] = keyed[k].key;
         rounded_entry_[k] = keyed[k].entry;
     }
+}
+
+bool SegmentNetwork::is_knot(Vec2 p) const {
+    if (!is_finite(p))
+        return false;
+    PointKey k = point_key(p);
+    Vec2 v{k.x, k.y};
+    auto it = std::lower_bound(knots_.begin(), knots_.end(), v, knot_less);
+    return it != knots_.end() && it->x == v.x && it->y == v.y;
 }
 
 void SegmentNetwork::drop(std::uint32_t entry) {
@@ -364,16 +397,6 @@ std::optional<Vec2> SegmentNetwork::lowest_point(double flat_eps) {
     return held;
 }
 
-namespace {
-// The farthest value on one side of v that points_joined still takes.
-double join_reach(double v, int side) {
-    double r = v + side * node_join;
-    while (std::fabs(r - v) > node_join)
-        r = std::nextafter(r, v);
-    return r;
-}
-}  // namespace
-
 bool points_joined(Vec2 a, Vec2 b, double flat_eps) {
     if (std::fabs(a.x - b.x) <= node_join && std::fabs(a.y - b.y) <= node_join)
         return true;
@@ -381,7 +404,7 @@ bool points_joined(Vec2 a, Vec2 b, double flat_eps) {
 }
 
 std::vector<std::uint32_t> SegmentNetwork::adjacent(Vec2 pt, const std::optional<PairKey> &skip,
-                                                    double flat_eps) const {
+                                                    double flat_eps, bool on_knot) const {
     std::vector<std::uint32_t> out;
     auto skipped = [&](std::uint32_t e) { return skip && pair_[entry_piece_[e]] == *skip; };
     auto touches = [&](std::uint32_t e) {
@@ -394,8 +417,13 @@ std::vector<std::uint32_t> SegmentNetwork::adjacent(Vec2 pt, const std::optional
             return out;
         // The cell of the point and the cells that points within node_join
         // of it round to.
-        double xs[3] = {key->x, round3(join_reach(pt.x, -1)), round3(join_reach(pt.x, 1))};
-        double ys[3] = {key->y, round3(join_reach(pt.y, -1)), round3(join_reach(pt.y, 1))};
+        double xs[3] = {key->x, key->x, key->x}, ys[3] = {key->y, key->y, key->y};
+        if (cross_cell_ || !(on_knot || is_knot(pt))) {
+            xs[1] = round3(join_reach(pt.x, -1));
+            xs[2] = round3(join_reach(pt.x, 1));
+            ys[1] = round3(join_reach(pt.y, -1));
+            ys[2] = round3(join_reach(pt.y, 1));
+        }
         for (int i = 0; i < 3; ++i) {
             if (i > 0 && (xs[i] == xs[0] || (i == 2 && xs[2] == xs[1])))
                 continue;
@@ -444,7 +472,7 @@ std::vector<std::uint32_t> SegmentNetwork::walk(bool contour, std::optional<Pair
             error = WalkError::does_not_close;
             return walked;
         }
-        std::vector<std::uint32_t> adj = adjacent(pt, skip, flat_eps);
+        std::vector<std::uint32_t> adj = adjacent(pt, skip, flat_eps, true);  // walks stand on knots
         // Every adjacent piece is turned to leave the current point.
         vectors.clear();
         for (std::uint32_t e : adj) {
@@ -502,6 +530,37 @@ SegmentNetwork::Components SegmentNetwork::components(double flat_eps) const {
         lead[std::max(a, b)] = std::min(a, b);
         return true;
     };
+    // First the pieces alone: joining knots that are near each other only
+    // adds loops and merges groups, so a network that already has a loop and
+    // is one group needs nothing more.
+    {
+        bool cycle = false;
+        std::vector<char> seen(pieces_.size(), 0);
+        std::size_t groups = 0;
+        for (std::size_t i = 0; i < k; ++i)
+            groups += knot_uses_[i] != 0;
+        for (std::size_t e = 0; e < entry_piece_.size(); ++e) {
+            if (!live_[e] || seen[entry_piece_[e]])
+                continue;
+            seen[entry_piece_[e]] = 1;
+            if (join(entry_knot_[0][e], entry_knot_[1][e]))
+                --groups;
+            else
+                cycle = true;
+        }
+        if (cycle && groups == 1) {
+            out.has_cycle = true;
+            out.of_entry.assign(entry_piece_.size(), 0);
+            for (std::size_t i = 0; i < k; ++i)
+                if (knot_uses_[i]) {
+                    out.lowest.push_back(knots_[i]);
+                    break;
+                }
+            return out;
+        }
+        for (std::size_t i = 0; i < k; ++i)
+            lead[i] = static_cast<std::uint32_t>(i);
+    }
     // Knots a walk takes for one point: those in use, joined by rounding or
     // by node_join, found through a grid at least that wide.  Knots that
     // no grid can index join only the knot they are.

@@ -184,8 +184,10 @@ public:
     std::optional<Vec2> lowest_point(double flat_eps);
 
     // Live entries touching `pt` (see points_joined), in list order, each
-    // once, without the entries whose piece equals `skip`.
-    std::vector<std::uint32_t> adjacent(Vec2 pt, const std::optional<PairKey> &skip, double flat_eps) const;
+    // once, without the entries whose piece equals `skip`.  `on_knot`: pt
+    // is known to be one of the knots.
+    std::vector<std::uint32_t> adjacent(Vec2 pt, const std::optional<PairKey> &skip, double flat_eps,
+                                        bool on_knot = false) const;
 
     // One walk from the lowest point (or from `start`): the contour (every
     // step the right-most turn) or a loop (right-most from the start point,
@@ -212,6 +214,8 @@ private:
     static std::vector<std::uint32_t> group_by_identity(std::span<const std::uintptr_t> identity,
                                                         std::vector<std::uint32_t> &first);
     void init(std::vector<NetworkPiece> pieces, std::vector<std::uint32_t> entry_piece);
+    // Whether p is exactly one of the knots.
+    bool is_knot(Vec2 p) const;
 
     std::vector<std::uint32_t> first_entry_;
     std::vector<NetworkPiece> pieces_;
@@ -229,6 +233,10 @@ private:
     // on each; `first_live_` skips the dropped prefix.
     std::vector<Vec2> knots_;
     std::vector<std::uint32_t> knot_uses_;
+    // Whether some knot has points within node_join of it in another
+    // rounding cell; without one, a walk (which stands on knots only) finds
+    // every piece it touches in the cell of its point.
+    bool cross_cell_ = true;
     std::vector<std::uint32_t> entry_knot_[2];
     std::size_t first_live_ = 0;
 };
