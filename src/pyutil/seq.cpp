@@ -110,36 +110,38 @@ Points<Value> read_all(nb::handle seq, bool keep_items, PyTypeObject *type, Loca
 }
 }  // namespace
 
-bool read_exact_points(nb::handle seq, std::vector<geom::Vec2> &out) {
-    if (!point_type || !is_list_or_tuple(seq))
+namespace {
+// Every item of a list or tuple read by `read` while each is a constructed
+// instance of exactly `type`; false at the first that is not.
+template <class Value, class Read>
+bool read_exact(nb::handle seq, PyTypeObject *type, std::vector<Value> &out, Read read) {
+    if (!type || !is_list_or_tuple(seq))
         return false;
     Py_ssize_t n = PySequence_Fast_GET_SIZE(seq.ptr());
     PyObject **items = PySequence_Fast_ITEMS(seq.ptr());
     out.resize((size_t) n);
     const Py_ssize_t at = ready_byte;
     for (Py_ssize_t i = 0; i < n; ++i) {
-        if (Py_TYPE(items[i]) != point_type || !constructed(items[i], at))
+        if (Py_TYPE(items[i]) != type || !constructed(items[i], at))
             return false;
-        const flat::Point &p = point_fields_inline(items[i]);
-        out[(size_t) i] = {p.x, p.y};
+        out[(size_t) i] = read(items[i]);
     }
     return true;
 }
+}  // namespace
+
+bool read_exact_points(nb::handle seq, std::vector<geom::Vec2> &out) {
+    return read_exact(seq, point_type, out, [](PyObject *o) {
+        const flat::Point &p = point_fields_inline(o);
+        return geom::Vec2{p.x, p.y};
+    });
+}
 
 bool read_exact_points3(nb::handle seq, std::vector<geom::Vec3> &out) {
-    if (!point3d_type || !is_list_or_tuple(seq))
-        return false;
-    Py_ssize_t n = PySequence_Fast_GET_SIZE(seq.ptr());
-    PyObject **items = PySequence_Fast_ITEMS(seq.ptr());
-    out.resize((size_t) n);
-    const Py_ssize_t at = ready_byte;
-    for (Py_ssize_t i = 0; i < n; ++i) {
-        if (Py_TYPE(items[i]) != point3d_type || !constructed(items[i], at))
-            return false;
-        const solid::Point3d &p = solid_fields(items[i]);
-        out[(size_t) i] = {p.x, p.y, p.z};
-    }
-    return true;
+    return read_exact(seq, point3d_type, out, [](PyObject *o) {
+        const solid::Point3d &p = solid_fields(o);
+        return geom::Vec3{p.x, p.y, p.z};
+    });
 }
 
 PointList read_points(nb::handle seq, bool keep_items) {
