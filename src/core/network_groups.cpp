@@ -1,6 +1,5 @@
 // The groups of a segment network: which pieces a walk can reach from which,
 // whether any of them close a loop, and where each group's lowest point is.
-#include "core/cell_grid.hpp"
 #include "core/segment_network.hpp"
 
 #include <algorithm>
@@ -64,16 +63,9 @@ SegmentNetwork::Components SegmentNetwork::components(double flat_eps) const {
     // by node_join, found through a grid at least that wide.  Knots that
     // no grid can index join only the knot they are.
     const double reach = std::max(node_join, 1e-3 + std::fabs(flat_eps));
-    std::vector<std::uint32_t> used;
-    std::vector<Vec2> at;
-    for (std::size_t i = 0; i < k; ++i)
-        if (knot_uses_[i] && is_finite(knots_[i])) {
-            used.push_back(static_cast<std::uint32_t>(i));
-            at.push_back(knots_[i]);
-        }
-    grid::for_near_pairs(std::span<const Vec2>(at), reach, [&](std::size_t q, std::size_t i) {
-        if (points_joined(at[q], at[i], flat_eps))
-            join(used[q], used[i]);
+    for_near_knots(reach, true, [&](std::uint32_t a, std::uint32_t b) {
+        if (points_joined(knots_[a], knots_[b], flat_eps))
+            join(a, b);
     });
     // A piece whose ends are already one component closes a loop.
     std::vector<char> seen(pieces_.size(), 0);

@@ -190,7 +190,7 @@ NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> e
     // Pieces between neighbouring crossings of each entry; a piece whose
     // ends are one node, or that an earlier piece already gives, is left out.
     // Pieces by their lower node: a piece is made once.
-    std::vector<std::vector<std::uint32_t>> made(out.nodes.size() + f.points.size());
+    std::vector<std::vector<std::uint32_t>> made(f.points.size());
     auto make = [&](std::uint32_t a, std::uint32_t b) {
         if (a == b)
             return false;

@@ -1,7 +1,5 @@
 #include "core/segment_network.hpp"
 
-#include "core/cell_grid.hpp"
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -296,21 +294,14 @@ void SegmentNetwork::init(std::vector<NetworkPiece> pieces, std::vector<std::uin
             knots_.push_back(e.p);
         entry_knot_[e.end][e.entry] = it->second;
     }
-    {
-        std::vector<Vec2> finite;
-        for (Vec2 k : knots_)
-            if (is_finite(k))
-                finite.push_back(k);
-        cross_cell_ = false;
-        auto check = [&](std::size_t q, std::size_t i) {
-            Vec2 a = finite[q], b = finite[i];
-            if (std::fabs(a.x - b.x) <= node_join && std::fabs(a.y - b.y) <= node_join &&
-                !(round3(a.x) == round3(b.x) && round3(a.y) == round3(b.y)))
-                cross_cell_ = true;
-        };
-        bool indexed = grid::for_near_pairs(std::span<const Vec2>(finite), node_join, check);
-        cross_cell_ = cross_cell_ || !indexed;
-    }
+    cross_cell_ = false;
+    bool indexed = for_near_knots(node_join, false, [&](std::uint32_t a, std::uint32_t b) {
+        Vec2 p = knots_[a], q = knots_[b];
+        if (std::fabs(p.x - q.x) <= node_join && std::fabs(p.y - q.y) <= node_join &&
+            !(round3(p.x) == round3(q.x) && round3(p.y) == round3(q.y)))
+            cross_cell_ = true;
+    });
+    cross_cell_ = cross_cell_ || !indexed;
     knot_uses_.assign(knots_.size(), 0);
     for (std::size_t i = 0; i < n; ++i) {
         ++knot_uses_[entry_knot_[0][i]];
@@ -341,15 +332,6 @@ void SegmentNetwork::init(std::vector<NetworkPiece> pieces, std::vector<std::uin
         rounded_key_[k] = keyed[k].key;
         rounded_entry_[k] = keyed[k].entry;
     }
-}
-
-bool SegmentNetwork::is_knot(Vec2 p) const {
-    if (!is_finite(p))
-        return false;
-    PointKey k = point_key(p);
-    Vec2 v{k.x, k.y};
-    auto it = std::lower_bound(knots_.begin(), knots_.end(), v, knot_less);
-    return it != knots_.end() && it->x == v.x && it->y == v.y;
 }
 
 void SegmentNetwork::drop(std::uint32_t entry) {
@@ -404,7 +386,7 @@ bool points_joined(Vec2 a, Vec2 b, double flat_eps) {
 }
 
 std::vector<std::uint32_t> SegmentNetwork::adjacent(Vec2 pt, const std::optional<PairKey> &skip,
-                                                    double flat_eps, bool on_knot) const {
+                                                    double flat_eps) const {
     std::vector<std::uint32_t> out;
     auto skipped = [&](std::uint32_t e) { return skip && pair_[entry_piece_[e]] == *skip; };
     auto touches = [&](std::uint32_t e) {
@@ -415,10 +397,10 @@ std::vector<std::uint32_t> SegmentNetwork::adjacent(Vec2 pt, const std::optional
         std::optional<PointKey> key = rounded_key(pt);
         if (!key)
             return out;
-        // The cell of the point and the cells that points within node_join
-        // of it round to.
+        // The cell of the point and, where some knots straddle cells, the
+        // cells that points within node_join of it round to.
         double xs[3] = {key->x, key->x, key->x}, ys[3] = {key->y, key->y, key->y};
-        if (cross_cell_ || !(on_knot || is_knot(pt))) {
+        if (cross_cell_) {
             xs[1] = round3(join_reach(pt.x, -1));
             xs[2] = round3(join_reach(pt.x, 1));
             ys[1] = round3(join_reach(pt.y, -1));
@@ -472,7 +454,7 @@ std::vector<std::uint32_t> SegmentNetwork::walk(bool contour, std::optional<Pair
             error = WalkError::does_not_close;
             return walked;
         }
-        std::vector<std::uint32_t> adj = adjacent(pt, skip, flat_eps, true);  // walks stand on knots
+        std::vector<std::uint32_t> adj = adjacent(pt, skip, flat_eps);  // a walk stands on knots only
         // Every adjacent piece is turned to leave the current point.
         vectors.clear();
         for (std::uint32_t e : adj) {

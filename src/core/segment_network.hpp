@@ -14,6 +14,7 @@
 //     a crossing parameter, and the near-tie margin of the turn choice.
 #pragma once
 
+#include "core/cell_grid.hpp"
 #include "core/line_segment_ray.hpp"
 #include "core/network_split.hpp"
 #include "core/rounding.hpp"
@@ -183,11 +184,9 @@ public:
     // first, then x).  Empty when the list is.
     std::optional<Vec2> lowest_point(double flat_eps);
 
-    // Live entries touching `pt` (see points_joined), in list order, each
-    // once, without the entries whose piece equals `skip`.  `on_knot`: pt
-    // is known to be one of the knots.
-    std::vector<std::uint32_t> adjacent(Vec2 pt, const std::optional<PairKey> &skip, double flat_eps,
-                                        bool on_knot = false) const;
+    // Live entries touching the knot `pt` (see points_joined), in list
+    // order, each once, without the entries whose piece equals `skip`.
+    std::vector<std::uint32_t> adjacent(Vec2 pt, const std::optional<PairKey> &skip, double flat_eps) const;
 
     // One walk from the lowest point (or from `start`): the contour (every
     // step the right-most turn) or a loop (right-most from the start point,
@@ -214,8 +213,11 @@ private:
     static std::vector<std::uint32_t> group_by_identity(std::span<const std::uintptr_t> identity,
                                                         std::vector<std::uint32_t> &first);
     void init(std::vector<NetworkPiece> pieces, std::vector<std::uint32_t> entry_piece);
-    // Whether p is exactly one of the knots.
-    bool is_knot(Vec2 p) const;
+    // Calls f(a, b) for pairs of finite knots (in use, when `in_use`) that
+    // may lie within `reach` of each other on both axes; false when no grid
+    // can index them.
+    template <class F>
+    bool for_near_knots(double reach, bool in_use, F &&f) const;
 
     std::vector<std::uint32_t> first_entry_;
     std::vector<NetworkPiece> pieces_;
@@ -240,5 +242,18 @@ private:
     std::vector<std::uint32_t> entry_knot_[2];
     std::size_t first_live_ = 0;
 };
+
+template <class F>
+bool SegmentNetwork::for_near_knots(double reach, bool in_use, F &&f) const {
+    std::vector<std::uint32_t> ids;
+    std::vector<Vec2> at;
+    for (std::size_t i = 0; i < knots_.size(); ++i)
+        if ((!in_use || knot_uses_[i]) && is_finite(knots_[i])) {
+            ids.push_back(static_cast<std::uint32_t>(i));
+            at.push_back(knots_[i]);
+        }
+    return grid::for_near_pairs(std::span<const Vec2>(at), reach,
+                                [&](std::size_t q, std::size_t i) { f(ids[q], ids[i]); });
+}
 
 }  // namespace geom
