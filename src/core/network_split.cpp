@@ -2,6 +2,7 @@
 
 #include "core/cell_grid.hpp"
 #include "core/segment_network.hpp"
+#include "core/union_find.hpp"
 #include "core/line_segment_ray.hpp"
 #include "core/rounding.hpp"
 
@@ -13,29 +14,6 @@
 namespace geom {
 
 namespace {
-
-// Union-find over small ids; the smaller id leads, so a group is led by the
-// first member made.
-struct Groups {
-    std::vector<std::uint32_t> lead;
-    std::uint32_t add() {
-        lead.push_back(static_cast<std::uint32_t>(lead.size()));
-        return lead.back();
-    }
-    std::uint32_t find(std::uint32_t i) {
-        while (lead[i] != i) {
-            lead[i] = lead[lead[i]];
-            i = lead[i];
-        }
-        return i;
-    }
-    void join(std::uint32_t a, std::uint32_t b) {
-        a = find(a);
-        b = find(b);
-        if (a != b)
-            lead[std::max(a, b)] = std::min(a, b);
-    }
-};
 
 // Crossings filed per entry: segments equal to an earlier one (the same two
 // end points, either way round) share its entry; entries are kept in the
@@ -151,9 +129,7 @@ NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> e
 
     // Rounded parameters, each entry's distinct values ascending (NaN last,
     // each its own value), with the events that gave them.
-    Groups g;
-    for (std::size_t e = 0; e < f.points.size(); ++e)
-        g.add();
+    Groups g(f.points.size());
     std::vector<std::vector<std::pair<double, std::uint32_t>>> stops(n_entries);
     for (std::size_t e = 0; e < n_entries; ++e) {
         stop.tick();
@@ -217,9 +193,7 @@ NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> e
         return out;
 
     // Walls drawn in pieces: segments joined by touching along one line.
-    Groups walls;
-    for (std::size_t i = 0; i < starts.size(); ++i)
-        walls.add();
+    Groups walls(starts.size());
     for (auto [i, j] : f.collinear)
         walls.join(static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(j));
     std::vector<std::vector<std::uint32_t>> members(starts.size());
