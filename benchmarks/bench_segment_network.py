@@ -14,8 +14,15 @@ Run from the repository root with the built modules on the path:
 The plain version grows with the square of the number of pieces; on the
 larger grid it is stopped after a time budget, and its ratio is then a lower
 bound (marked with >=).
+
+benchmarks/run.py also takes this file's rows, among them two other
+drawings: a street drawn in many short pieces, each crossed by two cross
+walls (the split alone, against shapely.node), and a floor cut room by room
+into 20,000 rooms, whose walls end on other walls.
 """
 
+import collections
+import heapq
 import os
 import random
 import sys
@@ -48,6 +55,46 @@ def street_grid(n, seed=0):
     ys, xs = positions(), positions()
     lo, hi_x, hi_y = -5.0, xs[-1] + 5.0, ys[-1] + 5.0
     lines = [((lo, y), (hi_x, y)) for y in ys] + [((x, lo), (x, hi_y)) for x in xs]
+    rng.shuffle(lines)
+    return lines
+
+
+def street_in_pieces(n, seed=0):
+    """A street along y = 0 drawn as n pieces of 1 m end to end, each crossed
+    by two cross walls 1 m long, 10 to 40 and 60 to 90 cm along it to the
+    centimetre; the 3n lines come in shuffled order."""
+    rng = random.Random(seed)
+    lines = []
+    for k in range(n):
+        lines.append(((float(k), 0.0), (k + 1.0, 0.0)))
+        for lo, hi in ((10, 40), (60, 90)):
+            x = k + rng.randint(lo, hi) / 100
+            lines.append(((x, -0.5), (x, 0.5)))
+    rng.shuffle(lines)
+    return lines
+
+
+def cut_plan(rooms, seed=0):
+    """A 1,000 m by 800 m floor cut until it has `rooms` rooms: each time the
+    largest room is cut across its longer side, 30 to 70% along it to the
+    centimetre, by one wall that ends on the two walls it meets (T-junctions,
+    no crossings); the lines come in shuffled order."""
+    rng = random.Random(seed)
+    w, h = 1000.0, 800.0
+    lines = [((0.0, 0.0), (w, 0.0)), ((w, 0.0), (w, h)), ((w, h), (0.0, h)), ((0.0, h), (0.0, 0.0))]
+    heap = [(-w * h, 0.0, 0.0, w, h)]
+    while len(heap) < rooms:
+        _, x0, y0, x1, y1 = heapq.heappop(heap)
+        if x1 - x0 >= y1 - y0:
+            x = round(x0 + (x1 - x0) * rng.uniform(0.3, 0.7), 2)
+            lines.append(((x, y0), (x, y1)))
+            halves = ((x0, y0, x, y1), (x, y0, x1, y1))
+        else:
+            y = round(y0 + (y1 - y0) * rng.uniform(0.3, 0.7), 2)
+            lines.append(((x0, y), (x1, y)))
+            halves = ((x0, y0, x1, y), (x0, y, x1, y1))
+        for a, b, c, d in halves:
+            heapq.heappush(heap, (-(c - a) * (d - b), a, b, c, d))
     rng.shuffle(lines)
     return lines
 
@@ -161,6 +208,40 @@ def _shapely_on(lines):
     return run_grid
 
 
+def _our_split(segments):
+    def split():
+        collection = SegmentCollection(segments)  # holds the list; the split leaves it unchanged
+        collection.get_connections()
+        return collection
+    return split
+
+
+def _shapely_split(multi_line):
+    def split():
+        return shapely.node(multi_line)
+    return split
+
+
+def _same_split(collection, noded):
+    """On the street: our pieces run end to end from its first crossing to its
+    last, and the piece ends are exactly the crossings of shapely's noding
+    (its nodes of three or more pieces): the joints of the drawn pieces cut
+    nothing."""
+    coords = shapely.get_coordinates(noded).round(9).reshape(-1, 2, 2).tolist()
+    ends = collections.Counter(tuple(end) for piece in coords for end in piece)
+    crossings = {end for end, k in ends.items() if k >= 3}
+    ours = sorted(sorted([(round(s.start.x, 9), round(s.start.y, 9)), (round(s.end.x, 9), round(s.end.y, 9))])
+                  for s in collection)
+    chained = all(a[1] == b[0] for a, b in zip(ours, ours[1:]))
+    cuts = {end for piece in ours for end in piece}
+    return (bool(ours) and chained and ours[0][0] == min(crossings) and ours[-1][1] == max(crossings)
+            and cuts == crossings)
+
+
+def _segments_of(lines):
+    return [Strakel.Segment(Point(*a), Point(*b)) for a, b in lines]
+
+
 def register(case, Timing, Growth):
     """Adds this file's rows to benchmarks/run.py's table."""
 
@@ -185,6 +266,29 @@ def register(case, Timing, Growth):
     def _growth():
         return Growth("run_grid()", {"run_grid": _ours_on(street_grid(50))},
                       {"run_grid": _ours_on(street_grid(100))}, 19800 / 4900)
+
+    @case("Strakel", "get_polygons vs shapely node + polygonize, plan cut into 20,000 rooms",
+          "walls that end on walls (T-junctions), not a grid of crossings", 1.5)
+    def _cut_plan():
+        lines = cut_plan(20_000)
+        ours, other = _ours_on(lines), _shapely_on(lines)
+        check = lambda: len(ours()) == len(other()) == 20_000  # noqa: E731
+        return Timing("run_grid()", {"run_grid": ours}, {"run_grid": other}, check)
+
+    @case("Strakel", "get_connections vs shapely.node, a street in 12,000 pieces crossed twice each",
+          "walls drawn piece by piece: the split alone, inputs built beforehand on both sides", 1.0)
+    def _split_vs_shapely():
+        lines = street_in_pieces(12_000)
+        ours = _our_split(_segments_of(lines))
+        other = _shapely_split(shapely.MultiLineString([list(line) for line in lines]))
+        check = lambda: _same_split(ours(), other())  # noqa: E731
+        return Timing("split()", {"split": ours}, {"split": other}, check)
+
+    @case("Strakel", "get_connections growth, a street in 6,000 to 12,000 pieces",
+          "twice the pieces: log2 of the growth at most 1.35, close to n log n", 2.55)
+    def _split_growth():
+        return Growth("split()", {"split": _our_split(_segments_of(street_in_pieces(6_000)))},
+                      {"split": _our_split(_segments_of(street_in_pieces(12_000)))}, 2.0)
 
 
 if "run" in sys.modules and hasattr(sys.modules["run"], "case"):

@@ -220,5 +220,9 @@ class Vector:
             intercept1 = a.y - slope1 * a.x
             intercept2 = c.y - slope2 * c.x
             x = (intercept2 - intercept1) / (slope1 - slope2)
-            y = slope1 * x + intercept1
+            # y from the flatter line: on a steep one, slope * x loses it.
+            if abs(slope1) > abs(slope2):
+                y = slope2 * x + intercept2
+            else:
+                y = slope1 * x + intercept1
         return Point(x, y)

@@ -8,6 +8,8 @@ list, every adjacency scans every piece, and the knots are recomputed at
 every walk.  It follows the collection's documented behaviour, including its
 fixes:
 
+* the crossing of two lines takes its y from the flatter line (on a steep
+  one, slope * x loses it);
 * a crossing parameter is measured along the segment it is filed under (a
   reversed copy files 1 - t, not t), and it is not re-tested on the segment;
 * a walk that has not closed after 2 * len(segments) + 2 steps raises
@@ -102,6 +104,9 @@ def line_intersection(a, b, c, d):
         return Point(x, s1 * x + (a.y - s1 * a.x))
     i1, i2 = a.y - s1 * a.x, c.y - s2 * c.x
     x = (i2 - i1) / (s1 - s2)
+    # y from the flatter line: on a steep one, slope * x loses it.
+    if abs(s1) > abs(s2):
+        return Point(x, s2 * x + i2)
     return Point(x, s1 * x + i1)
 
 

@@ -5,8 +5,15 @@ here.  Ten times over: the pentagon as a polygon, its bounding-box mode set
 to the longest edge, the interior point grid at a spacing of 1, and eight
 rectangles of 4 by 3 placed on that grid; the time the ten rounds took is
 printed.  Then the pentagon and the last round's rectangles are drawn and
-the grid points numbered.  The figure is saved, and shown when a display is
-there (headless, matplotlib draws without a window and showing does nothing).
+what is left of the grid numbered.  The figure is saved, and shown when a
+display is there (headless, matplotlib draws without a window and showing
+does nothing).
+
+The figure shows the pentagon with corners (10, 0), (0, 10), (20, 20),
+(40, 10), (30, 0) and the three of the eight rectangles that fit: one on the
+bottom edge, square to the axes, and one against each 45-degree lower side,
+turned to lie along it.  No point is numbered: placing the rectangles uses up
+the 515-point grid list, so it is empty by the time it is drawn.
 
     python examples/polygon_demo.py            # writes examples/out/polygon_demo.png
     python examples/polygon_demo.py some/dir   # writes some/dir/polygon_demo.png

@@ -384,8 +384,12 @@ class SegmentCollection:
     def get_connections(self) -> None:
         """Split the segments at their crossings: ``segments`` becomes a new list of pieces, each filed in ``dict`` with 1.
 
-        Pieces meeting at one crossing share one Point; segments on one line
-        that meet end to end or overlap make up one wall.
+        Crossings that the walks would take for one point (equal after
+        rounding to 3 decimals, or within 5e-4 on both axes) are one node,
+        one Point shared by every piece that meets there; a segment end that
+        close to another segment meets it. Segments on one line that meet end
+        to end or overlap make up one wall, cut at every crossing on any of
+        them.
         """
     def get_adjacent_segments(self, point: SupportsXY) -> List[Segment]:
         """The segments with an end equal to ``point`` after rounding to 3 decimals or within 5e-4 of it on both axes,
@@ -404,16 +408,23 @@ class SegmentCollection:
 
         ``split`` and ``clean`` take effect only when they are True itself.
         Pieces are reversed in place to leave each point the walk stands on;
-        each step moves to the end of the piece taken. A dead end raises
-        AttributeError naming the point.
+        each step moves to the end of the piece taken. Back at its start, the
+        walk closes unless its next turn leads on to another piece than its
+        first. A dead end raises AttributeError naming the point.
         """
     def get_loop_segments(self, split: object = False, clean: object = False) -> List[Segment]:
-        """Walk one closed loop from the lowest point by left-most turns; each piece walked gives up one use of its mark."""
+        """Walk one closed loop from the lowest point by left-most turns; each piece walked gives up one use of its mark.
+
+        The loop closes back at its start when its next turn would repeat
+        its first piece: a wall that reaches the start twice (a tie to a
+        shaft) is walked out and back.
+        """
     def get_polygons(self, split: object = True, clean: object = False) -> List[List[Segment]]:
         """The closed loops of the network, each a list of pieces in walk order; empties ``segments`` and ``dict``.
 
         Each room comes once, separate groups of walls included; walls that
-        enclose nothing give ``[]``. ``clean`` has no effect. Walls that
-        dead-end raise AttributeError naming the point; Exception "Walk does
-        not close." when the walks cannot finish.
+        enclose nothing give ``[]``. ``clean`` has no effect. Pieces that lead
+        nowhere (stubs, fins, returns) are left out first, and a wall the
+        contour walks out and back (a link between two buildings) is used up.
+        Exception "Walk does not close." when the walks cannot finish.
         """

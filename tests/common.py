@@ -322,7 +322,8 @@ def ref_intersection(a, b, c, d):
         i1 = a.y - s1 * a.x
         i2 = c.y - s2 * c.x
         x = (i2 - i1) / (s1 - s2)
-        y = s1 * x + i1
+        # y from the flatter line: on a steep one, slope * x loses it.
+        y = s2 * x + i2 if abs(s1) > abs(s2) else s1 * x + i1
     return (float(x), float(y))
 
 

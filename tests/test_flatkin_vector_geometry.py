@@ -3,6 +3,8 @@ projection and mirror, line intersection, orientation, polar angles and the
 collinearity test."""
 
 import math
+import random
+from fractions import Fraction
 
 import numpy as np
 import pytest
@@ -13,6 +15,7 @@ import Flatkin
 from Flatkin import Point, Vector
 
 import common
+import pyref_network
 from common import Duck, DuckVector, assert_xy, outcome, same_float, same_outcome
 
 NAN, INF, PI = float("nan"), float("inf"), math.pi
@@ -469,3 +472,52 @@ def test_receiver_operations_give_the_same_on_points_and_plain_objects(operation
     fast = outcome(operation, Point(*a))
     slow = outcome(operation, Duck(*a))
     assert same_outcome(fast, slow)
+
+
+# ---------------------------------------------------- crossing accuracy
+
+def line_through(rng, p):
+    """Two float points of a random line through about p: half of the lines
+    steep, |dx| just above epsilon and slopes up to about 1e10."""
+    if rng.random() < 0.5:
+        dx = rng.choice([-1, 1]) * 1e-6 * (1 + 10 ** rng.uniform(-3, 3))
+        dy = rng.choice([-1, 1]) * 10 ** rng.uniform(-2, 4)
+    else:
+        turn, length = rng.uniform(0, PI), 10 ** rng.uniform(-2, 4)
+        dx, dy = length * math.cos(turn), length * math.sin(turn)
+    k = rng.uniform(-3, 3)
+    a = Point(p[0] + k * dx, p[1] + k * dy)
+    b = Point(a.x + dx, a.y + dy)
+    return (a, b) if rng.random() < 0.5 else (b, a)
+
+
+def exact_crossing(a, b, c, d):
+    (ax, ay), (bx, by), (cx, cy), (dx, dy) = ((Fraction(p.x), Fraction(p.y)) for p in (a, b, c, d))
+    t = ((cx - ax) * (dy - cy) - (cy - ay) * (dx - cx)) / ((bx - ax) * (dy - cy) - (by - ay) * (dx - cx))
+    return ax + t * (bx - ax), ay + t * (by - ay)
+
+
+def test_crossings_of_lines_at_any_slope_are_within_a_billionth_of_the_exact_one():
+    rng = random.Random("crossings")
+    checked = 0
+    for _ in range(4000):
+        size = 10 ** rng.uniform(-3, 5)
+        (a, b), (c, d) = (line_through(rng, (rng.uniform(-size, size), rng.uniform(-size, size))) for _ in range(2))
+        got = Vector.intersection(a, b, c, d)
+        ref = pyref_network.line_intersection(*(pyref_network.Point(p.x, p.y) for p in (a, b, c, d)))
+        assert (got is None) == (ref is None)
+        assert got is None or (same_float(got.x, ref.x) and same_float(got.y, ref.y))
+        u, v = (b.x - a.x, b.y - a.y), (d.x - c.x, d.y - c.y)
+        angle = math.atan2(abs(u[0] * v[1] - u[1] * v[0]), abs(u[0] * v[0] + u[1] * v[1]))
+        if abs(u[0]) <= 1e-6 or abs(v[0]) <= 1e-6 or angle <= 1e-6:
+            continue  # a vertical line, or lines too near parallel to promise anything
+        checked += 1
+        s1, s2 = u[1] / u[0], v[1] / v[0]
+        if abs(s1) <= abs(s2):  # the flatter line is line one: the plain slope form, bit for bit
+            i1, i2 = a.y - s1 * a.x, c.y - s2 * c.x
+            x = (i2 - i1) / (s1 - s2)
+            assert same_float(got.x, x) and same_float(got.y, s1 * x + i1)
+        x, y = exact_crossing(a, b, c, d)
+        tol = 1e-9 * (1 + max(abs(q) for p in (a, b, c, d) for q in (p.x, p.y)))
+        assert abs(got.x - x) <= tol and abs(got.y - y) <= tol, (a, b, c, d, got, float(x), float(y))
+    assert checked > 3000

@@ -179,11 +179,12 @@ def test_walls_that_enclose_nothing_give_no_rooms(coords):
     assert Polygon.get_polygons(SegmentCollection(walls_of(coords))) == []
 
 
-def test_a_dead_end_names_where_the_walls_end():
+def test_a_dangling_piece_bounds_no_room_but_a_walk_on_it_names_its_dead_end():
     # A room with a wall that leaves it between two crossings: a dangling piece.
     coords = square(0, 0, 4) + [((2, -1), (2, 6)), ((1, 5), (3, 5))]
+    assert_areas(rooms(coords), [8, 8])
     with pytest.raises(AttributeError, match=r"dead-end at \(2\.0, 5\.0\)"):
-        SegmentCollection(walls_of(coords)).get_polygons()
+        SegmentCollection(walls_of(coords)).get_contour_segments()
 
 
 # ------------------------------------------------------------ what already worked stays

@@ -123,6 +123,18 @@ public:
         nb::handle seg = w_.objects[w_.net->piece_of(entry)];
         result.append(seg);
         if (contour_) {
+            // A piece the contour walks twice (a wall out to a second
+            // building and back) has the outside on both sides: used up.
+            if (walked_.empty())
+                walked_.assign(w_.net->piece_count(), 0);
+            char &twice = walked_[w_.net->piece_of(entry)];
+            if (twice) {
+                used_up.push_back(entry);
+                if (pyu::check_status(PySequence_Contains(marks_.ptr(), seg.ptr())) == 1)
+                    pyu::check_status(PyObject_DelItem(marks_.ptr(), seg.ptr()));
+                return;
+            }
+            twice = 1;
             pyu::check_status(PyObject_SetItem(marks_.ptr(), seg.ptr(), zero_.ptr()));
             return;
         }
@@ -167,6 +179,7 @@ public:
 
     nb::list result;
     long uses_delta = 0;  // change of the uses left over all marks
+    std::vector<std::uint32_t> used_up;  // entries the contour walked twice
 
 private:
     Walker &w_;
@@ -174,6 +187,7 @@ private:
     bool contour_;
     MarkMirror *mirror_;
     nb::object zero_;
+    std::vector<char> walked_;  // pieces the contour has walked
 };
 
 // Sets the four walk attributes back to None, in order, whenever a walk
@@ -223,7 +237,8 @@ bool is_true(nb::handle h) { return h.ptr() == Py_True; }
 // One walk over the walker's network, starting with the collection's
 // `current_seg` left out of the first adjacency.
 nb::list run_walk(nb::handle self, Walker &w, bool contour, MarkMirror *mirror, long *uses_delta = nullptr,
-                  std::optional<Vec2> start = std::nullopt, std::vector<std::uint32_t> *walked = nullptr) {
+                  std::optional<Vec2> start = std::nullopt, std::vector<std::uint32_t> *walked = nullptr,
+                  std::vector<std::uint32_t> *used_up = nullptr) {
     WalkStateReset reset(self);
     nb::object marks = marks_of(self);
     std::optional<geom::PairKey> skip;
@@ -239,6 +254,8 @@ nb::list run_walk(nb::handle self, Walker &w, bool contour, MarkMirror *mirror, 
     Vec2 at{};
     std::vector<std::uint32_t> entries =
         w.net->walk(contour, skip, fe, e, pyu::np_arccos, max_steps, hooks, error, at, start, pyu::interrupt());
+    if (used_up)
+        used_up->insert(used_up->end(), hooks.used_up.begin(), hooks.used_up.end());
     raise_walk_error(error, at);
     if (walked)
         *walked = std::move(entries);
@@ -301,6 +318,21 @@ void consume_without_loops(nb::handle self, const Walker &w) {
     for (const nb::object &piece : w.objects)
         if (pyu::check_status(PySequence_Contains(marks.ptr(), piece.ptr())) == 1)
             pyu::check_status(PyObject_DelItem(marks.ptr(), piece.ptr()));
+}
+
+// Stubs bound no room: pieces that lead nowhere leave the walks, the
+// collection's list and the marks before the first walk.
+void leave_out_dangling(nb::handle self, Walker &w) {
+    std::vector<std::uint32_t> dropped = w.net->drop_dangling(flat_eps(), pyu::interrupt());
+    if (dropped.empty())
+        return;
+    pyu::set_attr(self, key_segments, live_list(w));
+    nb::object marks = marks_of(self);
+    for (std::uint32_t e : dropped) {
+        const nb::object &piece = w.objects[w.net->piece_of(e)];
+        if (pyu::check_status(PySequence_Contains(marks.ptr(), piece.ptr())) == 1)
+            pyu::check_status(PyObject_DelItem(marks.ptr(), piece.ptr()));
+    }
 }
 
 }  // namespace
@@ -412,13 +444,14 @@ nb::list get_polygons(nb::handle self, nb::handle split, nb::handle /*clean: no 
         WalkStateReset reset(self);
         prepare(self, split, Py_False);
         w = build_walker(segments_of(self));
+        leave_out_dangling(self, w);
         geom::SegmentNetwork::Components parts = w.net->components(flat_eps());
         if (!parts.has_cycle) {
             consume_without_loops(self, w);
             return polygons;
         }
-        std::vector<std::uint32_t> walked;
-        run_walk(self, w, true, nullptr, nullptr, std::nullopt, &walked);
+        std::vector<std::uint32_t> walked, used_up;
+        run_walk(self, w, true, nullptr, nullptr, std::nullopt, &walked, &used_up);
         // Every group of pieces that the contour did not reach (a shaft, a
         // second building) has its own outside, walked from its lowest point,
         // so that each of its loops is found once.
@@ -428,8 +461,10 @@ nb::list get_polygons(nb::handle self, nb::handle split, nb::handle /*clean: no 
                 reached[parts.of_entry[e]] = 1;
             for (size_t c = 0; c < parts.lowest.size(); ++c)
                 if (!reached[c])
-                    run_walk(self, w, true, nullptr, nullptr, parts.lowest[c]);
+                    run_walk(self, w, true, nullptr, nullptr, parts.lowest[c], nullptr, &used_up);
         }
+        for (std::uint32_t e : used_up)
+            w.net->drop(e);
     }
 
     // After each loop the collection holds the keys of the marks, in order.

@@ -25,22 +25,57 @@ struct Filing {
     std::vector<std::vector<std::uint32_t>> event; // entry -> event of each parameter
     std::vector<Vec2> points;                      // event -> crossing point
     std::vector<std::ptrdiff_t> entry_of;          // segment -> entry, or -1
-    std::vector<std::pair<std::size_t, std::size_t>> collinear;  // touching pairs on one line
+    std::vector<std::pair<std::size_t, std::size_t>> walls;  // pairs of pieces of one wall
 };
 
-// Whether two segments lie on one line (every end within node_join of the
-// other's line) and meet or overlap along it.
-bool on_one_line(Vec2 a0, Vec2 a1, Vec2 b0, Vec2 b1) {
+// How far apart two points joined by points_joined can be on either axis:
+// equal 3-decimal roundings lie less than 1e-3 apart, compared within
+// flat_eps.
+double join_reach(double flat_eps) { return std::max(node_join, 1e-3 + std::fabs(flat_eps)); }
+
+// Whether two segments are pieces of one wall: nearly parallel, every end
+// within node_join of the other's line, and meeting or overlapping along it.
+bool one_wall(Vec2 a0, Vec2 a1, Vec2 b0, Vec2 b1) {
     Vec2 da = a1 - a0, db = b1 - b0;
     double la = std::hypot(da.x, da.y), lb = std::hypot(db.x, db.y);
     if (!(la > node_join) || !(lb > node_join) || !std::isfinite(la) || !std::isfinite(lb))
         return false;
     Vec2 ua{da.x / la, da.y / la}, ub{db.x / lb, db.y / lb};
+    if (std::fabs(cross(ua, ub)) > wall_turn)
+        return false;
     if (std::fabs(cross(ua, b0 - a0)) > node_join || std::fabs(cross(ua, b1 - a0)) > node_join ||
         std::fabs(cross(ub, a0 - b0)) > node_join || std::fabs(cross(ub, a1 - b0)) > node_join)
         return false;
     double s0 = dot(ua, b0 - a0), s1 = dot(ua, b1 - a0);
     return std::min(s0, s1) <= la + node_join && std::max(s0, s1) >= -node_join;
+}
+
+// The point of segment a-b nearest to p.
+Vec2 nearest_on(Vec2 a, Vec2 b, Vec2 p) {
+    Vec2 d = b - a;
+    double dd = dot(d, d);
+    if (!(dd > 0))
+        return a;
+    double t = std::clamp(dot(p - a, d) / dd, 0.0, 1.0);
+    return a + d * t;
+}
+
+// Where the end `e` of the segment `from_a`-`from_b` meets the segment
+// c-d, when it comes within the join distance of it without crossing it:
+// where the two lines cross, if that is joined to the end (the segment is
+// then only a little short), else the point of c-d nearest to the end.
+std::optional<Vec2> end_meets(Vec2 e, Vec2 from_a, Vec2 from_b, Vec2 c, Vec2 d, double flat_eps) {
+    Box b = segment_bound(c, d);
+    double reach = join_reach(flat_eps);
+    if (!(e.x >= b.min_x - reach && e.x <= b.max_x + reach && e.y >= b.min_y - reach && e.y <= b.max_y + reach))
+        return std::nullopt;
+    Vec2 f = nearest_on(c, d, e);
+    if (!is_finite(f) || !points_joined(e, f, flat_eps))
+        return std::nullopt;
+    if (std::optional<Vec2> x = line_intersection(from_a, from_b, c, d, flat_eps);
+        x && is_finite(*x) && points_joined(*x, e, flat_eps) && in_box(b, *x, node_join))
+        return x;
+    return f;
 }
 
 Filing file_crossings(std::span<const Vec2> starts, std::span<const Vec2> ends, double flat_eps, double eps,
@@ -80,26 +115,45 @@ Filing file_crossings(std::span<const Vec2> starts, std::span<const Vec2> ends, 
         f.params[static_cast<std::size_t>(e)].push_back(t);
         f.event[static_cast<std::size_t>(e)].push_back(ev);
     };
+    auto crossing = [&](std::size_t i, std::size_t j, Vec2 o) {
+        auto ev = static_cast<std::uint32_t>(f.points.size());
+        f.points.push_back(o);
+        file(i, o, ev);
+        file(j, o, ev);
+    };
 
-    // Boxes widened by the larger tolerance: pairs that touch along one line
-    // within node_join are found too; the crossing test keeps its own.
-    for (auto [i, j] : overlapping_pairs(boxes, std::max(eps, node_join), stop)) {
+    // Boxes widened by the join reach: pieces of one wall and ends that
+    // just miss a segment are found too; the crossing test keeps its own
+    // tolerance.
+    for (auto [i, j] : overlapping_pairs(boxes, std::max(eps, join_reach(flat_eps)), stop)) {
         stop.tick();
-        std::optional<Vec2> o = segment_intersection(starts[i], ends[i], starts[j], ends[j], flat_eps, eps);
-        if (!o) {
-            if (on_one_line(starts[i], ends[i], starts[j], ends[j]))
-                f.collinear.emplace_back(i, j);
+        // Two pieces of one wall cross nowhere: on nearly parallel lines the
+        // slope form would put their crossing anywhere along the overlap.
+        if (one_wall(starts[i], ends[i], starts[j], ends[j])) {
+            f.walls.emplace_back(i, j);
             continue;
         }
-        auto ev = static_cast<std::uint32_t>(f.points.size());
-        f.points.push_back(*o);
-        file(i, *o, ev);
-        file(j, *o, ev);
+        if (std::optional<Vec2> o = segment_intersection(starts[i], ends[i], starts[j], ends[j], flat_eps, eps)) {
+            crossing(i, j, *o);
+            continue;
+        }
+        // An end that stops short of the other segment, or overshoots it by
+        // less than the join distance along a line that misses it.  A
+        // segment whose two ends are joined is no wall: it meets nothing.
+        if (points_joined(starts[i], ends[i], flat_eps) || points_joined(starts[j], ends[j], flat_eps))
+            continue;
+        for (int k = 0; k < 4; ++k) {
+            bool own_i = k < 2;
+            std::size_t a = own_i ? i : j, b = own_i ? j : i;
+            Vec2 e = (k % 2) ? ends[a] : starts[a];
+            if (std::optional<Vec2> m = end_meets(e, starts[a], ends[a], starts[b], ends[b], flat_eps))
+                crossing(i, j, *m);
+        }
     }
     return f;
 }
 
-// Events within flat_eps of each other on both axes are one node.
+// Crossings joined as the walks join points are one node.
 void join_close_events(const std::vector<Vec2> &points, double flat_eps, Groups &g, const Interrupt &stop) {
     std::vector<std::uint32_t> finite;
     std::vector<Vec2> at;
@@ -108,16 +162,11 @@ void join_close_events(const std::vector<Vec2> &points, double flat_eps, Groups 
             finite.push_back(static_cast<std::uint32_t>(i));
             at.push_back(points[i]);
         }
-    grid::for_near_pairs(std::span<const Vec2>(at), flat_eps, [&](std::size_t q, std::size_t i) {
-        if (tolerant_equal(at[q], at[i], flat_eps))
+    grid::for_near_pairs(std::span<const Vec2>(at), join_reach(flat_eps), [&](std::size_t q, std::size_t i) {
+        if (points_joined(at[q], at[i], flat_eps))
             g.join(finite[q], finite[i]);
     }, stop);
 }
-
-struct Stop {
-    double s;
-    std::uint32_t node;
-};
 
 }  // namespace
 
@@ -162,130 +211,91 @@ NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> e
         }
         return node_of_lead[lead];
     };
-
-    // Pieces between neighbouring crossings of each entry; a piece whose
-    // ends are one node, or that an earlier piece already gives, is left out.
-    // Pieces by their lower node: a piece is made once.
-    std::vector<std::vector<std::uint32_t>> made(f.points.size());
-    auto make = [&](std::uint32_t a, std::uint32_t b) {
-        if (a == b)
-            return false;
-        std::uint32_t lo = std::min(a, b), hi = std::max(a, b);
-        if (lo >= made.size())
-            made.resize(lo + 1);
-        auto &row = made[lo];
-        if (std::find(row.begin(), row.end(), hi) != row.end())
-            return false;
-        row.push_back(hi);
-        out.pieces.push_back({a, b});
-        return true;
-    };
     std::vector<std::vector<std::uint32_t>> entry_nodes(n_entries);
-    std::vector<std::vector<std::pair<std::uint32_t, std::uint32_t>>> entry_pieces(n_entries);
-    for (std::size_t e = 0; e < n_entries; ++e) {
+    for (std::size_t e = 0; e < n_entries; ++e)
         for (auto &[t, ev] : stops[e])
             entry_nodes[e].push_back(node_of(ev));
-        for (std::size_t k = 0; k + 1 < entry_nodes[e].size(); ++k)
-            if (make(entry_nodes[e][k], entry_nodes[e][k + 1]))
-                entry_pieces[e].emplace_back(entry_nodes[e][k], entry_nodes[e][k + 1]);
-    }
-    if (f.collinear.empty())
-        return out;
 
-    // Walls drawn in pieces: segments joined by touching along one line.
-    Groups walls(starts.size());
-    for (auto [i, j] : f.collinear)
+    // A piece whose ends are one node, or that an earlier piece already
+    // gives, is left out.  Pieces by their lower node: a piece is made once.
+    std::vector<std::vector<std::uint32_t>> made(out.nodes.size());
+    auto make = [&](std::uint32_t a, std::uint32_t b) {
+        if (a == b)
+            return;
+        auto &row = made[std::min(a, b)];
+        std::uint32_t hi = std::max(a, b);
+        if (std::find(row.begin(), row.end(), hi) != row.end())
+            return;
+        row.push_back(hi);
+        out.pieces.push_back({a, b});
+    };
+
+    // Walls drawn in pieces: segments joined by lying on one line.
+    const std::size_t n = starts.size();
+    Groups walls(f.walls.empty() ? 0 : n);
+    std::vector<char> in_wall(f.walls.empty() ? 0 : n, 0);
+    for (auto [i, j] : f.walls) {
         walls.join(static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(j));
-    std::vector<std::vector<std::uint32_t>> members(starts.size());
-    for (auto [i, j] : f.collinear)
-        for (std::size_t s : {i, j}) {
-            auto &m = members[walls.find(static_cast<std::uint32_t>(s))];
-            if (std::find(m.begin(), m.end(), s) == m.end())
-                m.push_back(static_cast<std::uint32_t>(s));
+        in_wall[i] = in_wall[j] = 1;
+    }
+    // Each wall's segments, in list order, in compressed rows by leader.
+    std::vector<std::uint32_t> wall_row, wall_members;
+    if (!f.walls.empty()) {
+        wall_row.assign(n + 1, 0);
+        for (std::size_t s = 0; s < n; ++s)
+            if (in_wall[s])
+                ++wall_row[walls.find(static_cast<std::uint32_t>(s)) + 1];
+        for (std::size_t s = 0; s < n; ++s)
+            wall_row[s + 1] += wall_row[s];
+        std::vector<std::uint32_t> fill(wall_row.begin(), wall_row.end() - 1);
+        wall_members.resize(wall_row[n]);
+        for (std::size_t s = 0; s < n; ++s)
+            if (in_wall[s])
+                wall_members[fill[walls.find(static_cast<std::uint32_t>(s))]++] = static_cast<std::uint32_t>(s);
+    }
+    std::vector<char> wall_done(in_wall.size(), 0), entry_seen(n_entries, 0);
+    struct Stop {
+        double s;
+        std::uint32_t node;
+    };
+    std::vector<Stop> along_wall;
+    // Every crossing of every segment of the wall led by `lead`, cut in order
+    // along the segment `key`, in its direction.
+    auto make_wall = [&](std::uint32_t lead, std::size_t key) {
+        Vec2 o = starts[key], d = ends[key] - o;
+        along_wall.clear();
+        for (std::uint32_t k = wall_row[lead]; k < wall_row[lead + 1]; ++k) {
+            std::ptrdiff_t e = f.entry_of[wall_members[k]];
+            if (e < 0 || entry_seen[static_cast<std::size_t>(e)])
+                continue;
+            entry_seen[static_cast<std::size_t>(e)] = 1;
+            for (std::uint32_t node : entry_nodes[static_cast<std::size_t>(e)]) {
+                double s = dot(d, out.nodes[node] - o);
+                if (std::isfinite(s))
+                    along_wall.push_back({s, node});
+            }
         }
-    for (auto &m : members) {
+        stop.tick(along_wall.size());
+        std::sort(along_wall.begin(), along_wall.end(),
+                  [](const Stop &a, const Stop &b) { return a.s < b.s || (a.s == b.s && a.node < b.node); });
+        for (std::size_t k = 0; k + 1 < along_wall.size(); ++k)
+            make(along_wall[k].node, along_wall[k + 1].node);
+    };
+
+    for (std::size_t e = 0; e < n_entries; ++e) {
         stop.tick();
-        if (m.size() < 2)
+        std::size_t key = f.key[e];
+        if (!in_wall.empty() && in_wall[key]) {
+            std::uint32_t lead = walls.find(static_cast<std::uint32_t>(key));
+            if (!wall_done[lead]) {
+                wall_done[lead] = 1;
+                make_wall(lead, key);
+            }
             continue;
-        std::sort(m.begin(), m.end());
-        // Positions along the first segment's line.
-        Vec2 o = starts[m[0]], d = ends[m[0]] - o;
-        double len = std::hypot(d.x, d.y);
-        Vec2 u{d.x / len, d.y / len};
-        auto along = [&](Vec2 p) { return dot(u, p - o); };
-
-        std::vector<Stop> crossings, joints;
-        std::vector<std::pair<double, double>> covered;
-        for (std::uint32_t s : m) {
-            std::ptrdiff_t e = f.entry_of[s];
-            if (e >= 0) {
-                for (std::uint32_t node : entry_nodes[static_cast<std::size_t>(e)])
-                    crossings.push_back({along(out.nodes[node]), node});
-                for (auto [a, b] : entry_pieces[static_cast<std::size_t>(e)]) {
-                    double sa = along(out.nodes[a]), sb = along(out.nodes[b]);
-                    covered.emplace_back(std::min(sa, sb), std::max(sa, sb));
-                }
-            }
-            joints.push_back({along(starts[s]), UINT32_MAX});
-            joints.push_back({along(ends[s]), UINT32_MAX});
         }
-        std::erase_if(crossings, [](const Stop &c) { return !std::isfinite(c.s); });
-        if (crossings.size() < 2)
-            continue;
-        auto by_s = [](const Stop &a, const Stop &b) { return a.s < b.s || (a.s == b.s && a.node < b.node); };
-        std::sort(crossings.begin(), crossings.end(), by_s);
-        const double lo = crossings.front().s, hi = crossings.back().s;
-        // The stretches of [lo, hi] that no segment keeps.
-        std::sort(covered.begin(), covered.end());
-        std::vector<std::pair<double, double>> gaps;
-        double reached = lo;
-        for (auto [a, b] : covered) {
-            if (a > reached + flat_eps)
-                gaps.emplace_back(reached, a);
-            reached = std::max(reached, b);
-        }
-        if (hi > reached + flat_eps)
-            gaps.emplace_back(reached, hi);
-
-        for (auto [g0, g1] : gaps) {
-            std::vector<Stop> cut;
-            for (const Stop &c : crossings)
-                if (c.s >= g0 - flat_eps && c.s <= g1 + flat_eps && (cut.empty() || cut.back().node != c.node))
-                    cut.push_back(c);
-            for (const Stop &j : joints)
-                if (j.s > g0 + node_join && j.s < g1 - node_join)
-                    cut.push_back(j);
-            std::sort(cut.begin(), cut.end(), by_s);
-            // A segment end near a crossing, or near another end, is that node.
-            std::vector<Stop> stops_in;
-            for (const Stop &c : cut) {
-                if (!stops_in.empty() && c.s - stops_in.back().s <= node_join) {
-                    if (stops_in.back().node == UINT32_MAX && c.node != UINT32_MAX)
-                        stops_in.back() = c;
-                    continue;
-                }
-                stops_in.push_back(c);
-            }
-            for (Stop &st : stops_in)
-                if (st.node == UINT32_MAX) {
-                    st.node = static_cast<std::uint32_t>(out.nodes.size());
-                    out.nodes.push_back(o + u * st.s);
-                }
-            for (std::size_t k = 0; k + 1 < stops_in.size(); ++k) {
-                double mid = (stops_in[k].s + stops_in[k + 1].s) / 2;
-                // The first segment of the wall under the stretch gives its
-                // direction.
-                for (std::uint32_t s : m) {
-                    double a = along(starts[s]), b = along(ends[s]);
-                    if (mid < std::min(a, b) - node_join || mid > std::max(a, b) + node_join)
-                        continue;
-                    bool forward = b >= a;
-                    std::uint32_t p = stops_in[k].node, q = stops_in[k + 1].node;
-                    forward ? make(p, q) : make(q, p);
-                    break;
-                }
-            }
-        }
+        const auto &nodes = entry_nodes[e];
+        for (std::size_t k = 0; k + 1 < nodes.size(); ++k)
+            make(nodes[k], nodes[k + 1]);
     }
     return out;
 }

@@ -3,15 +3,15 @@
 //
 // Each segment is cut at the crossings found on it, measured as parameters
 // rounded to 9 decimals; only the stretch between its first and its last
-// crossing is kept.  Every crossing is one node: the crossings that several
-// segments file at one place (a corner, a T-junction, walls meeting at one
-// point) are merged, so every piece that meets there ends on the same node
-// rather than on its own copy of the point a few 1e-9 away.
+// crossing is kept.  Crossings are joined into nodes by the rule the walks
+// join points by (equal 3-decimal roundings, or within node_join on both
+// axes): every piece that meets at a node ends on the same point, and a
+// piece between two crossings of one node vanishes.  A segment end that
+// comes that close to another segment meets it, as if the two crossed.
 //
 // Segments on one straight line that meet end to end or overlap (a wall
-// drawn in pieces) make up one wall: a stretch of that wall that none of its
-// segments keeps on its own is cut at the wall's crossings and at the ends
-// of its segments, and a stretch covered twice gives one piece.
+// drawn in pieces) make up one wall: it is cut at every crossing found on any
+// of them, and a stretch covered twice gives one piece.
 #pragma once
 
 #include "core/interrupt.hpp"
@@ -25,9 +25,11 @@
 namespace geom {
 
 // Points this close on both axes (half of the walks' rounding step) are one
-// node to the walks; a segment end this close to another segment's line
-// lies on it.
+// node to the walks; a segment end this close to another segment meets it.
 inline constexpr double node_join = 5e-4;
+// Segments on one line within node_join whose directions differ by at most
+// this (as the sine of the angle between them) are pieces of one wall.
+inline constexpr double wall_turn = 1e-6;
 
 struct SplitPiece {
     std::uint32_t start, end;  // nodes, in the direction of the segment cut
@@ -36,12 +38,13 @@ struct SplitPiece {
 struct NetworkSplit {
     std::vector<Vec2> nodes;
     // In the order the segments were first found crossing (pairs (i, j),
-    // i < j, ascending), each segment's pieces by ascending parameter; then
-    // the stretches that only the walls drawn in pieces give.
+    // i < j, ascending), each segment's pieces by ascending parameter; a
+    // wall drawn in pieces gives all its pieces where its first segment
+    // would, along that segment.
     std::vector<SplitPiece> pieces;
 };
 
-// `flat_eps`: the point tolerance, under which crossings are one node;
+// `flat_eps`: the point tolerance of the walks' rounding comparison;
 // `eps`: the segment tolerance of the crossing test and of the parameters.
 NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> ends, double flat_eps, double eps,
                            const Interrupt &stop = {});

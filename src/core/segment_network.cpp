@@ -466,7 +466,7 @@ std::vector<std::uint32_t> SegmentNetwork::walk(bool contour, std::optional<Pair
             }
             vectors.push_back(pc.end - pc.start);
         }
-        Turn turn = (contour || tolerant_equal(pt, bottom, flat_eps)) ? Turn::right_most : Turn::left_most;
+        Turn turn = (contour || walked.empty()) ? Turn::right_most : Turn::left_most;
         TurnChoice choice = choose_turn(vectors, dir, turn, flat_eps, eps, arccos);
         if (choice.missing_key) {
             error = WalkError::missing_key;
@@ -486,9 +486,58 @@ std::vector<std::uint32_t> SegmentNetwork::walk(bool contour, std::optional<Pair
         // would drift by rounding.
         pt = pc.end;
         skip = pair_[entry_piece_[e]];
-        if (points_joined(pt, bottom, flat_eps))
+        if (points_joined(pt, bottom, flat_eps) && closes_at(pt, dir, skip, entry_piece_[walked.front()], contour,
+                                                             flat_eps, eps, arccos))
             return walked;
     }
+}
+
+bool SegmentNetwork::closes_at(Vec2 pt, Vec2 dir, const std::optional<PairKey> &skip, std::uint32_t first,
+                               bool contour, double flat_eps, double eps, ArccosKernel arccos) const {
+    // The next step as the walk would take it, the pieces turned to leave
+    // the point only in thought: nothing is reversed when the walk closes.
+    std::vector<std::uint32_t> adj = adjacent(pt, skip, flat_eps);
+    std::vector<Vec2> vectors;
+    vectors.reserve(adj.size());
+    for (std::uint32_t e : adj) {
+        const NetworkPiece &pc = pieces_[entry_piece_[e]];
+        bool turned = distance(pc.start, pt) > distance(pc.end, pt);
+        vectors.push_back(turned ? pc.start - pc.end : pc.end - pc.start);
+    }
+    TurnChoice choice = choose_turn(vectors, dir, contour ? Turn::right_most : Turn::left_most, flat_eps, eps, arccos);
+    if (choice.missing_key || choice.index < 0)
+        return true;
+    std::uint32_t next = entry_piece_[adj[static_cast<std::size_t>(choice.index)]];
+    return next == first || pair_[next] == pair_[first];
+}
+
+std::vector<std::uint32_t> SegmentNetwork::drop_dangling(double flat_eps, const Interrupt &stop) {
+    std::vector<std::uint32_t> dropped, queue;
+    // Every dangling end is a knot that one entry end alone lands on
+    // exactly; a knot that others are joined to is looked at, not dropped.
+    for (std::size_t k = 0; k < knots_.size(); ++k)
+        if (knot_uses_[k] == 1)
+            queue.push_back(static_cast<std::uint32_t>(k));
+    while (!queue.empty()) {
+        stop.tick();
+        std::uint32_t k = queue.back();
+        queue.pop_back();
+        std::vector<std::uint32_t> adj = adjacent(knots_[k], std::nullopt, flat_eps);
+        // Pieces equal to one another reach a point as one piece.
+        bool one = !adj.empty();
+        for (std::size_t a = 1; a < adj.size() && one; ++a)
+            one = pair_[entry_piece_[adj[a]]] == pair_[entry_piece_[adj[0]]];
+        if (!one)
+            continue;
+        for (std::uint32_t e : adj) {
+            drop(e);
+            dropped.push_back(e);
+            queue.push_back(entry_knot_[0][e]);
+            queue.push_back(entry_knot_[1][e]);
+        }
+    }
+    std::sort(dropped.begin(), dropped.end());
+    return dropped;
 }
 
 }  // namespace geom

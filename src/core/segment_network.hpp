@@ -189,14 +189,22 @@ public:
     std::vector<std::uint32_t> adjacent(Vec2 pt, const std::optional<PairKey> &skip, double flat_eps) const;
 
     // One walk from the lowest point (or from `start`): the contour (every
-    // step the right-most turn) or a loop (right-most from the start point,
-    // then left-most).  Each step moves to the stored end of the piece taken
-    // and the walk closes where that end is joined to its start point.  At
+    // step the right-most turn) or a loop (right-most on its first step,
+    // then left-most).  Each step moves to the stored end of the piece taken.
+    // The walk closes back at its start point (see points_joined) when its
+    // next step would repeat its first piece, or when none leads on; a wall
+    // that reaches the start point twice (a tie to a shaft) is walked out
+    // and back before the walk closes.  At
     // most `max_steps` steps; the entries walked, in order.  On a dead end,
     // `at` is the point where no piece leads on.
     std::vector<std::uint32_t> walk(bool contour, std::optional<PairKey> skip, double flat_eps, double eps,
                                     ArccosKernel arccos, std::size_t max_steps, WalkHooks &hooks, WalkError &error,
                                     Vec2 &at, std::optional<Vec2> start = std::nullopt, const Interrupt &stop = {});
+
+    // Drops every live piece that leads nowhere: one with an end that no
+    // other piece reaches (see points_joined), again and again, so that a
+    // whole stub of several pieces goes.  The entries dropped, in order.
+    std::vector<std::uint32_t> drop_dangling(double flat_eps, const Interrupt &stop = {});
 
     // The live pieces as a graph whose nodes are end points joined as the
     // walks join them.
@@ -213,6 +221,11 @@ private:
     static std::vector<std::uint32_t> group_by_identity(std::span<const std::uintptr_t> identity,
                                                         std::vector<std::uint32_t> &first);
     void init(std::vector<NetworkPiece> pieces, std::vector<std::uint32_t> entry_piece);
+    // Whether a walk standing on its start point `pt`, arrived in direction
+    // `dir` by the piece `skip`, with `first` the piece of its first step,
+    // closes there (see walk).
+    bool closes_at(Vec2 pt, Vec2 dir, const std::optional<PairKey> &skip, std::uint32_t first, bool contour,
+                   double flat_eps, double eps, ArccosKernel arccos) const;
     // Calls f(a, b) for pairs of finite knots (in use, when `in_use`) that
     // may lie within `reach` of each other on both axes; false when no grid
     // can index them.
