@@ -219,3 +219,19 @@ def test_a_shaft_tied_to_a_box_corner_is_a_room_inside_one_room(corner):
         coords = box(w, h) + square(x, y, s) + [(far, near)]
         want = [(w * h - s * s, 2 * (w + h) + 4 * s + 2 * math.dist(far, near)), (s * s, 4 * s)]
         assert_rooms(turned(coords, angle, (w / 2, h / 2)), want)
+
+
+def test_buildings_linked_by_walls_outside_them_give_their_rooms_once():
+    # A wall the contour walks out and back (a fence, a covered way) bounds
+    # no room; a stub on it neither.
+    rng = random.Random("links")
+    for _ in range(8):
+        left, cells = cut_rooms(rng, rng.randint(6000, 20000), rng.randint(6000, 20000), rng.randint(0, 3))
+        right, right_cells = cut_rooms(rng, rng.randint(6000, 20000), rng.randint(6000, 20000), rng.randint(0, 3))
+        gap, lift = rng.randint(2000, 9000) / 1000, rng.randint(-3000, 3000) / 1000
+        x0 = max(b[0] for _, b in left)
+        right = [((a[0] + x0 + gap, a[1] + lift), (b[0] + x0 + gap, b[1] + lift)) for a, b in right]
+        cells += [(c[0] + x0 + gap, c[1] + lift, c[2] + x0 + gap, c[3] + lift) for c in right_cells]
+        y = rng.uniform(max(0, lift) + 0.5, min(6, 6 + lift) - 0.5)
+        link = [((x0, y), (x0 + gap, y)), ((x0 + gap / 2, y), (x0 + gap / 2, y + 1))]
+        assert_rooms(turned(left + right + link, some_angle(rng), (0, 0)), [rect(*c) for c in cells])
