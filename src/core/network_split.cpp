@@ -37,6 +37,10 @@ double join_reach(double flat_eps) { return std::max(node_join, 1e-3 + std::fabs
 // within node_join of the other's line, and meeting or overlapping along it.
 bool one_wall(Vec2 a0, Vec2 a1, Vec2 b0, Vec2 b1) {
     Vec2 da = a1 - a0, db = b1 - b0;
+    // Most pairs cross at a clear angle: told apart without a square root.
+    double c = cross(da, db);
+    if (!(c * c <= wall_turn * wall_turn * dot(da, da) * dot(db, db)))
+        return false;
     double la = std::hypot(da.x, da.y), lb = std::hypot(db.x, db.y);
     if (!(la > node_join) || !(lb > node_join) || !std::isfinite(la) || !std::isfinite(lb))
         return false;

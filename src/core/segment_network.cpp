@@ -311,17 +311,23 @@ void SegmentNetwork::init(std::vector<NetworkPiece> pieces, std::vector<std::uin
     // Adjacency index: each entry under the rounded keys of its two ends.
     struct Keyed {
         PointKey key;
-        std::uint32_t entry;
+        std::uint32_t entry, knot;
     };
     std::vector<Keyed> keyed;
     keyed.reserve(2 * n);
+    // Whether no two distinct knots are joined: none straddles a rounding
+    // cell, and no cell holds two of them.
+    knots_apart_ = !cross_cell_ && nan_ends.empty();
     for (std::size_t i = 0; i < n; ++i) {
         const NetworkPiece &pc = pieces_[entry_piece_[i]];
         std::optional<PointKey> a = rounded_key(pc.start), b = rounded_key(pc.end);
+        auto e = static_cast<std::uint32_t>(i);
         if (a)
-            keyed.push_back({*a, static_cast<std::uint32_t>(i)});
+            keyed.push_back({*a, e, entry_knot_[0][i]});
         if (b && !(a && *a == *b))
-            keyed.push_back({*b, static_cast<std::uint32_t>(i)});
+            keyed.push_back({*b, e, entry_knot_[1][i]});
+        else if (a && b && entry_knot_[0][i] != entry_knot_[1][i])
+            knots_apart_ = false;
     }
     std::sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
         return key_less(a.key, b.key) || (a.key == b.key && a.entry < b.entry);
@@ -331,6 +337,8 @@ void SegmentNetwork::init(std::vector<NetworkPiece> pieces, std::vector<std::uin
     for (std::size_t k = 0; k < keyed.size(); ++k) {
         rounded_key_[k] = keyed[k].key;
         rounded_entry_[k] = keyed[k].entry;
+        if (k > 0 && keyed[k].key == keyed[k - 1].key && keyed[k].knot != keyed[k - 1].knot)
+            knots_apart_ = false;
     }
 }
 
@@ -486,8 +494,20 @@ std::vector<std::uint32_t> SegmentNetwork::walk(bool contour, std::optional<Pair
         // would drift by rounding.
         pt = pc.end;
         skip = pair_[entry_piece_[e]];
-        if (points_joined(pt, bottom, flat_eps) && closes_at(pt, dir, skip, entry_piece_[walked.front()], contour,
-                                                             flat_eps, eps, arccos))
+        if (!points_joined(pt, bottom, flat_eps))
+            continue;
+        // Where no two knots are joined, a start that only the piece walked
+        // in and the first piece reach closes without weighing a turn.
+        const std::uint32_t first = entry_piece_[walked.front()];
+        if (knots_apart_ && entry_piece_[e] != first && !(pair_[entry_piece_[e]] == pair_[first])) {
+            PointKey k = point_key(pt);
+            std::uint32_t knot = entry_knot_[0][e];
+            if (!(PointKey{knots_[knot].x, knots_[knot].y} == k))
+                knot = entry_knot_[1][e];
+            if (knot_uses_[knot] == 2)
+                return walked;
+        }
+        if (closes_at(pt, dir, skip, first, contour, flat_eps, eps, arccos))
             return walked;
     }
 }
@@ -497,6 +517,14 @@ bool SegmentNetwork::closes_at(Vec2 pt, Vec2 dir, const std::optional<PairKey> &
     // The next step as the walk would take it, the pieces turned to leave
     // the point only in thought: nothing is reversed when the walk closes.
     std::vector<std::uint32_t> adj = adjacent(pt, skip, flat_eps);
+    // A start where the walk can only go on by its first piece (or by
+    // nothing): no turn to weigh.
+    auto is_first = [&](std::uint32_t e) {
+        std::uint32_t p = entry_piece_[e];
+        return p == first || pair_[p] == pair_[first];
+    };
+    if (std::all_of(adj.begin(), adj.end(), is_first))
+        return true;
     std::vector<Vec2> vectors;
     vectors.reserve(adj.size());
     for (std::uint32_t e : adj) {
@@ -507,8 +535,7 @@ bool SegmentNetwork::closes_at(Vec2 pt, Vec2 dir, const std::optional<PairKey> &
     TurnChoice choice = choose_turn(vectors, dir, contour ? Turn::right_most : Turn::left_most, flat_eps, eps, arccos);
     if (choice.missing_key || choice.index < 0)
         return true;
-    std::uint32_t next = entry_piece_[adj[static_cast<std::size_t>(choice.index)]];
-    return next == first || pair_[next] == pair_[first];
+    return is_first(adj[static_cast<std::size_t>(choice.index)]);
 }
 
 std::vector<std::uint32_t> SegmentNetwork::drop_dangling(double flat_eps, const Interrupt &stop) {

@@ -252,6 +252,8 @@ private:
     // rounding cell; without one, a walk (which stands on knots only) finds
     // every piece it touches in the cell of its point.
     bool cross_cell_ = true;
+    // No two distinct knots are joined: every knot is a node on its own.
+    bool knots_apart_ = false;
     std::vector<std::uint32_t> entry_knot_[2];
     std::size_t first_live_ = 0;
 };
