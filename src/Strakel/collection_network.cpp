@@ -106,6 +106,12 @@ struct MarkMirror {
     }
 };
 
+// Removes a piece's mark, if it has one.
+void forget_mark(nb::handle marks, nb::handle piece) {
+    if (pyu::check_status(PySequence_Contains(marks.ptr(), piece.ptr())) == 1)
+        pyu::check_status(PyObject_DelItem(marks.ptr(), piece.ptr()));
+}
+
 bool is_zero_mark(nb::handle v, nb::handle zero) {
     if (v.ptr() == zero.ptr())
         return true;
@@ -130,8 +136,7 @@ public:
             char &twice = walked_[w_.net->piece_of(entry)];
             if (twice) {
                 used_up.push_back(entry);
-                if (pyu::check_status(PySequence_Contains(marks_.ptr(), seg.ptr())) == 1)
-                    pyu::check_status(PyObject_DelItem(marks_.ptr(), seg.ptr()));
+                forget_mark(marks_, seg);
                 return;
             }
             twice = 1;
@@ -316,8 +321,7 @@ void consume_without_loops(nb::handle self, const Walker &w) {
     pyu::set_attr(self, key_segments, nb::list());
     nb::object marks = marks_of(self);
     for (const nb::object &piece : w.objects)
-        if (pyu::check_status(PySequence_Contains(marks.ptr(), piece.ptr())) == 1)
-            pyu::check_status(PyObject_DelItem(marks.ptr(), piece.ptr()));
+        forget_mark(marks, piece);
 }
 
 // Stubs bound no room: pieces that lead nowhere leave the walks, the
@@ -328,11 +332,8 @@ void leave_out_dangling(nb::handle self, Walker &w) {
         return;
     pyu::set_attr(self, key_segments, live_list(w));
     nb::object marks = marks_of(self);
-    for (std::uint32_t e : dropped) {
-        const nb::object &piece = w.objects[w.net->piece_of(e)];
-        if (pyu::check_status(PySequence_Contains(marks.ptr(), piece.ptr())) == 1)
-            pyu::check_status(PyObject_DelItem(marks.ptr(), piece.ptr()));
-    }
+    for (std::uint32_t e : dropped)
+        forget_mark(marks, w.objects[w.net->piece_of(e)]);
 }
 
 }  // namespace

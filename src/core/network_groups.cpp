@@ -47,7 +47,7 @@ SegmentNetwork::Components SegmentNetwork::components(double flat_eps) const {
     // no grid can index join only the knot they are.
     g.reset(k);
     out.has_cycle = false;
-    const double reach = std::max(node_join, 1e-3 + std::fabs(flat_eps));
+    const double reach = joined_reach(flat_eps);
     for_near_knots(reach, true, [&](std::uint32_t a, std::uint32_t b) {
         if (points_joined(knots_[a], knots_[b], flat_eps))
             g.join(a, b);

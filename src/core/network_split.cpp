@@ -28,11 +28,6 @@ struct Filing {
     std::vector<std::pair<std::size_t, std::size_t>> walls;  // pairs of pieces of one wall
 };
 
-// How far apart two points joined by points_joined can be on either axis:
-// equal 3-decimal roundings lie less than 1e-3 apart, compared within
-// flat_eps.
-double join_reach(double flat_eps) { return std::max(node_join, 1e-3 + std::fabs(flat_eps)); }
-
 // Whether two segments are pieces of one wall: nearly parallel, every end
 // within node_join of the other's line, and meeting or overlapping along it.
 bool one_wall(Vec2 a0, Vec2 a1, Vec2 b0, Vec2 b1) {
@@ -54,26 +49,16 @@ bool one_wall(Vec2 a0, Vec2 a1, Vec2 b0, Vec2 b1) {
     return std::min(s0, s1) <= la + node_join && std::max(s0, s1) >= -node_join;
 }
 
-// The point of segment a-b nearest to p.
-Vec2 nearest_on(Vec2 a, Vec2 b, Vec2 p) {
-    Vec2 d = b - a;
-    double dd = dot(d, d);
-    if (!(dd > 0))
-        return a;
-    double t = std::clamp(dot(p - a, d) / dd, 0.0, 1.0);
-    return a + d * t;
-}
-
 // Where the end `e` of the segment `from_a`-`from_b` meets the segment
 // c-d, when it comes within the join distance of it without crossing it:
 // where the two lines cross, if that is joined to the end (the segment is
 // then only a little short), else the point of c-d nearest to the end.
-std::optional<Vec2> end_meets(Vec2 e, Vec2 from_a, Vec2 from_b, Vec2 c, Vec2 d, double flat_eps) {
+std::optional<Vec2> end_meets(Vec2 e, Vec2 from_a, Vec2 from_b, Vec2 c, Vec2 d, double flat_eps, double eps) {
     Box b = segment_bound(c, d);
-    double reach = join_reach(flat_eps);
+    double reach = joined_reach(flat_eps);
     if (!(e.x >= b.min_x - reach && e.x <= b.max_x + reach && e.y >= b.min_y - reach && e.y <= b.max_y + reach))
         return std::nullopt;
-    Vec2 f = nearest_on(c, d, e);
+    Vec2 f = segment_closest_point(c, d, e, flat_eps, eps).point;
     if (!is_finite(f) || !points_joined(e, f, flat_eps))
         return std::nullopt;
     if (std::optional<Vec2> x = line_intersection(from_a, from_b, c, d, flat_eps);
@@ -129,7 +114,7 @@ Filing file_crossings(std::span<const Vec2> starts, std::span<const Vec2> ends, 
     // Boxes widened by the join reach: pieces of one wall and ends that
     // just miss a segment are found too; the crossing test keeps its own
     // tolerance.
-    for (auto [i, j] : overlapping_pairs(boxes, std::max(eps, join_reach(flat_eps)), stop)) {
+    for (auto [i, j] : overlapping_pairs(boxes, std::max(eps, joined_reach(flat_eps)), stop)) {
         stop.tick();
         // Two pieces of one wall cross nowhere: on nearly parallel lines the
         // slope form would put their crossing anywhere along the overlap.
@@ -150,7 +135,7 @@ Filing file_crossings(std::span<const Vec2> starts, std::span<const Vec2> ends, 
             bool own_i = k < 2;
             std::size_t a = own_i ? i : j, b = own_i ? j : i;
             Vec2 e = (k % 2) ? ends[a] : starts[a];
-            if (std::optional<Vec2> m = end_meets(e, starts[a], ends[a], starts[b], ends[b], flat_eps))
+            if (std::optional<Vec2> m = end_meets(e, starts[a], ends[a], starts[b], ends[b], flat_eps, eps))
                 crossing(i, j, *m);
         }
     }
@@ -166,7 +151,7 @@ void join_close_events(const std::vector<Vec2> &points, double flat_eps, Groups 
             finite.push_back(static_cast<std::uint32_t>(i));
             at.push_back(points[i]);
         }
-    grid::for_near_pairs(std::span<const Vec2>(at), join_reach(flat_eps), [&](std::size_t q, std::size_t i) {
+    grid::for_near_pairs(std::span<const Vec2>(at), joined_reach(flat_eps), [&](std::size_t q, std::size_t i) {
         if (points_joined(at[q], at[i], flat_eps))
             g.join(finite[q], finite[i]);
     }, stop);

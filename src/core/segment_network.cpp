@@ -499,7 +499,7 @@ std::vector<std::uint32_t> SegmentNetwork::walk(bool contour, std::optional<Pair
         // Where no two knots are joined, a start that only the piece walked
         // in and the first piece reach closes without weighing a turn.
         const std::uint32_t first = entry_piece_[walked.front()];
-        if (knots_apart_ && entry_piece_[e] != first && !(pair_[entry_piece_[e]] == pair_[first])) {
+        if (knots_apart_ && !same_piece(entry_piece_[e], first)) {
             PointKey k = point_key(pt);
             std::uint32_t knot = entry_knot_[0][e];
             if (!(PointKey{knots_[knot].x, knots_[knot].y} == k))
@@ -519,10 +519,7 @@ bool SegmentNetwork::closes_at(Vec2 pt, Vec2 dir, const std::optional<PairKey> &
     std::vector<std::uint32_t> adj = adjacent(pt, skip, flat_eps);
     // A start where the walk can only go on by its first piece (or by
     // nothing): no turn to weigh.
-    auto is_first = [&](std::uint32_t e) {
-        std::uint32_t p = entry_piece_[e];
-        return p == first || pair_[p] == pair_[first];
-    };
+    auto is_first = [&](std::uint32_t e) { return same_piece(entry_piece_[e], first); };
     if (std::all_of(adj.begin(), adj.end(), is_first))
         return true;
     std::vector<Vec2> vectors;
@@ -553,7 +550,7 @@ std::vector<std::uint32_t> SegmentNetwork::drop_dangling(double flat_eps, const 
         // Pieces equal to one another reach a point as one piece.
         bool one = !adj.empty();
         for (std::size_t a = 1; a < adj.size() && one; ++a)
-            one = pair_[entry_piece_[adj[a]]] == pair_[entry_piece_[adj[0]]];
+            one = same_piece(entry_piece_[adj[a]], entry_piece_[adj[0]]);
         if (!one)
             continue;
         for (std::uint32_t e : adj) {

@@ -20,6 +20,8 @@
 #include "core/rounding.hpp"
 #include "core/vec2.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -68,6 +70,10 @@ std::vector<std::uint32_t> point_ids(std::span<const Vec2> points, std::span<con
 // decimals (compared within flat_eps), or within node_join on both axes, so
 // that no node splits across a rounding boundary.
 bool points_joined(Vec2 a, Vec2 b, double flat_eps);
+// How far apart, on either axis, two points that points_joined takes can
+// lie: equal 3-decimal roundings are less than 1e-3 apart, compared within
+// flat_eps.
+inline double joined_reach(double flat_eps) { return std::max(node_join, 1e-3 + std::fabs(flat_eps)); }
 
 // ------------------------------------------------------------ turn rule
 
@@ -221,6 +227,9 @@ private:
     static std::vector<std::uint32_t> group_by_identity(std::span<const std::uintptr_t> identity,
                                                         std::vector<std::uint32_t> &first);
     void init(std::vector<NetworkPiece> pieces, std::vector<std::uint32_t> entry_piece);
+    // Two pieces are one to the walks when they are one object or have the
+    // same two end points.
+    bool same_piece(std::uint32_t a, std::uint32_t b) const { return a == b || pair_[a] == pair_[b]; }
     // Whether a walk standing on its start point `pt`, arrived in direction
     // `dir` by the piece `skip`, with `first` the piece of its first step,
     // closes there (see walk).
