@@ -272,9 +272,12 @@ class Polyline:
         if len(p) < 4:
             return True
         direction = None
-        for i in range(len(p) - 2):
-            c = Vector.cross_product(Vector.vector_from_points(p[i], p[i + 1]),
-                                     Vector.vector_from_points(p[i + 1], p[i + 2]))
+        # The inner vertices, then the closing vertex of a closed polyline.
+        turns = [(p[i], p[i + 1], p[i + 1], p[i + 2]) for i in range(len(p) - 2)]
+        if self.is_closed():
+            turns.append((p[-2], p[-1], p[0], p[1]))
+        for a, b, c, d in turns:
+            c = Vector.cross_product(Vector.vector_from_points(a, b), Vector.vector_from_points(c, d))
             if c == 0:
                 continue
             if c > 0:

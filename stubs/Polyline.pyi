@@ -108,7 +108,7 @@ class Polyline:
     def end_vector(self) -> Vector:
         """A new vector from the second-last point to the last."""
     def is_convex(self) -> bool:
-        """True when every non-zero turn at the inner vertices has one sign (fewer than four points: True)."""
+        """True when every non-zero turn at the inner vertices, and at the closing vertex of a closed polyline, has one sign (fewer than four points: True)."""
     @staticmethod
     def convex_hull(points: Iterable[Point], /) -> List[Point]:
         """The given points on the convex hull, counter-clockwise from the least polar angle, closed by the first; ZeroDivisionError for no points."""

@@ -184,6 +184,26 @@ def star(rng, n, center=(0.0, 0.0), grid=False):
     return coords
 
 
+def histogram_room(rng, columns, step=(1, 12)):
+    """A closed simple rectilinear room, counter-clockwise: the floor line,
+    then a skyline of columns of random whole widths and heights (steps up
+    and down, some as short as one unit)."""
+    xs, x = [0], 0
+    for _ in range(columns):
+        x += rng.randint(*step)
+        xs.append(x)
+    heights = [rng.randint(*step) for _ in range(columns)]
+    coords = [(0.0, 0.0), (float(xs[-1]), 0.0)]
+    for i in range(columns - 1, -1, -1):
+        coords += [(float(xs[i + 1]), float(heights[i])), (float(xs[i]), float(heights[i]))]
+    coords.append((0.0, 0.0))
+    out = [coords[0]]
+    for a, b, c in zip(coords, coords[1:], coords[2:]):  # equal neighbouring heights run straight on
+        if (b[0] - a[0]) * (c[1] - b[1]) != (b[1] - a[1]) * (c[0] - b[0]):
+            out.append(b)
+    return out + [coords[-1]]
+
+
 # ------------------------------------------------------ strategies
 
 grid_coord = st.integers(-6, 6).map(float)

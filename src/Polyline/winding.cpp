@@ -74,8 +74,11 @@ nb::object end_vector(nb::handle self) {
     return new_vector(q - p);
 }
 
-// Fewer than four points are convex; zero turns are skipped and the turn at
-// the closing vertex is not examined.
-bool is_convex(nb::handle self) { return geom::is_convex(vertices(self).xy()); }
+// Fewer than four points are convex; zero turns are skipped, and the turn at
+// the closing vertex of a closed polyline counts like the others.
+bool is_convex(nb::handle self) {
+    Vertices v = vertices(self);
+    return geom::is_convex(v.xy(), v.size() >= 4 && closed(self));
+}
 
 }  // namespace polyline

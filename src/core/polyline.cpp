@@ -132,12 +132,15 @@ int winding_code(std::span<const Vec2> pts, bool closed) {
     return 2;
 }
 
-bool is_convex(std::span<const Vec2> pts) {
-    if (pts.size() < 4)
+bool is_convex(std::span<const Vec2> pts, bool closed) {
+    std::size_t n = pts.size();
+    if (n < 4)
         return true;
     enum { none, left, right } direction = none;
-    for (std::size_t i = 0; i + 2 < pts.size(); ++i) {
-        double c = cross(pts[i + 1] - pts[i], pts[i + 2] - pts[i + 1]);
+    // The inner vertices, then the closing one (from the last edge into the first).
+    for (std::size_t i = 0; i + 2 < n + (closed ? 1 : 0); ++i) {
+        double c = i + 2 < n ? cross(pts[i + 1] - pts[i], pts[i + 2] - pts[i + 1])
+                             : cross(pts[n - 1] - pts[n - 2], pts[1] - pts[0]);
         if (c == 0)
             continue;
         if (c > 0) {

@@ -124,9 +124,10 @@ double turn_sum(std::span<const Vec2> pts);
 // first vertex; an open one adds the two turns against its closing vector.
 int winding_code(std::span<const Vec2> pts, bool closed);
 
-// Convex when every non-zero turn at points[1] .. points[-2] has one sign;
+// Convex when every non-zero turn at points[1] .. points[-2], and for a
+// closed polyline the turn from its last edge into its first, has one sign;
 // fewer than four points are convex.
-bool is_convex(std::span<const Vec2> pts);
+bool is_convex(std::span<const Vec2> pts, bool closed);
 
 // Whether two segments that are not neighbours in the chain cross within
 // their widened bounds; the first and the last segment are not tested
