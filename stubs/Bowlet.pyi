@@ -257,7 +257,11 @@ class Arc:
         ``wise`` is neither 0 nor 1.
         """
     def is_point_on_arc(self, point: Optional[SupportsXY] = None) -> Optional[bool]:
-        """True when the point is within a relative 0.001 of the radius and its angle is in the domain."""
+        """True when the point is within a relative 0.001 of the radius and its angle is in the domain.
+
+        The arc's own ``start_point`` and ``end_point``, and points whose
+        angle lies within rounding of an end angle, are on the arc.
+        """
     def point_at_radians(self, radians: Optional[float] = None) -> Point:
         """The new point at the angle ``radians``.
 
@@ -268,12 +272,14 @@ class Arc:
     def perpendicular(self, point: Optional[SupportsXY] = None) -> Vector:
         """The unit normal at a point of the arc, on the right of the direction of travel.
 
-        Raises Exception("Given point is not on circle!") for a point off the arc.
+        Raises Exception("Given point is not on circle!") for a point off the arc
+        (the arc's own end points are on it).
         """
     def tangent(self, point: Optional[SupportsXY] = None) -> Vector:
         """The unit direction of travel at a point of the arc.
 
-        Raises Exception("Given point is not on circle!") for a point off the arc.
+        Raises Exception("Given point is not on circle!") for a point off the arc
+        (the arc's own end points are on it).
         """
     @staticmethod
     def plot_arc(arc: Arc, show: Any = False) -> None:

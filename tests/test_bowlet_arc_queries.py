@@ -369,3 +369,43 @@ def test_points_at_parameters_and_angles_are_on_the_arc(data, t):
     if a.is_point_on_arc(p):
         n = a.perpendicular(p)
         assert n.magnitude == pytest.approx(1.0)
+
+
+def arcs_of_every_construction(rng):
+    """One arc of each of the four constructions, on a random circle."""
+    c = Point(rng.uniform(-1e4, 1e4), rng.uniform(-1e4, 1e4))
+    r, start, sweep = rng.uniform(0.5, 50), rng.uniform(-7, 7), rng.choice([-1, 1]) * rng.uniform(0.01, 6.2)
+
+    def at(angle):
+        return Point(c.x + r * math.cos(angle), c.y + r * math.sin(angle))
+
+    yield Arc(center=c, radius=r, start_radians=start, radians=sweep)
+    yield Arc(center=c, start_point=at(start), radians=sweep)
+    yield Arc(start_point=at(start), arc_point=at(start + sweep / 2), end_point=at(start + sweep))
+    d = Vector(-math.sin(start), math.cos(start)) * (1 if sweep > 0 else -1)
+    yield Arc(start_point=at(start), end_point=at(start + sweep), start_direction=d)
+
+
+@pytest.mark.parametrize("seed", range(300))
+def test_arcs_hold_their_own_ends_and_points_at_their_end_angles(seed):
+    import random
+    for a in arcs_of_every_construction(random.Random(seed)):
+        c, r = a.center, a.radius
+        ends = [a.start_point, a.end_point] + [
+            Point(c.x + r * math.cos(t), c.y + r * math.sin(t)) for t in (a.start_radians, a.end_radians)]
+        for p in ends:
+            assert a.is_point_on_arc(p) is True
+            assert a.tangent(p).x == pytest.approx(-a.perpendicular(p).y, abs=1e-12)
+        lower, upper = sorted((a.start_radians, a.end_radians))
+        if upper - lower < 2 * PI - 1e-5:  # clearly outside, on either side
+            for t in (lower - 1e-6, upper + 1e-6):
+                p = Point(c.x + r * math.cos(t), c.y + r * math.sin(t))
+                assert a.is_point_on_arc(p) is False
+                with pytest.raises(Exception, match="Given point is not on circle!"):
+                    a.tangent(p)
+
+
+def test_an_arc_from_its_centre_and_angles_holds_its_start():
+    a = Arc(center=Point(0, 0), radius=1, start_radians=0.1, radians=1.0)
+    assert a.is_point_on_arc(a.start_point) is True and a.is_point_on_arc(a.end_point) is True
+    assert (a.tangent(a.start_point).x, a.tangent(a.start_point).y) == pytest.approx((-math.sin(0.1), math.cos(0.1)))

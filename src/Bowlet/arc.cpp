@@ -324,7 +324,11 @@ nb::object in_domain(nb::handle self, nb::handle radians) {
 }
 
 // On the arc's own circle (relative 0.001), at an angle that, taken in the
-// turn that starts at the lower angle, lies in the domain.
+// turn that starts at the lower angle, lies in the domain.  An angle just
+// outside it stands for the end angle itself when the point is the arc's own
+// start or end point (equal coordinates) or lies within rounding of an end
+// angle: a point's angle is recomputed from its coordinates and may miss the
+// angle it was placed at by a few ulps.
 nb::object is_point_on_arc(nb::handle self, nb::handle point) {
     nb::object center = get(self, &ArcData::center, key_center);
     nb::object radius = get(self, &ArcData::radius, key_radius);
@@ -335,8 +339,20 @@ nb::object is_point_on_arc(nb::handle self, nb::handle point) {
     nb::object angle = vector_angle(Vec2{pyu::py_float(radius), 0.0}, p - c);
     if (!angle.is_none()) {
         Domain d = domain_of(self);
-        if (d.known)
-            angle = flt(geom::angle_into_turn(dbl(angle), dbl(d.lower)));
+        if (d.known) {
+            double lower = dbl(d.lower), upper = dbl(d.upper);
+            double a = geom::angle_into_turn(dbl(angle), lower);
+            if (!(lower <= a && a <= upper)) {
+                auto same = [p](Vec2 q) { return q.x == p.x && q.y == p.y; };
+                if (same(read_xy(get(self, &ArcData::start_point, key_start_point))))
+                    a = dbl(get(self, &ArcData::start_radians, key_start_radians));
+                else if (same(read_xy(get(self, &ArcData::end_point, key_end_point))))
+                    a = dbl(get(self, &ArcData::end_radians, key_end_radians));
+                else if (int end = geom::end_angle_within_rounding(c, p, lower, upper))
+                    a = end < 0 ? lower : upper;
+            }
+            angle = flt(a);
+        }
     }
     return in_domain(self, angle);
 }

@@ -1,5 +1,7 @@
 #include "core/circle_arc.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace geom {
@@ -180,6 +182,28 @@ double angle_into_turn(double theta, double lower) {
     if (shifted < lower)
         shifted += two_pi;
     return shifted;
+}
+
+namespace {
+double ulp(double v) { return std::nextafter(v, INFINITY) - v; }
+}  // namespace
+
+int end_angle_within_rounding(Vec2 center, Vec2 p, double lower, double upper) {
+    double dx = p.x - center.x, dy = p.y - center.y;
+    double phi = std::atan2(dy, dx);
+    // The coordinates' own rounding, seen from the centre, widens it.
+    double scale = std::max({std::fabs(p.x), std::fabs(p.y), std::fabs(center.x), std::fabs(center.y)});
+    double dist = std::hypot(dx, dy);
+    double coord_tol = dist > 0 ? 4.0 * ulp(scale) / dist : 0.0;
+    auto near = [phi, coord_tol](double end) {
+        double tol = 4.0 * ulp(std::max(two_pi, std::fabs(end))) + coord_tol;
+        return std::fabs(std::remainder(phi - end, two_pi)) <= tol;
+    };
+    if (near(lower))
+        return -1;
+    if (near(upper))
+        return 1;
+    return 0;
 }
 
 void sample_angles(double start, double sweep, std::size_t n, std::size_t first, std::span<double> out) {

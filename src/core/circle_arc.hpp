@@ -139,6 +139,13 @@ Bound arc_bound(Vec2 p_start, Vec2 p_end, Vec2 center, double r, double lower, d
 // turn of an arc in which a point's angle is compared with its domain.
 double angle_into_turn(double theta, double lower);
 
+// Which end angle of the domain [lower, upper] the direction from `center`
+// to `p` lies within rounding of, taken by whole turns: -1 for the lower,
+// 1 for the upper, 0 for neither.  The direction's angle comes from atan2
+// and the tolerance is a few ulps of 2 pi (of the end angle when larger)
+// and of the coordinates (seen from the centre).  NaN lies near neither.
+int end_angle_within_rounding(Vec2 center, Vec2 p, double lower, double upper);
+
 // Sampling: the angles at parameters i / n for i = first, first + 1, ...
 // (one per element of `out`), where parameter 0 is the start angle and 1 the
 // end, evenly spaced; i runs from 1 to n - 1 over a whole sampling, which a
