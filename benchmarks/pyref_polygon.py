@@ -336,7 +336,8 @@ class Bar:
         self.geo = self._construct()
 
     def _construct(self):
-        if self.rail1 and self.rail2:
+        from_rails = bool(self.rail1 and self.rail2)
+        if from_rails:
             self.axis = self.rail1.tween(self.rail2, t=0.5)
             s_pt1 = self.rail1.start
             l2 = self.rail2.select_segment_close_to_point(s_pt1).to_line()
@@ -349,6 +350,15 @@ class Bar:
             raise Exception("Invalid input for Bar construction")
         if self.rail1.is_closed() and self.rail2.is_closed():
             return iter(Polygon(self.rail1, [self.rail2]))
+        # Repair: rails that run the same way (starts and ends pair up
+        # closer than crosswise) are lofted with the second one reversed.
+        if from_rails:
+            (s1, e1), (s2, e2) = (self.rail1.start, self.rail1.end), (self.rail2.start, self.rail2.end)
+            def d(a, b):
+                dx, dy = a.x - b.x, a.y - b.y
+                return math.sqrt(dx * dx + dy * dy)
+            if d(s1, s2) + d(e1, e2) < d(s1, e2) + d(e1, s2):
+                return Polyline.loft(self.rail1, Polyline(self.rail2.points[::-1]))
         return Polyline.loft(self.rail1, self.rail2)
 
     def __repr__(self):

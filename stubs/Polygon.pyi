@@ -188,11 +188,14 @@ class RecGenerator:
 class Bar:
     """A strip of constant width between two rails, or around an axis.
 
-    Built from two truthy rails (the axis is their midway polyline and the
-    width is measured at the first rail's start) or from an axis and a
-    non-zero ``diameter`` (the rails are the axis offset by half of it to
-    each side). ``geo`` is the outline made at construction: a closed
-    Polyline, or for two closed rails an iterator over the two rails.
+    Built from two truthy rails that run the same way (the axis is their
+    point-by-point midway polyline and the width is measured at the first
+    rail's start) or from an axis and a non-zero ``diameter`` (the rails are
+    the axis offset by half of it to each side). ``geo`` is the outline made
+    at construction: a closed Polyline, the strip out along the first rail
+    and back along the second (rails given running the same way are lofted
+    with a reversed copy of the second; the caller's rail is kept), or for
+    two closed rails an iterator over the two rails.
     """
 
     rail1: Polyline

@@ -140,3 +140,25 @@ def test_shortened_axes_match_the_plain_steps(current, goal):
     assert bars[0].axis is given_axes[3]  # short axes come first, untouched
     if current <= goal:  # nothing to take off shortens nothing
         assert [b.axis for b in bars] == [given_axes[i] for i in (3, 1, 0, 2)]
+
+
+@pytest.mark.parametrize("seed", range(40))
+def test_a_bar_between_rails_running_the_same_way_is_the_strip_between_them(seed):
+    rng = random.Random(seed)
+    xs = sorted(rng.sample(range(0, 200), rng.randint(2, 8)))
+    low = [(float(x), rng.uniform(-20, 20)) for x in xs]
+    high = [(x, y + rng.uniform(1, 15)) for x, y in low]
+    strip = sum((x1 - x0) * ((b0 - a0) + (b1 - a1)) / 2  # trapezoids between the rails
+                for (x0, a0), (x1, a1), (_, b0), (_, b1) in zip(low, low[1:], high, high[1:]))
+    for rail1, rail2 in ((low, high), (high, low)):
+        given2 = OURS.poly(rail2)
+        points2 = given2.points
+        bar = Bar(rail1=OURS.poly(rail1), rail2=given2)
+        outline = sg.Polygon(coords(bar.geo.points))
+        assert outline.is_valid and bar.area == pytest.approx(outline.area) == pytest.approx(strip)
+        assert given2.points is points2 and coords(points2) == rail2  # the caller's rail as it was
+        assert [v for p in coords(bar.axis.points) for v in p] == pytest.approx(
+            [v for (a, b), (c, d) in zip(rail1, rail2) for v in ((a + c) / 2, (b + d) / 2)])
+        assert same_both(lambda w: w.Bar(rail1=w.poly(rail1), rail2=w.poly(rail2)))[0] == "ok"
+        backwards = Bar(rail1=OURS.poly(rail1), rail2=OURS.poly(rail2[::-1]))  # as before: lofted as given
+        assert coords(backwards.geo.points) == coords(bar.geo.points)

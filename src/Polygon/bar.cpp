@@ -45,9 +45,33 @@ void init(nb::handle self, nb::handle rail1, nb::handle rail2, nb::handle axis, 
 
 nb::object attr(nb::handle self, const pyu::Key &key) { return pyu::get_attr(self, key); }
 
+// Rails that run the same way: their starts and their ends pair up closer
+// than each start with the other's end.
+bool same_way(nb::handle rail1, nb::handle rail2) {
+    const Keys &k = keys();
+    Vec2 s1 = pyu::read_xy(pyu::get_attr(rail1, k.start)), e1 = pyu::read_xy(pyu::get_attr(rail1, k.end));
+    Vec2 s2 = pyu::read_xy(pyu::get_attr(rail2, k.start)), e2 = pyu::read_xy(pyu::get_attr(rail2, k.end));
+    auto dist = [](Vec2 a, Vec2 b) {
+        double dx = a.x - b.x, dy = a.y - b.y;
+        return std::sqrt(dx * dx + dy * dy);
+    };
+    return dist(s1, s2) + dist(e1, e2) < dist(s1, e2) + dist(e1, s2);
+}
+
+// A new polyline on the rail's points in reverse order; the rail keeps its own.
+nb::object reversed_copy(nb::handle rail) {
+    nb::object points = pyu::get_attr(rail, keys().points);
+    nb::object step = pyu::int_obj(-1);
+    nb::object backwards = pyu::check(PySlice_New(nullptr, nullptr, step.ptr()));
+    nb::object reversed = pyu::check(PyObject_GetItem(points.ptr(), backwards.ptr()));
+    return pyu::call(names::polyline.get(), reversed);
+}
+
 nb::object construct(nb::handle self) {
     const Keys &k = keys();
+    bool from_rails = false;
     if (pyu::truthy(attr(self, k_rail1)) && pyu::truthy(attr(self, k_rail2))) {
+        from_rails = true;
         nb::object rail1 = attr(self, k_rail1), rail2 = attr(self, k_rail2);
         nb::object tween = pyu::get_attr(rail1, k_tween);
         pyu::set_attr(self, k_axis, tween(rail2, "t"_a = 0.5));
@@ -72,7 +96,12 @@ nb::object construct(nb::handle self) {
         nb::object ring = pyu::call(names::polygon.get(), attr(self, k_rail1), holes);
         return pyu::check(PyObject_GetIter(ring.ptr()));
     }
-    return pyu::call_method(names::polyline.get(), k_loft, attr(self, k_rail1), attr(self, k_rail2));
+    // The strip runs out along the first rail and back along the second, so
+    // given rails that run the same way loft the second one the other way round.
+    nb::object rail1 = attr(self, k_rail1), rail2 = attr(self, k_rail2);
+    if (from_rails && same_way(rail1, rail2))
+        rail2 = reversed_copy(rail2);
+    return pyu::call_method(names::polyline.get(), k_loft, rail1, rail2);
 }
 
 nb::object text(nb::handle self) {
