@@ -9,6 +9,7 @@ so both sides give the same objects and the same floats, bit for bit.
 Where our class repairs a plain fault of the original rules, this file does
 the same and says so in a comment starting with "Repair:"."""
 
+import heapq
 import math
 from typing import Dict, List, Optional, Tuple, Union  # noqa: F401
 
@@ -377,25 +378,133 @@ class Polyline:
 
     # -------------------------------------------------------- offsets
 
-    def degenerate_distance(self):
+    # Repair: an edge's collapse distance is judged from the turns at both
+    # of its ends (the closing vertex of a closed polyline included): its
+    # ends move along its line by d * tan(phi / 2) for a turn phi there.
+    @staticmethod
+    def _half_turn_tangent(a, la, b, lb):
+        if not (la > epsilon and lb > epsilon):
+            return 0.0
+        c = a.x * b.y - a.y * b.x
+        d = a.x * b.x + a.y * b.y
+        if c == 0:
+            return -math.inf if d < 0 else 0.0
+        den = la * lb + d
+        if not den > 0:
+            return math.inf if c > 0 else -math.inf
+        return c / den
+
+    @staticmethod
+    def _collapse_at(length, grow):
+        if length == 0:
+            return 0.0
+        if grow < 0:
+            return length / -grow
+        return math.inf
+
+    def _edges(self, closed):
         segments = self.segments
-        table = {i: float("inf") for i in range(self.count - 1)}
-        for i in range(self.count - 2):
-            theta = Vector.angle(segments[i].vector.reverse(), segments[i + 1].vector)
-            # Repair: a segment no longer than epsilon has no direction; its
-            # vertex is skipped instead of failing on the comparison.
-            if theta is None:
+        n = len(segments)
+        vec = [s.vector for s in segments]
+        length = [s.length for s in segments]
+        start_turn, end_turn = [0.0] * n, [0.0] * n
+        for i in range(n - 1):
+            end_turn[i] = start_turn[i + 1] = Polyline._half_turn_tangent(vec[i], length[i], vec[i + 1],
+                                                                          length[i + 1])
+        if closed and n >= 2:
+            end_turn[n - 1] = start_turn[0] = Polyline._half_turn_tangent(vec[n - 1], length[n - 1], vec[0],
+                                                                          length[0])
+        return vec, length, start_turn, end_turn
+
+    def degenerate_distance(self):
+        _, length, start_turn, end_turn = self._edges(self.count >= 3 and self.is_closed())
+        return {i: Polyline._collapse_at(length[i], start_turn[i] + end_turn[i]) for i in range(len(length))}
+
+    def _kept_edges(self, closed, distance):
+        # Repair: edges collapse one at a time, nearest distance first; a
+        # dropped edge's neighbours meet at the crossing of their own lines
+        # and are judged anew from there. None when the outline collapses.
+        vec, length, start_turn, end_turn = self._edges(closed)
+        pts = self.points
+        n = len(length)
+        at = [Polyline._collapse_at(length[i], start_turn[i] + end_turn[i]) for i in range(n)]
+        start, end = [0.0] * n, list(length)
+        alive = [True] * n
+        if distance != distance:
+            return None
+        stamp = [0] * n
+        events = [(at[i], i, 0) for i in range(n) if at[i] <= distance]
+        heapq.heapify(events)
+        prev = [i - 1 if i > 0 else (n - 1 if closed else None) for i in range(n)]
+        nxt = [i + 1 if i + 1 < n else (0 if closed else None) for i in range(n)]
+
+        def schedule(k, d):
+            at[k] = d
+            stamp[k] += 1
+            if d <= distance:
+                heapq.heappush(events, (d, k, stamp[k]))
+
+        def length_at(k, d):
+            return (end[k] + end_turn[k] * d) - (start[k] - start_turn[k] * d)
+
+        def refresh(k, now):
+            length_now = length_at(k, now)
+            grow = start_turn[k] + end_turn[k]
+            d = math.inf
+            if not length_now > 0:
+                d = now
+            elif grow < 0:
+                r = (end[k] - start[k]) / -grow
+                d = now if r < now else r
+            schedule(k, d)
+
+        count = n
+        while events:
+            now, k, version = heapq.heappop(events)
+            if not alive[k] or version != stamp[k]:
                 continue
-            if theta < np.pi:
-                li, lj = segments[i].length, segments[i + 1].length
-                if li < lj:
-                    d1 = (0.5 * li) * math.tan(0.5 * theta)
-                    if d1 < table[i]:
-                        table[i] = d1
+            alive[k] = False
+            count -= 1
+            if count == 0 or (closed and count < 3):
+                return None
+            p, q = prev[k], nxt[k]
+            if p is not None:
+                nxt[p] = q
+            if q is not None:
+                prev[q] = p
+            if p is None:
+                start[q] = 0.0
+                start_turn[q] = 0.0
+                refresh(q, now)
+            elif q is None:
+                end[p] = length[p]
+                end_turn[p] = 0.0
+                refresh(p, now)
+            else:
+                ep, eq = vec[p], vec[q]
+                c = ep.x * eq.y - ep.y * eq.x
+                long_enough = length[p] > epsilon and length[q] > epsilon
+                if c == 0 and ep.x * eq.x + ep.y * eq.y < 0 and long_enough:
+                    # Lines that double back: the shorter edge goes (both when equal).
+                    lp, lq = length_at(p, now), length_at(q, now)
+                    if not lq < lp:
+                        schedule(p, now)
+                    if not lp < lq:
+                        schedule(q, now)
+                    continue
+                if c == 0 or not long_enough:
+                    end[p] = end[p] + end_turn[p] * now
+                    end_turn[p] = 0.0
+                    start[q] = start[q] - start_turn[q] * now
+                    start_turn[q] = 0.0
                 else:
-                    d2 = (lj * math.sin(0.5 * theta)) / ((2 * math.sin(math.pi - theta)) / 2)
-                    table[i + 1] = d2 if d2 < table[i] else table[i]
-        return table
+                    wx, wy = pts[q].x - pts[p].x, pts[q].y - pts[p].y
+                    end[p] = ((wx * eq.y - wy * eq.x) / c) * length[p]
+                    start[q] = ((wx * ep.y - wy * ep.x) / c) * length[q]
+                    end_turn[p] = start_turn[q] = Polyline._half_turn_tangent(ep, length[p], eq, length[q])
+                refresh(p, now)
+                refresh(q, now)
+        return alive
 
     def offset(self, distance):
         distance = float(distance)
@@ -404,13 +513,10 @@ class Polyline:
             pts = pts[::-1]
             distance = abs(distance)
         poly = Polyline(pts)
-        table = poly.degenerate_distance()
-        kept = []
-        for i, segment in enumerate(poly.segments):
-            if table[i] >= distance:
-                o = segment.offset(distance)
-                if o is not None:
-                    kept.append(o)
+        keep = poly._kept_edges(self.is_closed(), distance)
+        if keep is None:
+            raise IndexError("The offset distance collapses the outline.")
+        kept = [segment.offset(distance) for i, segment in enumerate(poly.segments) if keep[i]]
         corners = []
         for j in range(len(kept) - 1):
             p = Line.intersection_with_line(kept[j].to_line(), kept[j + 1].to_line())

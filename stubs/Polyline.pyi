@@ -116,9 +116,18 @@ class Polyline:
     def unify_direction(polylines: List[Polyline], /) -> List[Polyline]:
         """Reverse in place each polyline whose winding code differs from the first one's; return the list."""
     def degenerate_distance(self) -> Dict[int, float]:
-        """For each segment index, the largest offset distance at which the segment survives."""
+        """For each segment index, the offset distance (to the right) at which the segment shrinks to nothing.
+
+        Judged from the turns at both of its ends, the closing vertex of a
+        closed polyline included; ``inf`` where it never collapses.
+        """
     def offset(self, distance: float) -> Polyline:
-        """A new polyline moved by ``distance`` to the right (left when negative), collapsing edges dropped."""
+        """A new polyline moved by ``distance`` to the right (left when negative), collapsing edges dropped.
+
+        An edge goes when the distance reaches its collapse distance; the
+        neighbours of a dropped edge then meet and are judged anew, until no
+        kept edge collapses. IndexError when the distance collapses the outline.
+        """
     def unequal_offset(self, dis_lst: Sequence[float]) -> Polyline:
         """A new closed polyline with each segment's line moved by its own distance; IndexError for a wrong count."""
     def select_segment_containing_point(self, point: SupportsXY) -> Optional[Segment]:

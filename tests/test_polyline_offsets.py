@@ -9,7 +9,8 @@ from hypothesis import given, settings
 from hypothesis import strategies as st
 
 from Polyline import Polyline
-from polyline_support import Twin, agree, chains, outlines, poly, xy
+from Strakel import Line
+from polyline_support import Twin, agree, chains, histogram_room, outlines, poly, star, xy
 
 
 @settings(max_examples=150, deadline=None)
@@ -45,7 +46,13 @@ def test_offset_edges_lie_at_the_distance_from_their_source_edges(coords, distan
 
 
 @pytest.mark.parametrize("call, expected", [
-    (lambda: poly([(0, 0), (10, 0), (10, -1), (20, -1)]).offset(1), [(0, -1), (20, -2)]),  # the step collapses
+    # The step keeps its length at any distance: a right turn, then a left one.
+    (lambda: poly([(0, 0), (10, 0), (10, -1), (20, -1)]).offset(1), [(0, -1), (9, -1), (9, -2), (20, -2)]),
+    # A 10-unit step offset by 8 stays a step.
+    (lambda: poly([(0, 0), (100, 0), (100, 60), (50, 60), (50, 70), (0, 70), (0, 0)]).offset(8),
+     [(-8, -8), (108, -8), (108, 68), (58, 68), (58, 78), (-8, 78), (-8, -8)]),
+    # A tab wider than it is deep: its end goes, then its sides, which double back.
+    (lambda: poly([(0, 0), (10, 0), (10, 1), (11, 1), (11, 0), (20, 0)]).offset(0.6), [(0, -0.6), (20, -0.6)]),
     # A closed outline starting in the middle of a side: the moved joint.
     (lambda: poly([(5, 0), (10, 0), (10, 10), (0, 10), (0, 0), (5, 0)]).offset(1),
      [(5, -1), (11, -1), (11, 11), (-1, 11), (-1, -1), (5, -1)]),
@@ -98,3 +105,78 @@ def test_a_repeated_corner_keeps_its_corner():
     ends = poly([(0, 0), (0, 0), (5, 0), (5, 5), (5, 5)])  # the first copy and the last one stay
     kept = ends.find_discontinuity()
     assert len(kept) == 3 and all(p is ends.points[i] for p, i in zip(kept, (0, 2, 4)))
+
+
+def assert_each_edge_on_its_moved_source(source, moved, distance, closed):
+    """Each edge of `moved` lies on the line of a source edge moved by
+    `distance` to its right and runs its way, the source edges in order."""
+    k = 0
+    for a, b in zip(moved.points, moved.points[1:]):
+        for k in range(k, len(source) - 1 + (len(source) if closed else 0)):
+            s, e = source[k % (len(source) - 1)], source[k % (len(source) - 1) + 1]
+            dx, dy = e.x - s.x, e.y - s.y
+            sides = [(dx * (q.y - s.y) - dy * (q.x - s.x)) / math.hypot(dx, dy) for q in (a, b)]
+            if all(v == pytest.approx(-distance, rel=1e-9, abs=1e-9) for v in sides) and \
+                    dx * (b.x - a.x) + dy * (b.y - a.y) > 0:  # not collapsed, not turned over
+                break
+        else:
+            raise AssertionError(f"edge {(a.x, a.y)} {(b.x, b.y)} lies on no moved source edge")
+
+
+@pytest.mark.parametrize("seed", range(120))
+def test_offsets_of_rooms_keep_exactly_the_edges_that_do_not_collapse(seed):
+    import random
+    rng = random.Random(seed)
+    coords = histogram_room(rng, rng.randint(1, 5)) if seed % 2 else star(rng, rng.randint(3, 12))
+    room = shapely.Polygon(coords)
+    if not room.is_valid:
+        return
+    outline = poly(coords)
+    for share in (0.1, 0.25, 0.4, 0.5):
+        for sign in (1, -1):
+            distance = sign * share * min(math.dist(a, b) for a, b in zip(coords, coords[1:]))
+            source = outline.find_discontinuity()[::sign]
+            limits = Polyline(source).degenerate_distance()
+            try:
+                moved = outline.offset(distance)
+            except IndexError:  # only where the true offset is empty
+                assert room.buffer(distance, join_style="mitre", mitre_limit=1e9).area <= 1e-9 * room.area
+                continue
+            assert_each_edge_on_its_moved_source(source, moved, abs(distance), True)
+            if min(limits.values()) > abs(distance):  # nothing collapses: the exact mitre offset
+                assert moved.count == len(source)
+                ours = shapely.Polygon(xy(moved))
+                if ours.is_valid:
+                    expected = room.buffer(distance, join_style="mitre", mitre_limit=1e9)
+                    assert ours.symmetric_difference(expected).area <= 1e-9 * expected.area
+            else:
+                assert moved.count < len(source)
+
+
+@pytest.mark.parametrize("seed", range(60))
+def test_edge_limits_are_where_the_moved_edge_reaches_zero_length(seed):
+    import random
+    rng = random.Random(seed)
+    coords = star(rng, rng.randint(3, 10))
+    for outline in (poly(coords), poly(coords[::-1]), poly(coords[:-1])):
+        limits = outline.degenerate_distance()
+        pts = outline.points
+        n, closed = len(pts) - 1, outline.is_closed()
+        for i, d in limits.items():
+            if d == math.inf or not (i > 0 or closed) or not (i < n - 1 or closed):
+                continue  # an open end has no crossing on its outer side
+            lines = [outline.segments[j % n].offset(d).to_line() for j in (i - 1, i, i + 1)]
+            ends = [Line.intersection_with_line(lines[0], lines[1]), Line.intersection_with_line(lines[1], lines[2])]
+            assert ends[0].distance_to_point(ends[1]) <= 1e-6 * (1 + d)
+
+
+@pytest.mark.parametrize("coords", [[(0, 0), (1, 0), (1, 1), (0, 1), (0, 0)],
+                                    [(0, 0), (7, 0), (7, 3), (0, 3), (0, 0)],
+                                    [(0, 0), (4, 0), (2, 3), (0, 0)]])
+def test_an_offset_that_collapses_every_edge_raises(coords):
+    outline = poly(coords)
+    inward = min(Polyline(outline.points[::-1]).degenerate_distance().values())  # counter-clockwise: inwards
+    assert outline.offset(-inward * 0.999).count == len(coords)
+    for d in (inward, inward * 1.001, 100):
+        with pytest.raises(IndexError, match="The offset distance collapses the outline."):
+            outline.offset(-d)

@@ -3,7 +3,6 @@
 // positive distance moves an edge to the right of its direction of travel.
 #include "Polyline/polyline.hpp"
 #include "core/offset.hpp"
-#include "pyutil/numpy_kernels.hpp"
 
 namespace polyline {
 
@@ -26,12 +25,13 @@ nb::list find_discontinuity(nb::handle self) {
     return out;
 }
 
-// {segment index: the largest offset distance at which it survives}.
+// {segment index: the offset distance at which it shrinks to nothing}.
 nb::dict degenerate_distance(nb::handle self) {
     double flat_eps = names::flat_epsilon.get_double();
     Vertices v = vertices(self);
+    bool is_closed = v.size() >= 3 && closed(self);
     geom::Fault fault = geom::Fault::none;
-    std::vector<double> limits = geom::collapse_limits(v.xy(), flat_eps, &pyu::np_arccos, fault);
+    std::vector<double> limits = geom::collapse_limits(v.xy(), is_closed, flat_eps, fault);
     check(fault);
     nb::dict table;
     for (size_t i = 0; i < limits.size(); ++i)
@@ -41,7 +41,7 @@ nb::dict degenerate_distance(nb::handle self) {
 
 // Every edge moved by `distance` (the order reversed for a negative one),
 // edges that collapse at that distance dropped, neighbours joined at the
-// crossings of their moved lines.  IndexError when every edge collapses.
+// crossings of their moved lines.  IndexError when the outline collapses.
 nb::object offset(nb::handle self, nb::handle distance_arg) {
     double distance = pyu::as_double(distance_arg);
     std::vector<Vec2> cleaned;
@@ -57,10 +57,10 @@ nb::object offset(nb::handle self, nb::handle distance_arg) {
     }
     bool is_closed = closed(self);
     geom::Tolerances tol = tolerances();
-    geom::OffsetResult r = geom::offset_polyline(cleaned, is_closed, distance, tol, &pyu::np_arccos);
+    geom::OffsetResult r = geom::offset_polyline(cleaned, is_closed, distance, tol);
     check(r.fault);
     if (r.no_edge)
-        index_error();
+        pyu::raise(PyExc_IndexError, "The offset distance collapses the outline.");
     nb::list out;
     nb::object first = new_point(r.points.front());
     out.append(first);

@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <queue>
+#include <tuple>
 
 namespace geom {
 
 namespace {
-
-constexpr double pi = 3.141592653589793;
 
 struct Edge {
     Vec2 start, end;
@@ -51,44 +52,197 @@ std::vector<std::size_t> without_straight_vertices(std::span<const Vec2> pts) {
     return keep;
 }
 
-std::vector<double> collapse_limits(std::span<const Vec2> pts, double flat_eps, ArcCos arccos, Fault &fault) {
-    std::size_t m = pts.size() < 2 ? 0 : pts.size() - 1;
-    std::vector<double> table(m, std::numeric_limits<double>::infinity());
-    for (std::size_t i = 0; i + 2 < pts.size(); ++i) {
-        Vec2 v1 = pts[i + 1] - pts[i], v2 = pts[i + 2] - pts[i + 1];
-        std::optional<double> theta = turn_angle({-v1.x, -v1.y}, v2, flat_eps, arccos, fault);
-        if (!theta || !(*theta < pi))
-            continue;
-        double l1 = checked_magnitude(v1, fault), l2 = checked_magnitude(v2, fault);
-        if (l1 < l2) {
-            double d1 = (0.5 * l1) * std::tan(0.5 * *theta);
-            if (d1 < table[i])
-                table[i] = d1;
-        } else {
-            double divisor = (2 * std::sin(pi - *theta)) / 2;
-            if (divisor == 0.0) {
-                note(fault, Fault::zero_division);
-                continue;
-            }
-            double d2 = (l2 * std::sin(0.5 * *theta)) / divisor;
-            table[i + 1] = d2 < table[i] ? d2 : table[i];
-        }
+namespace {
+
+constexpr double inf = std::numeric_limits<double>::infinity();
+
+// How far the end of edge a and the start of the next edge b move along
+// their lines, per unit of distance to the right: tan of half the turn from
+// a into b (a left turn lengthens both).  0 where either edge is no longer
+// than the point tolerance (it has no direction) or the edges run straight
+// on; -inf where they double back, or so nearly that the tangent has no
+// float.
+double half_turn_tangent(Vec2 a, double la, Vec2 b, double lb, double flat_eps) {
+    if (!(la > flat_eps && lb > flat_eps))
+        return 0.0;
+    double c = cross(a, b), d = dot(a, b);
+    if (c == 0)
+        return d < 0 ? -inf : 0.0;
+    double den = la * lb + d;
+    if (!(den > 0))
+        return c > 0 ? inf : -inf;
+    return c / den;
+}
+
+// The distance at which an edge of this length, whose ends move by `grow`
+// per unit of distance in all, shrinks to nothing.
+double collapse_at(double length, double grow) {
+    if (length == 0)
+        return 0.0;
+    if (grow < 0)
+        return length / -grow;
+    return inf;
+}
+
+// The edges of a polyline and the junction tangents between them (the one
+// at the closing vertex of a closed polyline included; 0 at open ends).
+struct Edges {
+    std::vector<Vec2> vec;
+    std::vector<double> len, start_turn, end_turn;
+};
+Edges edges_of(std::span<const Vec2> pts, bool closed, double flat_eps, Fault &fault) {
+    std::size_t n = pts.size() < 2 ? 0 : pts.size() - 1;
+    Edges e;
+    e.vec.resize(n);
+    e.len.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        e.vec[i] = pts[i + 1] - pts[i];
+        e.len[i] = checked_magnitude(e.vec[i], fault);
     }
+    e.start_turn.assign(n, 0.0);
+    e.end_turn.assign(n, 0.0);
+    for (std::size_t i = 0; i + 1 < n; ++i)
+        e.end_turn[i] = e.start_turn[i + 1] =
+            half_turn_tangent(e.vec[i], e.len[i], e.vec[i + 1], e.len[i + 1], flat_eps);
+    if (closed && n >= 2)
+        e.end_turn[n - 1] = e.start_turn[0] =
+            half_turn_tangent(e.vec[n - 1], e.len[n - 1], e.vec[0], e.len[0], flat_eps);
+    return e;
+}
+
+}  // namespace
+
+std::vector<double> collapse_limits(std::span<const Vec2> pts, bool closed, double flat_eps, Fault &fault) {
+    Edges e = edges_of(pts, closed, flat_eps, fault);
+    std::vector<double> table(e.len.size());
+    for (std::size_t i = 0; i < table.size(); ++i)
+        table[i] = collapse_at(e.len[i], e.start_turn[i] + e.end_turn[i]);
     return table;
 }
 
-OffsetResult offset_polyline(std::span<const Vec2> pts, bool closed, double distance, Tolerances tol,
-                             ArcCos arccos) {
+namespace {
+
+// The edges that an offset by `distance` keeps.  Edges collapse one at a
+// time, nearest distance first: a dropped edge's neighbours then meet at the
+// crossing of their own lines, so their lengths and collapse distances are
+// measured anew from there.  Each edge's moved ends lie on its line at
+// start - start_turn * d and end + end_turn * d (arc lengths from its first
+// point).  Empty when the outline collapses: every edge of an open polyline,
+// or all but two of a closed one.
+std::vector<bool> kept_edges(std::span<const Vec2> pts, bool closed, double distance, double flat_eps,
+                             Fault &fault) {
+    Edges e = edges_of(pts, closed, flat_eps, fault);
+    std::size_t n = e.len.size();
+    std::vector<double> at(n), start(n, 0.0), end(e.len);
+    for (std::size_t i = 0; i < n; ++i)
+        at[i] = collapse_at(e.len[i], e.start_turn[i] + e.end_turn[i]);
+    std::vector<bool> alive(n, true);
+    if (!(distance == distance))
+        return {};
+    using Event = std::tuple<double, std::size_t, unsigned>;
+    std::priority_queue<Event, std::vector<Event>, std::greater<Event>> events;
+    std::vector<unsigned> stamp(n, 0);
+    for (std::size_t i = 0; i < n; ++i)
+        if (at[i] <= distance)
+            events.emplace(at[i], i, 0u);
+    if (events.empty())
+        return alive;
+    std::vector<std::size_t> prev(n), next(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        prev[i] = i > 0 ? i - 1 : (closed ? n - 1 : npos);
+        next[i] = i + 1 < n ? i + 1 : (closed ? 0 : npos);
+    }
+    auto schedule = [&](std::size_t k, double d) {
+        at[k] = d;
+        ++stamp[k];
+        if (d <= distance)
+            events.emplace(d, k, stamp[k]);
+    };
+    auto length_at = [&](std::size_t k, double d) {
+        return (end[k] + e.end_turn[k] * d) - (start[k] - e.start_turn[k] * d);
+    };
+    auto refresh = [&](std::size_t k, double now) {
+        double length_now = length_at(k, now);
+        double grow = e.start_turn[k] + e.end_turn[k];
+        double d = inf;
+        if (!(length_now > 0)) {
+            d = now;
+        } else if (grow < 0) {
+            double r = (end[k] - start[k]) / -grow;
+            d = r < now ? now : r;
+        }
+        schedule(k, d);
+    };
+    std::size_t count = n;
+    while (!events.empty()) {
+        auto [now, k, version] = events.top();
+        events.pop();
+        if (!alive[k] || version != stamp[k])
+            continue;
+        alive[k] = false;
+        --count;
+        if (count == 0 || (closed && count < 3))
+            return {};
+        std::size_t p = prev[k], q = next[k];
+        if (p != npos)
+            next[p] = q;
+        if (q != npos)
+            prev[q] = p;
+        if (p == npos) {  // the first edge of an open polyline: the next one starts at its own start
+            start[q] = 0.0;
+            e.start_turn[q] = 0.0;
+            refresh(q, now);
+        } else if (q == npos) {
+            end[p] = e.len[p];
+            e.end_turn[p] = 0.0;
+            refresh(p, now);
+        } else {
+            Vec2 ep = e.vec[p], eq = e.vec[q];
+            double c = cross(ep, eq);
+            if (c == 0 && dot(ep, eq) < 0 && e.len[p] > flat_eps && e.len[q] > flat_eps) {
+                // Lines that double back: the two edges lie on one line, out
+                // from the point where the dropped edge vanished and back.
+                // The shorter one goes (both when equal); the other keeps its
+                // ends until it meets the shorter one's neighbour.
+                double lp = length_at(p, now), lq = length_at(q, now);
+                if (!(lq < lp))
+                    schedule(p, now);
+                if (!(lp < lq))
+                    schedule(q, now);
+                continue;
+            }
+            if (c == 0 || !(e.len[p] > flat_eps && e.len[q] > flat_eps)) {
+                // No crossing to measure from: each keeps the end it had here.
+                end[p] = end[p] + e.end_turn[p] * now;
+                e.end_turn[p] = 0.0;
+                start[q] = start[q] - e.start_turn[q] * now;
+                e.start_turn[q] = 0.0;
+            } else {
+                Vec2 w = pts[q] - pts[p];
+                end[p] = (cross(w, eq) / c) * e.len[p];
+                start[q] = (cross(w, ep) / c) * e.len[q];
+                e.end_turn[p] = e.start_turn[q] = half_turn_tangent(ep, e.len[p], eq, e.len[q], flat_eps);
+            }
+            refresh(p, now);
+            refresh(q, now);
+        }
+    }
+    return alive;
+}
+
+}  // namespace
+
+OffsetResult offset_polyline(std::span<const Vec2> pts, bool closed, double distance, Tolerances tol) {
     OffsetResult r;
     std::vector<Vec2> work(pts.begin(), pts.end());
     if (distance < 0) {
         std::reverse(work.begin(), work.end());
         distance = std::fabs(distance);
     }
-    std::vector<double> limits = collapse_limits(work, tol.flat, arccos, r.fault);
+    std::vector<bool> keep = kept_edges(work, closed, distance, tol.flat, r.fault);
     std::vector<Edge> kept;
-    for (std::size_t i = 0; i < limits.size(); ++i)
-        if (limits[i] >= distance)
+    for (std::size_t i = 0; i < keep.size(); ++i)
+        if (keep[i])
             kept.push_back(moved_edge(work[i], work[i + 1], distance, tol.flat, r.fault));
     if (kept.empty()) {
         r.no_edge = true;

@@ -24,32 +24,34 @@ namespace geom {
 // list keeps its last copy).
 std::vector<std::size_t> without_straight_vertices(std::span<const Vec2> pts);
 
-// The largest distance at which each segment survives an offset, starting
-// at infinity.  At each interior vertex whose turn angle theta (from the
-// backward first edge to the forward second edge, counter-clockwise) is
-// below pi: if the first edge is the shorter, its limit becomes
-// 0.5 L1 tan(theta / 2) when smaller; otherwise the second edge's limit
-// becomes L2 sin(theta / 2) / sin(pi - theta) when that is below the first
-// edge's limit, and the first edge's limit otherwise.  A vertex with an edge
-// no longer than the point tolerance has no angle and is skipped.
-std::vector<double> collapse_limits(std::span<const Vec2> pts, double flat_eps, ArcCos arccos, Fault &fault);
+// The distance of an offset to the right at which each segment shrinks to
+// nothing, from the turns at both of its ends (the closing vertex of a closed
+// polyline included): the ends of a segment move along its line by
+// d tan(phi / 2) for a turn phi there (left positive), so a segment of length
+// L whose two tangents sum to s < 0 collapses at L / -s; infinity where it
+// never does (s >= 0), 0 for a segment of no length or at a doubling back.
+// A vertex with an edge no longer than the point tolerance counts as no turn.
+std::vector<double> collapse_limits(std::span<const Vec2> pts, bool closed, double flat_eps, Fault &fault);
 
 // The polyline moved by `distance`, given its points with the straight
 // vertices dropped already: the order reversed for a negative distance
-// (which is then used as its magnitude),
-// edges whose limit is below the distance dropped, the moved edges' lines
+// (which is then used as its magnitude).  Edges go whose collapse distance
+// is not above the distance, nearest first: neighbours of a dropped edge
+// then meet at the crossing of their own lines and are judged anew from
+// there, until no kept edge collapses.  The kept moved edges' lines are
 // crossed one after the other (parallel neighbours give no corner).  Closed
 // (as the receiver is): the crossing of the first and last moved edges
 // starts and ends the result (their moved joint when they are parallel);
 // open: the start of the first and the end of the last moved edge.
+// `no_edge` when the outline collapses: every edge of an open polyline, all
+// but two of a closed one, or a distance that is not a number.
 struct OffsetResult {
     std::vector<Vec2> points;
     bool same_ends = false;  // first and last are one point object
-    bool no_edge = false;    // every edge collapsed
+    bool no_edge = false;    // the distance collapses the outline
     Fault fault = Fault::none;
 };
-OffsetResult offset_polyline(std::span<const Vec2> pts, bool closed, double distance, Tolerances tol,
-                             ArcCos arccos);
+OffsetResult offset_polyline(std::span<const Vec2> pts, bool closed, double distance, Tolerances tol);
 
 // Each segment's line moved by its own distance, and the crossing of each
 // moved line with the next (the last with the first), starting at the image
