@@ -432,6 +432,8 @@ class Polyline:
         alive = [True] * n
         if distance != distance:
             return None
+        if distance == 0:
+            return alive
         stamp = [0] * n
         events = [(at[i], i, 0) for i in range(n) if at[i] <= distance]
         heapq.heapify(events)

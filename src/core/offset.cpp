@@ -139,6 +139,8 @@ std::vector<bool> kept_edges(std::span<const Vec2> pts, bool closed, double dist
     std::vector<bool> alive(n, true);
     if (!(distance == distance))
         return {};
+    if (distance == 0)
+        return alive;  // nothing moves, so nothing collapses
     using Event = std::tuple<double, std::size_t, unsigned>;
     std::priority_queue<Event, std::vector<Event>, std::greater<Event>> events;
     std::vector<unsigned> stamp(n, 0);
