@@ -443,7 +443,11 @@ class Mesh:
     def normals(self) -> np.ndarray:
         """The unit normal of each triangle by the right-hand rule over its corners; NaN rows for degenerate ones."""
     def to_pyvista_mesh(self) -> pv.PolyData:
-        """A new pyvista triangle mesh of the arrays."""
+        """A new pyvista triangle mesh of the arrays.
+
+        IndexError, before pyvista sees them, when a triangle index is below 0
+        or not below the number of vertex rows (so also in ``show_mesh``).
+        """
     def merge(self, other_mesh: Mesh) -> Mesh:
         """A new mesh of both meshes' triangles, the other's renumbered after these vertices; this mesh's layer."""
     def self_clean_vertices(self) -> Mesh:
@@ -477,7 +481,10 @@ class Mesh:
         """That triangulation extruded by ``height`` along z, both ends closed."""
     @staticmethod
     def convert_rhinoMesh_to_pvMesh(rhino_mesh: Any, /) -> pv.PolyData:
-        """A pyvista triangle mesh with normals of a Rhino mesh; its quads are split in the caller's mesh."""
+        """A pyvista triangle mesh with normals of a Rhino mesh; its quads are split in the caller's mesh.
+
+        IndexError when a face names a vertex below 0 or not below the vertex count.
+        """
     @staticmethod
     def show_rhino_mesh(rhino_geometries: Iterable[Any], /) -> None:
         """Show Rhino meshes in a pyvista window (their quads are split in place)."""
@@ -495,5 +502,6 @@ class Mesh:
     def meshes_to_front(meshes: Optional[Iterable[Mesh]] = None) -> dict[Optional[str], dict[str, list[Any]]]:
         """The front-end export: per layer, "vertex" (x, z, -y rounded to 4 decimals) and "vertex_index".
 
-        A later mesh of a layer replaces an earlier one.
+        A later mesh of a layer replaces an earlier one. IndexError when a
+        triangle index is below 0 or not below the mesh's number of vertex rows.
         """

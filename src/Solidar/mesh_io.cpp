@@ -155,6 +155,7 @@ nb::object convert_rhino_mesh(nb::handle rhino_mesh) {
     nb::object floats = nb::borrow((PyObject *) &PyFloat_Type), ints = nb::borrow((PyObject *) &PyLong_Type);
     nb::object point_array = pyu::get_attr(numpy, key_array)(points, "dtype"_a = floats);
     nb::object face_array = pyu::get_attr(numpy, key_array)(faces, "dtype"_a = ints);
+    check_triangle_indices(point_array, face_array);
     nb::object mesh = pyu::call_method(pv.get(), key_make_tri_mesh, point_array, face_array);
     return pyu::get_attr(mesh, key_compute_normals)("auto_orient_normals"_a = true, "flip_normals"_a = true);
 }
@@ -210,13 +211,16 @@ nb::dict meshes_to_front(nb::handle meshes) {
         nb::object layer = pyu::get_attr(mesh, key_layer);
         nb::list order;
         order.append(pyu::int_obj(0)), order.append(pyu::int_obj(2)), order.append(pyu::int_obj(1));
-        nb::object swapped = item(pyu::get_attr(mesh, key_vertices), nb::make_tuple(all_slice(), order));
+        nb::object vertices = pyu::get_attr(mesh, key_vertices);
+        nb::object swapped = item(vertices, nb::make_tuple(all_slice(), order));
         nb::list signs;
         signs.append(pyu::int_obj(1)), signs.append(pyu::int_obj(1)), signs.append(pyu::int_obj(-1));
         nb::object flipped = pyu::num_mul(swapped, signs);
         nb::object rounded = pyu::get_attr(np.get(), key_round)(flipped, "decimals"_a = 4);
         nb::object vertex = pyu::call_method(pyu::call_method(rounded, key_flatten), key_tolist);
-        nb::object flat = pyu::call_method(pyu::get_attr(mesh, key_indices), key_flatten);
+        nb::object indices = pyu::get_attr(mesh, key_indices);
+        check_triangle_indices(vertices, indices);
+        nb::object flat = pyu::call_method(indices, key_flatten);
         nb::dict entry;
         entry["vertex"] = vertex;
         entry["vertex_index"] = pyu::call_method(flat, key_tolist);

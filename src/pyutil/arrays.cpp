@@ -30,6 +30,13 @@ PyObject *float64_type() {
 
 bool is_ndarray(nb::handle obj) { return (PyObject *) Py_TYPE(obj.ptr()) == ndarray_type(); }
 
+bool is_ndarray_instance(nb::handle obj) { return check_status(PyObject_IsInstance(obj.ptr(), ndarray_type())) == 1; }
+
+nb::object as_ndarray(nb::handle obj) {
+    static PyObject *asarray = numpy_class("asarray");
+    return check(PyObject_CallOneArg(asarray, obj.ptr()));
+}
+
 template <class T>
 bool view_array(nb::handle obj, ArrayView<T> &out) {
     if (!is_ndarray(obj))
