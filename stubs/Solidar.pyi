@@ -475,10 +475,23 @@ class Mesh:
         """The (vertices, triangles) of an outline extruded by ``height`` along z, both ends closed."""
     @staticmethod
     def constrain_delaunay_2d(points_list: Sequence[Sequence[Any]], /) -> Tuple[np.ndarray, np.ndarray]:
-        """The (vertices, triangles) of a Delaunay triangulation of outlines constrained by their edges."""
+        """The (vertices, triangles) of a Delaunay triangulation of outlines constrained by their edges.
+
+        The first outline is the boundary and every other one an opening in
+        it: the triangles cover exactly the boundary's inside less the
+        openings (inside by the even-odd rule), also where openings touch
+        each other or the boundary at a vertex. Each outline may run in
+        either direction and may repeat its first point at the end. The
+        vertex rows are the outlines' points in order (coinciding points of
+        different outlines once); IndexError for no outlines.
+        """
     @staticmethod
     def constrain_delaunay_3d(points_list: Sequence[Sequence[Any]], height: float) -> Tuple[np.ndarray, np.ndarray]:
-        """That triangulation extruded by ``height`` along z, both ends closed."""
+        """That triangulation extruded by ``height`` along z, both ends closed.
+
+        The caps are the boundary (the first outline) less the openings (the
+        others); the walls stand on the boundary and on every opening.
+        """
     @staticmethod
     def convert_rhinoMesh_to_pvMesh(rhino_mesh: Any, /) -> pv.PolyData:
         """A pyvista triangle mesh with normals of a Rhino mesh; its quads are split in the caller's mesh.

@@ -42,6 +42,11 @@ struct ArrayView {
 template <class T>
 bool view_array(nb::handle obj, ArrayView<T> &out);
 
+// numpy.ascontiguousarray(obj, dtype=T) through the numpy imported, as a
+// view of T (double or int64_t).
+template <class T>
+ArrayView<T> as_contiguous(nb::handle obj);
+
 // A new C-contiguous numpy array of dtype T and the given shape, and its
 // buffer to fill.
 template <class T>
