@@ -5,7 +5,10 @@ counter-clockwise positive seen from +z. Two points are equal when each
 coordinate differs by at most ``epsilon`` (read at every call). Any object
 with float ``x``, ``y`` and ``z`` attributes is accepted wherever a solid
 point or vector is. Storeys follow ``BIM_FLOOR_HEIGHTS`` and units
-``BIM_UNIT_WIDTH``, both read when a façade is divided.
+``BIM_UNIT_WIDTH``, both read when a façade is divided. These module
+settings hold in the process that sets them: a worker process started by
+spawn or forkserver imports the module afresh and must set them again, for
+example in a pool initializer.
 """
 
 import math as math
@@ -18,9 +21,29 @@ import pyvista as pv
 from Flatkin import Point as Point
 
 epsilon: float
+"""The tolerance of point and vector equality, 1e-06, read at every call.
+
+Rebinding it changes later calls in this process only: a worker process
+started by spawn or forkserver imports the module afresh and must set it
+again, for example in a pool initializer.
+"""
 BIM_HEIGHTS: List[float]
+"""The level heights of the first four storeys, [0, 6.5, 11, 15.5]; no operation reads it."""
 BIM_FLOOR_HEIGHTS: List[float]
+"""The storey heights, bottom up, after a ground entry 0: [0, 6.5, 4.5, ...], summing to 33.5.
+
+A façade is divided into storeys at the running sums of these entries, read
+when it is divided; a façade taller than their sum gets no rows above that
+sum. Rebound or changed in place, it changes later divisions in this
+process only: a worker process started by spawn or forkserver imports the
+module afresh and must set it again, for example in a pool initializer.
+"""
 BIM_UNIT_WIDTH: float
+"""The width of a façade unit, 8.4, read when a façade is divided.
+
+A worker process started by spawn or forkserver imports the module afresh
+and must set it again, for example in a pool initializer.
+"""
 __test__: dict[str, Any]
 
 class SupportsXYZ(Protocol):
