@@ -246,14 +246,15 @@ class Polyline:
 
     @property
     def wise(self):
-        segments = self.segments
-        if self.is_closed():
-            s = 0
-        else:
-            c = Vector.vector_from_points(self.points[-1], self.points[0])
-            s = Vector.cross_product(c, segments[0].vector) + Vector.cross_product(segments[-1].vector, c)
-        for i in range(1, len(segments)):
-            s += Vector.cross_product(segments[i - 1].vector, segments[i].vector)
+        # The sign of the enclosed area, an open polyline closed by the
+        # straight edge back to its first point.
+        points = self.points
+        if not self.is_closed():
+            self.segments[0]
+        s = 0
+        for i in range(1, len(points) - 1):
+            s += Vector.cross_product(Vector.vector_from_points(points[0], points[i]),
+                                      Vector.vector_from_points(points[0], points[i + 1]))
         if s < 0:
             return 0
         if s > 0:

@@ -5,6 +5,9 @@ counter-clockwise positive. Two points are equal when each coordinate
 differs by at most ``epsilon`` (read at every call). Any object with float
 ``x`` and ``y`` attributes is accepted wherever a point or vector is.
 Importing the module prints ``('epsilon', 2.220446049250313e-16)`` once.
+A worker process started by spawn or forkserver imports the module afresh:
+a rebound ``epsilon`` must be set again there, for example in a pool
+initializer.
 """
 
 import math as math
@@ -15,6 +18,12 @@ import matplotlib.pyplot as plt
 import numpy as np
 
 epsilon: float
+"""The tolerance of point and vector equality, 1e-06, read at every call.
+
+Rebinding it changes later calls in this process only: a worker process
+started by spawn or forkserver imports the module afresh and must set it
+again, for example in a pool initializer.
+"""
 
 class SupportsXY(Protocol):
     """Anything with float coordinates ``x`` and ``y``: a point or a vector."""

@@ -94,13 +94,24 @@ class Polyline:
         """The unsigned enclosed area; ValueError when the polyline is open."""
     @property
     def is_clockwise(self) -> float:
-        """The signed sum of the turns at every vertex (the last segment paired with the first): negative clockwise."""
+        """The signed sum of the turns at every vertex (the last segment paired with the first), a float.
+
+        It is a sum of turn cross products, not an area: its sign follows the
+        turns and can disagree with the direction of a non-convex outline
+        (``wise`` gives the direction). As a truth value it is true whenever
+        it is not zero, whichever the direction.
+        """
     @property
     def simple_wise(self) -> Optional[int]:
         """The winding code of the first three points; Exception "Point Overlap" when two are equal."""
     @property
     def wise(self) -> int:
-        """The winding code of the whole polyline (an open one as if closed by a straight edge)."""
+        """The winding code of the whole polyline by the sign of the area it encloses.
+
+        1 counter-clockwise (positive area), 0 clockwise (negative), 2 when
+        the area is zero or not a number; an open polyline is closed by the
+        straight edge from its last point back to its first.
+        """
     @property
     def start_vector(self) -> Vector:
         """A new vector from the first point to the second."""

@@ -5,7 +5,10 @@ counter-clockwise positive seen from +z. Two points are equal when each
 coordinate differs by at most ``epsilon`` (read at every call). Any object
 with float ``x``, ``y`` and ``z`` attributes is accepted wherever a solid
 point or vector is. Storeys follow ``BIM_FLOOR_HEIGHTS`` and units
-``BIM_UNIT_WIDTH``, both read when a façade is divided.
+``BIM_UNIT_WIDTH``, both read when a façade is divided. These module
+settings hold in the process that sets them: a worker process started by
+spawn or forkserver imports the module afresh and must set them again, for
+example in a pool initializer.
 """
 
 import math as math
@@ -18,9 +21,29 @@ import pyvista as pv
 from Flatkin import Point as Point
 
 epsilon: float
+"""The tolerance of point and vector equality, 1e-06, read at every call.
+
+Rebinding it changes later calls in this process only: a worker process
+started by spawn or forkserver imports the module afresh and must set it
+again, for example in a pool initializer.
+"""
 BIM_HEIGHTS: List[float]
+"""The level heights of the first four storeys, [0, 6.5, 11, 15.5]; no operation reads it."""
 BIM_FLOOR_HEIGHTS: List[float]
+"""The storey heights, bottom up, after a ground entry 0: [0, 6.5, 4.5, ...], summing to 33.5.
+
+A façade is divided into storeys at the running sums of these entries, read
+when it is divided; a façade taller than their sum gets no rows above that
+sum. Rebound or changed in place, it changes later divisions in this
+process only: a worker process started by spawn or forkserver imports the
+module afresh and must set it again, for example in a pool initializer.
+"""
 BIM_UNIT_WIDTH: float
+"""The width of a façade unit, 8.4, read when a façade is divided.
+
+A worker process started by spawn or forkserver imports the module afresh
+and must set it again, for example in a pool initializer.
+"""
 __test__: dict[str, Any]
 
 class SupportsXYZ(Protocol):
@@ -443,7 +466,11 @@ class Mesh:
     def normals(self) -> np.ndarray:
         """The unit normal of each triangle by the right-hand rule over its corners; NaN rows for degenerate ones."""
     def to_pyvista_mesh(self) -> pv.PolyData:
-        """A new pyvista triangle mesh of the arrays."""
+        """A new pyvista triangle mesh of the arrays.
+
+        IndexError, before pyvista sees them, when a triangle index is below 0
+        or not below the number of vertex rows (so also in ``show_mesh``).
+        """
     def merge(self, other_mesh: Mesh) -> Mesh:
         """A new mesh of both meshes' triangles, the other's renumbered after these vertices; this mesh's layer."""
     def self_clean_vertices(self) -> Mesh:
@@ -471,13 +498,29 @@ class Mesh:
         """The (vertices, triangles) of an outline extruded by ``height`` along z, both ends closed."""
     @staticmethod
     def constrain_delaunay_2d(points_list: Sequence[Sequence[Any]], /) -> Tuple[np.ndarray, np.ndarray]:
-        """The (vertices, triangles) of a Delaunay triangulation of outlines constrained by their edges."""
+        """The (vertices, triangles) of a Delaunay triangulation of outlines constrained by their edges.
+
+        The first outline is the boundary and every other one an opening in
+        it: the triangles cover exactly the boundary's inside less the
+        openings (inside by the even-odd rule), also where openings touch
+        each other or the boundary at a vertex. Each outline may run in
+        either direction and may repeat its first point at the end. The
+        vertex rows are the outlines' points in order (coinciding points of
+        different outlines once); IndexError for no outlines.
+        """
     @staticmethod
     def constrain_delaunay_3d(points_list: Sequence[Sequence[Any]], height: float) -> Tuple[np.ndarray, np.ndarray]:
-        """That triangulation extruded by ``height`` along z, both ends closed."""
+        """That triangulation extruded by ``height`` along z, both ends closed.
+
+        The caps are the boundary (the first outline) less the openings (the
+        others); the walls stand on the boundary and on every opening.
+        """
     @staticmethod
     def convert_rhinoMesh_to_pvMesh(rhino_mesh: Any, /) -> pv.PolyData:
-        """A pyvista triangle mesh with normals of a Rhino mesh; its quads are split in the caller's mesh."""
+        """A pyvista triangle mesh with normals of a Rhino mesh; its quads are split in the caller's mesh.
+
+        IndexError when a face names a vertex below 0 or not below the vertex count.
+        """
     @staticmethod
     def show_rhino_mesh(rhino_geometries: Iterable[Any], /) -> None:
         """Show Rhino meshes in a pyvista window (their quads are split in place)."""
@@ -495,5 +538,6 @@ class Mesh:
     def meshes_to_front(meshes: Optional[Iterable[Mesh]] = None) -> dict[Optional[str], dict[str, list[Any]]]:
         """The front-end export: per layer, "vertex" (x, z, -y rounded to 4 decimals) and "vertex_index".
 
-        A later mesh of a layer replaces an earlier one.
+        A later mesh of a layer replaces an earlier one. IndexError when a
+        triangle index is below 0 or not below the mesh's number of vertex rows.
         """

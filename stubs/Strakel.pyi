@@ -4,6 +4,8 @@ Coordinates are floats in the library's length unit. The tolerance tests
 (bounds widened by ``epsilon``, the on-line test) read this module's own
 ``epsilon``, bound once from ``Flatkin`` at import: rebinding
 ``Strakel.epsilon`` changes them, rebinding ``Flatkin.epsilon`` does not.
+A worker process started by spawn or forkserver imports the modules afresh
+and must set a rebound ``epsilon`` again, for example in a pool initializer.
 New points, vectors, lines and segments are built through this module's
 current names ``Point``, ``Vector``, ``Line`` and ``Segment``. End points are
 stored as given and shared, never copied; any object with float ``x`` and

@@ -48,7 +48,8 @@ nb::object simple_wise(nb::handle self) {
     return nb::none();
 }
 
-// 0 clockwise, 1 counter-clockwise, 2 otherwise.
+// By the sign of the enclosed area: 0 clockwise, 1 counter-clockwise, 2
+// otherwise.
 int wise(nb::handle self) {
     bool is_closed = closed(self);
     Vertices v = vertices(self);
@@ -57,7 +58,7 @@ int wise(nb::handle self) {
             index_error();  // an open polyline reads its first segment
         return 2;
     }
-    return geom::winding_code(v.xy(), is_closed);
+    return geom::winding_code(v.xy());
 }
 
 nb::object start_vector(nb::handle self) {

@@ -28,7 +28,7 @@ const pyu::Key key_vertices("vertices"), key_indices("indices"), key_layer("laye
     key_concatenate("concatenate"), key_unique("unique"), key_reshape("reshape"), key_cross("cross"),
     key_linalg("linalg"), key_norm("norm"), key_dtype("dtype"), key_kind("kind"), key_astype("astype"),
     key_float64("float64"), key_column_stack("column_stack"), key_ones("ones"), key_shape("shape"), key_dot("dot"),
-    key_T("T"), key_clean_vertices("clean_vertices"), key_make_tri_mesh("make_tri_mesh");
+    key_T("T"), key_nonzero("nonzero"), key_clean_vertices("clean_vertices"), key_make_tri_mesh("make_tri_mesh");
 
 // x[:, k]
 nb::object column(nb::handle x, long k) {
@@ -51,6 +51,26 @@ void mesh_init(nb::handle self, nb::handle vertices, nb::handle indices, nb::han
 std::string mesh_text(nb::handle self) {
     pyu::RecursionGuard guard(" in Mesh.__repr__");
     return "Mesh:" + text_part(pyu::get_attr(self, key_layer));
+}
+
+// ----------------------------------------------------- triangle indices
+
+Py_ssize_t ssize_of(nb::handle n) {
+    Py_ssize_t v = PyNumber_AsSsize_t(n.ptr(), PyExc_OverflowError);
+    if (v == -1 && PyErr_Occurred())
+        pyu::raise_current();
+    return v;
+}
+
+template <class I>
+bool scan_indices(nb::handle array, Py_ssize_t n, size_t &bad) {
+    pyu::ArrayView<I> view;
+    if (!pyu::view_array(array, view))
+        return false;
+    bad = geom::first_outside(view.data, view.size(), (int64_t) n);
+    if (bad == view.size())
+        bad = SIZE_MAX;
+    return true;
 }
 
 // ------------------------------------------------------------ normals
@@ -299,10 +319,50 @@ nb::object apply_affine_transformation(nb::handle vertices, nb::handle matrix) {
 
 nb::object to_pyvista_mesh(nb::handle self) {
     nb::object v = pyu::get_attr(self, key_vertices), t = pyu::get_attr(self, key_indices);
+    check_triangle_indices(v, t);
     return pyu::call_method(pv.get(), key_make_tri_mesh, v, t);
 }
 
 }  // namespace
+
+// Plain integer arrays are scanned in C++; any other dtype through numpy's
+// comparisons, where NaN names no vertex either.
+void check_triangle_indices(nb::handle vertices, nb::handle indices) {
+    if (!pyu::is_ndarray_instance(indices))
+        return;
+    Py_ssize_t n;
+    if (pyu::is_ndarray_instance(vertices)) {
+        nb::object shape = pyu::get_attr(vertices, key_shape);
+        if (pyu::length(shape) == 0)
+            return;
+        n = ssize_of(pyu::get_item(shape, 0));
+    } else if (PySequence_Check(vertices.ptr())) {
+        n = pyu::length(vertices);
+    } else {
+        return;
+    }
+    nb::object values = pyu::as_ndarray(indices);
+    size_t bad = SIZE_MAX;
+    if (!scan_indices<int64_t>(values, n, bad) && !scan_indices<int32_t>(values, n, bad)) {
+        nb::object zero = pyu::int_obj(0), count = pyu::check(PyLong_FromSsize_t(n));
+        nb::object below = pyu::check(PyObject_RichCompare(values.ptr(), zero.ptr(), Py_LT));
+        nb::object above = pyu::check(PyObject_RichCompare(values.ptr(), count.ptr(), Py_GE));
+        nb::object nan = pyu::check(PyObject_RichCompare(values.ptr(), values.ptr(), Py_NE));
+        nb::object outside = pyu::check(PyNumber_Or(pyu::check(PyNumber_Or(below.ptr(), above.ptr())).ptr(), nan.ptr()));
+        nb::object flat = pyu::call_method(outside, key_reshape, pyu::int_obj(-1));
+        nb::object where = pyu::get_item(pyu::call_method(flat, key_nonzero), 0);
+        if (pyu::length(where) > 0)
+            bad = (size_t) ssize_of(pyu::get_item(where, 0));
+    }
+    if (bad == SIZE_MAX)
+        return;
+    nb::object value = pyu::get_item(pyu::call_method(values, key_reshape, pyu::int_obj(-1)), (Py_ssize_t) bad);
+    nb::object shape = pyu::get_attr(values, key_shape);
+    if (pyu::length(shape) == 2 && ssize_of(pyu::get_item(shape, 1)) > 0)
+        pyu::raise_format(PyExc_IndexError, "index %S of triangle %zd is out of range for %zd vertices", value.ptr(),
+                          (Py_ssize_t) bad / ssize_of(pyu::get_item(shape, 1)), n);
+    pyu::raise_format(PyExc_IndexError, "triangle index %S is out of range for %zd vertices", value.ptr(), n);
+}
 
 void bind_mesh(nb::module_ &m) {
     using namespace mesh_io;

@@ -7,6 +7,10 @@
 // current releases, merges their coincident points too, which may renumber
 // them; callers of older releases saw each outline's points kept apart.
 #include "Solidar/solidar.hpp"
+#include "core/region_triangulation.hpp"
+
+#include <cmath>
+#include <vector>
 
 using namespace nb::literals;
 
@@ -82,6 +86,75 @@ nb::object combined(nb::handle points_list) {
 
 nb::object delaunay(nb::handle combine) { return pyu::get_attr(combine, key_delaunay_2d)("edge_source"_a = combine); }
 
+// The cells of a flat face list (count, point numbers ...), each on points
+// below n; false when the list is not that.
+bool read_cells(const pyu::ArrayView<int64_t> &faces, size_t n, std::vector<geom::Ring> &cells) {
+    if (faces.ndim != 1)
+        return false;
+    for (size_t at = 0; at < faces.shape[0];) {
+        int64_t count = faces.data[at++];
+        if (count < 0 || (size_t) count > faces.shape[0] - at)
+            return false;
+        geom::Ring cell;
+        for (int64_t k = 0; k < count; ++k, ++at) {
+            if (faces.data[at] < 0 || (size_t) faces.data[at] >= n)
+                return false;
+            cell.push_back((size_t) faces.data[at]);
+        }
+        cells.push_back(std::move(cell));
+    }
+    return true;
+}
+
+// The outlines are a boundary (the first) and its openings, each in either
+// direction, open or closed.  pyvista's triangulation stands where its
+// triangles lie in that region and cover it; otherwise the region's own
+// constrained triangulation on the same points takes its place, as a mesh
+// of the same points.  Outlines whose edges cross each other are not handed
+// to pyvista's triangulation, which may then exhaust the memory.  Outlines
+// that are not polygons on numeric points are pyvista's alone.
+nb::object region_triangulation(nb::handle combine) {
+    nb::object points = pyu::get_attr(combine, key_points);
+    pyu::ArrayView<double> p = pyu::as_contiguous<double>(points);
+    std::vector<geom::Ring> rings;
+    if (p.ndim != 2 || p.shape[1] < 2 ||
+        !read_cells(pyu::as_contiguous<int64_t>(pyu::get_attr(combine, key_faces)), p.shape[0], rings))
+        return delaunay(combine);
+    size_t n = p.shape[0], k = p.shape[1];
+    std::vector<geom::Vec2> xy(n);
+    for (size_t i = 0; i < n; ++i)
+        xy[i] = {p.data[i * k], p.data[i * k + 1]};
+    geom::Interrupt stop = pyu::interrupt();
+    std::vector<geom::Triangle> own = geom::triangulate_region(xy, rings, stop);
+    if (!geom::rings_cross(xy, rings, stop)) {
+        double own_area = geom::triangles_area(xy, own);
+        nb::object tess = delaunay(combine);
+        nb::object tess_points = pyu::get_attr(tess, key_points);
+        std::vector<geom::Ring> cells;
+        if (pyu::length(tess_points) == (Py_ssize_t) n &&
+            read_cells(pyu::as_contiguous<int64_t>(pyu::get_attr(tess, key_faces)), n, cells)) {
+            std::vector<geom::Triangle> theirs;
+            bool triangles = true;
+            for (const geom::Ring &c : cells) {
+                triangles = triangles && c.size() == 3;
+                if (triangles)
+                    theirs.push_back({c[0], c[1], c[2]});
+            }
+            double area = 0;
+            if (triangles && geom::triangles_in_region(xy, rings, theirs, area, stop) &&
+                std::fabs(area - own_area) <= 1e-9 * own_area)
+                return tess;
+        }
+    }
+    pyu::NewArray<int64_t> faces = pyu::new_array<int64_t>({4 * own.size()});
+    for (size_t t = 0; t < own.size(); ++t) {
+        faces.data[4 * t] = 3;
+        for (int c = 0; c < 3; ++c)
+            faces.data[4 * t + 1 + c] = (int64_t) own[t][c];
+    }
+    return pyu::call_method(pv.get(), key_PolyData, points, faces.array);
+}
+
 nb::object new_plotter() { return pyu::call_method(pv.get(), key_Plotter); }
 
 void finish(nb::handle plotter) {
@@ -115,11 +188,11 @@ nb::object extrude_to_mesh(nb::handle points, nb::handle height) {
     return to_arrays(pyu::call_method(prism, key_triangulate));
 }
 
-nb::object constrain_delaunay_2d(nb::handle points_list) { return to_arrays(delaunay(combined(points_list))); }
+nb::object constrain_delaunay_2d(nb::handle points_list) { return to_arrays(region_triangulation(combined(points_list))); }
 
 nb::object constrain_delaunay_3d(nb::handle points_list, nb::handle height) {
     double h = pyu::as_double(height);
-    nb::object tess = delaunay(combined(points_list));
+    nb::object tess = region_triangulation(combined(points_list));
     return to_arrays(pyu::call_method(extrude(tess, h), key_triangulate));
 }
 
@@ -155,6 +228,7 @@ nb::object convert_rhino_mesh(nb::handle rhino_mesh) {
     nb::object floats = nb::borrow((PyObject *) &PyFloat_Type), ints = nb::borrow((PyObject *) &PyLong_Type);
     nb::object point_array = pyu::get_attr(numpy, key_array)(points, "dtype"_a = floats);
     nb::object face_array = pyu::get_attr(numpy, key_array)(faces, "dtype"_a = ints);
+    check_triangle_indices(point_array, face_array);
     nb::object mesh = pyu::call_method(pv.get(), key_make_tri_mesh, point_array, face_array);
     return pyu::get_attr(mesh, key_compute_normals)("auto_orient_normals"_a = true, "flip_normals"_a = true);
 }
@@ -210,13 +284,16 @@ nb::dict meshes_to_front(nb::handle meshes) {
         nb::object layer = pyu::get_attr(mesh, key_layer);
         nb::list order;
         order.append(pyu::int_obj(0)), order.append(pyu::int_obj(2)), order.append(pyu::int_obj(1));
-        nb::object swapped = item(pyu::get_attr(mesh, key_vertices), nb::make_tuple(all_slice(), order));
+        nb::object vertices = pyu::get_attr(mesh, key_vertices);
+        nb::object swapped = item(vertices, nb::make_tuple(all_slice(), order));
         nb::list signs;
         signs.append(pyu::int_obj(1)), signs.append(pyu::int_obj(1)), signs.append(pyu::int_obj(-1));
         nb::object flipped = pyu::num_mul(swapped, signs);
         nb::object rounded = pyu::get_attr(np.get(), key_round)(flipped, "decimals"_a = 4);
         nb::object vertex = pyu::call_method(pyu::call_method(rounded, key_flatten), key_tolist);
-        nb::object flat = pyu::call_method(pyu::get_attr(mesh, key_indices), key_flatten);
+        nb::object indices = pyu::get_attr(mesh, key_indices);
+        check_triangle_indices(vertices, indices);
+        nb::object flat = pyu::call_method(indices, key_flatten);
         nb::dict entry;
         entry["vertex"] = vertex;
         entry["vertex_index"] = pyu::call_method(flat, key_tolist);

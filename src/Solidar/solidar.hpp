@@ -106,6 +106,10 @@ nb::dict divide_surface_to_planes_with_label(nb::handle self);
 nb::dict divide_surface_xy_points(nb::handle self);
 nb::dict divide_surface_xy_planes(nb::handle self);
 }  // namespace panels
+// Refuses, before anything is handed on, an `indices` array (of any shape,
+// when it is a numpy array) holding a value below 0 or not below the number
+// of vertex rows: IndexError naming the value, its triangle and the count.
+void check_triangle_indices(nb::handle vertices, nb::handle indices);
 // Members of Mesh bound in mesh.cpp and defined in mesh_io.cpp.
 namespace mesh_io {
 nb::object convert_pv_mesh_to_array(nb::handle pv_mesh);

@@ -374,6 +374,14 @@ void copy_shifted(const I *src, size_t count, I offset, I *dst) {
         dst[i] = (I) ((U) src[i] + (U) offset);
 }
 
+template <class I>
+size_t first_outside(const I *values, size_t count, int64_t n_vertices) {
+    for (size_t i = 0; i < count; ++i)
+        if (values[i] < 0 || (int64_t) values[i] >= n_vertices)
+            return i;
+    return count;
+}
+
 template UniqueRows unique_rows<double>(const double *, size_t, size_t, const Interrupt &);
 template UniqueRows unique_rows<float>(const float *, size_t, size_t, const Interrupt &);
 template UniqueRows unique_rows<int64_t>(const int64_t *, size_t, size_t, const Interrupt &);
@@ -382,6 +390,8 @@ template bool face_normals<double, int64_t>(const double *, size_t, const int64_
 template bool face_normals<double, int32_t>(const double *, size_t, const int32_t *, size_t, double *, const Interrupt &);
 template bool face_normals<float, int64_t>(const float *, size_t, const int64_t *, size_t, float *, const Interrupt &);
 template bool face_normals<float, int32_t>(const float *, size_t, const int32_t *, size_t, float *, const Interrupt &);
+template size_t first_outside<int64_t>(const int64_t *, size_t, int64_t);
+template size_t first_outside<int32_t>(const int32_t *, size_t, int64_t);
 template void copy_shifted<int64_t>(const int64_t *, size_t, int64_t, int64_t *);
 template void copy_shifted<int32_t>(const int32_t *, size_t, int32_t, int32_t *);
 

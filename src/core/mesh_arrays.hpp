@@ -40,6 +40,11 @@ template <class T, class I>
 bool face_normals(const T *vertices, size_t n_vertices, const I *triangles, size_t n_triangles, T *out,
                   const Interrupt &stop = {});
 
+// The position of the first of `count` values below 0 or not below
+// `n_vertices`, or `count` when every value names a vertex row.
+template <class I>
+size_t first_outside(const I *values, size_t count, int64_t n_vertices);
+
 // dst[i] = src[i] + offset for `count` values (wrapping as numpy's integer
 // addition does).
 template <class I>

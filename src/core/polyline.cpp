@@ -116,15 +116,10 @@ double turn_sum(std::span<const Vec2> pts) {
     return s;
 }
 
-int winding_code(std::span<const Vec2> pts, bool closed) {
-    std::size_t n = segment_count(pts);
+int winding_code(std::span<const Vec2> pts) {
     double s = 0.0;
-    if (!closed && n > 0) {
-        Vec2 c = pts[0] - pts[n];
-        s = cross(c, pts[1] - pts[0]) + cross(pts[n] - pts[n - 1], c);
-    }
-    for (std::size_t i = 1; i < n; ++i)
-        s += cross(pts[i] - pts[i - 1], pts[i + 1] - pts[i]);
+    for (std::size_t i = 1; i + 1 < pts.size(); ++i)
+        s += cross(pts[i] - pts[0], pts[i + 1] - pts[0]);
     if (s < 0)
         return 0;
     if (s > 0)

@@ -119,10 +119,12 @@ double shoelace_sum(std::span<const Vec2> pts);
 // every vertex, the first paired with the last segment, open or closed.
 double turn_sum(std::span<const Vec2> pts);
 
-// Winding code of the whole polyline: 0 clockwise, 1 counter-clockwise, 2
-// otherwise (NaN included).  A closed polyline leaves out the turn at its
-// first vertex; an open one adds the two turns against its closing vector.
-int winding_code(std::span<const Vec2> pts, bool closed);
+// Winding code of the whole polyline by the sign of the area it encloses,
+// an open one closed by the straight edge from its last point back to its
+// first: 0 clockwise (negative), 1 counter-clockwise (positive), 2 for a zero
+// or NaN area.  The area is summed as cross(p_i - p_0, p_(i+1) - p_0), so it
+// does not lose digits to coordinates far from the origin.
+int winding_code(std::span<const Vec2> pts);
 
 // Convex when every non-zero turn at points[1] .. points[-2], and for a
 // closed polyline the turn from its last edge into its first, has one sign;

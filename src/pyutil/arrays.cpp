@@ -6,6 +6,7 @@
 
 #include <nanobind/ndarray.h>
 
+#include <type_traits>
 #include <vector>
 
 namespace pyu {
@@ -29,6 +30,26 @@ PyObject *float64_type() {
 }  // namespace
 
 bool is_ndarray(nb::handle obj) { return (PyObject *) Py_TYPE(obj.ptr()) == ndarray_type(); }
+
+bool is_ndarray_instance(nb::handle obj) { return check_status(PyObject_IsInstance(obj.ptr(), ndarray_type())) == 1; }
+
+template <class T>
+ArrayView<T> as_contiguous(nb::handle obj) {
+    static PyObject *contiguous = numpy_class("ascontiguousarray");
+    static PyObject *dtype = numpy_class(std::is_same_v<T, double> ? "float64" : "int64");
+    nb::object array = check(PyObject_CallFunctionObjArgs(contiguous, obj.ptr(), dtype, nullptr));
+    ArrayView<T> view;
+    if (!view_array(array, view))
+        raise(PyExc_TypeError, "an array was expected");
+    return view;
+}
+template ArrayView<double> as_contiguous<double>(nb::handle);
+template ArrayView<int64_t> as_contiguous<int64_t>(nb::handle);
+
+nb::object as_ndarray(nb::handle obj) {
+    static PyObject *asarray = numpy_class("asarray");
+    return check(PyObject_CallOneArg(asarray, obj.ptr()));
+}
 
 template <class T>
 bool view_array(nb::handle obj, ArrayView<T> &out) {

@@ -14,6 +14,11 @@ namespace pyu {
 
 // Whether `obj` is an instance of exactly numpy.ndarray.
 bool is_ndarray(nb::handle obj);
+// Whether `obj` is a numpy.ndarray or an instance of a subclass of it.
+bool is_ndarray_instance(nb::handle obj);
+// numpy.asarray(obj), an exact ndarray, through the numpy imported (not a
+// name a module binds, which a caller may rebind).
+nb::object as_ndarray(nb::handle obj);
 
 // A read view of an exact numpy.ndarray of dtype T (double, float, int64_t,
 // int32_t), C-contiguous and aligned for T (an array over a byte buffer at an
@@ -36,6 +41,11 @@ struct ArrayView {
 // layout, or more than four dimensions).
 template <class T>
 bool view_array(nb::handle obj, ArrayView<T> &out);
+
+// numpy.ascontiguousarray(obj, dtype=T) through the numpy imported, as a
+// view of T (double or int64_t).
+template <class T>
+ArrayView<T> as_contiguous(nb::handle obj);
 
 // A new C-contiguous numpy array of dtype T and the given shape, and its
 // buffer to fill.
