@@ -257,6 +257,12 @@ private:
     // on each; `first_live_` skips the dropped prefix.
     std::vector<Vec2> knots_;
     std::vector<std::uint32_t> knot_uses_;
+    // For each knot, the end of its run of knots on one exact y; and a link
+    // towards the next knot in use, valid while the knot is out of use.
+    std::vector<std::uint32_t> run_end_;
+    std::vector<std::uint32_t> past_unused_;
+    // The first knot at or after `k` still in use (or the knot count).
+    std::size_t next_in_use(std::size_t k);
     // Whether some knot has points within node_join of it in another
     // rounding cell; without one, a walk (which stands on knots only) finds
     // every piece it touches in the cell of its point.
