@@ -243,7 +243,7 @@ bool is_true(nb::handle h) { return h.ptr() == Py_True; }
 // `current_seg` left out of the first adjacency.
 nb::list run_walk(nb::handle self, Walker &w, bool contour, MarkMirror *mirror, long *uses_delta = nullptr,
                   std::optional<Vec2> start = std::nullopt, std::vector<std::uint32_t> *walked = nullptr,
-                  std::vector<std::uint32_t> *used_up = nullptr) {
+                  std::vector<std::uint32_t> *used_up = nullptr, std::vector<Vec2> *path = nullptr) {
     WalkStateReset reset(self);
     nb::object marks = marks_of(self);
     std::optional<geom::PairKey> skip;
@@ -258,7 +258,7 @@ nb::list run_walk(nb::handle self, Walker &w, bool contour, MarkMirror *mirror, 
     }
     Vec2 at{};
     std::vector<std::uint32_t> entries =
-        w.net->walk(contour, skip, fe, e, pyu::np_arccos, max_steps, hooks, error, at, start, pyu::interrupt());
+        w.net->walk(contour, skip, fe, e, pyu::np_arccos, max_steps, hooks, error, at, start, pyu::interrupt(), path);
     if (used_up)
         used_up->insert(used_up->end(), hooks.used_up.begin(), hooks.used_up.end());
     raise_walk_error(error, at);
@@ -475,6 +475,7 @@ nb::list get_polygons(nb::handle self, nb::handle split, nb::handle /*clean: no 
     bool mirrored = false, pending = false;
     // States left by loops that gave up no use: a repeat means no end.
     std::vector<MarksState> stalled;
+    std::vector<Vec2> path;
     auto write_back = [&] {
         if (pending) {
             pyu::set_attr(self, key_segments, live_list(w));
@@ -484,7 +485,8 @@ nb::list get_polygons(nb::handle self, nb::handle split, nb::handle /*clean: no 
     try {
         while (pyu::truthy(marks_of(self))) {
             long uses_delta = 0;
-            nb::list loop = run_walk(self, w, false, mirrored ? &mirror : nullptr, &uses_delta);
+            nb::list loop =
+                run_walk(self, w, false, mirrored ? &mirror : nullptr, &uses_delta, std::nullopt, nullptr, nullptr, &path);
             nb::object marks = marks_of(self);
             if (uses_delta < 0 || !PyDict_CheckExact(marks.ptr())) {
                 stalled.clear();
@@ -519,7 +521,10 @@ nb::list get_polygons(nb::handle self, nb::handle split, nb::handle /*clean: no 
                 if (mirrored)
                     mirror.reset(w.net->entry_count());
             }
-            polygons.append(loop);
+            // A loop that encloses nothing (out and back along walls that
+            // overlap) gives up its uses but is no room.
+            if (geom::encloses_room(path, flat_eps()))
+                polygons.append(loop);
         }
     } catch (...) {
         // The list as it stood after the last whole loop.

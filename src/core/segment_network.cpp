@@ -72,6 +72,24 @@ std::vector<std::uint32_t> point_ids(std::span<const Vec2> points, std::span<con
     return ids;
 }
 
+bool encloses_room(std::span<const Vec2> points, double flat_eps) {
+    if (points.size() < 3)
+        return false;
+    // Taken from the first point: far from the origin the products of the
+    // plain shoelace would swamp a small room.
+    const Vec2 o = points[0];
+    double twice_area = 0.0, length = 0.0;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        Vec2 a = points[i] - o, b = points[(i + 1) % points.size()] - o;
+        twice_area += cross(a, b);
+        length += magnitude(b - a);
+    }
+    // A NaN or an infinity gives no answer here: such a loop is kept.
+    if (!std::isfinite(twice_area) || !std::isfinite(length))
+        return true;
+    return std::fabs(twice_area) / 2 > std::fabs(flat_eps) * length;
+}
+
 // ------------------------------------------------------------ turn rule
 
 std::optional<double> turn_key(Vec2 dir, Vec2 v, double flat_eps, ArccosKernel arccos) {
@@ -473,15 +491,20 @@ std::vector<std::uint32_t> SegmentNetwork::adjacent(Vec2 pt, const std::optional
 std::vector<std::uint32_t> SegmentNetwork::walk(bool contour, std::optional<PairKey> skip, double flat_eps,
                                                 double eps, ArccosKernel arccos, std::size_t max_steps,
                                                 WalkHooks &hooks, WalkError &error, Vec2 &at,
-                                                std::optional<Vec2> start, const Interrupt &stop) {
+                                                std::optional<Vec2> start, const Interrupt &stop,
+                                                std::vector<Vec2> *path) {
     std::vector<std::uint32_t> walked;
     error = WalkError::none;
     std::optional<Vec2> lowest = start ? start : lowest_point(flat_eps);
+    if (path)
+        path->clear();
     if (!lowest) {
         error = WalkError::empty;
         return walked;
     }
     const Vec2 bottom = *lowest;
+    if (path)
+        path->push_back(bottom);
     Vec2 pt = bottom, dir{1.0, 0.0};
     std::vector<Vec2> vectors;
     while (true) {
@@ -521,6 +544,8 @@ std::vector<std::uint32_t> SegmentNetwork::walk(bool contour, std::optional<Pair
         // On to the stored end of the piece: a sum of the vectors walked
         // would drift by rounding.
         pt = pc.end;
+        if (path)
+            path->push_back(pt);
         skip = pair_[entry_piece_[e]];
         if (!points_joined(pt, bottom, flat_eps))
             continue;
