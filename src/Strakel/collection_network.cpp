@@ -315,6 +315,20 @@ nb::list live_list(const Walker &w) {
     return out;
 }
 
+// Whether the marks are an exact dictionary whose keys are the live pieces
+// of the walker, one entry each, in list order.
+bool marks_in_list_order(nb::handle marks, const Walker &w) {
+    if (!PyDict_CheckExact(marks.ptr()) || (size_t) PyDict_GET_SIZE(marks.ptr()) != w.net->live_count())
+        return false;
+    std::vector<std::uint32_t> live = w.net->live_entries();
+    Py_ssize_t pos = 0;
+    PyObject *key, *value;
+    for (std::uint32_t e : live)
+        if (!PyDict_Next(marks.ptr(), &pos, &key, &value) || key != w.objects[w.net->piece_of(e)].ptr())
+            return false;
+    return true;
+}
+
 // Walls that enclose nothing give no loops: the collection ends as an
 // extraction leaves it, with no pieces and none of their marks.
 void consume_without_loops(nb::handle self, const Walker &w) {
@@ -473,6 +487,12 @@ nb::list get_polygons(nb::handle self, nb::handle split, nb::handle /*clean: no 
     // marks each walk changes; `pending` says it has not been written back.
     MarkMirror mirror;
     bool mirrored = false, pending = false;
+    // Where the marks already hold the live pieces, each once and in list
+    // order (as after a split), the network of the contour walks on.
+    if (w.plain && marks_in_list_order(marks_of(self), w)) {
+        mirrored = true;
+        mirror.reset(w.net->entry_count());
+    }
     // States left by loops that gave up no use: a repeat means no end.
     std::vector<MarksState> stalled;
     std::vector<Vec2> path;
