@@ -15,14 +15,16 @@ The plain version grows with the square of the number of pieces; on the
 larger grid it is stopped after a time budget, and its ratio is then a lower
 bound (marked with >=).
 
-benchmarks/run.py also takes this file's rows, among them two other
-drawings: a street drawn in many short pieces, each crossed by two cross
-walls (the split alone, against shapely.node), and a floor cut room by room
-into 20,000 rooms, whose walls end on other walls.
+benchmarks/run.py also takes this file's rows, among them other drawings: a
+street drawn in many short pieces, each crossed by two cross walls (the split
+alone, against shapely.node, and closed into rooms, against shapely), a floor
+cut room by room into 20,000 rooms, whose walls end on other walls, a
+double-loaded corridor, and walls through one point.
 """
 
 import collections
 import heapq
+import math
 import os
 import random
 import sys
@@ -72,6 +74,38 @@ def street_in_pieces(n, seed=0):
             lines.append(((x, -0.5), (x, 0.5)))
     rng.shuffle(lines)
     return lines
+
+
+def street_in_rooms(n, seed=0):
+    """The street of street_in_pieces closed into rooms: two walls along its
+    edges, on which the cross walls end, and one across each end."""
+    m = float(n)
+    return street_in_pieces(n, seed) + [((0.0, -0.5), (m, -0.5)), ((0.0, 0.5), (m, 0.5)),
+                                         ((0.0, -0.5), (0.0, 0.5)), ((m, -0.5), (m, 0.5))]
+
+
+def corridor(n, seed=0):
+    """A double-loaded corridor: n rooms 5 m deep on each side of a corridor
+    2 m wide and 4n m long, the partitions placed at random to the centimetre
+    and ending on the corridor and outer walls; 2n + 1 rooms, the lines in
+    shuffled order."""
+    rng = random.Random(seed)
+    m = 4.0 * n
+    lines = [((0.0, y), (m, y)) for y in (-5.0, 0.0, 2.0, 7.0)] + [((0.0, -5.0), (0.0, 7.0)), ((m, -5.0), (m, 7.0))]
+    for y0, y1 in ((-5.0, 0.0), (2.0, 7.0)):
+        lines += [((x / 100, y0), (x / 100, y1)) for x in rng.sample(range(1, 400 * n), n - 1)]
+    rng.shuffle(lines)
+    return lines
+
+
+def star(n, turn=0.001):
+    """n walls 20 m long through one point, turned by `turn` radians, inside a
+    ring of 2n walls of radius 8 m: 2n rooms round the centre, the wall ends
+    outside the ring left as stubs."""
+    walls = [((10 * math.cos(a), 10 * math.sin(a)), (-10 * math.cos(a), -10 * math.sin(a)))
+             for a in (math.pi * k / n + turn for k in range(n))]
+    ring = [(8 * math.cos(math.pi * (k + 0.5) / n), 8 * math.sin(math.pi * (k + 0.5) / n)) for k in range(2 * n)]
+    return walls + [(ring[k], ring[(k + 1) % (2 * n)]) for k in range(2 * n)]
 
 
 def cut_plan(rooms, seed=0):
@@ -289,6 +323,42 @@ def register(case, Timing, Growth):
     def _split_growth():
         return Growth("split()", {"split": _our_split(_segments_of(street_in_pieces(6_000)))},
                       {"split": _our_split(_segments_of(street_in_pieces(12_000)))}, 2.0)
+
+    @case("Strakel", "get_polygons vs shapely node + polygonize, 1,000 walls through one point",
+          "radial walls: a million crossings at one place make one node", 1.5)
+    def _star():
+        lines = star(1_000)
+        ours, other = _ours_on(lines), _shapely_on(lines)
+        check = lambda: len(ours()) == len(other()) == 2_000  # noqa: E731
+        return Timing("run_grid()", {"run_grid": ours}, {"run_grid": other}, check)
+
+    @case("Strakel", "get_polygons vs shapely node + polygonize, corridor of 16,000 rooms a side",
+          "rooms in a row along two long walls: every start of a walk lies on one line", 1.5)
+    def _corridor():
+        lines = corridor(16_000)
+        ours, other = _ours_on(lines), _shapely_on(lines)
+        check = lambda: len(ours()) == len(other()) == 32_001  # noqa: E731
+        return Timing("run_grid()", {"run_grid": ours}, {"run_grid": other}, check)
+
+    @case("Strakel", "get_polygons growth, corridor of 8,000 to 16,000 rooms a side",
+          "twice the rooms: at most the walls to the power 1.2", 2 ** 1.2)
+    def _corridor_growth():
+        return Growth("run_grid()", {"run_grid": _ours_on(corridor(8_000))},
+                      {"run_grid": _ours_on(corridor(16_000))}, 2.0)
+
+    @case("Strakel", "get_polygons vs shapely node + polygonize, a street in 12,000 pieces crossed twice",
+          "the street closed by walls along its edges: 48,002 rooms in a row", 1.5)
+    def _street_rooms():
+        lines = street_in_rooms(12_000)
+        ours, other = _ours_on(lines), _shapely_on(lines)
+        check = lambda: len(ours()) == len(other()) == 48_002  # noqa: E731
+        return Timing("run_grid()", {"run_grid": ours}, {"run_grid": other}, check)
+
+    @case("Strakel", "get_polygons growth, a street in 6,000 to 12,000 pieces crossed twice",
+          "twice the pieces: at most the walls to the power 1.2", 2 ** 1.2)
+    def _street_rooms_growth():
+        return Growth("run_grid()", {"run_grid": _ours_on(street_in_rooms(6_000))},
+                      {"run_grid": _ours_on(street_in_rooms(12_000))}, 2.0)
 
 
 if "run" in sys.modules and hasattr(sys.modules["run"], "case"):

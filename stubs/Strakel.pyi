@@ -428,5 +428,8 @@ class SegmentCollection:
         enclose nothing give ``[]``. ``clean`` has no effect. Pieces that lead
         nowhere (stubs, fins, returns) are left out first, and a wall the
         contour walks out and back (a link between two buildings) is used up.
-        Exception "Walk does not close." when the walks cannot finish.
+        A loop that encloses no area (on average narrower than ``epsilon``,
+        as out and back along overlapping walls) uses up its pieces but is
+        not returned. Exception "Walk does not close." when the walks cannot
+        finish.
         """

@@ -243,7 +243,7 @@ bool is_true(nb::handle h) { return h.ptr() == Py_True; }
 // `current_seg` left out of the first adjacency.
 nb::list run_walk(nb::handle self, Walker &w, bool contour, MarkMirror *mirror, long *uses_delta = nullptr,
                   std::optional<Vec2> start = std::nullopt, std::vector<std::uint32_t> *walked = nullptr,
-                  std::vector<std::uint32_t> *used_up = nullptr) {
+                  std::vector<std::uint32_t> *used_up = nullptr, std::vector<Vec2> *path = nullptr) {
     WalkStateReset reset(self);
     nb::object marks = marks_of(self);
     std::optional<geom::PairKey> skip;
@@ -258,7 +258,7 @@ nb::list run_walk(nb::handle self, Walker &w, bool contour, MarkMirror *mirror, 
     }
     Vec2 at{};
     std::vector<std::uint32_t> entries =
-        w.net->walk(contour, skip, fe, e, pyu::np_arccos, max_steps, hooks, error, at, start, pyu::interrupt());
+        w.net->walk(contour, skip, fe, e, pyu::np_arccos, max_steps, hooks, error, at, start, pyu::interrupt(), path);
     if (used_up)
         used_up->insert(used_up->end(), hooks.used_up.begin(), hooks.used_up.end());
     raise_walk_error(error, at);
@@ -313,6 +313,20 @@ nb::list live_list(const Walker &w) {
     for (std::uint32_t e : w.net->live_entries())
         out.append(w.objects[w.net->piece_of(e)]);
     return out;
+}
+
+// Whether the marks are an exact dictionary whose keys are the live pieces
+// of the walker, one entry each, in list order.
+bool marks_in_list_order(nb::handle marks, const Walker &w) {
+    if (!PyDict_CheckExact(marks.ptr()) || (size_t) PyDict_GET_SIZE(marks.ptr()) != w.net->live_count())
+        return false;
+    std::vector<std::uint32_t> live = w.net->live_entries();
+    Py_ssize_t pos = 0;
+    PyObject *key, *value;
+    for (std::uint32_t e : live)
+        if (!PyDict_Next(marks.ptr(), &pos, &key, &value) || key != w.objects[w.net->piece_of(e)].ptr())
+            return false;
+    return true;
 }
 
 // Walls that enclose nothing give no loops: the collection ends as an
@@ -473,8 +487,15 @@ nb::list get_polygons(nb::handle self, nb::handle split, nb::handle /*clean: no 
     // marks each walk changes; `pending` says it has not been written back.
     MarkMirror mirror;
     bool mirrored = false, pending = false;
+    // Where the marks already hold the live pieces, each once and in list
+    // order (as after a split), the network of the contour walks on.
+    if (w.plain && marks_in_list_order(marks_of(self), w)) {
+        mirrored = true;
+        mirror.reset(w.net->entry_count());
+    }
     // States left by loops that gave up no use: a repeat means no end.
     std::vector<MarksState> stalled;
+    std::vector<Vec2> path;
     auto write_back = [&] {
         if (pending) {
             pyu::set_attr(self, key_segments, live_list(w));
@@ -484,7 +505,8 @@ nb::list get_polygons(nb::handle self, nb::handle split, nb::handle /*clean: no 
     try {
         while (pyu::truthy(marks_of(self))) {
             long uses_delta = 0;
-            nb::list loop = run_walk(self, w, false, mirrored ? &mirror : nullptr, &uses_delta);
+            nb::list loop =
+                run_walk(self, w, false, mirrored ? &mirror : nullptr, &uses_delta, std::nullopt, nullptr, nullptr, &path);
             nb::object marks = marks_of(self);
             if (uses_delta < 0 || !PyDict_CheckExact(marks.ptr())) {
                 stalled.clear();
@@ -519,7 +541,10 @@ nb::list get_polygons(nb::handle self, nb::handle split, nb::handle /*clean: no 
                 if (mirrored)
                     mirror.reset(w.net->entry_count());
             }
-            polygons.append(loop);
+            // A loop that encloses nothing (out and back along walls that
+            // overlap) gives up its uses but is no room.
+            if (geom::encloses_room(path, flat_eps()))
+                polygons.append(loop);
         }
     } catch (...) {
         // The list as it stood after the last whole loop.

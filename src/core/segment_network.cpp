@@ -72,6 +72,24 @@ std::vector<std::uint32_t> point_ids(std::span<const Vec2> points, std::span<con
     return ids;
 }
 
+bool encloses_room(std::span<const Vec2> points, double flat_eps) {
+    if (points.size() < 3)
+        return false;
+    // Taken from the first point: far from the origin the products of the
+    // plain shoelace would swamp a small room.
+    const Vec2 o = points[0];
+    double twice_area = 0.0, length = 0.0;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        Vec2 a = points[i] - o, b = points[(i + 1) % points.size()] - o;
+        twice_area += cross(a, b);
+        length += magnitude(b - a);
+    }
+    // A NaN or an infinity gives no answer here: such a loop is kept.
+    if (!std::isfinite(twice_area) || !std::isfinite(length))
+        return true;
+    return std::fabs(twice_area) / 2 > std::fabs(flat_eps) * length;
+}
+
 // ------------------------------------------------------------ turn rule
 
 std::optional<double> turn_key(Vec2 dir, Vec2 v, double flat_eps, ArccosKernel arccos) {
@@ -307,6 +325,16 @@ void SegmentNetwork::init(std::vector<NetworkPiece> pieces, std::vector<std::uin
         ++knot_uses_[entry_knot_[0][i]];
         ++knot_uses_[entry_knot_[1][i]];
     }
+    // Runs of knots on one exact y (a row of a grid, a long wall), and the
+    // links that lead past knots no longer in use.
+    const std::size_t n_knots = knots_.size();
+    run_end_.resize(n_knots);
+    for (std::size_t k = n_knots; k-- > 0;)
+        run_end_[k] = static_cast<std::uint32_t>(
+            k + 1 < n_knots && !has_nan(knots_[k]) && knots_[k + 1].y == knots_[k].y ? run_end_[k + 1] : k + 1);
+    past_unused_.resize(n_knots);
+    for (std::size_t k = 0; k < n_knots; ++k)
+        past_unused_[k] = static_cast<std::uint32_t>(k + 1);
 
     // Adjacency index: each entry under the rounded keys of its two ends.
     struct Keyed {
@@ -363,9 +391,22 @@ std::vector<std::uint32_t> SegmentNetwork::live_entries() const {
     return out;
 }
 
+std::size_t SegmentNetwork::next_in_use(std::size_t k) {
+    std::size_t r = k;
+    while (r < knots_.size() && !knot_uses_[r])
+        r = past_unused_[r];
+    // Every knot passed links straight to the one found: knots only ever
+    // fall out of use.
+    while (k < r) {
+        std::size_t next = past_unused_[k];
+        past_unused_[k] = static_cast<std::uint32_t>(r);
+        k = next;
+    }
+    return r;
+}
+
 std::optional<Vec2> SegmentNetwork::lowest_point(double flat_eps) {
-    while (first_live_ < knots_.size() && knot_uses_[first_live_] == 0)
-        ++first_live_;
+    first_live_ = next_in_use(first_live_);
     if (first_live_ == knots_.size())
         return std::nullopt;
     Vec2 held = knots_[first_live_];
@@ -373,9 +414,14 @@ std::optional<Vec2> SegmentNetwork::lowest_point(double flat_eps) {
     // than the tolerance, no later one can replace it.
     const bool bounded = std::isfinite(flat_eps);
     const double reach = std::fabs(flat_eps);
-    for (std::size_t k = first_live_ + 1; k < knots_.size(); ++k) {
-        if (!knot_uses_[k])
-            continue;
+    // Within a run on one exact y the knots come by ascending x, so with a
+    // tolerance that is not negative only the run's first knot in use can
+    // replace the held point, and none after it can replace that one.
+    const bool by_runs = !(flat_eps < 0);
+    for (std::size_t k = by_runs ? run_end_[first_live_] : first_live_ + 1;; k = by_runs ? run_end_[k] : k + 1) {
+        k = next_in_use(k);
+        if (k == knots_.size())
+            break;
         Vec2 p = knots_[k];
         if (has_nan(p))
             break;  // compares with nothing, and only NaN points follow
@@ -445,15 +491,20 @@ std::vector<std::uint32_t> SegmentNetwork::adjacent(Vec2 pt, const std::optional
 std::vector<std::uint32_t> SegmentNetwork::walk(bool contour, std::optional<PairKey> skip, double flat_eps,
                                                 double eps, ArccosKernel arccos, std::size_t max_steps,
                                                 WalkHooks &hooks, WalkError &error, Vec2 &at,
-                                                std::optional<Vec2> start, const Interrupt &stop) {
+                                                std::optional<Vec2> start, const Interrupt &stop,
+                                                std::vector<Vec2> *path) {
     std::vector<std::uint32_t> walked;
     error = WalkError::none;
     std::optional<Vec2> lowest = start ? start : lowest_point(flat_eps);
+    if (path)
+        path->clear();
     if (!lowest) {
         error = WalkError::empty;
         return walked;
     }
     const Vec2 bottom = *lowest;
+    if (path)
+        path->push_back(bottom);
     Vec2 pt = bottom, dir{1.0, 0.0};
     std::vector<Vec2> vectors;
     while (true) {
@@ -493,6 +544,8 @@ std::vector<std::uint32_t> SegmentNetwork::walk(bool contour, std::optional<Pair
         // On to the stored end of the piece: a sum of the vectors walked
         // would drift by rounding.
         pt = pc.end;
+        if (path)
+            path->push_back(pt);
         skip = pair_[entry_piece_[e]];
         if (!points_joined(pt, bottom, flat_eps))
             continue;

@@ -75,6 +75,12 @@ bool points_joined(Vec2 a, Vec2 b, double flat_eps);
 // flat_eps.
 inline double joined_reach(double flat_eps) { return std::max(node_join, 1e-3 + std::fabs(flat_eps)); }
 
+// Whether the closed path through `points` (back to the first from the
+// last) encloses a room: its area is more than flat_eps times its length, so
+// that it is on average wider than the point tolerance.  A loop out and back
+// along its own walls, or along walls that overlap, encloses none.
+bool encloses_room(std::span<const Vec2> points, double flat_eps);
+
 // ------------------------------------------------------------ turn rule
 
 // The arc cosine the turn keys are taken with.  The bindings pass numpy's
@@ -202,10 +208,12 @@ public:
     // that reaches the start point twice (a tie to a shaft) is walked out
     // and back before the walk closes.  At
     // most `max_steps` steps; the entries walked, in order.  On a dead end,
-    // `at` is the point where no piece leads on.
+    // `at` is the point where no piece leads on.  With `path`, the points
+    // the walk stood on, from its start to the point it closed on.
     std::vector<std::uint32_t> walk(bool contour, std::optional<PairKey> skip, double flat_eps, double eps,
                                     ArccosKernel arccos, std::size_t max_steps, WalkHooks &hooks, WalkError &error,
-                                    Vec2 &at, std::optional<Vec2> start = std::nullopt, const Interrupt &stop = {});
+                                    Vec2 &at, std::optional<Vec2> start = std::nullopt, const Interrupt &stop = {},
+                                    std::vector<Vec2> *path = nullptr);
 
     // Drops every live piece that leads nowhere: one with an end that no
     // other piece reaches (see points_joined), again and again, so that a
@@ -257,6 +265,12 @@ private:
     // on each; `first_live_` skips the dropped prefix.
     std::vector<Vec2> knots_;
     std::vector<std::uint32_t> knot_uses_;
+    // For each knot, the end of its run of knots on one exact y; and a link
+    // towards the next knot in use, valid while the knot is out of use.
+    std::vector<std::uint32_t> run_end_;
+    std::vector<std::uint32_t> past_unused_;
+    // The first knot at or after `k` still in use (or the knot count).
+    std::size_t next_in_use(std::size_t k);
     // Whether some knot has points within node_join of it in another
     // rounding cell; without one, a walk (which stands on knots only) finds
     // every piece it touches in the cell of its point.
