@@ -276,6 +276,13 @@ def _segments_of(lines):
     return [Strakel.Segment(Point(*a), Point(*b)) for a, b in lines]
 
 
+def _rooms_vs_shapely(lines, rooms, Timing):
+    """Our get_polygons and shapely's node + polygonize on the same walls, both finding `rooms`."""
+    ours, other = _ours_on(lines), _shapely_on(lines)
+    check = lambda: len(ours()) == len(other()) == rooms  # noqa: E731
+    return Timing("run_grid()", {"run_grid": ours}, {"run_grid": other}, check)
+
+
 def register(case, Timing, Growth):
     """Adds this file's rows to benchmarks/run.py's table."""
 
@@ -290,10 +297,7 @@ def register(case, Timing, Growth):
     @case("Strakel", "get_polygons vs shapely node + polygonize, grid 50 + 50",
           "the same faces from a general-purpose library", 1.0)
     def _vs_shapely():
-        lines = street_grid(50)
-        ours, other = _ours_on(lines), _shapely_on(lines)
-        check = lambda: len(ours()) == len(other()) == 2401  # noqa: E731
-        return Timing("run_grid()", {"run_grid": ours}, {"run_grid": other}, check)
+        return _rooms_vs_shapely(street_grid(50), 2401, Timing)
 
     @case("Strakel", "get_polygons growth, grid 50 + 50 to 100 + 100",
           "4 times the pieces: about n log n, not the square", 6.0)
@@ -304,10 +308,7 @@ def register(case, Timing, Growth):
     @case("Strakel", "get_polygons vs shapely node + polygonize, plan cut into 20,000 rooms",
           "walls that end on walls (T-junctions), not a grid of crossings", 1.5)
     def _cut_plan():
-        lines = cut_plan(20_000)
-        ours, other = _ours_on(lines), _shapely_on(lines)
-        check = lambda: len(ours()) == len(other()) == 20_000  # noqa: E731
-        return Timing("run_grid()", {"run_grid": ours}, {"run_grid": other}, check)
+        return _rooms_vs_shapely(cut_plan(20_000), 20_000, Timing)
 
     @case("Strakel", "get_connections vs shapely.node, a street in 12,000 pieces crossed twice each",
           "walls drawn piece by piece: the split alone, inputs built beforehand on both sides", 1.0)
@@ -327,18 +328,12 @@ def register(case, Timing, Growth):
     @case("Strakel", "get_polygons vs shapely node + polygonize, 1,000 walls through one point",
           "radial walls: a million crossings at one place make one node", 1.5)
     def _star():
-        lines = star(1_000)
-        ours, other = _ours_on(lines), _shapely_on(lines)
-        check = lambda: len(ours()) == len(other()) == 2_000  # noqa: E731
-        return Timing("run_grid()", {"run_grid": ours}, {"run_grid": other}, check)
+        return _rooms_vs_shapely(star(1_000), 2_000, Timing)
 
     @case("Strakel", "get_polygons vs shapely node + polygonize, corridor of 16,000 rooms a side",
           "rooms in a row along two long walls: every start of a walk lies on one line", 1.5)
     def _corridor():
-        lines = corridor(16_000)
-        ours, other = _ours_on(lines), _shapely_on(lines)
-        check = lambda: len(ours()) == len(other()) == 32_001  # noqa: E731
-        return Timing("run_grid()", {"run_grid": ours}, {"run_grid": other}, check)
+        return _rooms_vs_shapely(corridor(16_000), 32_001, Timing)
 
     @case("Strakel", "get_polygons growth, corridor of 8,000 to 16,000 rooms a side",
           "twice the rooms: at most the walls to the power 1.2", 2 ** 1.2)
@@ -349,10 +344,7 @@ def register(case, Timing, Growth):
     @case("Strakel", "get_polygons vs shapely node + polygonize, a street in 12,000 pieces crossed twice",
           "the street closed by walls along its edges: 48,002 rooms in a row", 1.5)
     def _street_rooms():
-        lines = street_in_rooms(12_000)
-        ours, other = _ours_on(lines), _shapely_on(lines)
-        check = lambda: len(ours()) == len(other()) == 48_002  # noqa: E731
-        return Timing("run_grid()", {"run_grid": ours}, {"run_grid": other}, check)
+        return _rooms_vs_shapely(street_in_rooms(12_000), 48_002, Timing)
 
     @case("Strakel", "get_polygons growth, a street in 6,000 to 12,000 pieces crossed twice",
           "twice the pieces: at most the walls to the power 1.2", 2 ** 1.2)
