@@ -1,10 +1,9 @@
 #include "core/network_split.hpp"
 
-#include "core/cell_grid.hpp"
+#include "core/joined_points.hpp"
 #include "core/segment_network.hpp"
 #include "core/union_find.hpp"
 #include "core/line_segment_ray.hpp"
-#include "core/rounding.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -142,21 +141,6 @@ Filing file_crossings(std::span<const Vec2> starts, std::span<const Vec2> ends, 
     return f;
 }
 
-// Crossings joined as the walks join points are one node.
-void join_close_events(const std::vector<Vec2> &points, double flat_eps, Groups &g, const Interrupt &stop) {
-    std::vector<std::uint32_t> finite;
-    std::vector<Vec2> at;
-    for (std::size_t i = 0; i < points.size(); ++i)
-        if (is_finite(points[i])) {
-            finite.push_back(static_cast<std::uint32_t>(i));
-            at.push_back(points[i]);
-        }
-    grid::for_near_pairs(std::span<const Vec2>(at), joined_reach(flat_eps), [&](std::size_t q, std::size_t i) {
-        if (points_joined(at[q], at[i], flat_eps))
-            g.join(finite[q], finite[i]);
-    }, stop);
-}
-
 }  // namespace
 
 NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> ends, double flat_eps, double eps,
@@ -165,29 +149,20 @@ NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> e
     Filing f = file_crossings(starts, ends, flat_eps, eps, stop);
     const std::size_t n_entries = f.key.size();
 
-    // Rounded parameters, each entry's distinct values ascending (NaN last,
-    // each its own value), with the events that gave them.
-    Groups g(f.points.size());
+    // Each entry's parameters ascending (NaN last, in the order found), with
+    // the events that gave them.  Crossings are one node only by the join
+    // rule: by their distance, never by their parameter.
     std::vector<std::vector<std::pair<double, std::uint32_t>>> stops(n_entries);
     for (std::size_t e = 0; e < n_entries; ++e) {
-        stop.tick();
+        stop.tick(f.params[e].size() + 1);
         auto &st = stops[e];
         for (std::size_t k = 0; k < f.params[e].size(); ++k)
-            st.emplace_back(round_decimal(f.params[e][k], 9), f.event[e][k]);
+            st.emplace_back(f.params[e][k], f.event[e][k]);
         auto nan_begin = std::stable_partition(st.begin(), st.end(), [](auto &v) { return !std::isnan(v.first); });
         std::stable_sort(st.begin(), nan_begin, [](auto &a, auto &b) { return a.first < b.first; });
-        // One parameter is one place on the segment: its events are one node.
-        std::size_t w = 0;
-        for (std::size_t k = 0; k < st.size(); ++k) {
-            if (w > 0 && k < static_cast<std::size_t>(nan_begin - st.begin()) && st[w - 1].first == st[k].first) {
-                g.join(st[w - 1].second, st[k].second);
-                continue;
-            }
-            st[w++] = st[k];
-        }
-        st.resize(w);
     }
-    join_close_events(f.points, flat_eps, g, stop);
+    Groups g(f.points.size());
+    join_points(f.points, flat_eps, g, stop);
 
     // Nodes numbered in the order their first events were found; a node
     // lies where that first crossing was found.
@@ -202,8 +177,11 @@ NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> e
     };
     std::vector<std::vector<std::uint32_t>> entry_nodes(n_entries);
     for (std::size_t e = 0; e < n_entries; ++e)
-        for (auto &[t, ev] : stops[e])
-            entry_nodes[e].push_back(node_of(ev));
+        for (auto &[t, ev] : stops[e]) {
+            std::uint32_t node = node_of(ev);
+            if (entry_nodes[e].empty() || entry_nodes[e].back() != node)
+                entry_nodes[e].push_back(node);
+        }
 
     // A piece whose ends are one node, or that an earlier piece already
     // gives, is left out.  Pieces by their lower node: a piece is made once.
