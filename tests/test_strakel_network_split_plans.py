@@ -10,7 +10,7 @@ import time
 
 import pytest
 
-from test_strakel_network_plans import assert_rooms, measure, rect
+from test_strakel_network_plans import JOIN, assert_rooms, measure, rect
 from test_strakel_network_rooms import turned
 
 
@@ -95,3 +95,71 @@ def test_partitions_running_far_past_the_plan_cut_it_where_they_cross_it(angle):
         walls.append(((-rng.uniform(0.5, 2), y), (4 + (past if angle == 0 else 1), y)))
         want = [rect(0, 0, x, y), rect(x, 0, 4, y), rect(0, y, x, 4), rect(x, y, 4, 4)]
         assert_rooms(turned(walls, angle, (2, 2)), want)
+
+
+# ------------------------------------------------------------ walls in short pieces
+
+def in_short_pieces(rng, a, b, where, lo, hi):
+    """The wall a-b in pieces: those at its end, in its middle or all of it
+    from lo to hi long, the rest long, with gaps of up to a third of the
+    join distance between them; each piece either way round."""
+    length = math.dist(a, b)
+    u = ((b[0] - a[0]) / length, (b[1] - a[1]) / length)
+    cuts, s = [], 0.0
+    short_from, short_to = {"end": (length - 12 * hi, length), "middle": (length / 2, length / 2 + 12 * hi),
+                            "throughout": (0.0, length)}[where]
+    while s < length:
+        if short_from <= s < short_to:
+            size = rng.uniform(lo, hi)
+        else:  # a long piece, up to where the short ones begin
+            size = rng.uniform(0.1, 0.3) * length
+            size = min(size, short_from - s) if s < short_from else size
+        gap = rng.choice([0.0, rng.uniform(0, JOIN / 3)])
+        cuts.append((s, min(s + size, length)))
+        s += size + gap
+    at = lambda t: (a[0] + t * u[0], a[1] + t * u[1])
+    pieces = [(at(s), at(e)) if rng.random() < 0.5 else (at(e), at(s)) for s, e in cuts]
+    rng.shuffle(pieces)
+    return pieces
+
+
+
+@pytest.mark.parametrize("where", ["end", "middle", "throughout"])
+def test_walls_drawn_in_pieces_shorter_than_the_join_distance_give_the_rooms_of_the_wall(where):
+    rng = random.Random(where)
+    for run in range(6):
+        lo, hi = [(1e-5, 4e-5), (1e-4, 4e-4), (1e-5, 4e-4)][run % 3]
+        w, h = (0.03, 0.02) if where == "throughout" and lo < 1e-4 else (0.6, 0.4)
+        x = w * rng.uniform(0.3, 0.7)
+        box = [((0, 0), (w, 0)), ((w, 0), (w, h)), ((w, h), (0, h)), ((0, h), (0, 0))]
+        partition = ((x, 0), (x, h)) if run % 2 else ((x, h), (x, 0))
+        want = [rect(0, 0, x, h), rect(x, 0, w, h)]
+        angle, by = rng.choice([0.0, rng.uniform(-math.pi, math.pi)]), (rng.uniform(-50, 50), 3.0)
+        # The partition in pieces, then the bottom wall (an outer wall).
+        walls = box + in_short_pieces(rng, *partition, where, lo, hi)
+        assert_rooms(moved(walls, angle, by), want)
+        walls = box[1:] + [partition] + in_short_pieces(rng, *box[0], where, lo, hi)
+        assert_rooms(moved(walls, angle, by), want)
+
+
+def test_the_walls_of_the_report_drawn_in_short_pieces():
+    box = [((0, 0), (4, 0)), ((4, 0), (4, 4)), ((4, 4), (0, 4)), ((0, 4), (0, 0))]
+    partition = [((2, 0), (2, 3.9994)), ((2, 3.9994), (2, 3.9997)), ((2, 3.9997), (2, 4))]
+    assert_rooms(box + partition, [rect(0, 0, 2, 4)] * 2)
+    assert_rooms(box + [((2, 4e-4 * k), (2, 4e-4 * (k + 1))) for k in range(10_000)], [rect(0, 0, 2, 4)] * 2)
+    unit = [((0, 0), (0.4, 0)), ((0.4004, 0), (0.4005, 0)), ((0.4009, 0), (1, 0)), ((1, 0), (1, 1)),
+            ((1, 1), (0, 1)), ((0, 1), (0, 0))]
+    assert_rooms(unit, [rect(0, 0, 1, 1)])
+
+
+@pytest.mark.parametrize("extra", [
+    [((2, 2), (2.0003, 2.0002))],                                # alone in a room
+    [((2, 0), (2, 3e-4))],                                       # a stub on a wall
+    [((1, 1), (1, 1))],                                          # a point
+    [((4, 2), (4 + 3e-4, 2)), ((4 + 3e-4, 2), (4 + 6e-4, 2))],   # two that join no wall
+    [((1, 1), (1.0003, 1)), ((1.0003, 1), (1.0003, 1.0003)), ((1.0003, 1.0003), (1.0006, 1.0003)),
+     ((1.0006, 1.0003), (1.0006, 1.0006))],                      # a staircase, not a wall
+])
+def test_short_segments_that_are_no_piece_of_a_wall_still_vanish(extra):
+    box = [((0, 0), (4, 0)), ((4, 0), (4, 4)), ((4, 4), (0, 4)), ((0, 4), (0, 0))]
+    assert_rooms(box + extra, [rect(0, 0, 4, 4)])
