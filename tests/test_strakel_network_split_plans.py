@@ -163,3 +163,34 @@ def test_the_walls_of_the_report_drawn_in_short_pieces():
 def test_short_segments_that_are_no_piece_of_a_wall_still_vanish(extra):
     box = [((0, 0), (4, 0)), ((4, 0), (4, 4)), ((4, 4), (0, 4)), ((0, 4), (0, 0))]
     assert_rooms(box + extra, [rect(0, 0, 4, 4)])
+
+
+# ------------------------------------------------------------ copies of one wall
+
+def copies_of(rng, a, b, n):
+    """n segments along a-b, overlapping in random stretches, that together
+    cover it: a few from end to end, with overlaps, the rest anywhere on it."""
+    cover = sorted({0.0, 1.0, *(rng.uniform(0, 1) for _ in range(min(n, 4) - 1))})
+    stretches = [(max(s - 0.01, 0.0), min(e + 0.01, 1.0)) for s, e in zip(cover, cover[1:])]
+    while len(stretches) < n:
+        stretches.append(tuple(sorted((rng.uniform(0, 1), rng.uniform(0, 1)))))
+    at = lambda t: (a[0] + t * (b[0] - a[0]), a[1] + t * (b[1] - a[1]))
+    out = [(at(s), at(e)) if rng.random() < 0.5 else (at(e), at(s)) for s, e in stretches[:n] if e - s > 1e-3]
+    rng.shuffle(out)
+    return out
+
+
+@pytest.mark.parametrize("n", [1, 2, 5, 31, 32, 33, 200, 10_000])
+def test_copies_of_one_wall_overlapping_in_random_stretches_give_the_rooms_of_one_wall(n):
+    rng = random.Random(n)
+    for run in range(1 if n > 1000 else 4):
+        x, y = rng.uniform(0.5, 3.5), rng.uniform(0.5, 3.5)
+        box = [((0, 0), (4, 0)), ((4, 0), (4, 4)), ((4, 4), (0, 4)), ((0, 4), (0, 0))]
+        walls = box + copies_of(rng, (x, 0), (x, 4), n) + copies_of(rng, (0, y), (x, y), max(1, n // 3))
+        # The outer bottom wall drawn over itself as well.
+        walls = walls[1:] + copies_of(rng, (0, 0), (4, 0), n)
+        want = [rect(0, 0, x, y), rect(0, y, x, 4), rect(x, 0, 4, 4)]
+        angle = rng.choice([0.0, rng.uniform(-math.pi, math.pi)])
+        t = time.perf_counter()
+        assert_rooms(moved(walls, angle, (rng.uniform(-100, 100), 0.5)), want)
+        assert time.perf_counter() - t < 10  # copies are never compared pair by pair

@@ -56,9 +56,6 @@ Filing file_crossings(std::span<const Vec2> starts, std::span<const Vec2> ends, 
     f.entry_of.assign(n, -1);
     if (n < 2)
         return f;
-    std::vector<Box> boxes(n);
-    for (std::size_t i = 0; i < n; ++i)
-        boxes[i] = segment_bound(starts[i], ends[i]);
 
     std::unordered_map<PairKey, std::size_t, PairKeyHash> entry_by_pair;
     auto file = [&](std::size_t i, Vec2 o, std::uint32_t ev) {
@@ -113,7 +110,7 @@ Filing file_crossings(std::span<const Vec2> starts, std::span<const Vec2> ends, 
     // Boxes widened by the join reach: pieces of one wall and ends that
     // just miss a segment are found too; the crossing test keeps its own
     // tolerance.
-    for (auto [i, j] : overlapping_pairs(boxes, std::max(eps, joined_reach(flat_eps)), stop)) {
+    for (auto [i, j] : split_pairs(starts, ends, shorts, std::max(eps, joined_reach(flat_eps)), f.wall_pairs, stop)) {
         stop.tick();
         // Two pieces of one wall cross nowhere: on nearly parallel lines the
         // slope form would put their crossing anywhere along the overlap.

@@ -52,3 +52,17 @@ Walls assemble_walls(std::span<const Vec2> starts, std::span<const Vec2> ends, c
                      double flat_eps, const Interrupt &stop = {});
 
 }  // namespace geom
+
+namespace geom {
+
+// The pairs of segments whose boxes, widened by `reach`, overlap (i < j,
+// ascending), as overlapping_pairs lists them, but for the pairs within a
+// stack: many longer segments on one line (a wall drawn over itself).  A
+// stack's segments are joined into walls along the line, run by run, in
+// `pairs.long_pairs`, and never tested pair by pair, so that n copies of one
+// wall cost n log n.
+std::vector<std::pair<std::size_t, std::size_t>> split_pairs(std::span<const Vec2> starts, std::span<const Vec2> ends,
+                                                             std::span<const char> shorts, double reach,
+                                                             WallPairs &pairs, const Interrupt &stop = {});
+
+}  // namespace geom
