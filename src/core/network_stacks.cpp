@@ -187,12 +187,24 @@ std::vector<std::pair<std::size_t, std::size_t>> split_pairs(std::span<const Vec
     sweep.insert(sweep.end(), run_box.begin(), run_box.end());
     const double within = 4 * reach + node_join;
     std::vector<std::pair<std::size_t, std::size_t>> out;
-    auto pair_run = [&](const std::vector<Along> &run, std::uint32_t ref, std::size_t x) {
+    // Each run's greatest stretch end so far: the segments before the first
+    // that reaches a point end before it.
+    std::vector<std::vector<double>> reach_of(runs.size());
+    for (std::size_t r = 0; r < runs.size(); ++r) {
+        double hi = -INFINITY;
+        for (const Along &m : runs[r])
+            reach_of[r].push_back(hi = std::max(hi, m.hi));
+    }
+    auto pair_run = [&](std::size_t r, std::size_t x) {
+        const std::vector<Along> &run = runs[r];
+        std::uint32_t ref = run_stack[r];
         std::optional<std::pair<double, double>> st =
             near_stretch(starts[ref], unit[ref], starts[x], ends[x], within);
         if (!st)
             return;
-        for (const Along &m : run) {
+        auto from = std::lower_bound(reach_of[r].begin(), reach_of[r].end(), st->first) - reach_of[r].begin();
+        for (std::size_t k = static_cast<std::size_t>(from); k < run.size(); ++k) {
+            const Along &m = run[k];
             stop.tick();
             if (m.lo > st->second)
                 break;
@@ -205,10 +217,10 @@ std::vector<std::pair<std::size_t, std::size_t>> split_pairs(std::span<const Vec
         if (b < n) {
             out.emplace_back(a, b);
         } else if (a < n) {
-            pair_run(runs[b - n], run_stack[b - n], a);
+            pair_run(b - n, a);
         } else if (run_stack[a - n] != run_stack[b - n]) {
             for (const Along &k : runs[b - n])
-                pair_run(runs[a - n], run_stack[a - n], k.seg);
+                pair_run(a - n, k.seg);
         }
     }
     sort_pairs(out, n, stop);
