@@ -256,10 +256,8 @@ NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> e
     // turned the key's way, when the key is too short to have a direction.
     auto make_wall = [&](std::uint32_t lead, std::size_t key) {
         Vec2 o = starts[key], d = ends[key] - o;
-        if (short_piece(o, ends[key], flat_eps)) {
-            Vec2 u = f.walls.direction[lead];
+        if (Vec2 u = f.walls.direction[lead]; short_piece(o, ends[key], flat_eps) && (u.x != 0 || u.y != 0))
             d = dot(u, d) < 0 ? Vec2{-u.x, -u.y} : u;
-        }
         along_wall.clear();
         for (std::uint32_t k = wall_row[lead]; k < wall_row[lead + 1]; ++k) {
             std::ptrdiff_t e = f.entry_of[wall_members[k]];
