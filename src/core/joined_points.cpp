@@ -8,7 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <set>
-#include <unordered_map>
+#include <cstring>
 #include <vector>
 
 namespace geom {
@@ -44,8 +44,11 @@ struct Cell {
     double lo_x, hi_x, lo_y, hi_y;
 };
 
-bool key_less(std::int64_t ax, std::int64_t ay, std::int64_t bx, std::int64_t by) {
-    return ax < bx || (ax == bx && ay < by);
+std::uint64_t bits(double v) {
+    v = v == 0 ? 0.0 : v;  // -0.0 is 0.0
+    std::uint64_t b;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
 }
 
 // The smallest difference a point of [alo, ahi] and one of [blo, bhi] can
@@ -123,21 +126,19 @@ void join_points(std::span<const Vec2> points, double flat_eps, Groups &g, const
     // 8e-4 apart, so with a tolerance under 1e-4 they match only when equal.
     // A negative or NaN tolerance matches nothing.
     if (flat_eps >= 0) {
-        std::unordered_map<PointKey, std::uint32_t, PointKeyHash> first_of;
-        first_of.reserve(n);
+        grid::FirstOf first_of(n);
         for (std::size_t i = 0; i < n; ++i) {
             stop.tick();
-            PointKey k = point_key(Vec2{round3(at[i].x), round3(at[i].y)});
-            auto [it, fresh] = first_of.try_emplace(k, static_cast<std::uint32_t>(i));
-            if (!fresh)
-                g.join(id[it->second], id[i]);
+            auto self = static_cast<std::uint32_t>(i);
+            std::uint32_t first = first_of.file(bits(round3(at[i].x)), bits(round3(at[i].y)), self);
+            if (first != self)
+                g.join(id[first], id[i]);
         }
     }
 
     // Nearness: every cell's points are joined; a cell and one up to two
     // cells away are joined when some point of each is.
-    std::unordered_map<PointKey, std::uint32_t, PointKeyHash> cell_of;
-    cell_of.reserve(n);
+    grid::FirstOf cell_of(n);
     std::vector<Cell> cells;
     std::vector<std::uint32_t> cell_index(n);
     for (std::size_t i = 0; i < n; ++i) {
@@ -145,23 +146,22 @@ void join_points(std::span<const Vec2> points, double flat_eps, Groups &g, const
         Vec2 p = at[i];
         std::int64_t kx = static_cast<std::int64_t>(std::floor(p.x * cell_scale));
         std::int64_t ky = static_cast<std::int64_t>(std::floor(p.y * cell_scale));
-        // Cell numbers below 2^51 are exact as doubles: a key of its own.
-        auto [it, fresh] = cell_of.try_emplace(PointKey{static_cast<double>(kx), static_cast<double>(ky)},
-                                               static_cast<std::uint32_t>(cells.size()));
-        if (fresh) {
+        auto fresh = static_cast<std::uint32_t>(cells.size());
+        std::uint32_t cell = cell_of.file(static_cast<std::uint64_t>(kx), static_cast<std::uint64_t>(ky), fresh);
+        if (cell == fresh) {
             cells.push_back({kx, ky, static_cast<std::uint32_t>(i), 0, p.x, p.x, p.y, p.y});
         } else {
-            Cell &c = cells[it->second];
+            Cell &c = cells[cell];
             c.lo_x = std::min(c.lo_x, p.x);
             c.hi_x = std::max(c.hi_x, p.x);
             c.lo_y = std::min(c.lo_y, p.y);
             c.hi_y = std::max(c.hi_y, p.y);
             g.join(id[c.begin], id[i]);  // `begin` holds the cell's first point for now
         }
-        cell_index[i] = it->second;
-        ++cells[it->second].end;  // the count, for now
+        cell_index[i] = cell;
+        ++cells[cell].end;  // the count, for now
     }
-    // Each cell's points together in `order`, and the cells by number.
+    // Each cell's points together in `order`.
     std::vector<std::uint32_t> order(n);
     {
         std::uint32_t offset = 0;
@@ -174,9 +174,6 @@ void join_points(std::span<const Vec2> points, double flat_eps, Groups &g, const
             order[cells[cell_index[i]].end++] = static_cast<std::uint32_t>(i);
     }
     stop.tick(n);
-    std::sort(cells.begin(), cells.end(),
-              [](const Cell &a, const Cell &b) { return key_less(a.kx, a.ky, b.kx, b.ky); });
-    stop.tick(cells.size());
 
     auto members = [&](const Cell &c) {
         return std::span<const std::uint32_t>(order.data() + c.begin, c.end - c.begin);
@@ -193,20 +190,16 @@ void join_points(std::span<const Vec2> points, double flat_eps, Groups &g, const
         if (all || any_pair_joined(at, members(a), members(b), stop))
             g.join(pa, pb);
     };
-    // Neighbours in columns kx, kx + 1 and kx + 2, each column's stretch of
-    // rows found by a cursor that only moves forward, as the cells do.
-    std::size_t cursor[3] = {0, 0, 0};
-    for (std::size_t c = 0; c < cells.size(); ++c) {
+    // Each cell meets the cells up to two columns and rows away, each pair
+    // once: those after it in columns kx to kx + 2.
+    for (const Cell &a : cells) {
         stop.tick();
-        const Cell &a = cells[c];
-        for (int dx = 0; dx <= 2; ++dx) {
-            std::int64_t col = a.kx + dx, row_lo = dx == 0 ? a.ky + 1 : a.ky - 2, row_hi = a.ky + 2;
-            std::size_t &k = cursor[dx];
-            while (k < cells.size() && key_less(cells[k].kx, cells[k].ky, col, row_lo))
-                ++k;
-            for (std::size_t m = k; m < cells.size() && cells[m].kx == col && cells[m].ky <= row_hi; ++m)
-                meet(a, cells[m]);
-        }
+        for (std::int64_t dx = 0; dx <= 2; ++dx)
+            for (std::int64_t dy = dx == 0 ? 1 : -2; dy <= 2; ++dy) {
+                std::uint32_t b = cell_of.find(static_cast<std::uint64_t>(a.kx + dx), static_cast<std::uint64_t>(a.ky + dy));
+                if (b != grid::FirstOf::none)
+                    meet(a, cells[b]);
+            }
     }
 }
 

@@ -1,5 +1,6 @@
 // Stacks of segments on one line, found through buckets of direction and
 // offset, so that the split never tests the pairs within a stack.
+#include "core/cell_grid.hpp"
 #include "core/line_segment_ray.hpp"
 #include "core/network_split.hpp"
 #include "core/network_walls.hpp"
@@ -10,7 +11,6 @@
 #include <cstdint>
 #include <numbers>
 #include <optional>
-#include <unordered_map>
 
 namespace geom {
 
@@ -21,7 +21,7 @@ constexpr std::size_t stack_least = 32;
 // Bucket widths: the direction in radians, the offset of the line from the
 // origin.  A line's direction is taken the way that puts its angle in
 // [wrap - pi, wrap), a wrap far from the angles plans are drawn at.
-constexpr double angle_step = 1e-7, offset_step = 2.5e-4, wrap = 1.8925;
+constexpr double angle_step = 1e-7, offset_step = 2.3e-4, wrap = 1.8925;
 
 struct Along {
     double lo, hi;  // the stretch along the stack's line
@@ -81,11 +81,14 @@ std::vector<std::pair<std::size_t, std::size_t>> split_pairs(std::span<const Vec
     for (std::size_t i = 0; i < n; ++i)
         boxes[i] = segment_bound(starts[i], ends[i]);
 
-    // Longer segments by bucket of direction and offset.
+    // Longer segments by bucket of direction and offset.  Buckets are
+    // centred on round values (a direction of 0, an offset of 0), where the
+    // copies of a wall scatter by rounding; a wall whose copies straddle two
+    // buckets still comes out right, as two stacks tested against each
+    // other.
     std::vector<Vec2> unit(n, Vec2{0, 0});
-    std::unordered_map<PointKey, std::uint32_t, PointKeyHash> bucket_of;
-    std::vector<PointKey> bucket_key;
-    std::vector<std::vector<std::uint32_t>> bucket;
+    std::vector<std::uint32_t> bucket_of(n, UINT32_MAX), count;
+    grid::FirstOf buckets(n);
     for (std::size_t i = 0; i < n; ++i) {
         if (shorts[i])
             continue;
@@ -99,31 +102,31 @@ std::vector<std::pair<std::size_t, std::size_t>> split_pairs(std::span<const Vec
             u = Vec2{-u.x, -u.y};
             a = std::atan2(u.y, u.x);
         }
-        double ka = std::floor(a / angle_step), ko = std::floor(cross(u, starts[i]) / offset_step);
+        double ka = std::floor(a / angle_step + 0.5), ko = std::floor(cross(u, starts[i]) / offset_step + 0.5);
         if (!(std::fabs(ko) < 0x1p52))
             continue;
         unit[i] = u;
-        auto [it, fresh] = bucket_of.try_emplace(PointKey{ka, ko}, static_cast<std::uint32_t>(bucket.size()));
-        if (fresh) {
-            bucket.emplace_back();
-            bucket_key.push_back(PointKey{ka, ko});
-        }
-        bucket[it->second].push_back(static_cast<std::uint32_t>(i));
+        auto fresh = static_cast<std::uint32_t>(count.size());
+        std::uint32_t b = buckets.file(static_cast<std::uint64_t>(static_cast<std::int64_t>(ka)),
+                                       static_cast<std::uint64_t>(static_cast<std::int64_t>(ko)), fresh);
+        if (b == fresh)
+            count.push_back(0);
+        ++count[b];
+        bucket_of[i] = b;
     }
     stop.tick(n);
-    // Neighbouring buckets together: a line's segments may straddle two.
-    Groups near(bucket.size());
-    for (std::size_t b = 0; b < bucket.size(); ++b)
-        for (double da = -1; da <= 1; ++da)
-            for (double dof = -1; dof <= 1; ++dof)
-                if (auto it = bucket_of.find(PointKey{bucket_key[b].x + da, bucket_key[b].y + dof});
-                    it != bucket_of.end())
-                    near.join(static_cast<std::uint32_t>(b), it->second);
-    std::vector<std::vector<std::uint32_t>> merged(bucket.size());
-    for (std::size_t b = 0; b < bucket.size(); ++b) {
-        auto &m = merged[near.find(static_cast<std::uint32_t>(b))];
-        m.insert(m.end(), bucket[b].begin(), bucket[b].end());
-    }
+    // The segments of each bucket large enough for a stack, in list order.
+    std::vector<std::vector<std::uint32_t>> merged;
+    std::vector<std::uint32_t> big(count.size(), UINT32_MAX);
+    for (std::size_t b = 0; b < count.size(); ++b)
+        if (count[b] >= stack_least) {
+            big[b] = static_cast<std::uint32_t>(merged.size());
+            merged.emplace_back();
+        }
+    if (!merged.empty())
+        for (std::size_t i = 0; i < n; ++i)
+            if (bucket_of[i] != UINT32_MAX && big[bucket_of[i]] != UINT32_MAX)
+                merged[big[bucket_of[i]]].push_back(static_cast<std::uint32_t>(i));
 
     // Stacks: the segments of a merged bucket on the line of its first one,
     // within half the wall tolerances, so that any two of them are as
@@ -135,8 +138,6 @@ std::vector<std::pair<std::size_t, std::size_t>> split_pairs(std::span<const Vec
     std::vector<Box> run_box;
     std::vector<char> stacked(n, 0);
     for (auto &group : merged) {
-        if (group.size() < stack_least)
-            continue;
         stop.tick(group.size());
         std::uint32_t ref = *std::min_element(group.begin(), group.end());
         Vec2 o = starts[ref], u = unit[ref];

@@ -34,6 +34,9 @@ bool short_piece(Vec2 a, Vec2 b, double flat_eps) {
     if (!is_finite(a) || !is_finite(b))
         return false;
     Vec2 d = b - a;
+    // Most segments are far longer than any join: told without rounding.
+    if (std::fabs(d.x) > joined_reach(flat_eps) || std::fabs(d.y) > joined_reach(flat_eps))
+        return false;
     return !(std::hypot(d.x, d.y) > node_join) || points_joined(a, b, flat_eps);
 }
 
