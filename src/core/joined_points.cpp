@@ -191,15 +191,32 @@ void join_points(std::span<const Vec2> points, double flat_eps, Groups &g, const
             g.join(pa, pb);
     };
     // Each cell meets the cells up to two columns and rows away, each pair
-    // once: those after it in columns kx to kx + 2.
-    for (const Cell &a : cells) {
+    // once: those after it in columns kx to kx + 2, each column's stretch of
+    // rows found by a cursor over the cells in order, which only moves
+    // forward as the cells do.
+    struct Key {
+        std::int64_t kx, ky;
+        std::uint32_t cell;
+    };
+    std::vector<Key> keys(cells.size());
+    for (std::size_t c = 0; c < cells.size(); ++c)
+        keys[c] = {cells[c].kx, cells[c].ky, static_cast<std::uint32_t>(c)};
+    auto before = [](std::int64_t ax, std::int64_t ay, std::int64_t bx, std::int64_t by) {
+        return ax < bx || (ax == bx && ay < by);
+    };
+    std::sort(keys.begin(), keys.end(), [&](const Key &p, const Key &q) { return before(p.kx, p.ky, q.kx, q.ky); });
+    stop.tick(keys.size());
+    std::size_t cursor[3] = {0, 0, 0};
+    for (const Key &a : keys) {
         stop.tick();
-        for (std::int64_t dx = 0; dx <= 2; ++dx)
-            for (std::int64_t dy = dx == 0 ? 1 : -2; dy <= 2; ++dy) {
-                std::uint32_t b = cell_of.find(static_cast<std::uint64_t>(a.kx + dx), static_cast<std::uint64_t>(a.ky + dy));
-                if (b != grid::FirstOf::none)
-                    meet(a, cells[b]);
-            }
+        for (int dx = 0; dx <= 2; ++dx) {
+            std::int64_t col = a.kx + dx, row_lo = dx == 0 ? a.ky + 1 : a.ky - 2, row_hi = a.ky + 2;
+            std::size_t &k = cursor[dx];
+            while (k < keys.size() && before(keys[k].kx, keys[k].ky, col, row_lo))
+                ++k;
+            for (std::size_t m = k; m < keys.size() && keys[m].kx == col && keys[m].ky <= row_hi; ++m)
+                meet(cells[a.cell], cells[keys[m].cell]);
+        }
     }
 }
 

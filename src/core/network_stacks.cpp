@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <numbers>
 #include <optional>
 
@@ -16,7 +17,8 @@ namespace geom {
 
 namespace {
 
-// Fewer segments than this on one line take the pairwise path, as any.
+// Fewer segments than this on one line, or overlapping at one place of it,
+// take the pairwise path, as any.
 constexpr std::size_t stack_least = 32;
 // Bucket widths: the direction in radians, the offset of the line from the
 // origin.  A line's direction is taken the way that puts its angle in
@@ -152,6 +154,23 @@ std::vector<std::pair<std::size_t, std::size_t>> split_pairs(std::span<const Vec
             continue;
         std::sort(along.begin(), along.end(),
                   [](const Along &p, const Along &q) { return p.lo < q.lo || (p.lo == q.lo && p.seg < q.seg); });
+        // A wall drawn in pieces end to end costs the pairwise path little:
+        // a stack only where that many segments overlap at one place.
+        {
+            std::vector<double> ends_so_far;  // a min-heap of the stretch ends still open
+            std::size_t depth = 0;
+            for (const Along &p : along) {
+                while (!ends_so_far.empty() && ends_so_far.front() < p.lo) {
+                    std::pop_heap(ends_so_far.begin(), ends_so_far.end(), std::greater<>());
+                    ends_so_far.pop_back();
+                }
+                ends_so_far.push_back(p.hi);
+                std::push_heap(ends_so_far.begin(), ends_so_far.end(), std::greater<>());
+                depth = std::max(depth, ends_so_far.size());
+            }
+            if (depth < stack_least)
+                continue;
+        }
         double run_hi = 0;
         for (std::size_t k = 0; k < along.size(); ++k) {
             const Along &p = along[k];
