@@ -388,10 +388,13 @@ class SegmentCollection:
 
         Crossings that the walks would take for one point (equal after
         rounding to 3 decimals, or within 5e-4 on both axes) are one node,
-        one Point shared by every piece that meets there; a segment end that
-        close to another segment meets it. Segments on one line that meet end
-        to end or overlap make up one wall, cut at every crossing on any of
-        them.
+        one Point shared by every piece that meets there, and nothing else
+        makes two crossings one; a segment end that close to another segment
+        meets it. Segments on one line that meet end to end or overlap make
+        up one wall, cut at every crossing on any of them. A segment too
+        short to stand alone (its ends that close, or no longer than 5e-4)
+        is a piece of the wall it carries on, and several in a straight row
+        make a wall; alone, it meets nothing.
         """
     def get_adjacent_segments(self, point: SupportsXY) -> List[Segment]:
         """The segments with an end equal to ``point`` after rounding to 3 decimals or within 5e-4 of it on both axes,

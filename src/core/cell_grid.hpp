@@ -125,6 +125,47 @@ private:
     Slot empty_{};
 };
 
+// From a pair of 64-bit keys to the first index filed under it: open
+// addressing over flat arrays, kept at most half full for n keys.
+class FirstOf {
+public:
+    explicit FirstOf(size_t n) {
+        size_t capacity = 16;
+        while (capacity < 2 * n)
+            capacity *= 2;
+        slots_.assign(capacity, Slot{});
+    }
+    static constexpr uint32_t none = UINT32_MAX;
+
+    // The index filed under (a, b) first, after filing `index` if none was.
+    uint32_t file(uint64_t a, uint64_t b, uint32_t index) {
+        Slot &slot = slot_of(a, b);
+        if (slot.index == none)
+            slot = {a, b, index};
+        return slot.index;
+    }
+    // The index filed under (a, b), or none.
+    uint32_t find(uint64_t a, uint64_t b) { return slot_of(a, b).index; }
+
+private:
+    struct Slot;
+    Slot &slot_of(uint64_t a, uint64_t b) {
+        uint64_t h = a * 0x9E3779B97F4A7C15ULL ^ (b * 0xC2B2AE3D27D4EB4FULL);
+        h ^= h >> 31;
+        const size_t mask = slots_.size() - 1;
+        for (size_t s = static_cast<size_t>(h) & mask;; s = (s + 1) & mask) {
+            Slot &slot = slots_[s];
+            if (slot.index == none || (slot.a == a && slot.b == b))
+                return slot;
+        }
+    }
+    struct Slot {
+        uint64_t a = 0, b = 0;
+        uint32_t index = none;
+    };
+    std::vector<Slot> slots_;
+};
+
 template <class P>
 using GridOf = CellGrid<std::tuple_size_v<decltype(axes(std::declval<P>()))>>;
 

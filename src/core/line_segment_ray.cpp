@@ -73,8 +73,24 @@ std::vector<std::pair<std::size_t, std::size_t>> overlapping_pairs(std::span<con
         }
         active.push_back(&it);
     }
-    std::sort(pairs.begin(), pairs.end());
-    return pairs;
+    // Sorted by first index through a count of each (many pairs share one),
+    // then each run by second index.
+    std::vector<std::size_t> start(boxes.size() + 1, 0);
+    for (auto &p : pairs)
+        ++start[p.first + 1];
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        start[i + 1] += start[i];
+    std::vector<std::pair<std::size_t, std::size_t>> sorted(pairs.size());
+    {
+        std::vector<std::size_t> fill(start.begin(), start.end() - 1);
+        for (auto &p : pairs)
+            sorted[fill[p.first]++] = p;
+    }
+    stop.tick(pairs.size());
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        std::sort(sorted.begin() + static_cast<std::ptrdiff_t>(start[i]),
+                  sorted.begin() + static_cast<std::ptrdiff_t>(start[i + 1]));
+    return sorted;
 }
 
 }  // namespace geom

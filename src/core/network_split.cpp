@@ -1,10 +1,10 @@
 #include "core/network_split.hpp"
 
-#include "core/cell_grid.hpp"
+#include "core/joined_points.hpp"
+#include "core/network_walls.hpp"
 #include "core/segment_network.hpp"
 #include "core/union_find.hpp"
 #include "core/line_segment_ray.hpp"
-#include "core/rounding.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -24,30 +24,12 @@ struct Filing {
     std::vector<std::vector<double>> params;       // entry -> parameters, in order found
     std::vector<std::vector<std::uint32_t>> event; // entry -> event of each parameter
     std::vector<Vec2> points;                      // event -> crossing point
+    std::vector<std::pair<std::size_t, std::size_t>> event_pair;  // event -> the two segments
+    std::vector<char> dropped;                     // event -> between two pieces of one wall
     std::vector<std::ptrdiff_t> entry_of;          // segment -> entry, or -1
-    std::vector<std::pair<std::size_t, std::size_t>> walls;  // pairs of pieces of one wall
+    WallPairs wall_pairs;
+    Walls walls;
 };
-
-// Whether two segments are pieces of one wall: nearly parallel, every end
-// within node_join of the other's line, and meeting or overlapping along it.
-bool one_wall(Vec2 a0, Vec2 a1, Vec2 b0, Vec2 b1) {
-    Vec2 da = a1 - a0, db = b1 - b0;
-    // Most pairs cross at a clear angle: told apart without a square root.
-    double c = cross(da, db);
-    if (!(c * c <= wall_turn * wall_turn * dot(da, da) * dot(db, db)))
-        return false;
-    double la = std::hypot(da.x, da.y), lb = std::hypot(db.x, db.y);
-    if (!(la > node_join) || !(lb > node_join) || !std::isfinite(la) || !std::isfinite(lb))
-        return false;
-    Vec2 ua{da.x / la, da.y / la}, ub{db.x / lb, db.y / lb};
-    if (std::fabs(cross(ua, ub)) > wall_turn)
-        return false;
-    if (std::fabs(cross(ua, b0 - a0)) > node_join || std::fabs(cross(ua, b1 - a0)) > node_join ||
-        std::fabs(cross(ub, a0 - b0)) > node_join || std::fabs(cross(ub, a1 - b0)) > node_join)
-        return false;
-    double s0 = dot(ua, b0 - a0), s1 = dot(ua, b1 - a0);
-    return std::min(s0, s1) <= la + node_join && std::max(s0, s1) >= -node_join;
-}
 
 // Where the end `e` of the segment `from_a`-`from_b` meets the segment
 // c-d, when it comes within the join distance of it without crossing it:
@@ -74,9 +56,6 @@ Filing file_crossings(std::span<const Vec2> starts, std::span<const Vec2> ends, 
     f.entry_of.assign(n, -1);
     if (n < 2)
         return f;
-    std::vector<Box> boxes(n);
-    for (std::size_t i = 0; i < n; ++i)
-        boxes[i] = segment_bound(starts[i], ends[i]);
 
     std::unordered_map<PairKey, std::size_t, PairKeyHash> entry_by_pair;
     auto file = [&](std::size_t i, Vec2 o, std::uint32_t ev) {
@@ -107,30 +86,17 @@ Filing file_crossings(std::span<const Vec2> starts, std::span<const Vec2> ends, 
     auto crossing = [&](std::size_t i, std::size_t j, Vec2 o) {
         auto ev = static_cast<std::uint32_t>(f.points.size());
         f.points.push_back(o);
+        f.event_pair.emplace_back(i, j);
         file(i, o, ev);
         file(j, o, ev);
     };
 
-    // Boxes widened by the join reach: pieces of one wall and ends that
-    // just miss a segment are found too; the crossing test keeps its own
-    // tolerance.
-    for (auto [i, j] : overlapping_pairs(boxes, std::max(eps, joined_reach(flat_eps)), stop)) {
-        stop.tick();
-        // Two pieces of one wall cross nowhere: on nearly parallel lines the
-        // slope form would put their crossing anywhere along the overlap.
-        if (one_wall(starts[i], ends[i], starts[j], ends[j])) {
-            f.walls.emplace_back(i, j);
-            continue;
-        }
-        if (std::optional<Vec2> o = segment_intersection(starts[i], ends[i], starts[j], ends[j], flat_eps, eps)) {
-            crossing(i, j, *o);
-            continue;
-        }
-        // An end that stops short of the other segment, or overshoots it by
-        // less than the join distance along a line that misses it.  A
-        // segment whose two ends are joined is no wall: it meets nothing.
-        if (points_joined(starts[i], ends[i], flat_eps) || points_joined(starts[j], ends[j], flat_eps))
-            continue;
+    std::vector<char> shorts(n);
+    for (std::size_t i = 0; i < n; ++i)
+        shorts[i] = short_piece(starts[i], ends[i], flat_eps);
+    // Ends that stop short of the other segment, or overshoot it by less
+    // than the join distance along a line that misses it.
+    auto ends_meet = [&](std::size_t i, std::size_t j) {
         for (int k = 0; k < 4; ++k) {
             bool own_i = k < 2;
             std::size_t a = own_i ? i : j, b = own_i ? j : i;
@@ -138,23 +104,62 @@ Filing file_crossings(std::span<const Vec2> starts, std::span<const Vec2> ends, 
             if (std::optional<Vec2> m = end_meets(e, starts[a], ends[a], starts[b], ends[b], flat_eps, eps))
                 crossing(i, j, *m);
         }
+    };
+    std::vector<std::pair<std::size_t, std::size_t>> later;
+
+    // Boxes widened by the join reach: pieces of one wall and ends that
+    // just miss a segment are found too; the crossing test keeps its own
+    // tolerance.
+    for (auto [i, j] : split_pairs(starts, ends, shorts, std::max(eps, joined_reach(flat_eps)), f.wall_pairs, stop)) {
+        stop.tick();
+        // Two pieces of one wall cross nowhere: on nearly parallel lines the
+        // slope form would put their crossing anywhere along the overlap.
+        if (one_wall(starts[i], ends[i], starts[j], ends[j])) {
+            f.wall_pairs.long_pairs.emplace_back(i, j);
+            continue;
+        }
+        if (shorts[i] != shorts[j]) {
+            auto [s, l] = shorts[i] ? std::pair{i, j} : std::pair{j, i};
+            if (lies_along(starts[s], ends[s], starts[l], ends[l])) {
+                f.wall_pairs.along.emplace_back(s, l);
+                continue;
+            }
+        } else if (shorts[i] && shorts_meet(starts[i], ends[i], starts[j], ends[j])) {
+            f.wall_pairs.short_pairs.emplace_back(i, j);
+            continue;
+        }
+        if (std::optional<Vec2> o = segment_intersection(starts[i], ends[i], starts[j], ends[j], flat_eps, eps)) {
+            crossing(i, j, *o);
+            continue;
+        }
+        // A segment whose two ends are joined meets nothing, unless it turns
+        // out to be a piece of a wall.
+        if (points_joined(starts[i], ends[i], flat_eps) || points_joined(starts[j], ends[j], flat_eps)) {
+            later.emplace_back(i, j);
+            continue;
+        }
+        ends_meet(i, j);
+    }
+    f.walls = assemble_walls(starts, ends, f.wall_pairs, flat_eps, stop);
+    // Pieces of one wall, a short one among them, cross nowhere; short
+    // pieces of walls meet what their ends come near, as walls do.
+    auto one_wall_with_short = [&](std::size_t i, std::size_t j) {
+        return (shorts[i] || shorts[j]) && f.walls.member[i] && f.walls.member[j] &&
+               f.walls.groups.find(static_cast<std::uint32_t>(i)) == f.walls.groups.find(static_cast<std::uint32_t>(j));
+    };
+    f.dropped.assign(f.points.size(), 0);
+    if (!f.walls.member.empty()) {
+        for (std::size_t ev = 0; ev < f.points.size(); ++ev)
+            f.dropped[ev] = one_wall_with_short(f.event_pair[ev].first, f.event_pair[ev].second);
+        for (auto [i, j] : later) {
+            stop.tick();
+            auto counts = [&](std::size_t s) { return !shorts[s] || f.walls.member[s]; };
+            if ((f.walls.member[i] || f.walls.member[j]) && counts(i) && counts(j) && !one_wall_with_short(i, j))
+                ends_meet(i, j);
+        }
+        f.dropped.resize(f.points.size(), 0);
     }
     return f;
-}
-
-// Crossings joined as the walks join points are one node.
-void join_close_events(const std::vector<Vec2> &points, double flat_eps, Groups &g, const Interrupt &stop) {
-    std::vector<std::uint32_t> finite;
-    std::vector<Vec2> at;
-    for (std::size_t i = 0; i < points.size(); ++i)
-        if (is_finite(points[i])) {
-            finite.push_back(static_cast<std::uint32_t>(i));
-            at.push_back(points[i]);
-        }
-    grid::for_near_pairs(std::span<const Vec2>(at), joined_reach(flat_eps), [&](std::size_t q, std::size_t i) {
-        if (points_joined(at[q], at[i], flat_eps))
-            g.join(finite[q], finite[i]);
-    }, stop);
 }
 
 }  // namespace
@@ -163,31 +168,30 @@ NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> e
                            const Interrupt &stop) {
     NetworkSplit out;
     Filing f = file_crossings(starts, ends, flat_eps, eps, stop);
+    f.dropped.resize(f.points.size(), 0);
     const std::size_t n_entries = f.key.size();
 
-    // Rounded parameters, each entry's distinct values ascending (NaN last,
-    // each its own value), with the events that gave them.
-    Groups g(f.points.size());
+    // Each entry's parameters ascending (NaN last, in the order found), with
+    // the events that gave them.  Crossings are one node only by the join
+    // rule: by their distance, never by their parameter.
     std::vector<std::vector<std::pair<double, std::uint32_t>>> stops(n_entries);
     for (std::size_t e = 0; e < n_entries; ++e) {
-        stop.tick();
+        stop.tick(f.params[e].size() + 1);
         auto &st = stops[e];
         for (std::size_t k = 0; k < f.params[e].size(); ++k)
-            st.emplace_back(round_decimal(f.params[e][k], 9), f.event[e][k]);
+            if (!f.dropped[f.event[e][k]])
+                st.emplace_back(f.params[e][k], f.event[e][k]);
         auto nan_begin = std::stable_partition(st.begin(), st.end(), [](auto &v) { return !std::isnan(v.first); });
         std::stable_sort(st.begin(), nan_begin, [](auto &a, auto &b) { return a.first < b.first; });
-        // One parameter is one place on the segment: its events are one node.
-        std::size_t w = 0;
-        for (std::size_t k = 0; k < st.size(); ++k) {
-            if (w > 0 && k < static_cast<std::size_t>(nan_begin - st.begin()) && st[w - 1].first == st[k].first) {
-                g.join(st[w - 1].second, st[k].second);
-                continue;
-            }
-            st[w++] = st[k];
-        }
-        st.resize(w);
     }
-    join_close_events(f.points, flat_eps, g, stop);
+    Groups g(f.points.size());
+    {
+        std::vector<Vec2> live = f.points;
+        for (std::size_t ev = 0; ev < live.size(); ++ev)
+            if (f.dropped[ev])
+                live[ev] = Vec2{NAN, NAN};
+        join_points(live, flat_eps, g, stop);
+    }
 
     // Nodes numbered in the order their first events were found; a node
     // lies where that first crossing was found.
@@ -202,8 +206,11 @@ NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> e
     };
     std::vector<std::vector<std::uint32_t>> entry_nodes(n_entries);
     for (std::size_t e = 0; e < n_entries; ++e)
-        for (auto &[t, ev] : stops[e])
-            entry_nodes[e].push_back(node_of(ev));
+        for (auto &[t, ev] : stops[e]) {
+            std::uint32_t node = node_of(ev);
+            if (entry_nodes[e].empty() || entry_nodes[e].back() != node)
+                entry_nodes[e].push_back(node);
+        }
 
     // A piece whose ends are one node, or that an earlier piece already
     // gives, is left out.  Pieces by their lower node: a piece is made once.
@@ -219,17 +226,13 @@ NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> e
         out.pieces.push_back({a, b});
     };
 
-    // Walls drawn in pieces: segments joined by lying on one line.
+    // Walls drawn in pieces: each wall's segments, in list order, in
+    // compressed rows by leader.
     const std::size_t n = starts.size();
-    Groups walls(f.walls.empty() ? 0 : n);
-    std::vector<char> in_wall(f.walls.empty() ? 0 : n, 0);
-    for (auto [i, j] : f.walls) {
-        walls.join(static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(j));
-        in_wall[i] = in_wall[j] = 1;
-    }
-    // Each wall's segments, in list order, in compressed rows by leader.
+    Groups &walls = f.walls.groups;
+    const std::vector<char> &in_wall = f.walls.member;
     std::vector<std::uint32_t> wall_row, wall_members;
-    if (!f.walls.empty()) {
+    if (!in_wall.empty()) {
         wall_row.assign(n + 1, 0);
         for (std::size_t s = 0; s < n; ++s)
             if (in_wall[s])
@@ -249,9 +252,12 @@ NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> e
     };
     std::vector<Stop> along_wall;
     // Every crossing of every segment of the wall led by `lead`, cut in order
-    // along the segment `key`, in its direction.
+    // along the segment `key`, in its direction; along the wall's own line,
+    // turned the key's way, when the key is too short to have a direction.
     auto make_wall = [&](std::uint32_t lead, std::size_t key) {
         Vec2 o = starts[key], d = ends[key] - o;
+        if (Vec2 u = f.walls.direction[lead]; short_piece(o, ends[key], flat_eps) && (u.x != 0 || u.y != 0))
+            d = dot(u, d) < 0 ? Vec2{-u.x, -u.y} : u;
         along_wall.clear();
         for (std::uint32_t k = wall_row[lead]; k < wall_row[lead + 1]; ++k) {
             std::ptrdiff_t e = f.entry_of[wall_members[k]];

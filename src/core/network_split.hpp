@@ -1,12 +1,12 @@
 // The split of a segment network at its crossings into pieces that meet
 // only at their end points.
 //
-// Each segment is cut at the crossings found on it, measured as parameters
-// rounded to 9 decimals; only the stretch between its first and its last
+// Each segment is cut at the crossings found on it, in the order of their
+// parameters along it; only the stretch between its first and its last
 // crossing is kept.  Crossings are joined into nodes by the rule the walks
 // join points by (equal 3-decimal roundings, or within node_join on both
-// axes): every piece that meets at a node ends on the same point, and a
-// piece between two crossings of one node vanishes.  A segment end that
+// axes), and by nothing else: every piece that meets at a node ends on the
+// same point, and a piece between two crossings of one node vanishes.  A segment end that
 // comes that close to another segment meets it, as if the two crossed.
 //
 // Segments on one straight line that meet end to end or overlap (a wall
