@@ -75,11 +75,14 @@ Filing file_crossings(std::span<const Vec2> starts, std::span<const Vec2> ends, 
             f.entry_of[i] = e;
         }
         // Measured along the entry's own segment, so that a reversed copy
-        // files the same parameter as the segment it is filed under.
+        // files the same parameter as the segment it is filed under.  Signed
+        // (a projection, not a distance): a crossing joined just before the
+        // start, or a little off the line, still sorts in its place.
         std::size_t key = f.key[static_cast<std::size_t>(e)];
         Vec2 s = starts[key];
-        double length = magnitude(ends[key] - s);
-        double t = std::fabs(length) < eps ? 0.0 : distance(s, o) / length;
+        Vec2 along = ends[key] - s;
+        double length = magnitude(along);
+        double t = std::fabs(length) < eps ? 0.0 : dot(o - s, along) / (length * length);
         f.params[static_cast<std::size_t>(e)].push_back(t);
         f.event[static_cast<std::size_t>(e)].push_back(ev);
     };
