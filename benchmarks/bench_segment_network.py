@@ -326,7 +326,7 @@ def register(case, Timing, Growth):
                       {"split": _our_split(_segments_of(street_in_pieces(12_000)))}, 2.0)
 
     @case("Strakel", "get_polygons vs shapely node + polygonize, 1,000 walls through one point",
-          "radial walls: a million crossings at one place make one node", 1.5)
+          "radial walls: half a million crossings at one place make one node, well under 2 s", 1.0)
     def _star():
         return _rooms_vs_shapely(star(1_000), 2_000, Timing)
 
