@@ -236,6 +236,19 @@ def test_intersection_points_equal_the_pairwise_loop_on_random_short_segments():
     assert [xy(p) for p in Segment.intersection_points(segs)] == [xy(p) for p in _pairwise(segs)]
 
 
+@pytest.mark.parametrize("seed", range(4))
+def test_intersection_points_equal_the_pairwise_loop_on_pieces_points_and_long_walls(seed):
+    # Mostly short pieces on a half-unit lattice, some points and a few long
+    # walls: touches and overlaps everywhere, found in cells and by the sweep.
+    rnd = random.Random(seed)
+    segs = []
+    for _ in range(300):
+        x, y = rnd.randint(0, 40) / 2, rnd.randint(0, 40) / 2
+        reach = rnd.choices((0, 0.5, 1, 25), weights=(1, 4, 4, 1))[0]
+        segs.append(seg(x, y, x + rnd.choice((0, reach, -reach)), y + rnd.choice((0, reach, -reach))))
+    assert [xy(p) for p in Segment.intersection_points(segs)] == [xy(p) for p in _pairwise(segs)]
+
+
 def test_intersection_points_asks_other_kinds_of_segment_themselves():
     class Shy(Segment):
         def intersection_with_segment(self, other):
