@@ -56,18 +56,24 @@ void add_pair(IndexPairs &pairs, const SweepItem &a, const SweepItem &b) {
     pairs.emplace_back(std::min(a.index, b.index), std::max(a.index, b.index));
 }
 
+// Drops the boxes of `open` that end left of `it` (in a sweep by lo_x they
+// end left of every later box too) and pairs `it` with those it meets.
+void meet_open(std::vector<const SweepItem *> &open, const SweepItem &it, IndexPairs &pairs,
+               const Interrupt &stop) {
+    std::erase_if(open, [&](const SweepItem *a) { return a->hi_x < it.lo_x; });
+    for (const SweepItem *a : open) {
+        stop.tick();
+        if (items_meet(*a, it))
+            add_pair(pairs, *a, it);
+    }
+}
+
 // The plain sweep along x over items sorted by lo_x: every pair, once.
 void sweep_all(std::span<const SweepItem> items, IndexPairs &pairs, const Interrupt &stop) {
     std::vector<const SweepItem *> active;
     for (const SweepItem &it : items) {
         stop.tick();
-        // Boxes ending left of this one end left of every later one too.
-        std::erase_if(active, [&](const SweepItem *a) { return a->hi_x < it.lo_x; });
-        for (const SweepItem *a : active) {
-            stop.tick();
-            if (items_meet(*a, it))
-                add_pair(pairs, *a, it);
-        }
+        meet_open(active, it, pairs, stop);
         active.push_back(&it);
     }
 }
@@ -156,20 +162,12 @@ bool grid_pairs(std::span<const SweepItem> items, IndexPairs &pairs, const Inter
     for (std::size_t i = 0; i < n; ++i) {
         stop.tick();
         const SweepItem &it = items[i];
-        std::erase_if(open_large, [&](const SweepItem *a) { return a->hi_x < it.lo_x; });
-        for (const SweepItem *a : open_large)
-            if (items_meet(*a, it))
-                add_pair(pairs, *a, it);
+        meet_open(open_large, it, pairs, stop);
         if (!large[i]) {
             open_small.push_back(&it);
             continue;
         }
-        std::erase_if(open_small, [&](const SweepItem *a) { return a->hi_x < it.lo_x; });
-        for (const SweepItem *a : open_small) {
-            stop.tick();
-            if (items_meet(*a, it))
-                add_pair(pairs, *a, it);
-        }
+        meet_open(open_small, it, pairs, stop);
         open_large.push_back(&it);
     }
     return true;
