@@ -51,11 +51,8 @@ bool same_way(nb::handle rail1, nb::handle rail2) {
     const Keys &k = keys();
     Vec2 s1 = pyu::read_xy(pyu::get_attr(rail1, k.start)), e1 = pyu::read_xy(pyu::get_attr(rail1, k.end));
     Vec2 s2 = pyu::read_xy(pyu::get_attr(rail2, k.start)), e2 = pyu::read_xy(pyu::get_attr(rail2, k.end));
-    auto dist = [](Vec2 a, Vec2 b) {
-        double dx = a.x - b.x, dy = a.y - b.y;
-        return std::sqrt(dx * dx + dy * dy);
-    };
-    return dist(s1, s2) + dist(e1, e2) < dist(s1, e2) + dist(e1, s2);
+    using geom::magnitude;
+    return magnitude(s1 - s2) + magnitude(e1 - e2) < magnitude(s1 - e2) + magnitude(e1 - s2);
 }
 
 // A new polyline on the rail's points in reverse order; the rail keeps its own.

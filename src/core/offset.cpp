@@ -110,14 +110,18 @@ Edges edges_of(std::span<const Vec2> pts, bool closed, double flat_eps, Fault &f
     return e;
 }
 
-}  // namespace
-
-std::vector<double> collapse_limits(std::span<const Vec2> pts, bool closed, double flat_eps, Fault &fault) {
-    Edges e = edges_of(pts, closed, flat_eps, fault);
+// Each edge's collapse distance from its length and the turns at its ends.
+std::vector<double> limits_of(const Edges &e) {
     std::vector<double> table(e.len.size());
     for (std::size_t i = 0; i < table.size(); ++i)
         table[i] = collapse_at(e.len[i], e.start_turn[i] + e.end_turn[i]);
     return table;
+}
+
+}  // namespace
+
+std::vector<double> collapse_limits(std::span<const Vec2> pts, bool closed, double flat_eps, Fault &fault) {
+    return limits_of(edges_of(pts, closed, flat_eps, fault));
 }
 
 namespace {
@@ -133,9 +137,7 @@ std::vector<bool> kept_edges(std::span<const Vec2> pts, bool closed, double dist
                              Fault &fault) {
     Edges e = edges_of(pts, closed, flat_eps, fault);
     std::size_t n = e.len.size();
-    std::vector<double> at(n), start(n, 0.0), end(e.len);
-    for (std::size_t i = 0; i < n; ++i)
-        at[i] = collapse_at(e.len[i], e.start_turn[i] + e.end_turn[i]);
+    std::vector<double> at = limits_of(e), start(n, 0.0), end(e.len);
     std::vector<bool> alive(n, true);
     if (!(distance == distance))
         return {};
