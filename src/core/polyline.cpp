@@ -116,10 +116,15 @@ double turn_sum(std::span<const Vec2> pts) {
     return s;
 }
 
-int winding_code(std::span<const Vec2> pts) {
+double twice_area_from_first(std::span<const Vec2> pts) {
     double s = 0.0;
     for (std::size_t i = 1; i + 1 < pts.size(); ++i)
         s += cross(pts[i] - pts[0], pts[i + 1] - pts[0]);
+    return s;
+}
+
+int winding_code(std::span<const Vec2> pts) {
+    double s = twice_area_from_first(pts);
     if (s < 0)
         return 0;
     if (s > 0)

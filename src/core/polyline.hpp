@@ -112,6 +112,11 @@ inline bool in_bound(const VertexBound &b, Vec2 p) {
     return !(p.x < b.min_x) && !(p.x > b.max_x) && !(p.y < b.min_y) && !(p.y > b.max_y);
 }
 
+// Twice the signed area of the closed path through `pts` (back to the first
+// from the last), summed as cross(p_i - p_0, p_(i+1) - p_0): coordinates far
+// from the origin lose no digits to the products.
+double twice_area_from_first(std::span<const Vec2> pts);
+
 // The shoelace sum: x_i * y_(i+1) - x_(i+1) * y_i added over the segments.
 double shoelace_sum(std::span<const Vec2> pts);
 
@@ -122,8 +127,7 @@ double turn_sum(std::span<const Vec2> pts);
 // Winding code of the whole polyline by the sign of the area it encloses,
 // an open one closed by the straight edge from its last point back to its
 // first: 0 clockwise (negative), 1 counter-clockwise (positive), 2 for a zero
-// or NaN area.  The area is summed as cross(p_i - p_0, p_(i+1) - p_0), so it
-// does not lose digits to coordinates far from the origin.
+// or NaN area (twice_area_from_first).
 int winding_code(std::span<const Vec2> pts);
 
 // Convex when every non-zero turn at points[1] .. points[-2], and for a

@@ -1,5 +1,7 @@
 #include "core/segment_network.hpp"
 
+#include "core/polyline.hpp"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -77,13 +79,9 @@ bool encloses_room(std::span<const Vec2> points, double flat_eps) {
         return false;
     // Taken from the first point: far from the origin the products of the
     // plain shoelace would swamp a small room.
-    const Vec2 o = points[0];
-    double twice_area = 0.0, length = 0.0;
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        Vec2 a = points[i] - o, b = points[(i + 1) % points.size()] - o;
-        twice_area += cross(a, b);
-        length += magnitude(b - a);
-    }
+    double twice_area = twice_area_from_first(points), length = 0.0;
+    for (std::size_t i = 0; i < points.size(); ++i)
+        length += magnitude(points[(i + 1) % points.size()] - points[i]);
     // A NaN or an infinity gives no answer here: such a loop is kept.
     if (!std::isfinite(twice_area) || !std::isfinite(length))
         return true;
