@@ -15,10 +15,6 @@ namespace geom {
 
 namespace {
 
-bool box_joined(Vec2 a, Vec2 b) {
-    return std::fabs(a.x - b.x) <= node_join && std::fabs(a.y - b.y) <= node_join;
-}
-
 // Every pair the grid finds near, tested one by one: for rounding
 // tolerances and coordinates the cell rule below does not cover.
 void join_pairwise(std::span<const Vec2> at, std::span<const std::uint32_t> id, double flat_eps, Groups &g,
@@ -71,7 +67,7 @@ bool any_pair_joined(std::span<const Vec2> at, std::span<const std::uint32_t> a,
     if (a.size() * b.size() <= 256) {
         for (std::uint32_t i : a)
             for (std::uint32_t j : b)
-                if (box_joined(at[i], at[j]))
+                if (within_node_join(at[i], at[j]))
                     return true;
         return false;
     }

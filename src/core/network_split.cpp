@@ -150,8 +150,8 @@ Filing file_crossings(std::span<const Vec2> starts, std::span<const Vec2> ends, 
         return (shorts[i] || shorts[j]) && f.walls.member[i] && f.walls.member[j] &&
                f.walls.groups.find(static_cast<std::uint32_t>(i)) == f.walls.groups.find(static_cast<std::uint32_t>(j));
     };
-    f.dropped.assign(f.points.size(), 0);
     if (!f.walls.member.empty()) {
+        f.dropped.assign(f.points.size(), 0);
         for (std::size_t ev = 0; ev < f.points.size(); ++ev)
             f.dropped[ev] = one_wall_with_short(f.event_pair[ev].first, f.event_pair[ev].second);
         for (auto [i, j] : later) {
@@ -160,8 +160,8 @@ Filing file_crossings(std::span<const Vec2> starts, std::span<const Vec2> ends, 
             if ((f.walls.member[i] || f.walls.member[j]) && counts(i) && counts(j) && !one_wall_with_short(i, j))
                 ends_meet(i, j);
         }
-        f.dropped.resize(f.points.size(), 0);
     }
+    f.dropped.resize(f.points.size(), 0);  // crossings found last are no wall's own
     return f;
 }
 
@@ -171,7 +171,6 @@ NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> e
                            const Interrupt &stop) {
     NetworkSplit out;
     Filing f = file_crossings(starts, ends, flat_eps, eps, stop);
-    f.dropped.resize(f.points.size(), 0);
     const std::size_t n_entries = f.key.size();
 
     // Each entry's parameters ascending (NaN last, in the order found), with

@@ -350,7 +350,7 @@ std::optional<Vec2> SegmentNetwork::lowest_point(double flat_eps) {
 }
 
 bool points_joined(Vec2 a, Vec2 b, double flat_eps) {
-    if (std::fabs(a.x - b.x) <= node_join && std::fabs(a.y - b.y) <= node_join)
+    if (within_node_join(a, b))
         return true;
     return tolerant_equal(Vec2{round3(a.x), round3(a.y)}, Vec2{round3(b.x), round3(b.y)}, flat_eps);
 }

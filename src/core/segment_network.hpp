@@ -66,6 +66,11 @@ struct PairKeyHash {
 // point object).  Ids count from 0 in order of first appearance.
 std::vector<std::uint32_t> point_ids(std::span<const Vec2> points, std::span<const std::uintptr_t> identity);
 
+// Whether a and b lie within node_join of each other on both axes.
+inline bool within_node_join(Vec2 a, Vec2 b) {
+    return std::fabs(a.x - b.x) <= node_join && std::fabs(a.y - b.y) <= node_join;
+}
+
 // Whether a walk standing on `a` is on `b`: equal after rounding to 3
 // decimals (compared within flat_eps), or within node_join on both axes, so
 // that no node splits across a rounding boundary.
