@@ -1,13 +1,9 @@
-// Mesh at the library's edges: vertex and triangle arrays from planar
-// outlines through pyvista, Rhino meshes converted, meshes shown in pyvista
-// windows, and the front-end export.  Each takes the plain steps through
-// the module's names (np, pv, matplotlib, Mesh) as they are when called.
-//
-// pyvista note: `combine += other` merges two meshes in place and, in the
-// current releases, merges their coincident points too, which may renumber
-// them; callers of older releases saw each outline's points kept apart.
+// Mesh at the library's edges: pyvista meshes read back into arrays, Rhino
+// meshes converted, meshes shown in pyvista windows, and the front-end
+// export.  Each takes the plain steps through the module's names (np, pv,
+// matplotlib, Mesh) as they are when called.  The outline builders are in
+// mesh_outlines.cpp.
 #include "Solidar/solidar.hpp"
-#include "core/region_triangulation.hpp"
 
 #include <cmath>
 #include <vector>
@@ -17,143 +13,19 @@ using namespace nb::literals;
 namespace solidar::mesh_io {
 namespace {
 
-const pyu::Key key_x("x"), key_y("y"), key_array("array"), key_hstack("hstack"), key_arange("arange"),
-    key_PolyData("PolyData"), key_triangulate("triangulate"), key_extrude("extrude"), key_delaunay_2d("delaunay_2d"),
-    key_faces("faces"), key_points("points"), key_reshape("reshape"), key_ones("ones"), key_float32("float32"),
+const pyu::Key key_array("array"), key_hstack("hstack"), key_faces("faces"), key_points("points"), key_reshape("reshape"), key_ones("ones"), key_float32("float32"),
     key_shape("shape"), key_Faces("Faces"), key_QuadCount("QuadCount"), key_convert_quads("ConvertQuadsToTriangles"),
     key_Vertices("Vertices"), key_len("__len__"), key_getitem("__getitem__"), key_Count("Count"), key_X("X"),
     key_Y("Y"), key_Z("Z"), key_make_tri_mesh("make_tri_mesh"), key_compute_normals("compute_normals"),
     key_Plotter("Plotter"), key_add_mesh("add_mesh"), key_add_axes("add_axes"), key_show("show"),
     key_colormaps("colormaps"), key_get_cmap("get_cmap"), key_to_pyvista_mesh("to_pyvista_mesh"),
     key_layer("layer"), key_random("random"), key_seed("seed"), key_rand("rand"), key_vertices("vertices"),
-    key_indices("indices"), key_round("round"), key_flatten("flatten"), key_tolist("tolist"),
-    key_convert_pv("convert_pvMesh_to_array"), key_convert_rhino("convert_rhinoMesh_to_pvMesh");
+    key_indices("indices"), key_round("round"), key_flatten("flatten"), key_tolist("tolist"), key_convert_rhino("convert_rhinoMesh_to_pvMesh");
 
 nb::object all_slice() { return pyu::check(PySlice_New(nullptr, nullptr, nullptr)); }
 nb::object slice_from(long start) { return pyu::check(PySlice_New(pyu::int_obj(start).ptr(), nullptr, nullptr)); }
 nb::object slice_to(long stop) { return pyu::check(PySlice_New(nullptr, pyu::int_obj(stop).ptr(), nullptr)); }
 nb::object item(nb::handle x, nb::handle key) { return pyu::check(PyObject_GetItem(x.ptr(), key.ptr())); }
-
-// The pyvista mesh of one outline: rows [x, y, 0] of the points in order,
-// one polygon face of them all.
-nb::object outline(nb::handle points) {
-    nb::list rows;
-    nb::object zero = pyu::int_obj(0);
-    pyu::for_each_iter(points, [&](nb::handle p) {
-        nb::object x = pyu::get_attr(p, key_x), y = pyu::get_attr(p, key_y);
-        nb::list row;
-        row.append(x), row.append(y), row.append(zero);
-        rows.append(row);
-        return true;
-    });
-    nb::object numpy = np.get();
-    nb::object vertices = pyu::call_method(numpy, key_array, rows);
-    nb::object count = pyu::check(PyLong_FromSsize_t(pyu::length(points)));
-    nb::list head;
-    head.append(count);
-    nb::object corners = pyu::call_method(numpy, key_arange, pyu::check(PyLong_FromSsize_t(pyu::length(points))));
-    nb::list parts;
-    parts.append(head), parts.append(corners);
-    nb::object faces = pyu::call_method(numpy, key_hstack, parts);
-    return pyu::call_method(pv.get(), key_PolyData, vertices, faces);
-}
-
-// Mesh.convert_pvMesh_to_array through the module's Mesh.
-nb::object to_arrays(nb::handle pv_mesh) {
-    if (mesh_cls.holds(mesh_type))
-        return convert_pv_mesh_to_array(pv_mesh);
-    return pyu::call_method(mesh_cls.get(), key_convert_pv, pv_mesh);
-}
-
-nb::object extrude(nb::handle mesh, double height) {
-    nb::list vector;
-    vector.append(pyu::int_obj(0)), vector.append(pyu::int_obj(0)), vector.append(pyu::float_obj(height));
-    return pyu::get_attr(mesh, key_extrude)(vector, "capping"_a = true);
-}
-
-// The outlines merged into the first one's mesh, in order.
-nb::object combined(nb::handle points_list) {
-    nb::list polygon;
-    pyu::for_each_iter(points_list, [&](nb::handle points) {
-        polygon.append(outline(points));
-        return true;
-    });
-    nb::object combine = pyu::get_item(polygon, 0);
-    for (Py_ssize_t i = 0; i + 1 < (Py_ssize_t) nb::len(polygon); ++i)
-        combine = pyu::check(PyNumber_InPlaceAdd(combine.ptr(), pyu::get_item(polygon, i + 1).ptr()));
-    return combine;
-}
-
-nb::object delaunay(nb::handle combine) { return pyu::get_attr(combine, key_delaunay_2d)("edge_source"_a = combine); }
-
-// The cells of a flat face list (count, point numbers ...), each on points
-// below n; false when the list is not that.
-bool read_cells(const pyu::ArrayView<int64_t> &faces, size_t n, std::vector<geom::Ring> &cells) {
-    if (faces.ndim != 1)
-        return false;
-    for (size_t at = 0; at < faces.shape[0];) {
-        int64_t count = faces.data[at++];
-        if (count < 0 || (size_t) count > faces.shape[0] - at)
-            return false;
-        geom::Ring cell;
-        for (int64_t k = 0; k < count; ++k, ++at) {
-            if (faces.data[at] < 0 || (size_t) faces.data[at] >= n)
-                return false;
-            cell.push_back((size_t) faces.data[at]);
-        }
-        cells.push_back(std::move(cell));
-    }
-    return true;
-}
-
-// The outlines are a boundary (the first) and its openings, each in either
-// direction, open or closed.  pyvista's triangulation stands where its
-// triangles lie in that region and cover it; otherwise the region's own
-// constrained triangulation on the same points takes its place, as a mesh
-// of the same points.  Outlines whose edges cross each other are not handed
-// to pyvista's triangulation, which may then exhaust the memory.  Outlines
-// that are not polygons on numeric points are pyvista's alone.
-nb::object region_triangulation(nb::handle combine) {
-    nb::object points = pyu::get_attr(combine, key_points);
-    pyu::ArrayView<double> p = pyu::as_contiguous<double>(points);
-    std::vector<geom::Ring> rings;
-    if (p.ndim != 2 || p.shape[1] < 2 ||
-        !read_cells(pyu::as_contiguous<int64_t>(pyu::get_attr(combine, key_faces)), p.shape[0], rings))
-        return delaunay(combine);
-    size_t n = p.shape[0], k = p.shape[1];
-    std::vector<geom::Vec2> xy(n);
-    for (size_t i = 0; i < n; ++i)
-        xy[i] = {p.data[i * k], p.data[i * k + 1]};
-    geom::Interrupt stop = pyu::interrupt();
-    std::vector<geom::Triangle> own = geom::triangulate_region(xy, rings, stop);
-    if (!geom::rings_cross(xy, rings, stop)) {
-        double own_area = geom::triangles_area(xy, own);
-        nb::object tess = delaunay(combine);
-        nb::object tess_points = pyu::get_attr(tess, key_points);
-        std::vector<geom::Ring> cells;
-        if (pyu::length(tess_points) == (Py_ssize_t) n &&
-            read_cells(pyu::as_contiguous<int64_t>(pyu::get_attr(tess, key_faces)), n, cells)) {
-            std::vector<geom::Triangle> theirs;
-            bool triangles = true;
-            for (const geom::Ring &c : cells) {
-                triangles = triangles && c.size() == 3;
-                if (triangles)
-                    theirs.push_back({c[0], c[1], c[2]});
-            }
-            double area = 0;
-            if (triangles && geom::triangles_in_region(xy, rings, theirs, area, stop) &&
-                std::fabs(area - own_area) <= 1e-9 * own_area)
-                return tess;
-        }
-    }
-    pyu::NewArray<int64_t> faces = pyu::new_array<int64_t>({4 * own.size()});
-    for (size_t t = 0; t < own.size(); ++t) {
-        faces.data[4 * t] = 3;
-        for (int c = 0; c < 3; ++c)
-            faces.data[4 * t + 1 + c] = (int64_t) own[t][c];
-    }
-    return pyu::call_method(pv.get(), key_PolyData, points, faces.array);
-}
 
 nb::object new_plotter() { return pyu::call_method(pv.get(), key_Plotter); }
 
@@ -175,25 +47,6 @@ nb::object convert_pv_mesh_to_array(nb::handle pv_mesh) {
     nb::object stacked = pyu::call_method(numpy, key_hstack, nb::make_tuple(pyu::get_attr(pv_mesh, key_points), column));
     nb::object vertices = item(stacked, nb::make_tuple(all_slice(), slice_to(3)));
     return nb::make_tuple(vertices, triangles);
-}
-
-nb::object triangulate_2d(nb::handle points) {
-    nb::object poly = outline(points);
-    return to_arrays(pyu::call_method(poly, key_triangulate));
-}
-
-nb::object extrude_to_mesh(nb::handle points, nb::handle height) {
-    double h = pyu::as_double(height);
-    nb::object prism = extrude(outline(points), h);
-    return to_arrays(pyu::call_method(prism, key_triangulate));
-}
-
-nb::object constrain_delaunay_2d(nb::handle points_list) { return to_arrays(region_triangulation(combined(points_list))); }
-
-nb::object constrain_delaunay_3d(nb::handle points_list, nb::handle height) {
-    double h = pyu::as_double(height);
-    nb::object tess = region_triangulation(combined(points_list));
-    return to_arrays(pyu::call_method(extrude(tess, h), key_triangulate));
 }
 
 // Quads are split in the caller's own mesh first; faces are read through

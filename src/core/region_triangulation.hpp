@@ -4,9 +4,13 @@
 // Rings are lists of point numbers into one point array, in any direction,
 // open or closed: a ring is closed by the edge from its last point back to
 // its first, and a closing point that repeats the first adds no edge.  Points
-// with the same coordinates are one vertex, so openings may touch each other
-// and the boundary at a vertex; points that are not finite are left out.
-// "Inside" a ring is the even-odd rule.
+// within `snap` of each other (Euclidean, `<=`, transitively) are one vertex,
+// led by the first of them; a ring edge that passes within `snap` of a vertex
+// runs through it.  So rings computed with rounding still touch where they
+// were meant to, at a vertex or along an edge.  The boundary counts +1 and
+// every opening -1 inside it, whichever their direction; the region is where
+// the count is 1.  Points must be finite (the caller reports those that are
+// not).
 #pragma once
 
 #include "core/interrupt.hpp"
@@ -22,25 +26,34 @@ namespace geom {
 using Triangle = std::array<std::size_t, 3>;
 using Ring = std::vector<std::size_t>;
 
-// A constrained Delaunay triangulation of the rings' points with every ring
-// edge as a triangle side (an edge that crosses an earlier one is left out),
-// keeping the triangles whose centroid lies in the region.  Corners are point
-// numbers of `points` (for coinciding points the first one), counter-
-// clockwise.  Ring 0 is the boundary; no rings, or a boundary of fewer than
-// three distinct points, give no triangles.
-std::vector<Triangle> triangulate_region(std::span<const Vec2> points, const std::vector<Ring> &rings,
-                                         const Interrupt &stop = {});
+// Why rings give no region: two edges cross (of rings `ring` and `other`,
+// which are equal for a ring that crosses itself) near `at`; a part of an
+// opening lies outside the boundary or inside another opening (`ring`, or 0
+// for a boundary that overlaps itself) near `at`; or the triangulation
+// failed (coordinates beyond the reach of its arithmetic).
+struct RegionFault {
+    enum class Kind { none, crossing, outside, failed };
+    Kind kind = Kind::none;
+    std::size_t ring = 0, other = 0;
+    Vec2 at{};
+};
 
-// Whether every triangle lies in the region: none is degenerate, no ring edge
-// passes through its inside and its centroid is in the region.  Sets `area`
-// to the triangles' summed area.
-bool triangles_in_region(std::span<const Vec2> points, const std::vector<Ring> &rings,
-                         const std::vector<Triangle> &triangles, double &area, const Interrupt &stop = {});
+struct RegionMesh {
+    // The constrained Delaunay triangulation of the region, counter-
+    // clockwise; corners are point numbers (of coinciding points, the lead).
+    std::vector<Triangle> triangles;
+    // The region's border edges, the region on their left, split at every
+    // vertex that lies on them.
+    std::vector<std::array<std::size_t, 2>> rim;
+    RegionFault fault;
+};
 
-// Whether two ring edges cross at a point inside both.
-bool rings_cross(std::span<const Vec2> points, const std::vector<Ring> &rings, const Interrupt &stop = {});
+// No rings, or a boundary of fewer than three vertices, give no triangles.
+RegionMesh triangulate_region(std::span<const Vec2> points, const std::vector<Ring> &rings, double snap,
+                              const Interrupt &stop = {});
 
-// The summed unsigned area of the triangles.
-double triangles_area(std::span<const Vec2> points, const std::vector<Triangle> &triangles);
+// For every point, the first point with the same coordinates (both equal by
+// `==`, so -0.0 equals 0.0).
+std::vector<std::size_t> first_equal(std::span<const Vec2> points);
 
 }  // namespace geom
