@@ -28,7 +28,8 @@ const pyu::Key key_vertices("vertices"), key_indices("indices"), key_layer("laye
     key_concatenate("concatenate"), key_unique("unique"), key_reshape("reshape"), key_cross("cross"),
     key_linalg("linalg"), key_norm("norm"), key_dtype("dtype"), key_kind("kind"), key_astype("astype"),
     key_float64("float64"), key_column_stack("column_stack"), key_ones("ones"), key_shape("shape"), key_dot("dot"),
-    key_T("T"), key_nonzero("nonzero"), key_clean_vertices("clean_vertices"), key_make_tri_mesh("make_tri_mesh");
+    key_T("T"), key_nonzero("nonzero"), key_clean_vertices("clean_vertices"), key_make_tri_mesh("make_tri_mesh"),
+    key_int64("int64"), key_asarray("asarray");
 
 // x[:, k]
 nb::object column(nb::handle x, long k) {
@@ -317,31 +318,29 @@ nb::object apply_affine_transformation(nb::handle vertices, nb::handle matrix) {
     return pyu::get_attr(top, key_T);
 }
 
-nb::object to_pyvista_mesh(nb::handle self) {
-    nb::object v = pyu::get_attr(self, key_vertices), t = pyu::get_attr(self, key_indices);
-    check_triangle_indices(v, t);
-    return pyu::call_method(pv.get(), key_make_tri_mesh, v, t);
-}
-
 }  // namespace
 
-// Plain integer arrays are scanned in C++; any other dtype through numpy's
-// comparisons, where NaN names no vertex either.
-void check_triangle_indices(nb::handle vertices, nb::handle indices) {
-    if (!pyu::is_ndarray_instance(indices))
-        return;
-    Py_ssize_t n;
-    if (pyu::is_ndarray_instance(vertices)) {
-        nb::object shape = pyu::get_attr(vertices, key_shape);
-        if (pyu::length(shape) == 0)
-            return;
-        n = ssize_of(pyu::get_item(shape, 0));
-    } else if (PySequence_Check(vertices.ptr())) {
-        n = pyu::length(vertices);
-    } else {
-        return;
-    }
+
+// The indices as one int64 array made by numpy, checked against the rows
+// of `vertex_array` (numpy's array of the vertices, which is what pyvista is
+// then handed too).  Numbers are checked in their own dtype (so NaN and
+// values beyond int64 are named as they are) and then converted; anything
+// else (objects, text) is converted by numpy first, one int() per element,
+// and the converted values are checked.  Nothing a caller's objects say
+// after the conversion can reach pyvista.
+nb::object checked_indices(nb::handle vertices, nb::handle indices, nb::object &vertex_array) {
+    vertex_array = pyu::as_ndarray(vertices);
+    nb::object shape = pyu::get_attr(vertex_array, key_shape);
+    Py_ssize_t n = pyu::length(shape) == 0 ? 0 : ssize_of(pyu::get_item(shape, 0));
     nb::object values = pyu::as_ndarray(indices);
+    nb::object int64 = pyu::get_attr(np.get(), key_int64);
+    nb::object kind = pyu::get_attr(pyu::get_attr(values, key_dtype), key_kind);
+    bool numeric = pyu::str_of(kind).find_first_of("biuf") != std::string::npos;
+    nb::object converted;
+    if (!numeric) {
+        converted = pyu::get_attr(np.get(), key_asarray)(values, "dtype"_a = int64);
+        values = converted;
+    }
     size_t bad = SIZE_MAX;
     if (!scan_indices<int64_t>(values, n, bad) && !scan_indices<int32_t>(values, n, bad)) {
         nb::object zero = pyu::int_obj(0), count = pyu::check(PyLong_FromSsize_t(n));
@@ -354,14 +353,31 @@ void check_triangle_indices(nb::handle vertices, nb::handle indices) {
         if (pyu::length(where) > 0)
             bad = (size_t) ssize_of(pyu::get_item(where, 0));
     }
-    if (bad == SIZE_MAX)
+    if (bad != SIZE_MAX) {
+        nb::object value = pyu::get_item(pyu::call_method(values, key_reshape, pyu::int_obj(-1)), (Py_ssize_t) bad);
+        nb::object vshape = pyu::get_attr(values, key_shape);
+        if (pyu::length(vshape) == 2 && ssize_of(pyu::get_item(vshape, 1)) > 0)
+            pyu::raise_format(PyExc_IndexError, "index %S of triangle %zd is out of range for %zd vertices",
+                              value.ptr(), (Py_ssize_t) bad / ssize_of(pyu::get_item(vshape, 1)), n);
+        pyu::raise_format(PyExc_IndexError, "triangle index %S is out of range for %zd vertices", value.ptr(), n);
+    }
+    if (!converted.is_valid())
+        converted = pyu::call_method(values, key_astype, int64);
+    return converted;
+}
+
+nb::object to_pyvista_mesh(nb::handle self) {
+    nb::object v = pyu::get_attr(self, key_vertices), t = pyu::get_attr(self, key_indices);
+    nb::object vertex_array;
+    nb::object triangles = checked_indices(v, t, vertex_array);
+    return pyu::call_method(pv.get(), key_make_tri_mesh, vertex_array, triangles);
+}
+
+void check_triangle_indices(nb::handle vertices, nb::handle indices) {
+    if (!pyu::is_ndarray_instance(indices))
         return;
-    nb::object value = pyu::get_item(pyu::call_method(values, key_reshape, pyu::int_obj(-1)), (Py_ssize_t) bad);
-    nb::object shape = pyu::get_attr(values, key_shape);
-    if (pyu::length(shape) == 2 && ssize_of(pyu::get_item(shape, 1)) > 0)
-        pyu::raise_format(PyExc_IndexError, "index %S of triangle %zd is out of range for %zd vertices", value.ptr(),
-                          (Py_ssize_t) bad / ssize_of(pyu::get_item(shape, 1)), n);
-    pyu::raise_format(PyExc_IndexError, "triangle index %S is out of range for %zd vertices", value.ptr(), n);
+    nb::object vertex_array;
+    checked_indices(vertices, indices, vertex_array);
 }
 
 void bind_mesh(nb::module_ &m) {

@@ -110,6 +110,11 @@ nb::dict divide_surface_xy_planes(nb::handle self);
 // when it is a numpy array) holding a value below 0 or not below the number
 // of vertex rows: IndexError naming the value, its triangle and the count.
 void check_triangle_indices(nb::handle vertices, nb::handle indices);
+// The indices as one int64 array made by numpy and checked as above against
+// numpy's array of the vertices, which is set in `vertex_array`: the two
+// arrays to hand on.  Any indices (an array of any dtype, a memoryview, a
+// list, an object with __array__) go this way.
+nb::object checked_indices(nb::handle vertices, nb::handle indices, nb::object &vertex_array);
 // Members of Mesh bound in mesh.cpp and defined in mesh_io.cpp.
 namespace mesh_io {
 nb::object convert_pv_mesh_to_array(nb::handle pv_mesh);

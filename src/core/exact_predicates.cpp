@@ -2,15 +2,21 @@
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
+#include <utility>
 
 namespace geom::exact {
 namespace {
 
 // An expansion: doubles of increasing magnitude, none overlapping another,
 // whose exact sum is the value; its last (largest) term carries its sign.
-// Zero terms are dropped, so a zero value is one term 0 or none.
-using Expansion = std::vector<double>;
+// Zero terms are dropped, so a zero value is one term 0 or none.  Held in a
+// fixed buffer of N terms, large enough for every step below.
+template <int N>
+struct Expansion {
+    double term[N];
+    int size = 0;
+    void push(double t) { term[size++] = t; }
+};
 
 // a + b = x + y exactly.
 inline void two_sum(double a, double b, double &x, double &y) {
@@ -25,78 +31,97 @@ inline void two_product(double a, double b, double &x, double &y) {
     y = std::fma(a, b, -x);
 }
 
-Expansion difference(double a, double b) {
+Expansion<2> difference(double a, double b) {
     double x, y;
     two_sum(a, -b, x, y);
-    Expansion e;
+    Expansion<2> e;
     if (y != 0)
-        e.push_back(y);
-    e.push_back(x);
+        e.push(y);
+    e.push(x);
     return e;
 }
 
-// e * b, term by term, the carries summed as they arise.
-Expansion scale(const Expansion &e, double b) {
-    Expansion h;
-    if (e.empty())
-        return h;
+// h = e * b, term by term, the carries summed as they arise (2 |e| terms at
+// most).
+template <int H, int E>
+void scale(const Expansion<E> &e, double b, Expansion<H> &h) {
+    static_assert(H >= 2 * E);
+    h.size = 0;
+    if (e.size == 0)
+        return;
     double q, t;
-    two_product(e[0], b, q, t);
+    two_product(e.term[0], b, q, t);
     if (t != 0)
-        h.push_back(t);
-    for (size_t i = 1; i < e.size(); ++i) {
+        h.push(t);
+    for (int i = 1; i < e.size; ++i) {
         double hi, lo, sum, err;
-        two_product(e[i], b, hi, lo);
+        two_product(e.term[i], b, hi, lo);
         two_sum(q, lo, sum, err);
         if (err != 0)
-            h.push_back(err);
+            h.push(err);
         two_sum(hi, sum, q, err);
         if (err != 0)
-            h.push_back(err);
+            h.push(err);
     }
-    if (q != 0 || h.empty())
-        h.push_back(q);
-    return h;
+    if (q != 0 || h.size == 0)
+        h.push(q);
 }
 
-// e + f: both merged by magnitude, then summed from the smallest term up.
-Expansion sum(const Expansion &e, const Expansion &f) {
-    Expansion g(e.size() + f.size());
-    std::merge(e.begin(), e.end(), f.begin(), f.end(), g.begin(),
-               [](double p, double q) { return std::fabs(p) < std::fabs(q); });
-    Expansion h;
-    if (g.empty())
-        return h;
+// h = e + f (or e - f): both merged by magnitude, then summed from the
+// smallest term up.  The sum has at most e.size + f.size terms, which the
+// callers keep within H.
+template <int H, int E, int F>
+void sum(const Expansion<E> &e, const Expansion<F> &f, Expansion<H> &h, bool subtract = false) {
+    double g[E + F];
+    int i = 0, j = 0, k = 0;
+    while (i < e.size || j < f.size) {
+        double fj = j < f.size ? (subtract ? -f.term[j] : f.term[j]) : 0;
+        if (j >= f.size || (i < e.size && std::fabs(e.term[i]) < std::fabs(fj)))
+            g[k++] = e.term[i++];
+        else
+            g[k++] = fj, ++j;
+    }
+    h.size = 0;
+    if (k == 0)
+        return;
     double q = g[0];
-    for (size_t i = 1; i < g.size(); ++i) {
+    for (int m = 1; m < k; ++m) {
         double next, err;
-        two_sum(q, g[i], next, err);
+        two_sum(q, g[m], next, err);
         if (err != 0)
-            h.push_back(err);
+            h.push(err);
         q = next;
     }
-    if (q != 0 || h.empty())
-        h.push_back(q);
-    return h;
+    if (q != 0 || h.size == 0)
+        h.push(q);
 }
 
-Expansion product(const Expansion &e, const Expansion &f) {
-    Expansion h;
-    for (double term : f)
-        h = sum(h, scale(e, term));
-    return h;
+// h = e * f.
+template <int H, int E, int F>
+void product(const Expansion<E> &e, const Expansion<F> &f, Expansion<H> &h) {
+    static_assert(H >= 2 * E * F);
+    Expansion<2 * E> part;
+    Expansion<H> other;
+    Expansion<H> *acc = &h, *spare = &other;
+    acc->size = 0;
+    for (int j = 0; j < f.size; ++j) {
+        scale(e, f.term[j], part);
+        spare->size = 0;
+        sum(*acc, part, *spare);  // sizes stay within H: 2 |e| terms per term of f
+        std::swap(acc, spare);
+    }
+    if (acc != &h) {
+        h.size = acc->size;
+        std::copy(acc->term, acc->term + acc->size, h.term);
+    }
 }
 
-Expansion negated(Expansion e) {
-    for (double &term : e)
-        term = -term;
-    return e;
-}
-
-int sign_of(const Expansion &e) {
-    if (e.empty())
+template <int N>
+int sign_of(const Expansion<N> &e) {
+    if (e.size == 0)
         return 0;
-    return e.back() > 0 ? 1 : (e.back() < 0 ? -1 : 0);
+    double top = e.term[e.size - 1];
+    return top > 0 ? 1 : (top < 0 ? -1 : 0);
 }
 
 // Error bounds of the floating-point first stage (u = 2^-53).
@@ -105,23 +130,59 @@ constexpr double orient_bound = (3.0 + 16.0 * unit) * unit;
 constexpr double circle_bound = (10.0 + 96.0 * unit) * unit;
 
 int orient_exactly(Vec2 a, Vec2 b, Vec2 c) {
-    Expansion acx = difference(a.x, c.x), acy = difference(a.y, c.y);
-    Expansion bcx = difference(b.x, c.x), bcy = difference(b.y, c.y);
-    return sign_of(sum(product(acx, bcy), negated(product(acy, bcx))));
+    Expansion<2> acx = difference(a.x, c.x), acy = difference(a.y, c.y);
+    Expansion<2> bcx = difference(b.x, c.x), bcy = difference(b.y, c.y);
+    Expansion<8> left, right;
+    product(acx, bcy, left);
+    product(acy, bcx, right);
+    Expansion<16> det;
+    sum(left, right, det, true);
+    return sign_of(det);
 }
 
-int in_circle_exactly(Vec2 a, Vec2 b, Vec2 c, Vec2 d) {
-    Expansion adx = difference(a.x, d.x), ady = difference(a.y, d.y);
-    Expansion bdx = difference(b.x, d.x), bdy = difference(b.y, d.y);
-    Expansion cdx = difference(c.x, d.x), cdy = difference(c.y, d.y);
-    auto lift = [](const Expansion &x, const Expansion &y) { return sum(product(x, x), product(y, y)); };
-    auto minor = [](const Expansion &px, const Expansion &py, const Expansion &qx, const Expansion &qy) {
-        return sum(product(px, qy), negated(product(qx, py)));
-    };
-    Expansion det = product(lift(adx, ady), minor(bdx, bdy, cdx, cdy));
-    det = sum(det, product(lift(bdx, bdy), minor(cdx, cdy, adx, ady)));
-    det = sum(det, product(lift(cdx, cdy), minor(adx, ady, bdx, bdy)));
+// lift(p) * (q.x r.y - r.x q.y), p, q, r relative to the fourth point, each
+// coordinate an expansion of D terms.
+template <int D, int T>
+void in_circle_term(const Expansion<D> &px, const Expansion<D> &py, const Expansion<D> &qx, const Expansion<D> &qy,
+                    const Expansion<D> &rx, const Expansion<D> &ry, Expansion<T> &out) {
+    Expansion<2 * D * D> xx, yy, qr, rq;
+    product(px, px, xx);
+    product(py, py, yy);
+    product(qx, ry, qr);
+    product(rx, qy, rq);
+    Expansion<4 * D * D> lift, minor;
+    sum(xx, yy, lift);
+    sum(qr, rq, minor, true);
+    product(lift, minor, out);
+}
+
+template <int D>
+int in_circle_of(const Expansion<D> (&d)[6]) {
+    constexpr int T = 32 * D * D * D * D;
+    Expansion<T> ta, tb, tc;
+    in_circle_term(d[0], d[1], d[2], d[3], d[4], d[5], ta);
+    in_circle_term(d[2], d[3], d[4], d[5], d[0], d[1], tb);
+    in_circle_term(d[4], d[5], d[0], d[1], d[2], d[3], tc);
+    Expansion<2 * T> ab;
+    sum(ta, tb, ab);
+    Expansion<3 * T> det;
+    sum(ab, tc, det);
     return sign_of(det);
+}
+
+// Differences of nearby coordinates are mostly exact doubles: their terms
+// are then single doubles and the expansions stay short.
+int in_circle_exactly(Vec2 a, Vec2 b, Vec2 c, Vec2 d) {
+    Expansion<2> full[6] = {difference(a.x, d.x), difference(a.y, d.y), difference(b.x, d.x),
+                            difference(b.y, d.y), difference(c.x, d.x), difference(c.y, d.y)};
+    Expansion<1> single[6];
+    for (int k = 0; k < 6; ++k) {
+        if (full[k].size > 1)
+            return in_circle_of(full);
+        single[k].size = full[k].size;
+        single[k].term[0] = full[k].size ? full[k].term[0] : 0;
+    }
+    return in_circle_of(single);
 }
 
 }  // namespace
@@ -129,6 +190,10 @@ int in_circle_exactly(Vec2 a, Vec2 b, Vec2 c, Vec2 d) {
 int orient(Vec2 a, Vec2 b, Vec2 c) {
     double left = (a.x - c.x) * (b.y - c.y), right = (a.y - c.y) * (b.x - c.x);
     double det = left - right;
+    // Products of opposite signs, or a zero one (a zero difference: equal
+    // coordinates), leave no doubt about the sign.
+    if ((left >= 0) != (right > 0) || left == 0)
+        return det > 0 ? 1 : (det < 0 ? -1 : 0);
     double bound = orient_bound * (std::fabs(left) + std::fabs(right));
     if (det > bound)
         return 1;
