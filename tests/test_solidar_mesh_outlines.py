@@ -1,6 +1,7 @@
 """Vertex and triangle arrays from plane outlines: triangulation, extrusion and
 constrained Delaunay triangulation, measured against shapely and pyvista."""
 
+import collections
 import itertools
 import math
 import random
@@ -14,7 +15,6 @@ import pyref_solidar as ref
 from Flatkin import Point
 from Solidar import Mesh
 
-from common import solid_outcome
 
 SQUARE = [(0, 0), (1, 0), (1, 1), (0, 1)]
 L_ROOM = [(0, 0), (6, 0), (6, 3), (3, 3), (3, 5), (0, 5)]
@@ -34,51 +34,116 @@ def area(v, i):
     return float(np.abs(np.cross(t[:, 1] - t[:, 0], t[:, 2] - t[:, 0])).sum() / 2) if len(i) else 0.0
 
 
+def pyvista_rows(outlines):
+    """The vertex rows of the outlines as adding pyvista meshes makes them."""
+    if len(outlines) == 1:
+        return np.array([[x, y, 0] for x, y in outlines[0]], float)
+    combine = ref.Mesh._combine([pts(o) for o in outlines])
+    return np.asarray(combine.points, float)
+
+
+def assert_flat(v, i, rows, area_expected):
+    """float64 rows as given, int64 triangles all counter-clockwise from +z,
+    summing to the expected area."""
+    assert v.dtype == np.float64 and i.dtype == np.int64 and i.shape[1:] == (3,)
+    assert np.array_equal(v, rows)
+    t = v[i][:, :, :2] - v[0, :2]
+    doubled = (t[:, 1, 0] - t[:, 0, 0]) * (t[:, 2, 1] - t[:, 0, 1]) - (t[:, 1, 1] - t[:, 0, 1]) * (t[:, 2, 0] - t[:, 0, 0])
+    assert (doubled > 0).all()
+    assert math.isclose(doubled.sum() / 2, area_expected, rel_tol=1e-9, abs_tol=1e-12)
+
+
 @pytest.mark.parametrize("outline", [SQUARE, L_ROOM, star(5, 1, 3), star(9, 2, 2.5),
                                      SQUARE + SQUARE[:1], [(0, 0), (1, 1), (2, 2)]])  # a closing repeat, no area
 def test_triangulated_area_equals_the_outline_area(outline):
     v, i = Mesh.triangulate_2d(pts(outline))
-    assert v.shape == (len(outline), 3) and (v[:, 2] == 0).all() and i.shape[1] == 3
-    assert math.isclose(area(v, i), shapely.Polygon(outline).area, rel_tol=1e-9)
-    assert solid_outcome(Mesh.triangulate_2d, pts(outline)) == solid_outcome(ref.Mesh.triangulate_2d, pts(outline))
+    assert_flat(v, i, pyvista_rows([outline]), shapely.Polygon(outline).area)
 
 
-@pytest.mark.parametrize("outline", [SQUARE, L_ROOM, star(6, 1, 2)])
-@pytest.mark.parametrize("height", [3, -2.5])
-def test_extruded_outlines_are_closed_prisms(outline, height):
-    v, i = Mesh.extrude_to_mesh(pts(outline), height)
-    assert sorted(set(v[:, 2].tolist())) == sorted({0.0, float(height)})
-    solid = pv.make_tri_mesh(v, i)
-    assert solid.is_manifold
-    assert math.isclose(solid.volume, shapely.Polygon(outline).area * abs(height), rel_tol=1e-6)
-    ours = solid_outcome(Mesh.extrude_to_mesh, points=pts(outline), height=height)
-    assert ours == solid_outcome(ref.Mesh.extrude_to_mesh, points=pts(outline), height=height)
-
-
-@pytest.mark.parametrize("outlines, as_pyvista", [
-    ([SQUARE], True),
-    ([[(0, 0), (10, 0), (10, 10), (0, 10)], [(4, 4), (6, 4), (6, 6), (4, 6)]], False),  # pyvista fills the opening
-    ([L_ROOM, [(x + 10, y) for x, y in SQUARE]], False)])                               # and covers the outside one
-def test_constrained_delaunay_keeps_every_outline_point(outlines, as_pyvista):
+@pytest.mark.parametrize("outlines", [
+    [SQUARE], [[(0, 0), (10, 0), (10, 10), (0, 10)], [(4, 4), (6, 4), (6, 6), (4, 6)]],
+    [L_ROOM + L_ROOM[:1], [(1, 1), (2, 1), (1, 2)], [(2, 1), (2, 2), (1, 2)]]])  # two openings sharing an edge
+def test_constrained_delaunay_keeps_every_outline_point(outlines):
     v, i = Mesh.constrain_delaunay_2d([pts(o) for o in outlines])
-    every = {(float(x), float(y)) for o in outlines for x, y in o}
-    assert every <= {(x, y) for x, y, _ in v.tolist()} and i.shape[1] == 3
-    ours = solid_outcome(Mesh.constrain_delaunay_2d, [pts(o) for o in outlines])
-    plain = solid_outcome(ref.Mesh.constrain_delaunay_2d, [pts(o) for o in outlines])
-    assert (ours == plain) == as_pyvista and ours[1][1][1] == plain[1][1][1]  # the same vertex rows
+    region = shapely.Polygon(outlines[0]).difference(shapely.union_all([shapely.Polygon(o) for o in outlines[1:]]))
+    assert_flat(v, i, pyvista_rows(outlines), region.area)
     v3, i3 = Mesh.constrain_delaunay_3d([pts(o) for o in outlines], height=2)
-    assert set(v3[:, 2].tolist()) == {0.0, 2.0} and i3.shape[1] == 3
-    assert (solid_outcome(Mesh.constrain_delaunay_3d, [pts(o) for o in outlines], 2) ==
-            solid_outcome(ref.Mesh.constrain_delaunay_3d, [pts(o) for o in outlines], 2)) == as_pyvista
+    assert np.array_equal(v3, np.vstack([v, v + [0, 0, 2]])) and i3.dtype == np.int64
+    assert_closed_prism(v3, i3, region.area * 2)
 
 
-@pytest.mark.parametrize("call, error", [
-    (lambda: Mesh.constrain_delaunay_2d([]), IndexError), (lambda: Mesh.constrain_delaunay_3d([], 1), IndexError),
-    (lambda: Mesh.extrude_to_mesh(pts(SQUARE), "high"), TypeError),
+@pytest.mark.parametrize("call, error, message", [
+    (lambda: Mesh.constrain_delaunay_2d([]), IndexError, "list index out of range"),
+    (lambda: Mesh.constrain_delaunay_3d([], 1), IndexError, "list index out of range"),
+    (lambda: Mesh.extrude_to_mesh(pts(SQUARE), "high"), TypeError, None),
+    (lambda: Mesh.triangulate_2d(pts([(0, 0), (1, 1), (1, 0), (0, 1)])), ValueError,
+     r"^the outline crosses itself near \(0\.5, 0\.5\)$"),
+    (lambda: Mesh.extrude_to_mesh(pts([(0, 0), (1, 0), (math.nan, 1)]), 1), ValueError,
+     r"^point 2 of the outline has a coordinate that is not finite: \(nan, 1\.0\)$"),
+    (lambda: Mesh.constrain_delaunay_2d([pts(SQUARE), pts([(0.2, 0.2), (math.inf, 0.2), (0.2, 0.4)])]), ValueError,
+     r"^point 1 of outline 1 has a coordinate that is not finite: \(inf, 0\.2\)$"),
+    (lambda: Mesh.constrain_delaunay_2d([pts(L_ROOM), pts([(5, 2), (7, 2), (7, 4), (5, 4)])]), ValueError,
+     r"^outline 0 crosses outline 1 near \(6\.0, [234]\.0\)$"),                  # over a corner of the boundary
+    (lambda: Mesh.constrain_delaunay_3d([pts(L_ROOM), pts([(1, 1), (2, 1), (1, 2), (2, 2)])], 1), ValueError,
+     r"^outline 1 crosses itself near \(1\.5, 1\.5\)$"),
+    (lambda: Mesh.constrain_delaunay_2d([pts(L_ROOM), pts([(4, 4), (5, 4), (5, 5)])]), ValueError,
+     r"^outline 1 \(an opening\) lies outside the boundary \(outline 0\) or inside another opening near"),
+    (lambda: Mesh.constrain_delaunay_2d([pts(L_ROOM), pts([(1, 1), (3, 1), (3, 2)]), pts([(2, 1.2), (2.8, 1.2), (2.8, 1.5)])]),
+     ValueError, r"^outline 2 \(an opening\) lies outside"),
 ])
-def test_refusals(call, error):
-    with pytest.raises(error):
+def test_refusals(call, error, message):
+    with pytest.raises(error, match=message):
         call()
+
+
+# ------------------------------------------------------------------ prisms
+
+def assert_closed_prism(v, i, volume):
+    """Every edge used as often one way as the other (once each, except the
+    upright edge where two openings touch at a corner, which four walls
+    share), every triangle facing out: the signed volume (measured from the
+    first row) is the expected one."""
+    edges = collections.Counter(zip(i.ravel(), np.roll(i, -1, axis=1).ravel()))
+    assert all(edges[(b, a)] == count for (a, b), count in edges.items())
+    t = v[i] - v[0]
+    signed = np.einsum("ij,ij->i", t[:, 0], np.cross(t[:, 1], t[:, 2])).sum() / 6
+    assert math.isclose(signed, volume, rel_tol=1e-9), (signed, volume)
+
+
+def star_outline(rng, n):
+    angles = [(k + rng.uniform(-0.3, 0.3)) * 2 * math.pi / n for k in range(n)]
+    return [(r * math.cos(a), r * math.sin(a)) for a in angles for r in [rng.uniform(1, 4)]]
+
+
+def rectilinear_outline(rng, n):
+    """A skyline: n steps of random widths and heights over the x axis."""
+    xs = np.cumsum([0] + [rng.uniform(0.5, 2) for _ in range(n)])
+    heights = [rng.uniform(2, 5) for _ in range(n)]
+    return [(xs[0], 0.0), (xs[-1], 0.0)] + [(x, heights[k]) for k in reversed(range(n)) for x in (xs[k + 1], xs[k])]
+
+
+def test_prisms_are_closed_and_face_out_for_any_direction_and_height():
+    rng = random.Random(31)
+    for n in range(60):
+        shape = star_outline(rng, rng.randint(6, 30)) if n % 2 else rectilinear_outline(rng, rng.randint(1, 12))
+        window = [(-0.25, -0.2), (0.25, -0.2), (0.25, 0.3), (-0.25, 0.3)] if n % 2 else [(0.1, 0.5), (0.4, 0.5), (0.4, 1.5)]
+        outlines = [shape] + ([window] if n % 3 else [])
+        shift = (1e6, -2e6) if n % 4 == 1 else (0.0, 0.0)
+        outlines = [[(x + shift[0], y + shift[1]) for x, y in o] for o in outlines]
+        region = shapely.Polygon(outlines[0], outlines[1:])
+        outlines = given_as(outlines, rng)
+        height = rng.choice([1, -1]) * rng.uniform(0.5, 4)
+        if len(outlines) == 1 and n % 5:
+            v, i = Mesh.extrude_to_mesh(pts(outlines[0]), height)
+        else:
+            v, i = Mesh.constrain_delaunay_3d([pts(o) for o in outlines], height)
+        rows = pyvista_rows(outlines)
+        assert v.dtype == np.float64 and np.array_equal(v, np.vstack([rows, rows + [0, 0, height]]))
+        assert_closed_prism(v, i, region.area * abs(height))
+        z = v[i][:, :, 2]
+        t = v[i[(z != z[:, :1]).any(axis=1)]] - v[0]
+        walls = np.linalg.norm(np.cross(t[:, 1] - t[:, 0], t[:, 2] - t[:, 0]), axis=1).sum() / 2
+        assert math.isclose(walls, region.length * abs(height), rel_tol=1e-9)
 
 
 # ------------------------------------------- a boundary and its openings
@@ -119,14 +184,13 @@ def given_as(rings, rng):
 
 def assert_covers(rings, region, height=None):
     v, i = Mesh.constrain_delaunay_2d([pts(r) for r in rings])
-    rv, _ = ref.Mesh.constrain_delaunay_2d([pts(r) for r in rings])
-    assert np.array_equal(v, rv) and v.dtype == rv.dtype and i.shape[1:] == (3,)   # the Part's vertex rows
-    assert math.isclose(area(v, i), region.area, rel_tol=1e-9)
+    assert_flat(v, i, pyvista_rows(rings), region.area)
     centroids = v[i].mean(axis=1)
     assert shapely.contains_xy(region, centroids[:, 0], centroids[:, 1]).all()
     if height is not None:
         v3, i3 = Mesh.constrain_delaunay_3d([pts(r) for r in rings], height)
         assert set(v3[:, 2].tolist()) <= {0.0, float(height)}
+        assert_closed_prism(v3, i3, region.area * abs(height))
         z = v3[i3][:, :, 2]
         for level in (0, height):  # both caps are the region
             assert math.isclose(area(v3, i3[(z == level).all(axis=1)]), region.area, rel_tol=1e-6)
@@ -150,3 +214,62 @@ def test_openings_touching_each_other_and_notched_boundaries_are_cut_exactly():
     for n in range(120):
         rings, region = panel(rng)
         assert_covers(given_as(rings, rng), region, height=1.5 if n % 10 == 0 else None)
+
+
+# ------------------------------------------------------ façade panels
+
+def storey(rng, count, mode):
+    """A panel and `count` windows on a grid of cells, each window's corners
+    computed as x + width the way scripts do (so shared corners and sides
+    differ in their last bits): apart, touching at corners (a checkerboard of
+    whole cells), sharing sides (whole rows of cells) or on the panel's edge
+    (the outer cells reach the boundary)."""
+    width, height = rng.uniform(3, 30), 3.5
+    cols = max(1, round(math.sqrt(count * width / height)))
+    rows = max(1, -(-count // cols))
+    w, h = width / cols, height / rows
+    windows, x = [], 0.0
+    for c in range(cols):
+        y = 0.0
+        for r in range(rows):
+            if len(windows) < count and not (mode == "corners" and (c + r) % 2):
+                inset = {"apart": 0.2, "corners": 0.0, "sides": 0.0, "edge": 0.0}[mode]
+                x0, y0 = x + inset * w, y + (0.1 * h if mode == "sides" else inset * h)
+                x1, y1 = x0 + (1 - 2 * inset) * w, y0 + (0.8 if mode == "sides" else 1 - 2 * inset) * h
+                if mode == "edge" and 0 < c < cols - 1 and 0 < r < rows - 1:
+                    x0, y0, x1, y1 = x0 + 0.3 * w, y0 + 0.3 * h, x1 - 0.3 * w, y1 - 0.3 * h
+                windows.append([(x0, y0), (x1, y0), (x1, y1), (x0, y1)])
+            y += h
+        x += w
+    return [[(0.0, 0.0), (width, 0.0), (width, height), (0.0, height)]] + windows
+
+
+def placed(outlines, angle, shift):
+    c, s = math.cos(angle), math.sin(angle)
+    return [[(x * c - y * s + shift, x * s + y * c - shift) for x, y in o] for o in outlines]
+
+
+def first_rows(outlines):
+    """Each distinct point once, in order of first appearance (as adding
+    pyvista meshes merges them)."""
+    xy = np.array([p for o in outlines for p in o], float) + 0.0  # -0.0 as 0.0
+    _, first = np.unique(xy, axis=0, return_index=True)
+    return np.column_stack([xy[np.sort(first)], np.zeros(len(first))])
+
+
+@pytest.mark.parametrize("mode", ["apart", "corners", "sides", "edge"])
+def test_facade_panels_cover_the_wall_less_the_windows(mode):
+    rng = random.Random(mode)
+    for count in [0, 1, 2, 7, 40, 300, 2000]:
+        for angle, shift in [(0.0, 0.0), (rng.uniform(0, 2 * math.pi), 0.0), (rng.uniform(0, 2 * math.pi), 1e6)]:
+            if count == 2000 and shift == 0.0:
+                continue
+            outlines = given_as(placed(storey(rng, count, mode), angle, shift), rng)
+            v, i = Mesh.constrain_delaunay_2d([pts(o) for o in outlines])
+            windows = shapely.union_all([shapely.Polygon(o) for o in outlines[1:]])
+            region = shapely.Polygon(outlines[0]).difference(windows)
+            rows = pyvista_rows(outlines) if count <= 40 else first_rows(outlines)
+            assert_flat(v, i, rows, region.area)
+            centroids = v[i].mean(axis=1)
+            assert not shapely.contains_xy(windows, centroids[:, 0], centroids[:, 1]).any()
+            assert shapely.contains_xy(shapely.Polygon(outlines[0]), centroids[:, 0], centroids[:, 1]).all()

@@ -138,7 +138,7 @@ RegionMesh triangulate_region(std::span<const Vec2> points, const std::vector<Ri
         if (winding[t] != 1) {
             Vec2 centroid = {(a.x + b.x + c.x) / 3, (a.y + b.y + c.y) / 3};
             std::size_t ring = 0;
-            for (std::size_t k = loops.size(); k-- > 1;)
+            for (std::size_t k = loops.size(); k-- > 1 && ring == 0;)  // the last opening there
                 if (loops[k].size() >= 3 && inside(at, loops[k], centroid))
                     ring = k;
             out.fault = {RegionFault::Kind::outside, ring, ring, centroid};
