@@ -22,6 +22,9 @@ namespace {
 
 // Points of outlines within this distance of each other touch.
 constexpr double touching = 1e-6;
+// The largest coordinate (in magnitude) the triangulation's exact arithmetic
+// reaches: its in-circle test takes fourth powers of coordinate differences.
+constexpr double reach = 1e75;
 
 struct Outlines {
     std::vector<geom::Vec2> points;  // every outline's points, outline after outline
@@ -29,13 +32,14 @@ struct Outlines {
     bool several = false;            // read from a list of outlines
 };
 
-[[noreturn]] void not_finite(const Outlines &o, size_t ring, size_t point, geom::Vec2 p) {
+[[noreturn]] void out_of_reach(const Outlines &o, size_t ring, size_t point, geom::Vec2 p) {
     nb::object x = pyu::float_obj(p.x), y = pyu::float_obj(p.y);
+    const char *what = std::isfinite(p.x) && std::isfinite(p.y) ? "beyond 1e+75" : "that is not finite";
     if (o.several)
-        pyu::raise_format(PyExc_ValueError, "point %zd of outline %zd has a coordinate that is not finite: (%R, %R)",
-                          (Py_ssize_t) point, (Py_ssize_t) ring, x.ptr(), y.ptr());
-    pyu::raise_format(PyExc_ValueError, "point %zd of the outline has a coordinate that is not finite: (%R, %R)",
-                      (Py_ssize_t) point, x.ptr(), y.ptr());
+        pyu::raise_format(PyExc_ValueError, "point %zd of outline %zd has a coordinate %s: (%R, %R)",
+                          (Py_ssize_t) point, (Py_ssize_t) ring, what, x.ptr(), y.ptr());
+    pyu::raise_format(PyExc_ValueError, "point %zd of the outline has a coordinate %s: (%R, %R)", (Py_ssize_t) point,
+                      what, x.ptr(), y.ptr());
 }
 
 // x, then y, of every point, once each; the outline must also have a length.
@@ -46,8 +50,8 @@ void read_outline(nb::handle points, Outlines &o) {
     o.rings.emplace_back(list.size());
     for (size_t i = 0; i < list.size(); ++i) {
         geom::Vec2 p = list.coords[i];
-        if (!std::isfinite(p.x) || !std::isfinite(p.y))
-            not_finite(o, ring, i, p);
+        if (!(std::fabs(p.x) <= reach && std::fabs(p.y) <= reach))
+            out_of_reach(o, ring, i, p);
         o.rings.back()[i] = first + i;
         o.points.push_back(p);
     }
