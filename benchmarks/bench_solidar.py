@@ -284,6 +284,145 @@ def _merge():
     return Timing(stmt, envs[0], envs[1], _check(stmt, envs[0], envs[1]))
 
 
+# ------------------------------------------------------- outline meshes
+
+def _storey_outlines(m, count, width=30.0, height=3.5):
+    """A storey panel and `count` windows on a grid, as lists of the
+    module's Point (the façade scripts' input)."""
+    from Flatkin import Point
+    cols = max(1, round(math.sqrt(count * width / height)))
+    rows = max(1, -(-count // cols))
+    w, h = width / cols, height / rows
+    windows = []
+    for k in range(count):
+        x, y = (k % cols) * w, (k // cols) * h
+        windows.append([(x + 0.2 * w, y + 0.2 * h), (x + 0.8 * w, y + 0.2 * h), (x + 0.8 * w, y + 0.8 * h),
+                        (x + 0.2 * w, y + 0.8 * h)])
+    outlines = [[(0.0, 0.0), (width, 0.0), (width, height), (0.0, height)]] + windows
+    return [[Point(x, y) for x, y in o] for o in outlines]
+
+
+def _flat_area(v, i):
+    t = v[i][:, :, :2] - v[0, :2]
+    return float(((t[:, 1, 0] - t[:, 0, 0]) * (t[:, 2, 1] - t[:, 0, 1]) -
+                  (t[:, 1, 1] - t[:, 0, 1]) * (t[:, 2, 0] - t[:, 0, 0])).sum() / 2)
+
+
+def _shapely_cdt(outlines):
+    """shapely's constrained Delaunay triangles of the polygon built from the
+    same points, in the same call."""
+    import shapely
+    polygon = shapely.Polygon([(p.x, p.y) for p in outlines[0]], [[(p.x, p.y) for p in o] for o in outlines[1:]])
+    return shapely.constrained_delaunay_triangles(polygon)
+
+
+def _pythoncdt(outlines):
+    """pythoncdt on the same points: coordinates and ring edges as arrays,
+    the region kept by its own erasing of the outside and the holes."""
+    import pythoncdt
+    xy = np.array([(p.x, p.y) for o in outlines for p in o], dtype=np.float64)
+    sizes = np.array([len(o) for o in outlines])
+    starts = np.repeat(np.cumsum(sizes) - sizes, sizes)
+    ends = np.arange(len(xy), dtype=np.int64)
+    following = np.where(ends + 1 - starts == np.repeat(sizes, sizes), starts, ends + 1)
+    edges = np.ascontiguousarray(np.column_stack([ends, following]).astype(np.uint32))
+    t = pythoncdt.Triangulation(pythoncdt.VertexInsertionOrder.AUTO, pythoncdt.IntersectingConstraintEdges.NOT_ALLOWED, 0.0)
+    t.insert_vertices(xy)
+    t.insert_edges(edges)
+    t.erase_outer_triangles_and_holes()
+    return xy, t.triangles_array()
+
+
+def _outline_env(m, count):
+    return {"M": m.Mesh, "o": _storey_outlines(m, count), "shapely_cdt": _shapely_cdt, "pythoncdt": _pythoncdt}
+
+
+def _same_area_as_shapely(env):
+    import shapely
+    v, i = env["M"].constrain_delaunay_2d(env["o"])
+    return math.isclose(_flat_area(v, i), shapely.area(_shapely_cdt(env["o"])).sum(), rel_tol=1e-9)
+
+
+@case("Solidar", "Mesh.constrain_delaunay_2d vs shapely constrained_delaunay_triangles, a panel with one window",
+      "the façade workflow's call per unit panel; shapely builds its polygon from the same points", 0.5)
+def _panel_vs_shapely():
+    ours, _ = _modules()
+    o = _outline_env(ours, 1)
+    return Timing("M.constrain_delaunay_2d(o)", o, dict(o, M=_PeerMesh(_shapely_cdt)), lambda: _same_area_as_shapely(o))
+
+
+@case("Solidar", "Mesh.constrain_delaunay_2d vs pythoncdt, a storey with 2,500 windows (10,004 points)",
+      "a 30 m storey cut by 2,500 windows; pythoncdt reads the same points into arrays", 0.5)
+def _storey_vs_pythoncdt():
+    ours, _ = _modules()
+    o = _outline_env(ours, 2_500)
+
+    def check():  # as many triangles, covering the same area
+        xy, tri = _pythoncdt(o["o"])
+        v, i = ours.Mesh.constrain_delaunay_2d(o["o"])
+        theirs = _flat_area(np.column_stack([xy, np.zeros(len(xy))]), tri["vertices"].astype(np.int64))
+        return len(i) == len(tri) and math.isclose(_flat_area(v, i), theirs, rel_tol=1e-9)
+    return Timing("M.constrain_delaunay_2d(o)", o, dict(o, M=_PeerMesh(_pythoncdt)), check)
+
+
+@case("Solidar", "Mesh.constrain_delaunay_2d vs shapely constrained_delaunay_triangles, 2,500 windows",
+      "the same storey against the other peer", 10)
+def _storey_vs_shapely():
+    ours, _ = _modules()
+    o = _outline_env(ours, 2_500)
+    return Timing("M.constrain_delaunay_2d(o)", o, dict(o, M=_PeerMesh(_shapely_cdt)), lambda: _same_area_as_shapely(o))
+
+
+@case("Solidar", "Mesh.constrain_delaunay_2d, 6,250 -> 25,000 windows (25,004 -> 100,004 points)",
+      "grows close to n log n: a whole tower's windows in one call", 5.0)
+def _storey_growth():
+    ours, _ = _modules()
+    return Growth("M.constrain_delaunay_2d(o)", _outline_env(ours, 6_250), _outline_env(ours, 25_000), 4.0)
+
+
+@case("Solidar", "Mesh.triangulate_2d vs shapely constrained_delaunay_triangles, a four-point outline",
+      "a slab or a panel without openings", 1)
+def _square_vs_shapely():
+    ours, _ = _modules()
+    o = {"M": ours.Mesh, "o": _storey_outlines(ours, 0)[0]}
+    return Timing("M.triangulate_2d(o)", o, dict(o, M=_PeerMesh(lambda ring: _shapely_cdt([ring]), "triangulate_2d")))
+
+
+@case("Solidar", "Mesh.constrain_delaunay_2d, a panel with one window",
+      "the plain steps: pyvista meshes added and delaunay_2d with an edge source", 20)
+def _panel_plain():
+    ours, plain = _modules()
+    envs = [{"M": m.Mesh, "o": _storey_outlines(m, 1)} for m in (ours, plain)]
+
+    def check():  # the same vertex rows, and triangles covering the same area
+        (v, i), (pv_v, pv_i) = (e["M"].constrain_delaunay_2d(e["o"]) for e in envs)
+        import shapely
+        o = envs[0]["o"]
+        region = shapely.Polygon([(p.x, p.y) for p in o[0]], [[(p.x, p.y) for p in w] for w in o[1:]])
+        return np.array_equal(v, pv_v) and math.isclose(_flat_area(v, i), region.area, rel_tol=1e-9)
+    return Timing("M.constrain_delaunay_2d(o)", envs[0], envs[1], check)
+
+
+@case("Solidar", "Mesh.extrude_to_mesh, a 200-point outline",
+      "a round slab extruded (all its points on one circle): the plain steps are pyvista's extrude and triangulate", 3)
+def _extrude_plain():
+    ours, plain = _modules()
+    from Flatkin import Point
+    ring = [Point(10 * math.cos(a) + 1e6, 7 * math.sin(a)) for a in np.linspace(0, 2 * math.pi, 200, endpoint=False)]
+    envs = [{"M": m.Mesh, "o": ring} for m in (ours, plain)]
+
+    def check():  # the same vertex rows, in float64 rather than float32
+        (v, _), (pv_v, _) = (e["M"].extrude_to_mesh(e["o"], 3.0) for e in envs)
+        return v.shape == pv_v.shape and np.allclose(v, pv_v, rtol=1e-7)
+    return Timing("M.extrude_to_mesh(o, 3.0)", envs[0], envs[1], check)
+
+
+class _PeerMesh:
+    """A peer's call under the name the statement uses."""
+    def __init__(self, call, name="constrain_delaunay_2d"):
+        setattr(self, name, call)
+
+
 if __name__ == "__main__":
     sys.modules.setdefault("bench_solidar", sys.modules[__name__])  # run.py finds these rows registered
     sys.exit(run.main(sys.argv[1:] + ["-k", "Solidar"]))
