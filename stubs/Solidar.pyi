@@ -468,8 +468,13 @@ class Mesh:
     def to_pyvista_mesh(self) -> pv.PolyData:
         """A new pyvista triangle mesh of the arrays.
 
-        IndexError, before pyvista sees them, when a triangle index is below 0
-        or not below the number of vertex rows (so also in ``show_mesh``).
+        Whatever ``indices`` is (an array of any dtype, a memoryview, a list,
+        an object with ``__array__``), numpy makes it one int64 array, and
+        that array is what is checked and handed to pyvista, with numpy's
+        array of ``vertices``. IndexError, before pyvista sees them, when a
+        triangle index is below 0 or not below the number of vertex rows (so
+        also in ``show_mesh``); numpy's own error when an element is no
+        integer.
         """
     def merge(self, other_mesh: Mesh) -> Mesh:
         """A new mesh of both meshes' triangles, the other's renumbered after these vertices; this mesh's layer."""
@@ -492,32 +497,67 @@ class Mesh:
         """The (vertices, triangles) arrays of a triangulated pyvista mesh."""
     @staticmethod
     def triangulate_2d(points: Sequence[Any], /) -> Tuple[np.ndarray, np.ndarray]:
-        """The (vertices, triangles) of an outline of planar points triangulated in z = 0."""
+        """The (vertices, triangles) of an outline of planar points triangulated in z = 0.
+
+        The vertex rows are the outline's points in order, (x, y, 0) in
+        float64, a closing point that repeats the first included; the int64
+        triangles cover the outline's inside on those points, all counter-
+        clockwise seen from +z. Points within ``epsilon`` (1e-6) of each
+        other count as one. ValueError, naming the point, for a coordinate
+        that is NaN, infinite or beyond 1e+75, and for an outline that
+        crosses itself.
+        """
     @staticmethod
     def extrude_to_mesh(points: Sequence[Any], height: float) -> Tuple[np.ndarray, np.ndarray]:
-        """The (vertices, triangles) of an outline extruded by ``height`` along z, both ends closed."""
+        """The (vertices, triangles) of an outline extruded by ``height`` along z, both ends closed.
+
+        The rows of ``triangulate_2d`` followed by the same rows at z =
+        ``height``, in float64 with the outline's exact coordinates. The
+        prism is closed and every triangle faces out of it, for an outline in
+        either direction and a height of either sign: its signed volume is the
+        outline's area times abs(height). The same ValueErrors as
+        ``triangulate_2d``.
+        """
     @staticmethod
     def constrain_delaunay_2d(points_list: Sequence[Sequence[Any]], /) -> Tuple[np.ndarray, np.ndarray]:
         """The (vertices, triangles) of a Delaunay triangulation of outlines constrained by their edges.
 
         The first outline is the boundary and every other one an opening in
-        it: the triangles cover exactly the boundary's inside less the
-        openings (inside by the even-odd rule), also where openings touch
-        each other or the boundary at a vertex. Each outline may run in
-        either direction and may repeat its first point at the end. The
-        vertex rows are the outlines' points in order (coinciding points of
-        different outlines once); IndexError for no outlines.
+        it; each may run in either direction and may repeat its first point at
+        the end. The triangles (int64, all counter-clockwise seen from +z)
+        cover exactly the boundary's inside less the openings' insides, on the
+        outlines' own points. Points and edges of different outlines within
+        ``epsilon`` (1e-6) of each other touch, so openings computed with
+        rounding may meet each other and the boundary at corners, along sides
+        or on the boundary's edge. The vertex rows are the outlines' points in
+        order, (x, y, 0) in float64, each distinct point once at its first
+        appearance when there are several outlines (as adding pyvista meshes
+        merges them).
+
+        IndexError for no outlines. ValueError, naming the outline (and the
+        point), for a coordinate that is NaN, infinite or beyond 1e+75, for
+        outlines that cross each other or themselves by more than
+        ``epsilon``, and for an opening outside the boundary or inside another
+        opening.
         """
     @staticmethod
     def constrain_delaunay_3d(points_list: Sequence[Sequence[Any]], height: float) -> Tuple[np.ndarray, np.ndarray]:
         """That triangulation extruded by ``height`` along z, both ends closed.
 
-        The caps are the boundary (the first outline) less the openings (the
-        others); the walls stand on the boundary and on every opening.
+        The rows of ``constrain_delaunay_2d`` followed by the same rows at z =
+        ``height``. The caps are the boundary (the first outline) less the
+        openings (the others); the walls stand on the boundary and on every
+        opening. Every triangle faces out of the solid, for outlines in either
+        direction and a height of either sign: the signed volume is the
+        region's area times abs(height). The same errors as
+        ``constrain_delaunay_2d``.
         """
     @staticmethod
     def convert_rhinoMesh_to_pvMesh(rhino_mesh: Any, /) -> pv.PolyData:
         """A pyvista triangle mesh with normals of a Rhino mesh; its quads are split in the caller's mesh.
+
+        The normals are oriented consistently and then flipped, so a closed
+        Rhino mesh comes back facing inward (its normals point into the solid).
 
         IndexError when a face names a vertex below 0 or not below the vertex count.
         """

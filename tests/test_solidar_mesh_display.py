@@ -32,6 +32,19 @@ def test_a_rhino_quad_mesh_is_split_in_place_and_converted():
         Mesh.convert_rhinoMesh_to_pvMesh(rhino_mesh=m)
 
 
+def test_a_closed_rhino_mesh_comes_back_facing_inward():
+    cube = pv.Box((0, 2, 0, 3, 0, 4))
+    box = rhino3dm.Mesh()
+    for p in cube.points:
+        box.Vertices.Add(*map(float, p))
+    for face in cube.faces.reshape(-1, 5)[:, 1:]:
+        box.Faces.AddFace(*map(int, face))
+    converted = Mesh.convert_rhinoMesh_to_pvMesh(box)
+    outward = converted.cell_centers().points - [1, 1.5, 2]
+    assert (np.einsum("ij,ij->i", converted.cell_data["Normals"], outward) < 0).all()
+    assert "inward" in Mesh.convert_rhinoMesh_to_pvMesh.__doc__
+
+
 class Faces(list):
     """Rhino-like faces that record a conversion to triangles."""
 
