@@ -504,7 +504,7 @@ class Mesh:
         triangles cover the outline's inside on those points, all counter-
         clockwise seen from +z. Points within ``epsilon`` (1e-6) of each
         other count as one. ValueError, naming the point, for a coordinate
-        that is NaN, infinite or beyond 1e+75, and for an outline that
+        that is NaN, infinite or beyond 1e+60, and for an outline that
         crosses itself.
         """
     @staticmethod
@@ -535,7 +535,7 @@ class Mesh:
         merges them).
 
         IndexError for no outlines. ValueError, naming the outline (and the
-        point), for a coordinate that is NaN, infinite or beyond 1e+75, for
+        point), for a coordinate that is NaN, infinite or beyond 1e+60, for
         outlines that cross each other or themselves by more than
         ``epsilon``, and for an opening outside the boundary or inside another
         opening.

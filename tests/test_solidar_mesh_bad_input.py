@@ -126,7 +126,7 @@ def test_outlines_that_cross_or_hold_no_number_are_refused_and_the_interpreter_l
                 (Mesh.constrain_delaunay_2d, ([square, [P(5, 5), P(6, 5), P(6, 6)]],), "lies outside the boundary"),
                 (Mesh.constrain_delaunay_2d, ([square, [P(1, 1), P(math.nan, 1), P(1, 2)]],), "point 1 of outline 1"),
                 (Mesh.extrude_to_mesh, ([P(0, 0), P(1, -math.inf), P(1, 1)], 1), "point 1 of the outline"),
-                (Mesh.constrain_delaunay_2d, ([[P(0, 0), P(1e300, 0), P(1e300, 1e300), P(-1e300, 1e-300)]],), "beyond 1e+75"),
+                (Mesh.constrain_delaunay_2d, ([[P(0, 0), P(1e300, 0), P(1e300, 1e300), P(-1e300, 1e-300)]],), "beyond 1e+60"),
                 (Mesh.constrain_delaunay_2d, ([[P(0, 0), P(1e-300, 0), P(0, 5e-324)]],), "")]:
             try:
                 f(*args)

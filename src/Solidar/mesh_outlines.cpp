@@ -23,8 +23,9 @@ namespace {
 // Points of outlines within this distance of each other touch.
 constexpr double touching = 1e-6;
 // The largest coordinate (in magnitude) the triangulation's exact arithmetic
-// reaches: its in-circle test takes fourth powers of coordinate differences.
-constexpr double reach = 1e75;
+// reaches: its in-circle test takes fourth powers of coordinate differences,
+// also to the far corners of the triangle it starts from.
+constexpr double reach = 1e60;
 
 struct Outlines {
     std::vector<geom::Vec2> points;  // every outline's points, outline after outline
@@ -34,7 +35,7 @@ struct Outlines {
 
 [[noreturn]] void out_of_reach(const Outlines &o, size_t ring, size_t point, geom::Vec2 p) {
     nb::object x = pyu::float_obj(p.x), y = pyu::float_obj(p.y);
-    const char *what = std::isfinite(p.x) && std::isfinite(p.y) ? "beyond 1e+75" : "that is not finite";
+    const char *what = std::isfinite(p.x) && std::isfinite(p.y) ? "beyond 1e+60" : "that is not finite";
     if (o.several)
         pyu::raise_format(PyExc_ValueError, "point %zd of outline %zd has a coordinate %s: (%R, %R)",
                           (Py_ssize_t) point, (Py_ssize_t) ring, what, x.ptr(), y.ptr());
