@@ -49,4 +49,13 @@ struct NetworkSplit {
 NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> ends, double flat_eps, double eps,
                            const Interrupt &stop = {});
 
+// Cuts the pieces again until no two cross, overlap or touch except at a
+// shared node, and no node lies within the walks' join rule of a piece it
+// is not an end of: crossings become nodes, pieces are routed through the
+// nodes they pass that close, and nodes brought within the join rule of one
+// another become one, at the place of the first.  A network that needs no
+// cut is left exactly as it is.  False when it still needed cuts after the
+// last round.  split_network ends with it.
+bool make_planar(NetworkSplit &net, double flat_eps, const Interrupt &stop = {});
+
 }  // namespace geom
