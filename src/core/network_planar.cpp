@@ -21,6 +21,7 @@
 #include <unordered_set>
 #include <cstdio>
 #include <cstdlib>
+#include <chrono>
 
 namespace geom {
 
@@ -55,9 +56,58 @@ Vec2 nearest_on(Vec2 a, Vec2 b, Vec2 p) {
     return a + d * t;
 }
 
+// Calls f(i, j), i < j, for the pairs of boxes that meet once widened by
+// `reach`, with at least one of the two marked in `dirty`: a sweep along x
+// in which every box scans the dirty boxes still open, and a dirty box the
+// others too.  Rounds after the first look only at what the round before
+// changed.
+template <class F>
+void pairs_with_dirty(std::span<const Box> boxes, std::span<const char> dirty, double reach, const Interrupt &stop,
+                      F &&f) {
+    std::vector<std::uint32_t> order;
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        if (!std::isnan(boxes[i].min_x) && !std::isnan(boxes[i].max_x))
+            order.push_back(static_cast<std::uint32_t>(i));
+    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return boxes[a].min_x < boxes[b].min_x || (boxes[a].min_x == boxes[b].min_x && a < b);
+    });
+    auto meet = [&](const Box &a, const Box &b) {
+        return a.min_x - reach <= b.max_x + reach && b.min_x - reach <= a.max_x + reach &&
+               a.min_y - reach <= b.max_y + reach && b.min_y - reach <= a.max_y + reach;
+    };
+    std::vector<std::uint32_t> open_dirty, open_clean;
+    // Pairs `i` with the open boxes of `open`, dropping those it has passed.
+    auto scan = [&](std::vector<std::uint32_t> &open, std::uint32_t i) {
+        const Box &b = boxes[i];
+        std::size_t kept = 0;
+        for (std::uint32_t o : open) {
+            stop.tick();
+            if (boxes[o].max_x + reach < b.min_x - reach)
+                continue;
+            open[kept++] = o;
+            if (meet(boxes[o], b))
+                f(std::min(o, i), std::max(o, i));
+        }
+        open.resize(kept);
+    };
+    for (std::uint32_t i : order) {
+        scan(open_dirty, i);
+        if (dirty[i]) {
+            scan(open_clean, i);
+            open_dirty.push_back(i);
+        } else {
+            open_clean.push_back(i);
+        }
+    }
+}
+
 // The cuts a round calls for: crossings of two pieces (a new node each) and
-// nodes a piece passes within the join rule of.
-std::vector<Cut> find_cuts(NetworkSplit &net, double flat_eps, const Interrupt &stop) {
+// nodes a piece passes within node_join of.  Only pairs with a piece or a
+// node marked in `dirty` (pieces first, then nodes) are looked at, or all
+// when it is empty.  A piece whose cut is put off to the next round is
+// marked in `again`.
+std::vector<Cut> find_cuts(NetworkSplit &net, std::span<const char> dirty, std::vector<char> &again,
+                           double flat_eps, const Interrupt &stop) {
     const std::size_t n_pieces = net.pieces.size(), n_nodes = net.nodes.size();
     std::vector<Box> boxes(n_pieces + n_nodes);
     for (std::size_t p = 0; p < n_pieces; ++p)
@@ -69,6 +119,7 @@ std::vector<Cut> find_cuts(NetworkSplit &net, double flat_eps, const Interrupt &
         Vec2 v = net.nodes[k];
         boxes[n_pieces + k] = used[k] && is_finite(v) ? Box{v.x, v.x, v.y, v.y} : Box{NAN, NAN, NAN, NAN};
     }
+    again.assign(n_pieces, 0);
     std::vector<Cut> cuts;
     const double reach = joined_reach(flat_eps);
     // The three nodes of each piece cut at a node: a piece of the same three
@@ -82,52 +133,66 @@ std::vector<Cut> find_cuts(NetworkSplit &net, double flat_eps, const Interrupt &
         return (std::uint64_t(v[0]) * 0x9E3779B97F4A7C15ULL) ^ (std::uint64_t(v[1]) << 32) ^ v[2] ^
                (std::uint64_t(v[2]) << 17);
     };
-    for (auto [i, j] : overlapping_pairs(boxes, reach, stop)) {
+    auto pair = [&](std::size_t i, std::size_t j) {
         stop.tick();
         if (i >= n_pieces)
-            continue;  // two nodes: apart by the join already
+            return;  // two nodes: apart by the join already
         const SplitPiece &p = net.pieces[i];
         Vec2 a = net.nodes[p.start], b = net.nodes[p.end];
         if (j >= n_pieces) {
             auto k = static_cast<std::uint32_t>(j - n_pieces);
             if (k == p.start || k == p.end)
-                continue;
+                return;
             Vec2 v = net.nodes[k];
-            if (within_node_join(v, nearest_on(a, b, v)) && triangles.insert(triangle(p.start, p.end, k)).second)
+            if (!within_node_join(v, nearest_on(a, b, v)))
+                return;
+            if (triangles.insert(triangle(p.start, p.end, k)).second)
                 cuts.push_back({static_cast<std::uint32_t>(i), k});
-            continue;
+            else
+                again[i] = 1;
+            return;
         }
         const SplitPiece &q = net.pieces[j];
         if (p.start == q.start || p.start == q.end || p.end == q.start || p.end == q.end)
-            continue;
+            return;
         Vec2 c = net.nodes[q.start], d = net.nodes[q.end];
         if (!cross_inside(a, b, c, d))
-            continue;
+            return;
         double t = cross(c - a, d - c) / cross(b - a, d - c);
         Vec2 x = a + (b - a) * std::clamp(t, 0.0, 1.0);
         if (!is_finite(x))
-            continue;
+            return;
         auto k = static_cast<std::uint32_t>(net.nodes.size());
         net.nodes.push_back(x);
         cuts.push_back({static_cast<std::uint32_t>(i), k, true});
         cuts.push_back({static_cast<std::uint32_t>(j), k, true});
+    };
+    if (dirty.empty()) {
+        for (auto [i, j] : overlapping_pairs(boxes, reach, stop))
+            pair(i, j);
+    } else {
+        pairs_with_dirty(boxes, dirty, reach, stop, pair);
     }
     return cuts;
 }
 
 // Each cut piece replaced, in its place, by the chain through its cuts in
-// order along it.
-void apply_cuts(NetworkSplit &net, std::vector<Cut> &cuts) {
+// order along it; `changed` marks the pieces made, and keeps the marks of
+// those not cut.
+void apply_cuts(NetworkSplit &net, std::vector<Cut> &cuts, std::vector<char> &changed) {
     std::sort(cuts.begin(), cuts.end(),
               [](const Cut &a, const Cut &b) { return a.piece < b.piece || (a.piece == b.piece && a.node < b.node); });
     std::vector<SplitPiece> out;
+    std::vector<char> out_changed;
     out.reserve(net.pieces.size() + cuts.size());
+    out_changed.reserve(net.pieces.size() + cuts.size());
     std::vector<std::pair<double, std::uint32_t>> along;
     std::size_t c = 0;
     for (std::size_t p = 0; p < net.pieces.size(); ++p) {
         SplitPiece piece = net.pieces[p];
         if (c == cuts.size() || cuts[c].piece != p) {
             out.push_back(piece);
+            out_changed.push_back(changed[p]);
             continue;
         }
         Vec2 a = net.nodes[piece.start], d = net.nodes[piece.end] - a;
@@ -140,51 +205,61 @@ void apply_cuts(NetworkSplit &net, std::vector<Cut> &cuts) {
             if (k == from)
                 continue;
             out.push_back({from, k});
+            out_changed.push_back(1);
             from = k;
         }
         out.push_back({from, piece.end});
+        out_changed.push_back(1);
     }
     net.pieces = std::move(out);
+    changed = std::move(out_changed);
 }
 
 // Nodes joined under the walks' rule become their group's first node, and
 // so do the pairs in `also`; pieces that then have one node at both ends, or
-// repeat an earlier piece, are left out.
+// repeat an earlier piece, are left out.  `changed` follows the pieces and
+// marks those given a new end; `moved` marks the nodes that took in others.
 void join_nodes(NetworkSplit &net, double flat_eps, std::span<const std::pair<std::uint32_t, std::uint32_t>> also,
-                const Interrupt &stop) {
+                std::vector<char> &changed, std::vector<char> &moved, const Interrupt &stop) {
     Groups g(net.nodes.size());
     join_points(net.nodes, flat_eps, g, stop);
     for (auto [a, b] : also)
         g.join(a, b);
+    moved.assign(net.nodes.size(), 0);
+    for (std::size_t k = 0; k < net.nodes.size(); ++k)
+        if (std::uint32_t lead = g.find(static_cast<std::uint32_t>(k)); lead != k)
+            moved[lead] = 1;
     std::unordered_set<std::uint64_t> seen;
     std::vector<SplitPiece> out;
+    std::vector<char> out_changed;
     out.reserve(net.pieces.size());
-    for (SplitPiece p : net.pieces) {
+    for (std::size_t i = 0; i < net.pieces.size(); ++i) {
+        SplitPiece p = net.pieces[i];
         p.start = g.find(p.start);
         p.end = g.find(p.end);
         if (p.start == p.end)
             continue;
         std::uint64_t key = (std::uint64_t(std::min(p.start, p.end)) << 32) | std::max(p.start, p.end);
-        if (seen.insert(key).second)
-            out.push_back(p);
+        if (!seen.insert(key).second)
+            continue;
+        out_changed.push_back(changed[i] || p.start != net.pieces[i].start || p.end != net.pieces[i].end);
+        out.push_back(p);
     }
     net.pieces = std::move(out);
+    changed = std::move(out_changed);
 }
 
 }  // namespace
 
 bool make_planar(NetworkSplit &net, double flat_eps, const Interrupt &stop) {
+    std::vector<char> dirty, again, changed, moved;
     for (int round = 0; round < most_rounds; ++round) {
-        std::vector<Cut> cuts = find_cuts(net, flat_eps, stop);
+        std::size_t old_nodes = net.nodes.size();
+        std::vector<Cut> cuts = find_cuts(net, dirty, again, flat_eps, stop);
         if (std::getenv("I32_TIMES"))
             std::fprintf(stderr, "round %d cuts %zu pieces %zu nodes %zu\n", round, cuts.size(), net.pieces.size(), net.nodes.size());
-        if (cuts.empty())
+        if (cuts.empty() && std::find(again.begin(), again.end(), 1) == again.end())
             return true;
-        if (round > 20 && std::getenv("I32_TIMES"))
-            for (Cut c : cuts) {
-                SplitPiece p = net.pieces[c.piece];
-                std::fprintf(stderr, "  piece %u (%u %.9g %.9g)-(%u %.9g %.9g) node %u %.9g %.9g\n", c.piece, p.start, net.nodes[p.start].x, net.nodes[p.start].y, p.end, net.nodes[p.end].x, net.nodes[p.end].y, c.node, net.nodes[c.node].x, net.nodes[c.node].y);
-            }
         // Late rounds join a node passed that closely to the nearer end of
         // the piece instead: routing a piece through a node can bring
         // another near, but nodes only ever become fewer this way.
@@ -199,8 +274,16 @@ bool make_planar(NetworkSplit &net, double flat_eps, const Interrupt &stop) {
                 also.emplace_back(c.node, dot(v - a, v - a) <= dot(v - b, v - b) ? p.start : p.end);
                 return true;
             });
-        apply_cuts(net, cuts);
-        join_nodes(net, flat_eps, also, stop);
+        changed = std::move(again);
+        apply_cuts(net, cuts, changed);
+        join_nodes(net, flat_eps, also, changed, moved, stop);
+        // What the next round looks at: the pieces made or given a new end,
+        // those put off, the nodes made and those that took in others.
+        dirty = std::move(changed);
+        dirty.resize(net.pieces.size() + net.nodes.size(), 0);
+        for (std::size_t k = 0; k < net.nodes.size(); ++k)
+            if (k >= old_nodes || moved[k])
+                dirty[net.pieces.size() + k] = 1;
     }
     return false;
 }
