@@ -116,8 +116,25 @@ Filing file_crossings(std::span<const Vec2> starts, std::span<const Vec2> ends, 
     // Boxes widened by the join reach: pieces of one wall and ends that
     // just miss a segment are found too; the crossing test keeps its own
     // tolerance.
-    for (auto [i, j] : split_pairs(starts, ends, shorts, std::max(eps, joined_reach(flat_eps)), f.wall_pairs, stop)) {
+    std::vector<std::pair<std::size_t, std::size_t>> pairs =
+        split_pairs(starts, ends, shorts, std::max(eps, joined_reach(flat_eps)), flat_eps, f.wall_pairs, stop);
+    // A copy of part of a wall, drawn a little off it and turned (a wall
+    // drawn twice), is the wall there: it crosses nothing and makes no piece,
+    // so that the rooms keep the wall's outline.
+    std::vector<char> copy(n, 0);
+    for (auto [i, j] : pairs) {
         stop.tick();
+        if (shorts[i] || shorts[j] || copy[i] || copy[j])
+            continue;
+        if (copy_along(starts[i], ends[i], starts[j], ends[j], i > j))
+            copy[i] = 1;
+        else if (copy_along(starts[j], ends[j], starts[i], ends[i], j > i))
+            copy[j] = 1;
+    }
+    for (auto [i, j] : pairs) {
+        stop.tick();
+        if (copy[i] || copy[j])
+            continue;
         // Two pieces of one wall cross nowhere: on nearly parallel lines the
         // slope form would put their crossing anywhere along the overlap.
         if (one_wall(starts[i], ends[i], starts[j], ends[j])) {

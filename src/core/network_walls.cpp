@@ -73,6 +73,18 @@ bool lies_along(Vec2 s0, Vec2 s1, Vec2 l0, Vec2 l1) {
     return std::min(a, b) <= la + node_join && std::max(a, b) >= -node_join;
 }
 
+bool copy_along(Vec2 s0, Vec2 s1, Vec2 l0, Vec2 l1, bool later) {
+    Vec2 ds = s1 - s0, dl = l1 - l0;
+    double ls = dot(ds, ds), ll = dot(dl, dl);
+    if (!(ls < ll || (ls == ll && later)) || !(ll > 0) || !std::isfinite(ll))
+        return false;
+    auto near = [&](Vec2 p) {
+        double t = std::clamp(dot(p - l0, dl) / ll, 0.0, 1.0);
+        return within_node_join(p, l0 + dl * t);
+    };
+    return near(s0) && near(s1) && !one_wall(s0, s1, l0, l1);
+}
+
 bool shorts_meet(Vec2 a0, Vec2 a1, Vec2 b0, Vec2 b1) {
     auto near = [](Vec2 p, Vec2 q) {
         return std::fabs(p.x - q.x) <= node_join && std::fabs(p.y - q.y) <= node_join;
