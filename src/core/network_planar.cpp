@@ -258,12 +258,17 @@ bool make_planar(NetworkSplit &net, double flat_eps, const Interrupt &stop) {
         std::vector<Cut> cuts = find_cuts(net, dirty, again, flat_eps, stop);
         if (std::getenv("I32_TIMES"))
             std::fprintf(stderr, "round %d cuts %zu pieces %zu nodes %zu\n", round, cuts.size(), net.pieces.size(), net.nodes.size());
-        if (cuts.empty() && std::find(again.begin(), again.end(), 1) == again.end())
+        // A piece no longer than the point tolerance has no direction for
+        // the walks to turn by: its two nodes become one.
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> also;
+        for (const SplitPiece &p : net.pieces)
+            if (!(magnitude(net.nodes[p.end] - net.nodes[p.start]) > flat_eps))
+                also.emplace_back(p.start, p.end);
+        if (cuts.empty() && also.empty() && std::find(again.begin(), again.end(), 1) == again.end())
             return true;
         // Late rounds join a node passed that closely to the nearer end of
         // the piece instead: routing a piece through a node can bring
         // another near, but nodes only ever become fewer this way.
-        std::vector<std::pair<std::uint32_t, std::uint32_t>> also;
         if (round >= route_rounds)
             std::erase_if(cuts, [&](const Cut &c) {
                 if (c.crossing)
