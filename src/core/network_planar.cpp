@@ -19,9 +19,6 @@
 #include <algorithm>
 #include <cmath>
 #include <unordered_set>
-#include <cstdio>
-#include <cstdlib>
-#include <chrono>
 
 namespace geom {
 
@@ -256,13 +253,11 @@ bool make_planar(NetworkSplit &net, double flat_eps, const Interrupt &stop) {
     for (int round = 0; round < most_rounds; ++round) {
         std::size_t old_nodes = net.nodes.size();
         std::vector<Cut> cuts = find_cuts(net, dirty, again, flat_eps, stop);
-        if (std::getenv("I32_TIMES"))
-            std::fprintf(stderr, "round %d cuts %zu pieces %zu nodes %zu\n", round, cuts.size(), net.pieces.size(), net.nodes.size());
         // A piece no longer than the point tolerance has no direction for
         // the walks to turn by: its two nodes become one.
         std::vector<std::pair<std::uint32_t, std::uint32_t>> also;
         for (const SplitPiece &p : net.pieces)
-            if (!(magnitude(net.nodes[p.end] - net.nodes[p.start]) > flat_eps))
+            if (std::fabs(magnitude(net.nodes[p.end] - net.nodes[p.start])) <= flat_eps)
                 also.emplace_back(p.start, p.end);
         if (cuts.empty() && also.empty() && std::find(again.begin(), again.end(), 1) == again.end())
             return true;

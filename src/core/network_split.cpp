@@ -10,9 +10,6 @@
 #include <cmath>
 #include <unordered_map>
 #include <utility>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
 
 namespace geom {
 
@@ -190,9 +187,7 @@ Filing file_crossings(std::span<const Vec2> starts, std::span<const Vec2> ends, 
 NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> ends, double flat_eps, double eps,
                            const Interrupt &stop) {
     NetworkSplit out;
-    auto T0 = std::chrono::steady_clock::now();
     Filing f = file_crossings(starts, ends, flat_eps, eps, stop);
-    auto T1 = std::chrono::steady_clock::now();
     const std::size_t n_entries = f.key.size();
 
     // Each entry's parameters ascending (NaN last, in the order found), with
@@ -216,7 +211,6 @@ NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> e
                 live[ev] = Vec2{NAN, NAN};
         join_points(live, flat_eps, g, stop);
     }
-    auto T2 = std::chrono::steady_clock::now();
 
     // Nodes numbered in the order their first events were found; a node
     // lies where that first crossing was found.
@@ -317,14 +311,7 @@ NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> e
         for (std::size_t k = 0; k + 1 < nodes.size(); ++k)
             make(nodes[k], nodes[k + 1]);
     }
-    auto T3 = std::chrono::steady_clock::now();
-    bool ok = make_planar(out, flat_eps, stop);
-    auto T4 = std::chrono::steady_clock::now();
-    if (std::getenv("I32_TIMES"))
-        std::fprintf(stderr, "file %.3f join %.3f pieces %.3f planar %.3f ok %d events %zu\n",
-                     std::chrono::duration<double>(T1 - T0).count(), std::chrono::duration<double>(T2 - T1).count(),
-                     std::chrono::duration<double>(T3 - T2).count(), std::chrono::duration<double>(T4 - T3).count(), ok,
-                     f.points.size());
+    make_planar(out, flat_eps, stop);
     return out;
 }
 
