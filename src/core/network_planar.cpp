@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <unordered_set>
 
 namespace geom {
@@ -98,6 +99,127 @@ void pairs_with_dirty(std::span<const Box> boxes, std::span<const char> dirty, d
     }
 }
 
+// Nodes on a uniform grid, and the nodes a piece passes near found through
+// the cells its stretch (widened by the reach) covers, column by column: a
+// long piece through a crowd of nodes meets only those near its own line,
+// not every node inside its box.
+class NodeGrid {
+public:
+    // Cells of `cell` (> 0) over the nodes marked in `use`.
+    NodeGrid(const std::vector<Vec2> &nodes, std::span<const char> use, double cell) : nodes_(nodes), cell_(cell) {
+        for (std::size_t k = 0; k < nodes.size(); ++k)
+            if (use[k] && is_finite(nodes[k])) {
+                if (keyed_.empty()) {
+                    ox_ = nodes[k].x;
+                    oy_ = nodes[k].y;
+                }
+                ox_ = std::min(ox_, nodes[k].x);
+                oy_ = std::min(oy_, nodes[k].y);
+                keyed_.push_back({0, 0, static_cast<std::uint32_t>(k)});
+            }
+        for (Keyed &e : keyed_) {
+            e.cx = column(nodes[e.node].x);
+            e.cy = row(nodes[e.node].y);
+        }
+        std::sort(keyed_.begin(), keyed_.end(), [](const Keyed &a, const Keyed &b) {
+            return a.cx < b.cx || (a.cx == b.cx && (a.cy < b.cy || (a.cy == b.cy && a.node < b.node)));
+        });
+        // The columns that hold nodes, each with its stretch of `keyed_` and
+        // the heights of its nodes.
+        for (std::size_t k = 0; k < keyed_.size(); ++k) {
+            double y = nodes[keyed_[k].node].y;
+            if (k == 0 || keyed_[k].cx != keyed_[k - 1].cx)
+                columns_.push_back({keyed_[k].cx, static_cast<std::uint32_t>(k), 0, y, y});
+            Column &c = columns_.back();
+            c.end = static_cast<std::uint32_t>(k + 1);
+            c.lo_y = std::min(c.lo_y, y);
+            c.hi_y = std::max(c.hi_y, y);
+        }
+    }
+    bool empty() const { return keyed_.empty(); }
+
+    // Calls f(node) for every node within `reach` of the box of a-b's part
+    // in each column it crosses, each once.
+    template <class F>
+    void near_piece(Vec2 a, Vec2 b, double reach, const Interrupt &stop, F &&f) const {
+        if (keyed_.empty() || !is_finite(a) || !is_finite(b))
+            return;
+        Vec2 d = b - a;
+        std::int64_t c0 = column(std::min(a.x, b.x) - reach), c1 = column(std::max(a.x, b.x) + reach);
+        auto col = std::lower_bound(columns_.begin(), columns_.end(), c0,
+                                    [](const Column &c, std::int64_t key) { return c.cx < key; });
+        for (; col != columns_.end() && col->cx <= c1; ++col) {
+            stop.tick();
+            const std::int64_t c = col->cx;
+            // The y-range of the piece over this column, widened by the reach.
+            double t0 = 0, t1 = 1;
+            if (d.x != 0) {
+                double x0 = ox_ + static_cast<double>(c) * cell_ - reach, x1 = x0 + cell_ + 2 * reach;
+                double u = (x0 - a.x) / d.x, v = (x1 - a.x) / d.x;
+                t0 = std::max(0.0, std::min(u, v));
+                t1 = std::min(1.0, std::max(u, v));
+                if (!(t0 <= t1))
+                    continue;
+            }
+            double ya = a.y + t0 * d.y, yb = a.y + t1 * d.y;
+            double lo = std::min(ya, yb) - reach, hi = std::max(ya, yb) + reach;
+            if (hi < col->lo_y || lo > col->hi_y)
+                continue;
+            std::int64_t r0 = row(lo), r1 = row(hi);
+            auto first = keyed_.begin() + col->begin, last = keyed_.begin() + col->end;
+            auto it = std::lower_bound(first, last, r0, [](const Keyed &e, std::int64_t key) { return e.cy < key; });
+            for (; it != last && it->cy <= r1; ++it) {
+                stop.tick();
+                f(it->node);
+            }
+        }
+    }
+
+private:
+    struct Keyed {
+        std::int64_t cx, cy;
+        std::uint32_t node;
+    };
+    std::int64_t column(double x) const { return static_cast<std::int64_t>(std::floor((x - ox_) / cell_)); }
+    std::int64_t row(double y) const { return static_cast<std::int64_t>(std::floor((y - oy_) / cell_)); }
+
+    const std::vector<Vec2> &nodes_;
+    double cell_, ox_ = 0, oy_ = 0;
+    std::vector<Keyed> keyed_;
+    struct Column {
+        std::int64_t cx;
+        std::uint32_t begin, end;
+        double lo_y, hi_y;
+    };
+    std::vector<Column> columns_;
+};
+
+// The cells of the node grid: as wide as the median piece, but never
+// narrower than a few reaches, nor so narrow that the cell numbers of the
+// nodes' spread would not fit.
+double grid_cell(const NetworkSplit &net, double reach) {
+    std::vector<double> extent;
+    extent.reserve(net.pieces.size());
+    double lo_x = INFINITY, hi_x = -INFINITY, lo_y = INFINITY, hi_y = -INFINITY;
+    for (const SplitPiece &p : net.pieces) {
+        Vec2 a = net.nodes[p.start], b = net.nodes[p.end];
+        if (!is_finite(a) || !is_finite(b))
+            continue;
+        extent.push_back(std::max(std::fabs(b.x - a.x), std::fabs(b.y - a.y)));
+        lo_x = std::min({lo_x, a.x, b.x});
+        hi_x = std::max({hi_x, a.x, b.x});
+        lo_y = std::min({lo_y, a.y, b.y});
+        hi_y = std::max({hi_y, a.y, b.y});
+    }
+    double cell = 4 * reach;
+    if (!extent.empty()) {
+        std::nth_element(extent.begin(), extent.begin() + static_cast<std::ptrdiff_t>(extent.size() / 2), extent.end());
+        cell = std::max(cell, extent[extent.size() / 2]);
+        cell = std::max(cell, std::max(hi_x - lo_x, hi_y - lo_y) * 0x1p-40);
+    }
+    return std::isfinite(cell) && cell > 0 ? cell : 1.0;
+}
+
 // The cuts a round calls for: crossings of two pieces (a new node each) and
 // nodes a piece passes within node_join of.  Only pairs with a piece or a
 // node marked in `dirty` (pieces first, then nodes) are looked at, or all
@@ -106,19 +228,28 @@ void pairs_with_dirty(std::span<const Box> boxes, std::span<const char> dirty, d
 std::vector<Cut> find_cuts(NetworkSplit &net, std::span<const char> dirty, std::vector<char> &again,
                            double flat_eps, const Interrupt &stop) {
     const std::size_t n_pieces = net.pieces.size(), n_nodes = net.nodes.size();
-    std::vector<Box> boxes(n_pieces + n_nodes);
+    const bool all = dirty.empty();
+    auto dirty_piece = [&](std::size_t p) { return all || dirty[p]; };
+    auto dirty_node = [&](std::size_t k) { return all || dirty[n_pieces + k]; };
+    std::vector<Box> boxes(n_pieces);
     for (std::size_t p = 0; p < n_pieces; ++p)
         boxes[p] = segment_bound(net.nodes[net.pieces[p].start], net.nodes[net.pieces[p].end]);
-    std::vector<char> used(n_nodes, 0);
-    for (const SplitPiece &p : net.pieces)
-        used[p.start] = used[p.end] = 1;
-    for (std::size_t k = 0; k < n_nodes; ++k) {
-        Vec2 v = net.nodes[k];
-        boxes[n_pieces + k] = used[k] && is_finite(v) ? Box{v.x, v.x, v.y, v.y} : Box{NAN, NAN, NAN, NAN};
-    }
     again.assign(n_pieces, 0);
     std::vector<Cut> cuts;
     const double reach = joined_reach(flat_eps);
+
+    // Nodes near pieces: every piece past the nodes in question, a piece
+    // that changed past every node.
+    std::vector<char> used(n_nodes, 0), fresh(n_nodes, 0);
+    for (const SplitPiece &p : net.pieces)
+        used[p.start] = used[p.end] = 1;
+    for (std::size_t k = 0; k < n_nodes; ++k)
+        fresh[k] = used[k] && dirty_node(k);
+    const double cell = grid_cell(net, reach);
+    NodeGrid every(net.nodes, used, cell);
+    std::optional<NodeGrid> changed;
+    if (!all)
+        changed.emplace(net.nodes, fresh, cell);
     // The three nodes of each piece cut at a node: a piece of the same three
     // is not cut in the same round.  Two pieces from one node, each passing
     // close to the other's far end, would otherwise each be routed through
@@ -130,14 +261,13 @@ std::vector<Cut> find_cuts(NetworkSplit &net, std::span<const char> dirty, std::
         return (std::uint64_t(v[0]) * 0x9E3779B97F4A7C15ULL) ^ (std::uint64_t(v[1]) << 32) ^ v[2] ^
                (std::uint64_t(v[2]) << 17);
     };
-    auto pair = [&](std::size_t i, std::size_t j) {
-        stop.tick();
-        if (i >= n_pieces)
-            return;  // two nodes: apart by the join already
+    for (std::size_t i = 0; i < n_pieces; ++i) {
         const SplitPiece &p = net.pieces[i];
         Vec2 a = net.nodes[p.start], b = net.nodes[p.end];
-        if (j >= n_pieces) {
-            auto k = static_cast<std::uint32_t>(j - n_pieces);
+        const NodeGrid *grid = dirty_piece(i) ? &every : (changed && !changed->empty() ? &*changed : nullptr);
+        if (!grid)
+            continue;
+        grid->near_piece(a, b, reach, stop, [&](std::uint32_t k) {
             if (k == p.start || k == p.end)
                 return;
             Vec2 v = net.nodes[k];
@@ -147,12 +277,16 @@ std::vector<Cut> find_cuts(NetworkSplit &net, std::span<const char> dirty, std::
                 cuts.push_back({static_cast<std::uint32_t>(i), k});
             else
                 again[i] = 1;
-            return;
-        }
-        const SplitPiece &q = net.pieces[j];
+        });
+    }
+
+    // Pieces that cross.
+    auto pair = [&](std::size_t i, std::size_t j) {
+        stop.tick();
+        const SplitPiece &p = net.pieces[i], &q = net.pieces[j];
         if (p.start == q.start || p.start == q.end || p.end == q.start || p.end == q.end)
             return;
-        Vec2 c = net.nodes[q.start], d = net.nodes[q.end];
+        Vec2 a = net.nodes[p.start], b = net.nodes[p.end], c = net.nodes[q.start], d = net.nodes[q.end];
         if (!cross_inside(a, b, c, d))
             return;
         double t = cross(c - a, d - c) / cross(b - a, d - c);
@@ -164,11 +298,11 @@ std::vector<Cut> find_cuts(NetworkSplit &net, std::span<const char> dirty, std::
         cuts.push_back({static_cast<std::uint32_t>(i), k, true});
         cuts.push_back({static_cast<std::uint32_t>(j), k, true});
     };
-    if (dirty.empty()) {
-        for (auto [i, j] : overlapping_pairs(boxes, reach, stop))
+    if (all) {
+        for (auto [i, j] : overlapping_pairs(boxes, 0.0, stop))
             pair(i, j);
     } else {
-        pairs_with_dirty(boxes, dirty, reach, stop, pair);
+        pairs_with_dirty(boxes, dirty.first(n_pieces), 0.0, stop, pair);
     }
     return cuts;
 }
