@@ -74,15 +74,21 @@ bool lies_along(Vec2 s0, Vec2 s1, Vec2 l0, Vec2 l1) {
 }
 
 bool copy_along(Vec2 s0, Vec2 s1, Vec2 l0, Vec2 l1, bool later) {
+    auto near = [](Vec2 p, Vec2 a, Vec2 b) {
+        Vec2 d = b - a;
+        double l2 = dot(d, d);
+        double t = l2 > 0 ? std::clamp(dot(p - a, d) / l2, 0.0, 1.0) : 0.0;
+        return within_node_join(p, a + d * t);
+    };
     Vec2 ds = s1 - s0, dl = l1 - l0;
     double ls = dot(ds, ds), ll = dot(dl, dl);
-    if (!(ls < ll || (ls == ll && later)) || !(ll > 0) || !std::isfinite(ll))
+    if (!(ll > 0) || !std::isfinite(ll) || !std::isfinite(ls) || !near(s0, l0, l1) || !near(s1, l0, l1) ||
+        one_wall(s0, s1, l0, l1))
         return false;
-    auto near = [&](Vec2 p) {
-        double t = std::clamp(dot(p - l0, dl) / ll, 0.0, 1.0);
-        return within_node_join(p, l0 + dl * t);
-    };
-    return near(s0) && near(s1) && !one_wall(s0, s1, l0, l1);
+    // Two copies of one whole wall: the one drawn later is the copy.
+    if (near(l0, s0, s1) && near(l1, s0, s1))
+        return later;
+    return ls < ll;
 }
 
 bool shorts_meet(Vec2 a0, Vec2 a1, Vec2 b0, Vec2 b1) {

@@ -32,10 +32,11 @@ bool short_piece(Vec2 a, Vec2 b, double flat_eps);
 bool one_wall(Vec2 a0, Vec2 a1, Vec2 b0, Vec2 b1);
 // Whether the short piece s0-s1 lies along the segment l0-l1 (not short).
 bool lies_along(Vec2 s0, Vec2 s1, Vec2 l0, Vec2 l1);
-// Whether the segment s0-s1 is a copy of part of the longer segment l0-l1
-// (or of one as long, when `later`): both its ends within node_join of
-// l0-l1 on both axes, and not a piece of one wall with it (turned from it
-// by more than wall_turn, or apart).
+// Whether the segment s0-s1 is a copy of part of the segment l0-l1: both
+// its ends within node_join of l0-l1 on both axes, not a piece of one wall
+// with it (turned from it by more than wall_turn, or apart), and shorter;
+// of two copies of one whole wall (each within node_join of the other), the
+// one drawn later (`later`).
 bool copy_along(Vec2 s0, Vec2 s1, Vec2 l0, Vec2 l1, bool later);
 // Whether two short pieces meet end to end.
 bool shorts_meet(Vec2 a0, Vec2 a1, Vec2 b0, Vec2 b1);
