@@ -298,10 +298,14 @@ std::vector<Cut> find_cuts(NetworkSplit &net, std::span<const char> dirty, std::
         cuts.push_back({static_cast<std::uint32_t>(i), k, true});
         cuts.push_back({static_cast<std::uint32_t>(j), k, true});
     };
-    if (all) {
+    std::size_t n_dirty = 0;
+    for (std::size_t i = 0; i < n_pieces; ++i)
+        n_dirty += dirty_piece(i);
+    if (8 * n_dirty > n_pieces) {
         for (auto [i, j] : overlapping_pairs(boxes, 0.0, stop))
-            pair(i, j);
-    } else {
+            if (dirty_piece(i) || dirty_piece(j))
+                pair(i, j);
+    } else if (n_dirty) {
         pairs_with_dirty(boxes, dirty.first(n_pieces), 0.0, stop, pair);
     }
     return cuts;
@@ -384,6 +388,13 @@ void join_nodes(NetworkSplit &net, double flat_eps, std::span<const std::pair<st
 
 bool make_planar(NetworkSplit &net, double flat_eps, const Interrupt &stop) {
     std::vector<char> dirty, again, changed, moved;
+    // The first round: every node against every piece, and crossings looked
+    // for only where a piece is bent off its segment.
+    if (net.loose.size() == net.nodes.size()) {
+        dirty.assign(net.pieces.size() + net.nodes.size(), 1);
+        for (std::size_t i = 0; i < net.pieces.size(); ++i)
+            dirty[i] = net.loose[net.pieces[i].start] || net.loose[net.pieces[i].end];
+    }
     for (int round = 0; round < most_rounds; ++round) {
         std::size_t old_nodes = net.nodes.size();
         std::vector<Cut> cuts = find_cuts(net, dirty, again, flat_eps, stop);

@@ -184,6 +184,16 @@ Filing file_crossings(std::span<const Vec2> starts, std::span<const Vec2> ends, 
 
 }  // namespace
 
+namespace {
+
+// A node whose crossings lie farther apart than this on either axis bends
+// the pieces drawn to it off their segments enough to cross others away from
+// any node (see NetworkSplit::loose); closer, a piece they would cross passes
+// within the join distance of the node itself.
+constexpr double loose_node = node_join / 8;
+
+}  // namespace
+
 NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> ends, double flat_eps, double eps,
                            const Interrupt &stop) {
     NetworkSplit out;
@@ -230,6 +240,18 @@ NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> e
             if (entry_nodes[e].empty() || entry_nodes[e].back() != node)
                 entry_nodes[e].push_back(node);
         }
+
+    out.loose.assign(out.nodes.size(), 0);
+    for (std::size_t ev = 0; ev < f.points.size(); ++ev) {
+        if (f.dropped[ev])
+            continue;
+        std::uint32_t node = node_of_lead[g.find(static_cast<std::uint32_t>(ev))];
+        if (node == UINT32_MAX)
+            continue;
+        Vec2 p = f.points[ev], q = out.nodes[node];
+        if (!(std::fabs(p.x - q.x) <= loose_node && std::fabs(p.y - q.y) <= loose_node))
+            out.loose[node] = 1;
+    }
 
     // A piece whose ends are one node, or that an earlier piece already
     // gives, is left out.  Pieces by their lower node: a piece is made once.
@@ -294,6 +316,9 @@ NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> e
                   [](const Stop &a, const Stop &b) { return a.s < b.s || (a.s == b.s && a.node < b.node); });
         for (std::size_t k = 0; k + 1 < along_wall.size(); ++k)
             make(along_wall[k].node, along_wall[k + 1].node);
+        // Its pieces run along the key, off the other segments' crossings.
+        for (const Stop &st : along_wall)
+            out.loose[st.node] = 1;
     };
 
     for (std::size_t e = 0; e < n_entries; ++e) {

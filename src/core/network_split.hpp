@@ -42,6 +42,12 @@ struct NetworkSplit {
     // wall drawn in pieces gives all its pieces where its first segment
     // would, along that segment.
     std::vector<SplitPiece> pieces;
+    // Nodes whose crossings lay apart (by more than an eighth of node_join),
+    // or that cut a wall drawn in pieces: pieces drawn to such a node are bent
+    // off their segments and may cross others away from any node; elsewhere
+    // pieces cross only near a node, where the node's own test finds them.
+    // Empty: any node may be.
+    std::vector<char> loose;
 };
 
 // `flat_eps`: the point tolerance of the walks' rounding comparison;
