@@ -80,10 +80,10 @@ def test_walls_through_a_small_disc_give_rooms_covering_shapelys(centre, fan):
         walls = disc_plan(rng, n, r, centre, fan)
         got = rooms(walls)
         total = sum(a for a, _ in got)
-        # Nodes move by no more than about the join distance, and only near
-        # the disc; far from the origin the coordinates themselves are that
-        # coarse.
-        slack = 1e-3 if abs(centre[0]) < 1e7 else 0.2
+        # Nodes near the disc move by about the join distance at most, each
+        # turning the walls of up to 10 m that end there; far from the
+        # origin the coordinates themselves are that coarse.
+        slack = 1e-2 if abs(centre[0]) < 1e7 else 0.2
         assert total == pytest.approx(shapely_area(walls), abs=slack), (n, r, run)
 
 

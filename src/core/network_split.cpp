@@ -116,17 +116,44 @@ Filing file_crossings(std::span<const Vec2> starts, std::span<const Vec2> ends, 
     std::vector<std::pair<std::size_t, std::size_t>> pairs =
         split_pairs(starts, ends, shorts, std::max(eps, joined_reach(flat_eps)), flat_eps, f.wall_pairs, stop);
     // A copy of part of a wall, drawn a little off it and turned (a wall
-    // drawn twice), is the wall there: it crosses nothing and makes no piece,
-    // so that the rooms keep the wall's outline.
+    // drawn twice or more), is the wall there: it crosses nothing and makes
+    // no piece, so that the rooms keep the wall's outline.  Copies of copies
+    // are one group, of which the wall is the first drawn of the longest.
     std::vector<char> copy(n, 0);
-    for (auto [i, j] : pairs) {
-        stop.tick();
-        if (shorts[i] || shorts[j] || copy[i] || copy[j])
-            continue;
-        if (copy_along(starts[i], ends[i], starts[j], ends[j], i > j))
-            copy[i] = 1;
-        else if (copy_along(starts[j], ends[j], starts[i], ends[i], j > i))
-            copy[j] = 1;
+    {
+        Groups copies(n);
+        bool any = false;
+        for (auto [i, j] : pairs) {
+            stop.tick();
+            if (shorts[i] || shorts[j])
+                continue;
+            if (copy_along(starts[i], ends[i], starts[j], ends[j], i > j) ||
+                copy_along(starts[j], ends[j], starts[i], ends[i], j > i)) {
+                copies.join(static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(j));
+                copy[i] = copy[j] = 1;
+                any = true;
+            }
+        }
+        if (any) {
+            // Lengths within the join distance at each end count as one.
+            std::vector<double> longest(n, -1.0);
+            auto length = [&](std::size_t s) { return magnitude(ends[s] - starts[s]); };
+            for (std::size_t s = 0; s < n; ++s)
+                if (copy[s]) {
+                    double &l = longest[copies.find(static_cast<std::uint32_t>(s))];
+                    l = std::max(l, length(s));
+                }
+            std::vector<std::uint32_t> keep(n, UINT32_MAX);
+            for (std::size_t s = 0; s < n; ++s)
+                if (copy[s]) {
+                    std::uint32_t lead = copies.find(static_cast<std::uint32_t>(s));
+                    if (keep[lead] == UINT32_MAX && length(s) >= longest[lead] - 3 * node_join)
+                        keep[lead] = static_cast<std::uint32_t>(s);
+                }
+            for (std::size_t s = 0; s < n; ++s)
+                if (copy[s] && keep[copies.find(static_cast<std::uint32_t>(s))] == s)
+                    copy[s] = 0;
+        }
     }
     for (auto [i, j] : pairs) {
         stop.tick();
