@@ -56,10 +56,12 @@ NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> e
                            const Interrupt &stop = {});
 
 // Cuts the pieces again until no two cross, overlap or touch except at a
-// shared node, and no node lies within the walks' join rule of a piece it
-// is not an end of: crossings become nodes, pieces are routed through the
-// nodes they pass that close, and nodes brought within the join rule of one
-// another become one, at the place of the first.  A network that needs no
+// shared node, and no node lies within node_join on both axes of the
+// nearest point of a piece it is not an end of: crossings become nodes,
+// pieces are routed through the nodes they pass that close, and nodes
+// brought within the walks' join rule of one another become one, at the
+// place of the first; so do the two nodes of a piece no longer than
+// flat_eps, which has no direction for the walks.  A network that needs no
 // cut is left exactly as it is.  False when it still needed cuts after the
 // last round.  split_network ends with it.
 bool make_planar(NetworkSplit &net, double flat_eps, const Interrupt &stop = {});
