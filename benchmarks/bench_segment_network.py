@@ -133,6 +133,51 @@ def cut_plan(rooms, seed=0):
     return lines
 
 
+def disc_star(n, radius, centre=(0.0, 0.0), seed=0):
+    """n walls 20 m long through a disc of `radius` around `centre` (a column,
+    a junction drawn by hand), inside a ring of 64 walls of radius 8 m."""
+    rng = random.Random(seed)
+    walls = []
+    for k in range(n):
+        a = math.pi * (k + rng.uniform(0.1, 0.9)) / n
+        ox, oy = centre[0] + rng.uniform(-radius, radius), centre[1] + rng.uniform(-radius, radius)
+        walls.append(((ox + 10 * math.cos(a), oy + 10 * math.sin(a)), (ox - 10 * math.cos(a), oy - 10 * math.sin(a))))
+    ring = [(centre[0] + 8 * math.cos(math.pi * k / 32), centre[1] + 8 * math.sin(math.pi * k / 32)) for k in range(64)]
+    return walls + [(ring[k], ring[(k + 1) % 64]) for k in range(64)]
+
+
+def crowded(rooms, small, seed=0):
+    """A plan cut into `rooms` rooms, and `small` walls 2 mm long packed 4 mm
+    apart in one place outside it (a hatch or a text drawn as walls): stubs
+    that bound no room."""
+    side = math.isqrt(small)
+    return cut_plan(rooms, seed) + [((-10 + 0.004 * i, 0.004 * j), (-10 + 0.004 * i + 0.002, 0.004 * j))
+                                    for i in range(side) for j in range(side)]
+
+
+def doubled(rooms, seed=0):
+    """A plan cut into `rooms` rooms with every wall drawn twice: the copy's
+    ends each within 0.2 mm of the wall's, so turned by a hair."""
+    rng = random.Random(seed)
+    lines = cut_plan(rooms, seed)
+    jitter = lambda p: (p[0] + rng.uniform(-2e-4, 2e-4), p[1] + rng.uniform(-2e-4, 2e-4))  # noqa: E731
+    return lines + [(jitter(a), jitter(b)) for a, b in lines]
+
+
+def _area_of_rooms(loops):
+    return sum(p.area for loop in loops
+               for p in shapely.get_parts(shapely.polygonize(
+                   [shapely.LineString([(s.start.x, s.start.y), (s.end.x, s.end.y)]) for s in loop])))
+
+
+def _same_area_vs_shapely(lines, Timing, slack=1e-3):
+    """Our get_polygons and shapely's node + polygonize on the same walls: the
+    rooms cover the same area (shapely keeps the slivers at the junction)."""
+    ours, other = _ours_on(lines), _shapely_on(lines)
+    check = lambda: abs(_area_of_rooms(ours()) - sum(p.area for p in other())) <= slack  # noqa: E731
+    return Timing("run_grid()", {"run_grid": ours}, {"run_grid": other}, check)
+
+
 def best_of(runs, make, work):
     best = float("inf")
     result = None
@@ -351,6 +396,51 @@ def register(case, Timing, Growth):
     def _street_rooms_growth():
         return Growth("run_grid()", {"run_grid": _ours_on(street_in_rooms(6_000))},
                       {"run_grid": _ours_on(street_in_rooms(12_000))}, 2.0)
+
+
+    @case("Strakel", "get_polygons vs shapely node + polygonize, 300 walls through a 1 mm disc",
+          "walls that nearly meet: their crossings scatter round the disc and are noded again", 1.0)
+    def _disc():
+        return _same_area_vs_shapely(disc_star(300, 5e-4), Timing)
+
+    @case("Strakel", "get_polygons vs shapely node + polygonize, 1,000 walls through a 1 mm disc",
+          "half a million crossings spread round the disc: well under 2 s (shapely: about 20 s)", 5.0)
+    def _disc_1000():
+        return _same_area_vs_shapely(disc_star(1_000, 5e-4), Timing)
+
+    @case("Strakel", "get_polygons vs shapely node + polygonize, 400 walls through a point near 2^40",
+          "far from the origin the crossings scatter by the spacing of doubles there", 1.0)
+    def _far_star():
+        c = 2.0 ** 40 - 573
+        return _same_area_vs_shapely(disc_star(400, 0.0, (c, c)), Timing, slack=0.5)
+
+    @case("Strakel", "get_polygons vs shapely node + polygonize, 300 walls through one point, epsilon 1e-4",
+          "a coarse point tolerance: crossings joined on grids, not pair by pair", 1.0)
+    def _coarse():
+        import Flatkin
+        lines = star(300)
+        ours, other = _ours_on(lines), _shapely_on(lines)
+
+        def coarse():
+            old, Flatkin.epsilon = Flatkin.epsilon, 1e-4
+            try:
+                return ours()
+            finally:
+                Flatkin.epsilon = old
+        return Timing("run_grid()", {"run_grid": coarse}, {"run_grid": other},
+                      lambda: len(coarse()) == len(other()) == 600)
+
+    @case("Strakel", "get_polygons vs shapely node + polygonize, 40,000 rooms and 40,000 small walls in one place",
+          "a crowd of small walls in one cell of the broad phase is paired on a grid of its own", 1.5)
+    def _crowded():
+        return _rooms_vs_shapely(crowded(40_000, 40_000), 40_000, Timing)
+
+    @case("Strakel", "get_polygons vs shapely node + polygonize, 5,000 rooms with every wall drawn twice",
+          "copies a hair off the wall are the wall: the rooms of the single drawing (shapely adds slivers)", 1.0)
+    def _doubled():
+        lines = doubled(5_000)
+        ours, other = _ours_on(lines), _shapely_on(lines)
+        return Timing("run_grid()", {"run_grid": ours}, {"run_grid": other}, lambda: len(ours()) == 5_000)
 
 
 if "run" in sys.modules and hasattr(sys.modules["run"], "case"):

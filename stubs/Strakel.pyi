@@ -394,7 +394,18 @@ class SegmentCollection:
         up one wall, cut at every crossing on any of them. A segment too
         short to stand alone (its ends that close, or no longer than 5e-4)
         is a piece of the wall it carries on, and several in a straight row
-        make a wall; alone, it meets nothing.
+        make a wall; alone, it meets nothing. A segment whose two ends lie
+        within 5e-4 of a longer wall, turned from it (a wall drawn twice), is
+        that wall there and makes no piece.
+
+        The pieces then meet only at shared nodes: where joining crossings
+        into nodes left pieces crossing, overlapping or passing within 5e-4
+        of another piece's node (walls that nearly meet at one point, a wall
+        drawn twice a hair apart), they are cut there again and routed
+        through that node, until none is; nodes brought that close become
+        one, at the place of the first. A piece no longer than ``epsilon``
+        joins its two nodes. Where no piece comes that near another's node,
+        the pieces are exactly those of the crossings.
         """
     def get_adjacent_segments(self, point: SupportsXY) -> List[Segment]:
         """The segments with an end equal to ``point`` after rounding to 3 decimals or within 5e-4 of it on both axes,
@@ -433,6 +444,8 @@ class SegmentCollection:
         contour walks out and back (a link between two buildings) is used up.
         A loop that encloses no area (on average narrower than ``epsilon``,
         as out and back along overlapping walls) uses up its pieces but is
-        not returned. Exception "Walk does not close." when the walks cannot
-        finish.
+        not returned. After the split the walks always finish; its walks
+        tell heights apart down to 1e-6 whatever ``epsilon`` is, so that a
+        coarse tolerance does not start them inside a fine plan. Without the
+        split, exception "Walk does not close." when the walks cannot finish.
         """

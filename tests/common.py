@@ -454,9 +454,21 @@ def on_one_line(a, b, tol=5e-4):
         all(abs(cross(db, p, b0)) / lb <= tol for p in (a0, a1))
 
 
+def _gap_to(p, a, b):
+    """The distance from p to the segment a-b."""
+    dx, dy = b[0] - a[0], b[1] - a[1]
+    t = ((p[0] - a[0]) * dx + (p[1] - a[1]) * dy) / (dx * dx + dy * dy) if dx or dy else 0.0
+    t = min(1.0, max(0.0, t))
+    return math.hypot(a[0] + t * dx - p[0], a[1] + t * dy - p[1])
+
+
 def reference_walks_right(coords, split=True):
-    """The plain steps give every room once, and no walls are drawn in pieces."""
+    """The plain steps give every room once, no walls are drawn in pieces, and
+    no wall ends just short of another (the split's join rule meets them, the
+    plain steps do not)."""
     if any(on_one_line(a, b) for i, a in enumerate(coords) for b in coords[i + 1:]):
+        return False
+    if any(1e-9 < _gap_to(e, *b) <= 1.5e-3 for a in coords for b in coords if a is not b for e in a):
         return False
     try:
         loops = RefCollection(ref_segments(coords)).get_polygons(split=split)

@@ -20,6 +20,11 @@ namespace {
 
 const pyu::Key key_vector_attr("vector");
 
+// The finest height difference the walks of a polygon extraction start by,
+// the default point tolerance: a coarser tolerance set by the caller does
+// not let them start inside a fine plan.
+constexpr double start_tie_cap = 1e-6;
+
 // Pauses the cyclic garbage collector while a network makes or walks many
 // pieces: tens of thousands of new objects would otherwise start collections
 // that find nothing to free.  The collector's own state is put back after.
@@ -459,6 +464,7 @@ nb::list get_polygons(nb::handle self, nb::handle split, nb::handle /*clean: no 
         WalkStateReset reset(self);
         prepare(self, split, Py_False);
         w = build_walker(segments_of(self));
+        w.net->cap_start_ties(start_tie_cap);
         leave_out_dangling(self, w);
         geom::SegmentNetwork::Components parts = w.net->components(flat_eps());
         if (!parts.has_cycle) {
@@ -537,6 +543,7 @@ nb::list get_polygons(nb::handle self, nb::handle split, nb::handle /*clean: no 
                 nb::object keys = pyu::check(PyMapping_Keys(marks.ptr()));
                 pyu::set_attr(self, key_segments, keys);
                 w = build_walker(keys);
+                w.net->cap_start_ties(start_tie_cap);
                 mirrored = w.plain && PyDict_CheckExact(marks.ptr());
                 if (mirrored)
                     mirror.reset(w.net->entry_count());

@@ -30,9 +30,12 @@ void join_pairwise(std::span<const Vec2> at, std::span<const std::uint32_t> id, 
 // each axis, and their rounded difference is at most a cell: they are
 // joined.  Two joined points lie at most two cells apart on each axis.
 constexpr double cell_scale = 2048.0;
-// Beyond this the cell numbers and the rounding rule below need the
-// general path.
-constexpr double fast_limit = 0x1p40;
+// Beyond this the cell numbers no longer fit: the general path.
+constexpr double fast_limit = 0x1p51;
+// The least cell of the grid over rounded points: two different 3-decimal
+// roundings lie at least this far apart up to 2^40, and a cell number of a
+// coordinate below fast_limit fits.
+constexpr double least_round_cell = 0x1p-11;
 
 struct Cell {
     std::int64_t kx, ky;
@@ -105,7 +108,7 @@ bool any_pair_joined(std::span<const Vec2> at, std::span<const std::uint32_t> a,
 void join_points(std::span<const Vec2> points, double flat_eps, Groups &g, const Interrupt &stop) {
     std::vector<std::uint32_t> id;
     std::vector<Vec2> at;
-    bool fast = flat_eps < 1e-4 || std::isnan(flat_eps);
+    bool fast = std::isfinite(flat_eps) || std::isnan(flat_eps);
     for (std::size_t i = 0; i < points.size(); ++i)
         if (is_finite(points[i])) {
             id.push_back(static_cast<std::uint32_t>(i));
@@ -118,17 +121,38 @@ void join_points(std::span<const Vec2> points, double flat_eps, Groups &g, const
     }
     const std::size_t n = at.size();
 
-    // Rounding: below 2^40 two different 3-decimal roundings lie more than
-    // 8e-4 apart, so with a tolerance under 1e-4 they match only when equal.
-    // A negative or NaN tolerance matches nothing.
+    // Rounding: points with one 3-decimal rounding are joined, through the
+    // first of them; then distinct roundings within flat_eps of each other on
+    // both axes, found on a grid at least as wide as the rounding step, so
+    // that any tolerance costs a few neighbours per rounding.  A negative or
+    // NaN tolerance matches nothing.
     if (flat_eps >= 0) {
         grid::FirstOf first_of(n);
+        std::vector<Vec2> rounded;
+        std::vector<std::uint32_t> rounded_first;
         for (std::size_t i = 0; i < n; ++i) {
             stop.tick();
             auto self = static_cast<std::uint32_t>(i);
-            std::uint32_t first = first_of.file(bits(round3(at[i].x)), bits(round3(at[i].y)), self);
-            if (first != self)
+            Vec2 r{round3(at[i].x), round3(at[i].y)};
+            std::uint32_t first = first_of.file(bits(r.x), bits(r.y), self);
+            if (first != self) {
                 g.join(id[first], id[i]);
+            } else if (is_finite(r)) {
+                rounded.push_back(r);
+                rounded_first.push_back(self);
+            }
+        }
+        if (flat_eps > 0) {
+            grid::GridOf<Vec2> near(std::max(flat_eps, least_round_cell), rounded.size());
+            for (std::size_t k = 0; k < rounded.size(); ++k) {
+                stop.tick();
+                near.any_near(grid::axes(rounded[k]), [&](std::size_t q) {
+                    if (tolerant_equal(rounded[q], rounded[k], flat_eps))
+                        g.join(id[rounded_first[q]], id[rounded_first[k]]);
+                    return false;
+                });
+                near.insert(grid::axes(rounded[k]), k);
+            }
         }
     }
 

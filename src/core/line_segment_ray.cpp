@@ -84,8 +84,10 @@ void sweep_all(std::span<const SweepItem> items, IndexPairs &pairs, const Interr
 // come from the sweep, in which only those boxes are scanned by every box.
 // False where the grid does not fit the input (infinite, inverted or
 // degenerate boxes, or mostly large ones): the plain sweep is then used.
-bool grid_pairs(std::span<const SweepItem> items, IndexPairs &pairs, const Interrupt &stop) {
+bool grid_pairs(std::span<const SweepItem> items, IndexPairs &pairs, const Interrupt &stop, int depth = 0) {
     constexpr std::int64_t most_cells = 16;
+    constexpr std::size_t crowded_cell = 128;
+    constexpr int most_depth = 3;
     const std::size_t n = items.size();
     if (n < 64)
         return false;
@@ -140,6 +142,31 @@ bool grid_pairs(std::span<const SweepItem> items, IndexPairs &pairs, const Inter
         std::size_t e = r + 1;
         while (e < entries.size() && entries[e].cx == entries[r].cx && entries[e].cy == entries[r].cy)
             ++e;
+        // A crowded cell (many small boxes packed in one place) is paired
+        // on a grid of its own, as finely as its boxes are small.
+        if (e - r > crowded_cell && depth < most_depth) {
+            std::vector<SweepItem> sub;
+            sub.reserve(e - r);
+            for (std::size_t a = r; a < e; ++a) {
+                SweepItem it = items[entries[a].item];
+                it.index = a - r;
+                sub.push_back(it);
+            }
+            IndexPairs inner;
+            if (!grid_pairs(sub, inner, stop, depth + 1)) {
+                inner.clear();
+                sweep_all(sub, inner, stop);
+            }
+            for (auto [i, j] : inner) {
+                stop.tick();
+                const SweepItem &p = items[entries[r + i].item], &q = items[entries[r + j].item];
+                if (cell(std::max(p.lo_x, q.lo_x), ox) == entries[r].cx &&
+                    cell(std::max(p.lo_y, q.lo_y), oy) == entries[r].cy)
+                    add_pair(pairs, p, q);
+            }
+            r = e;
+            continue;
+        }
         for (std::size_t a = r; a < e; ++a) {
             stop.tick();
             const SweepItem &p = items[entries[a].item];

@@ -113,8 +113,52 @@ Filing file_crossings(std::span<const Vec2> starts, std::span<const Vec2> ends, 
     // Boxes widened by the join reach: pieces of one wall and ends that
     // just miss a segment are found too; the crossing test keeps its own
     // tolerance.
-    for (auto [i, j] : split_pairs(starts, ends, shorts, std::max(eps, joined_reach(flat_eps)), f.wall_pairs, stop)) {
+    std::vector<std::pair<std::size_t, std::size_t>> pairs =
+        split_pairs(starts, ends, shorts, std::max(eps, joined_reach(flat_eps)), flat_eps, f.wall_pairs, stop);
+    // A copy of part of a wall, drawn a little off it and turned (a wall
+    // drawn twice or more), is the wall there: it crosses nothing and makes
+    // no piece, so that the rooms keep the wall's outline.  Copies of copies
+    // are one group, of which the wall is the first drawn of the longest.
+    std::vector<char> copy(n, 0);
+    {
+        Groups copies(n);
+        bool any = false;
+        for (auto [i, j] : pairs) {
+            stop.tick();
+            if (shorts[i] || shorts[j])
+                continue;
+            if (copy_along(starts[i], ends[i], starts[j], ends[j], i > j) ||
+                copy_along(starts[j], ends[j], starts[i], ends[i], j > i)) {
+                copies.join(static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(j));
+                copy[i] = copy[j] = 1;
+                any = true;
+            }
+        }
+        if (any) {
+            // Lengths within the join distance at each end count as one.
+            std::vector<double> longest(n, -1.0);
+            auto length = [&](std::size_t s) { return magnitude(ends[s] - starts[s]); };
+            for (std::size_t s = 0; s < n; ++s)
+                if (copy[s]) {
+                    double &l = longest[copies.find(static_cast<std::uint32_t>(s))];
+                    l = std::max(l, length(s));
+                }
+            std::vector<std::uint32_t> keep(n, UINT32_MAX);
+            for (std::size_t s = 0; s < n; ++s)
+                if (copy[s]) {
+                    std::uint32_t lead = copies.find(static_cast<std::uint32_t>(s));
+                    if (keep[lead] == UINT32_MAX && length(s) >= longest[lead] - 3 * node_join)
+                        keep[lead] = static_cast<std::uint32_t>(s);
+                }
+            for (std::size_t s = 0; s < n; ++s)
+                if (copy[s] && keep[copies.find(static_cast<std::uint32_t>(s))] == s)
+                    copy[s] = 0;
+        }
+    }
+    for (auto [i, j] : pairs) {
         stop.tick();
+        if (copy[i] || copy[j])
+            continue;
         // Two pieces of one wall cross nowhere: on nearly parallel lines the
         // slope form would put their crossing anywhere along the overlap.
         if (one_wall(starts[i], ends[i], starts[j], ends[j])) {
@@ -167,6 +211,16 @@ Filing file_crossings(std::span<const Vec2> starts, std::span<const Vec2> ends, 
 
 }  // namespace
 
+namespace {
+
+// A node whose crossings lie farther apart than this on either axis bends
+// the pieces drawn to it off their segments enough to cross others away from
+// any node (see NetworkSplit::loose); closer, a piece they would cross passes
+// within the join distance of the node itself.
+constexpr double loose_node = node_join / 8;
+
+}  // namespace
+
 NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> ends, double flat_eps, double eps,
                            const Interrupt &stop) {
     NetworkSplit out;
@@ -213,6 +267,18 @@ NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> e
             if (entry_nodes[e].empty() || entry_nodes[e].back() != node)
                 entry_nodes[e].push_back(node);
         }
+
+    out.loose.assign(out.nodes.size(), 0);
+    for (std::size_t ev = 0; ev < f.points.size(); ++ev) {
+        if (f.dropped[ev])
+            continue;
+        std::uint32_t node = node_of_lead[g.find(static_cast<std::uint32_t>(ev))];
+        if (node == UINT32_MAX)
+            continue;
+        Vec2 p = f.points[ev], q = out.nodes[node];
+        if (!(std::fabs(p.x - q.x) <= loose_node && std::fabs(p.y - q.y) <= loose_node))
+            out.loose[node] = 1;
+    }
 
     // A piece whose ends are one node, or that an earlier piece already
     // gives, is left out.  Pieces by their lower node: a piece is made once.
@@ -277,6 +343,9 @@ NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> e
                   [](const Stop &a, const Stop &b) { return a.s < b.s || (a.s == b.s && a.node < b.node); });
         for (std::size_t k = 0; k + 1 < along_wall.size(); ++k)
             make(along_wall[k].node, along_wall[k + 1].node);
+        // Its pieces run along the key, off the other segments' crossings.
+        for (const Stop &st : along_wall)
+            out.loose[st.node] = 1;
     };
 
     for (std::size_t e = 0; e < n_entries; ++e) {
@@ -294,6 +363,7 @@ NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> e
         for (std::size_t k = 0; k + 1 < nodes.size(); ++k)
             make(nodes[k], nodes[k + 1]);
     }
+    make_planar(out, flat_eps, stop);
     return out;
 }
 

@@ -42,11 +42,28 @@ struct NetworkSplit {
     // wall drawn in pieces gives all its pieces where its first segment
     // would, along that segment.
     std::vector<SplitPiece> pieces;
+    // Nodes whose crossings lay apart (by more than an eighth of node_join),
+    // or that cut a wall drawn in pieces: pieces drawn to such a node are bent
+    // off their segments and may cross others away from any node; elsewhere
+    // pieces cross only near a node, where the node's own test finds them.
+    // Empty: any node may be.
+    std::vector<char> loose;
 };
 
 // `flat_eps`: the point tolerance of the walks' rounding comparison;
 // `eps`: the segment tolerance of the crossing test and of the parameters.
 NetworkSplit split_network(std::span<const Vec2> starts, std::span<const Vec2> ends, double flat_eps, double eps,
                            const Interrupt &stop = {});
+
+// Cuts the pieces again until no two cross, overlap or touch except at a
+// shared node, and no node lies within node_join on both axes of the
+// nearest point of a piece it is not an end of: crossings become nodes,
+// pieces are routed through the nodes they pass that close, and nodes
+// brought within the walks' join rule of one another become one, at the
+// place of the first; so do the two nodes of a piece no longer than
+// flat_eps, which has no direction for the walks.  A network that needs no
+// cut is left exactly as it is.  False when it still needed cuts after the
+// last round.  split_network ends with it.
+bool make_planar(NetworkSplit &net, double flat_eps, const Interrupt &stop = {});
 
 }  // namespace geom

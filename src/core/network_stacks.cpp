@@ -77,7 +77,7 @@ void sort_pairs(std::vector<std::pair<std::size_t, std::size_t>> &pairs, std::si
 
 std::vector<std::pair<std::size_t, std::size_t>> split_pairs(std::span<const Vec2> starts, std::span<const Vec2> ends,
                                                              std::span<const char> shorts, double reach,
-                                                             WallPairs &pairs, const Interrupt &stop) {
+                                                             double flat_eps, WallPairs &pairs, const Interrupt &stop) {
     const std::size_t n = starts.size();
     std::vector<Box> boxes(n);
     for (std::size_t i = 0; i < n; ++i)
@@ -172,10 +172,21 @@ std::vector<std::pair<std::size_t, std::size_t>> split_pairs(std::span<const Vec
                 continue;
         }
         double run_hi = 0;
+        Vec2 run_hi_at{};
+        // The end of a segment that lies at `s` along the line.
+        auto end_at = [&](std::uint32_t seg, double s) {
+            return dot(u, starts[seg] - o) == s ? starts[seg] : ends[seg];
+        };
         for (std::size_t k = 0; k < along.size(); ++k) {
             const Along &p = along[k];
             stacked[p.seg] = 1;
-            if (k == 0 || !(p.lo <= run_hi + node_join)) {
+            // A run goes on past a gap whose two ends the walks join, as
+            // two segments meeting there would.
+            bool goes_on = k > 0 && (p.lo <= run_hi + node_join ||
+                                     points_joined(run_hi_at, end_at(p.seg, p.lo), flat_eps));
+            if (k == 0 || !(p.hi <= run_hi))
+                run_hi_at = end_at(p.seg, p.hi);
+            if (!goes_on) {
                 runs.emplace_back();
                 run_stack.push_back(ref);
                 run_box.push_back(boxes[p.seg]);

@@ -73,6 +73,24 @@ bool lies_along(Vec2 s0, Vec2 s1, Vec2 l0, Vec2 l1) {
     return std::min(a, b) <= la + node_join && std::max(a, b) >= -node_join;
 }
 
+bool copy_along(Vec2 s0, Vec2 s1, Vec2 l0, Vec2 l1, bool later) {
+    auto near = [](Vec2 p, Vec2 a, Vec2 b) {
+        Vec2 d = b - a;
+        double l2 = dot(d, d);
+        double t = l2 > 0 ? std::clamp(dot(p - a, d) / l2, 0.0, 1.0) : 0.0;
+        return within_node_join(p, a + d * t);
+    };
+    Vec2 ds = s1 - s0, dl = l1 - l0;
+    double ls = dot(ds, ds), ll = dot(dl, dl);
+    if (!(ll > 0) || !std::isfinite(ll) || !std::isfinite(ls) || !near(s0, l0, l1) || !near(s1, l0, l1) ||
+        one_wall(s0, s1, l0, l1))
+        return false;
+    // Two copies of one whole wall: the one drawn later is the copy.
+    if (near(l0, s0, s1) && near(l1, s0, s1))
+        return later;
+    return ls < ll;
+}
+
 bool shorts_meet(Vec2 a0, Vec2 a1, Vec2 b0, Vec2 b1) {
     auto near = [](Vec2 p, Vec2 q) {
         return std::fabs(p.x - q.x) <= node_join && std::fabs(p.y - q.y) <= node_join;

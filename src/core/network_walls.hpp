@@ -32,6 +32,12 @@ bool short_piece(Vec2 a, Vec2 b, double flat_eps);
 bool one_wall(Vec2 a0, Vec2 a1, Vec2 b0, Vec2 b1);
 // Whether the short piece s0-s1 lies along the segment l0-l1 (not short).
 bool lies_along(Vec2 s0, Vec2 s1, Vec2 l0, Vec2 l1);
+// Whether the segment s0-s1 is a copy of part of the segment l0-l1: both
+// its ends within node_join of l0-l1 on both axes, not a piece of one wall
+// with it (turned from it by more than wall_turn, or apart), and shorter;
+// of two copies of one whole wall (each within node_join of the other), the
+// one drawn later (`later`).
+bool copy_along(Vec2 s0, Vec2 s1, Vec2 l0, Vec2 l1, bool later);
 // Whether two short pieces meet end to end.
 bool shorts_meet(Vec2 a0, Vec2 a1, Vec2 b0, Vec2 b1);
 
@@ -57,12 +63,14 @@ namespace geom {
 
 // The pairs of segments whose boxes, widened by `reach`, overlap (i < j,
 // ascending), as overlapping_pairs lists them, but for the pairs within a
-// stack: many longer segments on one line (a wall drawn over itself).  A
+// stack: many longer segments on one line (a wall drawn over itself).  Runs
+// go on past gaps whose ends the walks join (`flat_eps`).  A
 // stack's segments are joined into walls along the line, run by run, in
 // `pairs.long_pairs`, and never tested pair by pair, so that n copies of one
 // wall cost n log n.
 std::vector<std::pair<std::size_t, std::size_t>> split_pairs(std::span<const Vec2> starts, std::span<const Vec2> ends,
                                                              std::span<const char> shorts, double reach,
-                                                             WallPairs &pairs, const Interrupt &stop = {});
+                                                             double flat_eps, WallPairs &pairs,
+                                                             const Interrupt &stop = {});
 
 }  // namespace geom

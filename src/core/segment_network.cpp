@@ -142,6 +142,15 @@ std::optional<PointKey> rounded_key(Vec2 p) {
 // each other, and equality of the rounded keys decides.
 constexpr double exact_key_eps = 1e-4;
 bool key_index_exact(double flat_eps) { return flat_eps >= 0 && flat_eps < exact_key_eps; }
+// Up to this tolerance a rounded point is within it only of the rounded
+// values one step (1e-3) on either side, up to 2^42, where the rounding step
+// is still wider than the spacing of doubles.
+constexpr double neighbour_key_eps = 1e-3;
+constexpr double neighbour_key_limit = 0x1p42;
+bool key_index_neighbours(double flat_eps, Vec2 p) {
+    return flat_eps >= exact_key_eps && flat_eps <= neighbour_key_eps && std::fabs(p.x) < neighbour_key_limit &&
+           std::fabs(p.y) < neighbour_key_limit;
+}
 
 // The farthest value on one side of v that points_joined still takes.
 double join_reach(double v, int side) {
@@ -363,24 +372,33 @@ std::vector<std::uint32_t> SegmentNetwork::adjacent(Vec2 pt, const std::optional
         const NetworkPiece &pc = pieces_[entry_piece_[e]];
         return points_joined(pt, pc.start, flat_eps) || points_joined(pt, pc.end, flat_eps);
     };
-    if (key_index_exact(flat_eps)) {
+    const bool neighbours = key_index_neighbours(flat_eps, pt);
+    if (key_index_exact(flat_eps) || neighbours) {
         std::optional<PointKey> key = rounded_key(pt);
         if (!key)
             return out;
-        // The cell of the point and, where some knots straddle cells, the
-        // cells that points within node_join of it round to.
-        double xs[3] = {key->x, key->x, key->x}, ys[3] = {key->y, key->y, key->y};
-        if (cross_cell_) {
+        // The cell of the point and, where some knots straddle cells (or the
+        // tolerance reaches the next rounded values), the cells that points
+        // joined to it round to.
+        double xs[5] = {key->x, key->x, key->x, key->x, key->x}, ys[5] = {key->y, key->y, key->y, key->y, key->y};
+        if (cross_cell_ || neighbours) {
             xs[1] = round3(join_reach(pt.x, -1));
             xs[2] = round3(join_reach(pt.x, 1));
             ys[1] = round3(join_reach(pt.y, -1));
             ys[2] = round3(join_reach(pt.y, 1));
         }
-        for (int i = 0; i < 3; ++i) {
-            if (i > 0 && (xs[i] == xs[0] || (i == 2 && xs[2] == xs[1])))
+        if (neighbours) {
+            xs[3] = round3(key->x - neighbour_key_eps);
+            xs[4] = round3(key->x + neighbour_key_eps);
+            ys[3] = round3(key->y - neighbour_key_eps);
+            ys[4] = round3(key->y + neighbour_key_eps);
+        }
+        auto repeats = [](const double *v, int i) { return std::find(v, v + i, v[i]) != v + i; };
+        for (int i = 0; i < 5; ++i) {
+            if (repeats(xs, i))
                 continue;
-            for (int j = 0; j < 3; ++j) {
-                if (j > 0 && (ys[j] == ys[0] || (j == 2 && ys[2] == ys[1])))
+            for (int j = 0; j < 5; ++j) {
+                if (repeats(ys, j))
                     continue;
                 PointKey cell = point_key({xs[i], ys[j]});
                 auto first = std::lower_bound(rounded_key_.begin(), rounded_key_.end(), cell, key_less);
@@ -411,7 +429,7 @@ std::vector<std::uint32_t> SegmentNetwork::walk(bool contour, std::optional<Pair
                                                 std::vector<Vec2> *path) {
     std::vector<std::uint32_t> walked;
     error = WalkError::none;
-    std::optional<Vec2> lowest = start ? start : lowest_point(flat_eps);
+    std::optional<Vec2> lowest = start ? start : lowest_point(start_ties_ ? std::min(flat_eps, *start_ties_) : flat_eps);
     if (path)
         path->clear();
     if (!lowest) {
@@ -468,7 +486,7 @@ std::vector<std::uint32_t> SegmentNetwork::walk(bool contour, std::optional<Pair
         // Where no two knots are joined, a start that only the piece walked
         // in and the first piece reach closes without weighing a turn.
         const std::uint32_t first = entry_piece_[walked.front()];
-        if (knots_apart_ && !same_piece(entry_piece_[e], first)) {
+        if (knots_apart_ && key_index_exact(flat_eps) && !same_piece(entry_piece_[e], first)) {
             PointKey k = point_key(pt);
             std::uint32_t knot = entry_knot_[0][e];
             if (!(PointKey{knots_[knot].x, knots_[knot].y} == k))

@@ -220,6 +220,12 @@ public:
                                     Vec2 &at, std::optional<Vec2> start = std::nullopt, const Interrupt &stop = {},
                                     std::vector<Vec2> *path = nullptr);
 
+    // Walks from the lowest point tell heights apart down to `cap` at most,
+    // whatever the point tolerance: with a coarse one, knots of a fine plan
+    // that differ in height by less than it could start a loop walk inside
+    // the network rather than on the outside of what is left.
+    void cap_start_ties(double cap) { start_ties_ = cap; }
+
     // Drops every live piece that leads nowhere: one with an end that no
     // other piece reaches (see points_joined), again and again, so that a
     // whole stub of several pieces goes.  The entries dropped, in order.
@@ -282,6 +288,7 @@ private:
     bool cross_cell_ = true;
     // No two distinct knots are joined: every knot is a node on its own.
     bool knots_apart_ = false;
+    std::optional<double> start_ties_;
     std::vector<std::uint32_t> entry_knot_[2];
     std::size_t first_live_ = 0;
 };
