@@ -1,5 +1,6 @@
 #include "core/arrangement.hpp"
 
+#include "core/exact_predicates.hpp"
 #include "core/line_segment_ray.hpp"
 #include "core/union_find.hpp"
 
@@ -111,15 +112,12 @@ struct Cut {
 };
 
 // The crossing of a-b with c-d when each pair of ends lies strictly on
-// opposite sides of the other's line; t along a-b.
+// opposite sides of the other's line (exact signs); t along a-b.
 bool proper_crossing(Vec2 a, Vec2 b, Vec2 c, Vec2 d, double &t) {
-    double o1 = cross(b - a, c - a), o2 = cross(b - a, d - a);
+    if (exact::orient(a, b, c) * exact::orient(a, b, d) >= 0 || exact::orient(c, d, a) * exact::orient(c, d, b) >= 0)
+        return false;
     double o3 = cross(d - c, a - c), o4 = cross(d - c, b - c);
-    if (!((o1 > 0 && o2 < 0) || (o1 < 0 && o2 > 0)))
-        return false;
-    if (!((o3 > 0 && o4 < 0) || (o3 < 0 && o4 > 0)))
-        return false;
-    t = std::clamp(o3 / (o3 - o4), 0.0, 1.0);
+    t = o3 == o4 ? 0.5 : std::clamp(o3 / (o3 - o4), 0.0, 1.0);
     return true;
 }
 
