@@ -1,0 +1,328 @@
+#include "core/offset_region.hpp"
+
+#include "core/arrangement.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <unordered_map>
+
+namespace geom {
+
+namespace {
+
+constexpr std::uint32_t no_line = std::numeric_limits<std::uint32_t>::max();
+
+// An edge moved to its right; `u` its unit direction, zero for an edge of no
+// length (which then has no moved line).
+struct Moved {
+    Vec2 a, b, u;
+};
+
+std::vector<Moved> moved_edges(std::span<const Vec2> pts, double distance) {
+    std::vector<Moved> out;
+    for (std::size_t i = 0; i + 1 < pts.size(); ++i) {
+        Vec2 v = pts[i + 1] - pts[i];
+        double len = std::hypot(v.x, v.y);
+        Vec2 u = len > 0 ? Vec2{v.x / len, v.y / len} : Vec2{0, 0};
+        Vec2 shift = right_normal(u) * distance;
+        out.push_back({pts[i] + shift, pts[i + 1] + shift, u});
+    }
+    return out;
+}
+
+// Where moved edges e and f meet: the crossing of their lines at a left
+// turn, nowhere at a right turn or a doubling back (the curve goes through
+// the original vertex), their shared moved end where they run straight on.
+enum class Join { mitre, vertex, straight };
+Join join_of(const Moved &e, const Moved &f) {
+    double c = cross(e.u, f.u);
+    if (c > 0)
+        return Join::mitre;
+    if (c < 0 || dot(e.u, f.u) < 0)
+        return Join::vertex;
+    return Join::straight;
+}
+
+Vec2 mitre_point(const Moved &e, const Moved &f) {
+    return e.b + e.u * (cross(f.a - e.b, f.u) / cross(e.u, f.u));
+}
+
+// A closed path of points; segment k runs from point k to point k + 1 (the
+// last back to the first) and carries the moved line it lies on (no_line for
+// a connection through an original vertex, or an end) and whether it is part
+// of the offset side's curve.
+struct RawRing {
+    std::vector<Vec2> points;
+    std::vector<std::uint32_t> line;
+    std::vector<bool> offset_side;
+
+    void add(Vec2 p, std::uint32_t on_line, bool side) {
+        points.push_back(p);
+        line.push_back(on_line);
+        offset_side.push_back(side);
+    }
+};
+
+// The raw curve of `pts` moved to the right, appended to the ring: each
+// moved edge, then its join with the next (with the first too when closed).
+// The segment after the last point goes to whatever the caller adds next.
+void add_raw_curve(RawRing &ring, std::span<const Vec2> pts, double distance, bool closed, bool offset_side) {
+    std::vector<Moved> e = moved_edges(pts, distance);
+    std::size_t n = e.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        auto line = offset_side ? (std::uint32_t) i : no_line;
+        ring.add(e[i].a, line, offset_side);
+        std::size_t j = i + 1 < n ? i + 1 : 0;
+        if (!(i + 1 < n || closed)) {
+            ring.add(e[i].b, no_line, false);
+            continue;
+        }
+        auto next_line = offset_side ? (std::uint32_t) j : no_line;
+        switch (join_of(e[i], e[j])) {
+        case Join::mitre:
+            ring.add(e[i].b, line, offset_side);
+            ring.add(mitre_point(e[i], e[j]), next_line, offset_side);
+            break;
+        case Join::vertex:
+            ring.add(e[i].b, no_line, offset_side);
+            ring.add(pts[j], no_line, offset_side);
+            break;
+        case Join::straight:
+            ring.add(e[i].b, next_line, offset_side);
+            break;
+        }
+    }
+}
+
+std::uint64_t pair_key(std::uint32_t a, std::uint32_t b) {
+    if (a > b)
+        std::swap(a, b);
+    return (std::uint64_t(a) << 32) | b;
+}
+
+// The region of the raw ring whose winding number, times `sign`, is at
+// least 1, with the segment of the raw ring behind every step of its rings.
+struct Faces {
+    arrangement::Region region;
+    std::vector<Vec2> nodes;
+    std::unordered_map<std::uint64_t, std::uint32_t> segment_of;
+
+    std::uint32_t step(const std::vector<std::uint32_t> &ring, std::size_t k) const {
+        auto it = segment_of.find(pair_key(ring[k], ring[(k + 1) % ring.size()]));
+        return it == segment_of.end() ? no_line : it->second;
+    }
+};
+
+Faces faces_of(const RawRing &raw, int sign, double distance, const Interrupt &stop) {
+    std::size_t m = raw.points.size();
+    std::vector<arrangement::Edge> edges(m);
+    double scale = distance;
+    for (std::size_t k = 0; k < m; ++k) {
+        edges[k] = {(std::uint32_t) k, (std::uint32_t)((k + 1) % m), 1};
+        scale = std::max({scale, std::fabs(raw.points[k].x), std::fabs(raw.points[k].y)});
+    }
+    // Points this close are one corner: far below any building's detail,
+    // far above the rounding of the crossings.
+    double snap = 1e-11 * scale;
+    arrangement::Noded noded = arrangement::node(raw.points, edges, snap, stop);
+    std::vector<arrangement::Link> links = arrangement::links(noded, edges);
+    Faces f;
+    f.region = arrangement::region(noded.nodes, links, [sign](std::int64_t w) { return w * sign >= 1; }, stop);
+    f.segment_of.reserve(noded.pieces.size());
+    for (std::size_t i = 0; i < m; ++i)
+        for (std::uint32_t p = noded.first_piece[i]; p < noded.first_piece[i + 1]; ++p)
+            f.segment_of.emplace(pair_key(noded.pieces[p].from, noded.pieces[p].to), (std::uint32_t) i);
+    f.nodes = std::move(noded.nodes);
+    return f;
+}
+
+// The nodes of a run of steps, without those where two steps on one moved
+// line meet.
+std::vector<Vec2> corners_of(const Faces &f, const RawRing &raw, const std::vector<std::uint32_t> &ring,
+                             std::size_t first, std::size_t steps, bool closed) {
+    std::size_t m = ring.size();
+    auto line_of = [&](std::size_t k) {
+        std::uint32_t s = f.step(ring, k % m);
+        return s == no_line ? no_line : raw.line[s];
+    };
+    std::vector<Vec2> out;
+    for (std::size_t k = first; k < first + steps; ++k) {
+        bool inner = k > first || closed;
+        std::uint32_t before = line_of(k + m - 1), here = line_of(k);
+        if (inner && here != no_line && before == here)
+            continue;
+        out.push_back(f.nodes[ring[k % m]]);
+    }
+    if (closed)
+        out.push_back(out.front());
+    else
+        out.push_back(f.nodes[ring[(first + steps) % m]]);
+    return out;
+}
+
+}  // namespace
+
+OffsetRegion mitred_offset(std::span<const Vec2> pts, bool closed, double distance, const Interrupt &stop) {
+    OffsetRegion r;
+    RawRing raw;
+    int sign = 1;
+    if (closed) {
+        add_raw_curve(raw, pts, distance, true, true);
+        sign = twice_area_from_first(pts) < 0 ? -1 : 1;
+    } else {
+        // The two-sided band: down the right side, across the end, back up
+        // the left side (the reversed polyline's right) and across the start.
+        std::vector<Vec2> back(pts.rbegin(), pts.rend());
+        raw.add(pts.front(), no_line, false);
+        add_raw_curve(raw, pts, distance, false, true);
+        raw.add(pts.back(), no_line, false);
+        add_raw_curve(raw, back, distance, false, false);
+    }
+    if (raw.points.size() < 3)
+        return r;
+    Faces f = faces_of(raw, sign, distance, stop);
+    const auto &rings = f.region.rings;
+    if (closed) {
+        for (std::int32_t shell : f.region.shell_of)
+            ++(shell < 0 ? r.parts : r.holes);
+        if (r.parts != 1 || r.holes != 0)
+            return r;
+        std::vector<std::uint32_t> ring = rings[0];
+        if (sign < 0)
+            std::reverse(ring.begin(), ring.end());
+        // Start where the stretch on the earliest surviving moved line
+        // begins, the earliest along that line when it has several.
+        std::size_t m = ring.size(), start = 0;
+        std::uint32_t best_line = no_line;
+        double best_along = 0;
+        std::vector<Moved> e = moved_edges(pts, distance);
+        for (std::size_t k = 0; k < m; ++k) {
+            std::uint32_t s = f.step(ring, k), sp = f.step(ring, (k + m - 1) % m);
+            std::uint32_t line = s == no_line ? no_line : raw.line[s];
+            std::uint32_t before = sp == no_line ? no_line : raw.line[sp];
+            if (line == no_line || line == before || line > best_line)
+                continue;
+            double along = dot(f.nodes[ring[k]], e[line].u);
+            if (line < best_line || along < best_along) {
+                best_line = line;
+                best_along = along;
+                start = k;
+            }
+        }
+        r.points = corners_of(f, raw, ring, start, m, true);
+        return r;
+    }
+    // Open: the stretches of the rings on the right side's curve.  Every
+    // ring keeps the band on its left, so they run the polyline's way.
+    std::vector<std::pair<std::size_t, std::size_t>> runs;  // (ring, first step)
+    std::size_t run_ring = 0, run_first = 0, run_steps = 0;
+    bool whole_loop = false;
+    for (std::size_t g = 0; g < rings.size(); ++g) {
+        const auto &ring = rings[g];
+        std::size_t m = ring.size();
+        auto on_side = [&](std::size_t k) {
+            std::uint32_t s = f.step(ring, k % m);
+            return s != no_line && raw.offset_side[s];
+        };
+        std::size_t count = 0;
+        for (std::size_t k = 0; k < m; ++k)
+            count += on_side(k);
+        if (count == m) {  // a loop of the curve alone
+            ++r.parts;
+            whole_loop = true;
+            continue;
+        }
+        for (std::size_t k = 0; k < m; ++k) {
+            if (!on_side(k) || on_side(k + m - 1))
+                continue;
+            std::size_t len = 0;
+            while (on_side(k + len))
+                ++len;
+            ++r.parts;
+            run_ring = g;
+            run_first = k;
+            run_steps = len;
+        }
+    }
+    if (r.parts == 1 && !whole_loop)
+        r.points = corners_of(f, raw, rings[run_ring], run_first, run_steps, false);
+    return r;
+}
+
+namespace {
+
+struct Obstacle {
+    Vec2 a, b;
+    std::size_t skip1, skip2;  // edges of the moved polyline it may touch
+};
+
+}  // namespace
+
+bool edgewise_offset_holds(std::span<const Vec2> pts, bool closed, double distance, std::span<const Vec2> moved,
+                           Tolerances tol, const Interrupt &stop) {
+    std::size_t n = pts.size() < 2 ? 0 : pts.size() - 1;
+    if (n == 0 || moved.size() != n + 1)
+        return false;
+    for (Vec2 p : moved)
+        if (!std::isfinite(p.x) || !std::isfinite(p.y))
+            return false;
+    for (std::size_t k = 0; k < n; ++k)
+        if (!(dot(moved[k + 1] - moved[k], pts[k + 1] - pts[k]) > 0))
+            return false;
+    if (closed) {
+        double before = twice_area_from_first(pts), after = twice_area_from_first(moved);
+        if (!(before * after > 0))
+            return false;
+    }
+    if (is_self_intersecting(moved, closed, tol, stop))
+        return false;
+    std::vector<Moved> e = moved_edges(pts, distance);
+    std::vector<Obstacle> obstacles;
+    constexpr std::size_t none = npos;
+    // The overlap of the moved edges at a right turn: cut off, so nothing of
+    // the result may reach into it.
+    for (std::size_t i = 0; i < n; ++i) {
+        std::size_t j = i + 1 < n ? i + 1 : 0;
+        if (!(i + 1 < n || closed) || join_of(e[i], e[j]) != Join::vertex)
+            continue;
+        Vec2 x = moved[i + 1], v = pts[i + 1];
+        for (auto [a, b] : {std::pair{x, e[i].b}, {e[i].b, v}, {v, e[j].a}, {e[j].a, x}})
+            obstacles.push_back({a, b, i, j});
+    }
+    if (!closed) {
+        // The polyline itself, its other side and the square ends.
+        for (std::size_t i = 0; i < n; ++i)
+            obstacles.push_back({pts[i], pts[i + 1], none, none});
+        RawRing left;
+        std::vector<Vec2> back(pts.rbegin(), pts.rend());
+        add_raw_curve(left, back, distance, false, false);
+        for (std::size_t k = 0; k + 1 < left.points.size(); ++k)
+            obstacles.push_back({left.points[k], left.points[k + 1], none, none});
+        obstacles.push_back({pts.front(), moved.front(), 0, none});
+        obstacles.push_back({pts.back(), moved.back(), n - 1, none});
+        if (!left.points.empty()) {
+            obstacles.push_back({pts.back(), left.points.front(), none, none});
+            obstacles.push_back({left.points.back(), pts.front(), none, none});
+        }
+    }
+    std::vector<Box> boxes;
+    boxes.reserve(n + obstacles.size());
+    for (std::size_t k = 0; k < n; ++k)
+        boxes.push_back(segment_bound(moved[k], moved[k + 1]));
+    for (const Obstacle &o : obstacles)
+        boxes.push_back(segment_bound(o.a, o.b));
+    for (auto [i, j] : overlapping_pairs(boxes, tol.seg, stop)) {
+        if (i >= n || j < n)
+            continue;
+        const Obstacle &o = obstacles[j - n];
+        if (i == o.skip1 || i == o.skip2)
+            continue;
+        if (segment_intersection(moved[i], moved[i + 1], o.a, o.b, tol.flat, tol.seg))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace geom
