@@ -17,6 +17,7 @@ import matplotlib.pyplot as plt
 import numpy as np
 
 import pyref_bowlet
+import pyref_offset_region
 from pyref_flatkin import Point, Vector, epsilon
 from pyref_strakel import Line, Ray, Segment
 
@@ -516,23 +517,105 @@ class Polyline:
             pts = pts[::-1]
             distance = abs(distance)
         poly = Polyline(pts)
-        keep = poly._kept_edges(self.is_closed(), distance)
-        if keep is None:
-            raise IndexError("The offset distance collapses the outline.")
-        kept = [segment.offset(distance) for i, segment in enumerate(poly.segments) if keep[i]]
-        corners = []
-        for j in range(len(kept) - 1):
-            p = Line.intersection_with_line(kept[j].to_line(), kept[j + 1].to_line())
-            if p is not None:
-                corners.append(p)
-        if self.is_closed():
-            w = Line.intersection_with_line(kept[0].to_line(), kept[-1].to_line())
-            # Repair: parallel first and last edges (a start in the middle of
-            # a side) meet at their moved joint point instead of nowhere.
-            if w is None:
-                w = kept[0].start
-            return Polyline([w] + corners + [w])
-        return Polyline([kept[0].start] + corners + [kept[-1].end])
+        closed = self.is_closed()
+        # Repair: a closing vertex where the outline runs straight on joins
+        # its two edges into one while edges are judged.
+        if closed and Polyline._straight_start(pts):
+            keep = Polyline(pts[1:-1] + [pts[1]])._kept_edges(True, distance)
+            if keep is not None:
+                keep = [keep[-1]] + keep[:-1] + [keep[-1]]
+        else:
+            keep = poly._kept_edges(closed, distance)
+        moved = []
+        if keep is not None and any(keep):
+            kept = [segment.offset(distance) for i, segment in enumerate(poly.segments) if keep[i]]
+            corners = []
+            for j in range(len(kept) - 1):
+                p = Line.intersection_with_line(kept[j].to_line(), kept[j + 1].to_line())
+                if p is not None:
+                    corners.append(p)
+            if closed:
+                w = Line.intersection_with_line(kept[0].to_line(), kept[-1].to_line())
+                # Repair: parallel first and last edges (a start in the middle of
+                # a side) meet at their moved joint point instead of nowhere.
+                if w is None:
+                    w = kept[0].start
+                moved = [w] + corners + [w]
+            else:
+                moved = [kept[0].start] + corners + [kept[-1].end]
+        coords = [(p.x, p.y) for p in pts]
+        flat = closed and (len(pts) < 4 or Polyline._twice_area(coords) == 0)
+        if distance == 0 or distance != distance or flat or not all(map(math.isfinite, sum(coords, ()))):
+            if not moved:
+                raise IndexError("The offset distance collapses the outline.")
+            return Polyline(moved)
+        # Repair: moving the edges one by one is the true mitred offset only
+        # while nothing collapses and no corner runs into a far side; past
+        # that the offset is rebuilt from the moved edges' swept shapes.
+        if keep is not None and all(keep) and Polyline._edgewise_holds(coords, closed, distance, moved):
+            return Polyline(moved)
+        out = pyref_offset_region.mitred_offset(coords, closed, distance)
+        first = Point(*out[0])
+        return Polyline([first] + [Point(*p) for p in out[1:-1]] + [first if out[-1] == out[0] else Point(*out[-1])])
+
+    @staticmethod
+    def _straight_start(pts):
+        if len(pts) < 5:
+            return False
+        a = Vector.vector_from_points(pts[-2], pts[-1])
+        b = Vector.vector_from_points(pts[0], pts[1])
+        return (a.x * b.y - a.y * b.x == 0 and a.x * b.x + a.y * b.y > 0 and math.hypot(a.x, a.y) > epsilon
+                and math.hypot(b.x, b.y) > epsilon)
+
+    @staticmethod
+    def _twice_area(coords):
+        x0, y0 = coords[0]
+        return sum((a[0] - x0) * (b[1] - y0) - (a[1] - y0) * (b[0] - x0) for a, b in zip(coords[1:], coords[2:]))
+
+    @staticmethod
+    def _edgewise_holds(coords, closed, distance, moved):
+        """The edges moved one by one are the true offset: each runs its
+        source edge's way, they do not cross each other, a closed outline
+        keeps its orientation, and nothing they cut off crosses them (the
+        overlaps at right turns; for an open polyline also the polyline, its
+        other side and its square ends)."""
+        n = len(coords) - 1
+        if len(moved) != n + 1 or not all(math.isfinite(p.x) and math.isfinite(p.y) for p in moved):
+            return False
+        q = [(p.x, p.y) for p in moved]
+        for k in range(n):
+            if not ((q[k + 1][0] - q[k][0]) * (coords[k + 1][0] - coords[k][0]) +
+                    (q[k + 1][1] - q[k][1]) * (coords[k + 1][1] - coords[k][1]) > 0):
+                return False
+        if closed and not Polyline._twice_area(coords) * Polyline._twice_area(q) > 0:
+            return False
+        for i in range(n):
+            for j in range(i + 2, n):
+                if closed and i == 0 and j == n - 1:
+                    continue
+                if Segment(moved[i], moved[i + 1]).intersection_with_segment(Segment(moved[j], moved[j + 1])):
+                    return False
+        e = pyref_offset_region._moved(coords, distance)
+        obstacles = []
+        for i in range(n):
+            j = (i + 1) % n
+            if not (i + 1 < n or closed) or pyref_offset_region._join(e[i], e[j]) != "vertex":
+                continue
+            x, v = q[i + 1], coords[i + 1]
+            obstacles += [(a, b, (i, j)) for a, b in ((x, e[i][1]), (e[i][1], v), (v, e[j][0]), (e[j][0], x))]
+        if not closed:
+            obstacles += [(a, b, ()) for a, b in zip(coords, coords[1:])]
+            _, left = pyref_offset_region._side(coords[::-1], distance, False)
+            ends = [seg[0] for seg, _ in left] + [left[-1][0][1]]
+            obstacles += [(a, b, ()) for a, b in zip(ends, ends[1:])]
+            obstacles += [(coords[0], q[0], (0,)), (coords[-1], q[-1], (n - 1,)), (coords[-1], ends[0], ()),
+                          (ends[-1], coords[0], ())]
+        for i in range(n):
+            edge = Segment(moved[i], moved[i + 1])
+            for a, b, skip in obstacles:
+                if i not in skip and edge.intersection_with_segment(Segment(Point(*a), Point(*b))):
+                    return False
+        return True
 
     def unequal_offset(self, dis_lst):
         segments = self.segments

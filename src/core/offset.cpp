@@ -317,7 +317,8 @@ OffsetResult offset_polyline(std::span<const Vec2> pts, bool closed, double dist
         return r;
     OffsetRegion region = mitred_offset(work, closed, distance, stop);
     r.points = std::move(region.points);
-    r.same_ends = closed;
+    r.same_ends = !r.points.empty() && r.points.front().x == r.points.back().x &&
+                  r.points.front().y == r.points.back().y;
     r.parts = region.parts;
     r.holes = region.holes;
     r.no_edge = region.parts == 0;

@@ -115,57 +115,114 @@ struct Faces {
     }
 };
 
-Faces faces_of(const RawRing &raw, int sign, double distance, const Interrupt &stop) {
+Faces faces_of(const RawRing &raw, int sign, double snap, const Interrupt &stop) {
     std::size_t m = raw.points.size();
     std::vector<arrangement::Edge> edges(m);
-    double scale = distance;
-    for (std::size_t k = 0; k < m; ++k) {
+    for (std::size_t k = 0; k < m; ++k)
         edges[k] = {(std::uint32_t) k, (std::uint32_t)((k + 1) % m), 1};
-        scale = std::max({scale, std::fabs(raw.points[k].x), std::fabs(raw.points[k].y)});
-    }
-    // Points this close are one corner: far below any building's detail,
-    // far above the rounding of the crossings.
-    double snap = 1e-11 * scale;
     arrangement::Noded noded = arrangement::node(raw.points, edges, snap, stop);
     std::vector<arrangement::Link> links = arrangement::links(noded, edges);
     Faces f;
     f.region = arrangement::region(noded.nodes, links, [sign](std::int64_t w) { return w * sign >= 1; }, stop);
+    // Where pieces of several segments lie on each other, the step belongs
+    // to the offset side's curve if any of them does, and to the earliest
+    // moved line among those.
+    auto better = [&raw](std::uint32_t i, std::uint32_t j) {
+        auto rank = [&raw](std::uint32_t k) { return raw.offset_side[k] ? (raw.line[k] != no_line ? 2 : 1) : 0; };
+        return rank(i) > rank(j) || (rank(i) == rank(j) && rank(i) == 2 && raw.line[i] < raw.line[j]);
+    };
     f.segment_of.reserve(noded.pieces.size());
     for (std::size_t i = 0; i < m; ++i)
-        for (std::uint32_t p = noded.first_piece[i]; p < noded.first_piece[i + 1]; ++p)
-            f.segment_of.emplace(pair_key(noded.pieces[p].from, noded.pieces[p].to), (std::uint32_t) i);
+        for (std::uint32_t p = noded.first_piece[i]; p < noded.first_piece[i + 1]; ++p) {
+            auto [it, fresh] = f.segment_of.emplace(pair_key(noded.pieces[p].from, noded.pieces[p].to), (std::uint32_t) i);
+            if (!fresh && better((std::uint32_t) i, it->second))
+                it->second = (std::uint32_t) i;
+        }
     f.nodes = std::move(noded.nodes);
     return f;
 }
 
-// The nodes of a run of steps, without those where two steps on one moved
-// line meet.
-std::vector<Vec2> corners_of(const Faces &f, const RawRing &raw, const std::vector<std::uint32_t> &ring,
-                             std::size_t first, std::size_t steps, bool closed) {
-    std::size_t m = ring.size();
-    auto line_of = [&](std::size_t k) {
-        std::uint32_t s = f.step(ring, k % m);
-        return s == no_line ? no_line : raw.line[s];
-    };
-    std::vector<Vec2> out;
-    for (std::size_t k = first; k < first + steps; ++k) {
-        bool inner = k > first || closed;
-        std::uint32_t before = line_of(k + m - 1), here = line_of(k);
-        if (inner && here != no_line && before == here)
-            continue;
-        out.push_back(f.nodes[ring[k % m]]);
+// The moved lines of the edges, and which of them are one line: the same
+// edge's, or lines that run the same way through the same points (within
+// the snap distance), as where an edge between two that run on from each
+// other has gone.
+struct MovedLines {
+    std::vector<Moved> e;
+    double snap = 0;
+
+    bool same(std::uint32_t i, std::uint32_t j) const {
+        if (i == no_line || j == no_line)
+            return false;
+        if (i == j)
+            return true;
+        const Moved &a = e[i], &b = e[j];
+        return std::fabs(cross(a.u, b.u)) <= 1e-12 && dot(a.u, b.u) > 0 && std::fabs(cross(a.u, b.a - a.a)) <= snap;
     }
-    if (closed)
-        out.push_back(out.front());
-    else
-        out.push_back(f.nodes[ring[(first + steps) % m]]);
+};
+
+// The moved line under each step of a ring (no_line off the moved lines).
+std::vector<std::uint32_t> lines_of(const Faces &f, const RawRing &raw, const std::vector<std::uint32_t> &ring) {
+    std::vector<std::uint32_t> out(ring.size());
+    for (std::size_t k = 0; k < ring.size(); ++k) {
+        std::uint32_t s = f.step(ring, k);
+        out[k] = s == no_line ? no_line : raw.line[s];
+    }
     return out;
+}
+
+// The corners of `steps` steps of a ring from step `first`: the nodes where
+// the moved line changes, the first node always; closed, back to the first
+// corner, open, on to the node after the last step.
+std::vector<Vec2> corners_of(const Faces &f, const MovedLines &lines, const std::vector<std::uint32_t> &ring,
+                             const std::vector<std::uint32_t> &line, std::size_t first, std::size_t steps,
+                             bool closed) {
+    std::size_t m = ring.size();
+    std::vector<Vec2> out;
+    for (std::size_t k = first; k < first + steps; ++k)
+        if (k == first || !lines.same(line[(k - 1) % m], line[k % m]))
+            out.push_back(f.nodes[ring[k % m]]);
+    out.push_back(closed ? out.front() : f.nodes[ring[(first + steps) % m]]);
+    return out;
+}
+
+// The step of a closed ring where the outline starts: where its stretch on
+// the earliest moved line begins (a stretch on several lines that are one
+// counts as on the earliest of them), the earliest along that line when
+// there are several.
+std::size_t start_of(const Faces &f, const MovedLines &lines, const std::vector<std::uint32_t> &ring,
+                     const std::vector<std::uint32_t> &line) {
+    std::size_t m = ring.size(), start = 0;
+    std::uint32_t best_line = no_line;
+    double best_along = 0;
+    for (std::size_t k = 0; k < m; ++k) {
+        if (line[k] == no_line || lines.same(line[(k + m - 1) % m], line[k]))
+            continue;
+        std::uint32_t earliest = line[k];
+        for (std::size_t j = k + 1; j < k + m && lines.same(line[(j - 1) % m], line[j % m]); ++j)
+            earliest = std::min(earliest, line[j % m]);
+        if (earliest > best_line)
+            continue;
+        double along = dot(f.nodes[ring[k]], lines.e[earliest].u);
+        if (earliest < best_line || along < best_along) {
+            best_line = earliest;
+            best_along = along;
+            start = k;
+        }
+    }
+    return start;
 }
 
 }  // namespace
 
-OffsetRegion mitred_offset(std::span<const Vec2> pts, bool closed, double distance, const Interrupt &stop) {
+OffsetRegion mitred_offset(std::span<const Vec2> points, bool closed, double distance, const Interrupt &stop) {
     OffsetRegion r;
+    // Exact repeats have no direction to move in.
+    std::vector<Vec2> pts;
+    for (Vec2 p : points)
+        if (pts.empty() || !(p.x == pts.back().x && p.y == pts.back().y))
+            pts.push_back(p);
+    if (pts.size() < 2)
+        return r;
     RawRing raw;
     int sign = 1;
     if (closed) {
@@ -182,7 +239,13 @@ OffsetRegion mitred_offset(std::span<const Vec2> pts, bool closed, double distan
     }
     if (raw.points.size() < 3)
         return r;
-    Faces f = faces_of(raw, sign, distance, stop);
+    // Points this close are one corner: far below any building's detail,
+    // far above the rounding of the crossings.
+    double scale = distance;
+    for (Vec2 p : raw.points)
+        scale = std::max({scale, std::fabs(p.x), std::fabs(p.y)});
+    MovedLines lines{moved_edges(pts, distance), 1e-11 * scale};
+    Faces f = faces_of(raw, sign, lines.snap, stop);
     const auto &rings = f.region.rings;
     if (closed) {
         for (std::int32_t shell : f.region.shell_of)
@@ -192,33 +255,15 @@ OffsetRegion mitred_offset(std::span<const Vec2> pts, bool closed, double distan
         std::vector<std::uint32_t> ring = rings[0];
         if (sign < 0)
             std::reverse(ring.begin(), ring.end());
-        // Start where the stretch on the earliest surviving moved line
-        // begins, the earliest along that line when it has several.
-        std::size_t m = ring.size(), start = 0;
-        std::uint32_t best_line = no_line;
-        double best_along = 0;
-        std::vector<Moved> e = moved_edges(pts, distance);
-        for (std::size_t k = 0; k < m; ++k) {
-            std::uint32_t s = f.step(ring, k), sp = f.step(ring, (k + m - 1) % m);
-            std::uint32_t line = s == no_line ? no_line : raw.line[s];
-            std::uint32_t before = sp == no_line ? no_line : raw.line[sp];
-            if (line == no_line || line == before || line > best_line)
-                continue;
-            double along = dot(f.nodes[ring[k]], e[line].u);
-            if (line < best_line || along < best_along) {
-                best_line = line;
-                best_along = along;
-                start = k;
-            }
-        }
-        r.points = corners_of(f, raw, ring, start, m, true);
+        std::vector<std::uint32_t> line = lines_of(f, raw, ring);
+        r.points = corners_of(f, lines, ring, line, start_of(f, lines, ring, line), ring.size(), true);
         return r;
     }
     // Open: the stretches of the rings on the right side's curve.  Every
     // ring keeps the band on its left, so they run the polyline's way.
-    std::vector<std::pair<std::size_t, std::size_t>> runs;  // (ring, first step)
     std::size_t run_ring = 0, run_first = 0, run_steps = 0;
-    bool whole_loop = false;
+    std::vector<std::uint32_t> run_lines;
+    bool whole_loop = false;  // the one piece closes on itself (the ends are covered)
     for (std::size_t g = 0; g < rings.size(); ++g) {
         const auto &ring = rings[g];
         std::size_t m = ring.size();
@@ -232,6 +277,8 @@ OffsetRegion mitred_offset(std::span<const Vec2> pts, bool closed, double distan
         if (count == m) {  // a loop of the curve alone
             ++r.parts;
             whole_loop = true;
+            run_ring = g;
+            run_lines = lines_of(f, raw, ring);
             continue;
         }
         for (std::size_t k = 0; k < m; ++k) {
@@ -244,10 +291,13 @@ OffsetRegion mitred_offset(std::span<const Vec2> pts, bool closed, double distan
             run_ring = g;
             run_first = k;
             run_steps = len;
+            run_lines = lines_of(f, raw, ring);
         }
     }
-    if (r.parts == 1 && !whole_loop)
-        r.points = corners_of(f, raw, rings[run_ring], run_first, run_steps, false);
+    if (r.parts == 1 && whole_loop)
+        r.points = corners_of(f, lines, rings[run_ring], run_lines, 0, rings[run_ring].size(), true);
+    else if (r.parts == 1)
+        r.points = corners_of(f, lines, rings[run_ring], run_lines, run_first, run_steps, false);
     return r;
 }
 
