@@ -601,6 +601,13 @@ class Polyline:
             j = (i + 1) % n
             if not (i + 1 < n or closed) or pyref_offset_region._join(e[i], e[j]) != "vertex":
                 continue
+            # A right turn of at most a right angle between edges no shorter
+            # than the moved ends reach past the vertex: its overlap lies in
+            # both swept rectangles and cannot change the offset.
+            sine = -(e[i][2][0] * e[j][2][1] - e[i][2][1] * e[j][2][0])
+            shorter = min(math.dist(coords[i], coords[i + 1]), math.dist(coords[j], coords[j + 1]))
+            if sine > 0 and e[i][2][0] * e[j][2][0] + e[i][2][1] * e[j][2][1] >= 0 and distance * sine <= shorter:
+                continue
             x, v = q[i + 1], coords[i + 1]
             obstacles += [(a, b, (i, j)) for a, b in ((x, e[i][1]), (e[i][1], v), (v, e[j][0]), (e[j][0], x))]
         if not closed:

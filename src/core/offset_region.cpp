@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <unordered_map>
 
 namespace geom {
@@ -65,32 +66,79 @@ struct RawRing {
     }
 };
 
+// Whether the moved edges e and f, from their current ends, meet at a right
+// turn of at most a right angle inside both, and neither edge is shorter
+// than how far the other's moved end reaches past the vertex: then the
+// overlap cut off there (the crossing, the two moved ends, the vertex) lies
+// in both edges' swept rectangles, so every point of it is counted twice
+// and cutting it changes no region.  The crossing is what buffer builders
+// join such edges with; it keeps a long run of shallow turns from making a
+// crossing with every other edge.
+std::optional<Vec2> cut_overlap(const Moved &e, Vec2 e_from, Vec2 e_to, const Moved &f, Vec2 f_from, Vec2 f_to,
+                                double e_len, double f_len, double distance) {
+    double c = cross(e.u, f.u);
+    if (!(c < 0) || dot(e.u, f.u) < 0 || distance * -c > std::min(e_len, f_len))
+        return std::nullopt;
+    Vec2 x = mitre_point(e, f);
+    double along_e = dot(x - e_from, e.u), along_f = dot(x - f_from, f.u);
+    if (!(along_e >= 0 && along_e <= dot(e_to - e_from, e.u) && along_f >= 0 && along_f <= dot(f_to - f_from, f.u)))
+        return std::nullopt;
+    return x;
+}
+
 // The raw curve of `pts` moved to the right, appended to the ring: each
 // moved edge, then its join with the next (with the first too when closed).
 // The segment after the last point goes to whatever the caller adds next.
-void add_raw_curve(RawRing &ring, std::span<const Vec2> pts, double distance, bool closed, bool offset_side) {
+void add_raw_curve(RawRing &ring, std::span<const Vec2> pts, double distance, bool closed, bool offset_side,
+                   bool cut_overlaps = true) {
     std::vector<Moved> e = moved_edges(pts, distance);
     std::size_t n = e.size();
+    std::vector<Vec2> from(n), to(n);
+    std::vector<double> len(n);
+    std::vector<bool> cut(n, false);  // the join after edge i is a crossing
+    for (std::size_t i = 0; i < n; ++i) {
+        from[i] = e[i].a;
+        to[i] = e[i].b;
+        len[i] = std::hypot(pts[i + 1].x - pts[i].x, pts[i + 1].y - pts[i].y);
+    }
+    auto try_cut = [&](std::size_t i, std::size_t j) {
+        if (!cut_overlaps)
+            return;
+        if (auto x = cut_overlap(e[i], from[i], to[i], e[j], from[j], to[j], len[i], len[j], distance)) {
+            to[i] = from[j] = *x;
+            cut[i] = true;
+        }
+    };
+    if (closed && n >= 2)
+        try_cut(n - 1, 0);
+    for (std::size_t i = 0; i + 1 < n; ++i)
+        try_cut(i, i + 1);
     for (std::size_t i = 0; i < n; ++i) {
         auto line = offset_side ? (std::uint32_t) i : no_line;
-        ring.add(e[i].a, line, offset_side);
+        if (!(i == 0 && closed && cut[n - 1]))  // else the last edge's crossing starts it
+            ring.add(from[i], line, offset_side);
         std::size_t j = i + 1 < n ? i + 1 : 0;
         if (!(i + 1 < n || closed)) {
-            ring.add(e[i].b, no_line, false);
+            ring.add(to[i], no_line, false);
             continue;
         }
         auto next_line = offset_side ? (std::uint32_t) j : no_line;
+        if (cut[i]) {
+            if (j == 0)
+                ring.add(to[i], next_line, offset_side);
+            continue;
+        }
         switch (join_of(e[i], e[j])) {
         case Join::mitre:
-            ring.add(e[i].b, line, offset_side);
+            ring.add(to[i], line, offset_side);
             ring.add(mitre_point(e[i], e[j]), next_line, offset_side);
             break;
         case Join::vertex:
-            ring.add(e[i].b, no_line, offset_side);
+            ring.add(to[i], no_line, offset_side);
             ring.add(pts[j], no_line, offset_side);
             break;
         case Join::straight:
-            ring.add(e[i].b, next_line, offset_side);
+            ring.add(to[i], next_line, offset_side);
             break;
         }
     }
@@ -331,11 +379,16 @@ bool edgewise_offset_holds(std::span<const Vec2> pts, bool closed, double distan
     std::vector<Moved> e = moved_edges(pts, distance);
     std::vector<Obstacle> obstacles;
     constexpr std::size_t none = npos;
-    // The overlap of the moved edges at a right turn: cut off, so nothing of
-    // the result may reach into it.
+    // The overlap of the moved edges at a right turn that the raw curve
+    // keeps (see cut_overlap): nothing of the result may reach into it.
     for (std::size_t i = 0; i < n; ++i) {
         std::size_t j = i + 1 < n ? i + 1 : 0;
         if (!(i + 1 < n || closed) || join_of(e[i], e[j]) != Join::vertex)
+            continue;
+        double sine = -cross(e[i].u, e[j].u);
+        double shorter = std::min(std::hypot(pts[i + 1].x - pts[i].x, pts[i + 1].y - pts[i].y),
+                                  std::hypot(pts[j + 1].x - pts[j].x, pts[j + 1].y - pts[j].y));
+        if (sine > 0 && dot(e[i].u, e[j].u) >= 0 && distance * sine <= shorter)
             continue;
         Vec2 x = moved[i + 1], v = pts[i + 1];
         for (auto [a, b] : {std::pair{x, e[i].b}, {e[i].b, v}, {v, e[j].a}, {e[j].a, x}})
@@ -347,7 +400,7 @@ bool edgewise_offset_holds(std::span<const Vec2> pts, bool closed, double distan
             obstacles.push_back({pts[i], pts[i + 1], none, none});
         RawRing left;
         std::vector<Vec2> back(pts.rbegin(), pts.rend());
-        add_raw_curve(left, back, distance, false, false);
+        add_raw_curve(left, back, distance, false, false, false);
         for (std::size_t k = 0; k + 1 < left.points.size(); ++k)
             obstacles.push_back({left.points[k], left.points[k + 1], none, none});
         obstacles.push_back({pts.front(), moved.front(), 0, none});
@@ -357,6 +410,8 @@ bool edgewise_offset_holds(std::span<const Vec2> pts, bool closed, double distan
             obstacles.push_back({left.points.back(), pts.front(), none, none});
         }
     }
+    if (obstacles.empty())
+        return true;
     std::vector<Box> boxes;
     boxes.reserve(n + obstacles.size());
     for (std::size_t k = 0; k < n; ++k)
