@@ -8,8 +8,8 @@ turn adds the kite between the two moved edges and their mitre point. A
 closed outline's offset is the outline with those shapes added when its
 right side is its outside (counter-clockwise), and taken away when it is its
 inside; an open polyline's offset is the part of the boundary of its
-two-sided band (both sides' shapes) that lies on the right side's moved
-edges. The rings of the result are then read back as the module reads them:
+two-sided band (both sides' shapes, round ends) that lies on the right
+side's moved edges. The rings of the result are then read back as the module reads them:
 runs on one moved line are one edge, the outline runs the way the points are
 walked and starts where its stretch on the earliest surviving moved line
 begins."""
@@ -86,6 +86,51 @@ class _Lines:
                 if line is not None and (best is None or line < best):
                     best = line
         return found, best
+
+
+def round_end(pts, distance):
+    """The inner points of the sixteen equal chords round the last point of
+    `pts`, from its right side to its left."""
+    (ax, ay), (bx, by) = pts[-2], pts[-1]
+    start, step = math.atan2(by - ay, bx - ax) - math.pi / 2, math.pi / 16
+    return [(bx + distance * math.cos(start + k * step), by + distance * math.sin(start + k * step))
+            for k in range(1, 16)]
+
+
+def band_ring(pts, distance):
+    """The boundary of an open polyline's band, as the points of a closed
+    path: the right side's raw curve (moved edges, mitres at left turns, the
+    original vertex at right turns), the round end, the left side's raw
+    curve, the round start. Each point comes with whether the segment after
+    it carries the right side's offset (a moved edge or a mitre)."""
+    ring = []
+    for side, carries in ((pts, True), (pts[::-1], False)):
+        e = _moved(side, distance)
+        for i in range(len(e)):
+            ring.append((e[i][0], carries))
+            if i + 1 == len(e):
+                ring.append((e[i][1], False))
+                break
+            kind = _join(e[i], e[i + 1])
+            if kind == "mitre":
+                ring += [(e[i][1], carries), (_mitre_point(e[i], e[i + 1]), carries)]
+            elif kind == "vertex":
+                ring += [(e[i][1], False), (side[i + 1], False)]
+            else:
+                ring.append((e[i][1], carries))
+        ring += [(q, False) for q in round_end(side, distance)]
+    return ring
+
+
+def winding_number(ring, p):
+    w = 0
+    for (ax, ay), (bx, by) in zip(ring, ring[1:] + ring[:1]):
+        side = (bx - ax) * (p[1] - ay) - (by - ay) * (p[0] - ax)
+        if ay <= p[1] < by and side > 0:
+            w += 1
+        elif by <= p[1] < ay and side < 0:
+            w -= 1
+    return w
 
 
 def _same_line(moved, tol, i, j):
@@ -185,7 +230,13 @@ def mitred_offset(pts, closed, distance):
         return _corners(ring, lines, same, _start(ring, lines, same, moved), m, True)
     back = pts[::-1]
     left_shapes, left_pieces = _side(back, distance, False)
-    band = shapely.union_all(shapes + left_shapes)
+    ends = []
+    for side in (pts, back):  # round ends, drawn as buffer builders draw them
+        (ax, ay), (bx, by) = side[-2], side[-1]
+        length = math.hypot(bx - ax, by - ay)
+        nx, ny = (by - ay) / length * distance, -(bx - ax) / length * distance
+        ends.append(Polygon([side[-1], (bx + nx, by + ny)] + round_end(side, distance) + [(bx - nx, by - ny)]))
+    band = shapely.union_all(shapes + left_shapes + ends)
     shells, holes = _rings(band, tol)
     finder = _Lines(pieces, tol)
     runs, loops = [], 0

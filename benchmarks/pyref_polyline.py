@@ -578,7 +578,7 @@ class Polyline:
         source edge's way, they do not cross each other, a closed outline
         keeps its orientation, and nothing they cut off crosses them (the
         overlaps at right turns; for an open polyline also the polyline, its
-        other side and its square ends)."""
+        other side and its round ends)."""
         n = len(coords) - 1
         if len(moved) != n + 1 or not all(math.isfinite(p.x) and math.isfinite(p.y) for p in moved):
             return False
@@ -611,12 +611,26 @@ class Polyline:
             x, v = q[i + 1], coords[i + 1]
             obstacles += [(a, b, (i, j)) for a, b in ((x, e[i][1]), (e[i][1], v), (v, e[j][0]), (e[j][0], x))]
         if not closed:
-            obstacles += [(a, b, ()) for a, b in zip(coords, coords[1:])]
-            _, left = pyref_offset_region._side(coords[::-1], distance, False)
-            ends = [seg[0] for seg, _ in left] + [left[-1][0][1]]
-            obstacles += [(a, b, ()) for a, b in zip(ends, ends[1:])]
-            obstacles += [(coords[0], q[0], (0,)), (coords[-1], q[-1], (n - 1,)), (coords[-1], ends[0], ()),
-                          (ends[-1], coords[0], ())]
+            # The band's whole boundary but what carries the result: nothing
+            # of it may cross the result, and the winding number just inside
+            # the first edge is 1 (its own rectangle), just outside 0.
+            ring = pyref_offset_region.band_ring(coords, distance)
+            m = len(ring)
+
+            def near(p, r):
+                return abs(p[0] - r[0]) <= epsilon and abs(p[1] - r[1]) <= epsilon
+            for k in range(m):
+                if ring[k][1]:
+                    continue
+                a, b = ring[k][0], ring[(k + 1) % m][0]
+                obstacles.append((a, b, tuple(i for i, end in ((0, q[0]), (n - 1, q[-1])) if near(a, end) or near(b, end))))
+            points = [r[0] for r in ring]
+            mid = ((q[0][0] + q[1][0]) * 0.5, (q[0][1] + q[1][1]) * 0.5)
+            step = 1e-7 * (distance + abs(mid[0]) + abs(mid[1]))
+            side = (e[0][2][1] * step, -e[0][2][0] * step)
+            if pyref_offset_region.winding_number(points, (mid[0] - side[0], mid[1] - side[1])) != 1 or \
+                    pyref_offset_region.winding_number(points, (mid[0] + side[0], mid[1] + side[1])) != 0:
+                return False
         for i in range(n):
             edge = Segment(moved[i], moved[i + 1])
             for a, b, skip in obstacles:

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <numbers>
 #include <optional>
 #include <unordered_map>
 
@@ -144,6 +145,19 @@ void add_raw_curve(RawRing &ring, std::span<const Vec2> pts, double distance, bo
     }
 }
 
+// The half circle round the last point of `pts`, from its right side to its
+// left, as the inner points of sixteen equal chords: the end of a band that
+// reaches `distance` from the polyline's end in every direction, drawn the
+// way buffer builders draw a round end.
+void add_round_end(RawRing &ring, std::span<const Vec2> pts, double distance) {
+    Vec2 end = pts.back(), v = end - pts[pts.size() - 2];
+    double from = std::atan2(v.y, v.x) - std::numbers::pi / 2, step = std::numbers::pi / 16;
+    for (int k = 1; k < 16; ++k) {
+        double a = from + k * step;
+        ring.add({end.x + distance * std::cos(a), end.y + distance * std::sin(a)}, no_line, false);
+    }
+}
+
 std::uint64_t pair_key(std::uint32_t a, std::uint32_t b) {
     if (a > b)
         std::swap(a, b);
@@ -277,13 +291,13 @@ OffsetRegion mitred_offset(std::span<const Vec2> points, bool closed, double dis
         add_raw_curve(raw, pts, distance, true, true);
         sign = twice_area_from_first(pts) < 0 ? -1 : 1;
     } else {
-        // The two-sided band: down the right side, across the end, back up
-        // the left side (the reversed polyline's right) and across the start.
+        // The two-sided band: down the right side, round the end, back up
+        // the left side (the reversed polyline's right) and round the start.
         std::vector<Vec2> back(pts.rbegin(), pts.rend());
-        raw.add(pts.front(), no_line, false);
         add_raw_curve(raw, pts, distance, false, true);
-        raw.add(pts.back(), no_line, false);
+        add_round_end(raw, pts, distance);
         add_raw_curve(raw, back, distance, false, false);
+        add_round_end(raw, back, distance);
     }
     if (raw.points.size() < 3)
         return r;
@@ -351,6 +365,21 @@ OffsetRegion mitred_offset(std::span<const Vec2> points, bool closed, double dis
 
 namespace {
 
+// How often the closed path through `ring` (back to the first from the
+// last) winds round p, counter-clockwise positive.
+int winding_number(const std::vector<Vec2> &ring, Vec2 p) {
+    int w = 0;
+    for (std::size_t k = 0; k < ring.size(); ++k) {
+        Vec2 a = ring[k], b = ring[(k + 1) % ring.size()];
+        double side = cross(b - a, p - a);
+        if (a.y <= p.y && b.y > p.y && side > 0)
+            ++w;
+        else if (a.y > p.y && b.y <= p.y && side < 0)
+            --w;
+    }
+    return w;
+}
+
 struct Obstacle {
     Vec2 a, b;
     std::size_t skip1, skip2;  // edges of the moved polyline it may touch
@@ -395,20 +424,30 @@ bool edgewise_offset_holds(std::span<const Vec2> pts, bool closed, double distan
             obstacles.push_back({a, b, i, j});
     }
     if (!closed) {
-        // The polyline itself, its other side and the square ends.
-        for (std::size_t i = 0; i < n; ++i)
-            obstacles.push_back({pts[i], pts[i + 1], none, none});
-        RawRing left;
+        // The band's whole boundary but for the moved edges and mitres that
+        // carry the result: nothing of it may cross the result, so the
+        // winding number is the same all along each side of it, and is 1
+        // just inside (only the first edge's own rectangle) and 0 outside.
         std::vector<Vec2> back(pts.rbegin(), pts.rend());
-        add_raw_curve(left, back, distance, false, false, false);
-        for (std::size_t k = 0; k + 1 < left.points.size(); ++k)
-            obstacles.push_back({left.points[k], left.points[k + 1], none, none});
-        obstacles.push_back({pts.front(), moved.front(), 0, none});
-        obstacles.push_back({pts.back(), moved.back(), n - 1, none});
-        if (!left.points.empty()) {
-            obstacles.push_back({pts.back(), left.points.front(), none, none});
-            obstacles.push_back({left.points.back(), pts.front(), none, none});
+        RawRing band;
+        add_raw_curve(band, pts, distance, false, true, false);
+        add_round_end(band, pts, distance);
+        add_raw_curve(band, back, distance, false, false, false);
+        add_round_end(band, back, distance);
+        std::size_t m = band.points.size();
+        auto near = [&tol](Vec2 p, Vec2 q) { return std::fabs(p.x - q.x) <= tol.flat && std::fabs(p.y - q.y) <= tol.flat; };
+        for (std::size_t k = 0; k < m; ++k) {
+            if (band.offset_side[k] && band.line[k] != no_line)
+                continue;
+            Vec2 a = band.points[k], b = band.points[(k + 1) % m];
+            std::size_t skip1 = near(a, moved.front()) || near(b, moved.front()) ? 0 : none;
+            std::size_t skip2 = near(a, moved.back()) || near(b, moved.back()) ? n - 1 : none;
+            obstacles.push_back({a, b, skip1, skip2});
         }
+        Vec2 mid = (moved[0] + moved[1]) * 0.5, side = right_normal(e[0].u) * (1e-7 * (distance + std::fabs(mid.x) +
+                                                                                         std::fabs(mid.y)));
+        if (winding_number(band.points, mid - side) != 1 || winding_number(band.points, mid + side) != 0)
+            return false;
     }
     if (obstacles.empty())
         return true;

@@ -12,7 +12,7 @@
 // counts positive, is at least 1: the union of the outline and the shapes
 // when the right side is its outside, the outline less the shapes when it is
 // its inside.  An open polyline's offset is the part of the boundary of its
-// two-sided band (both sides' shapes, ends cut square) that lies on the
+// two-sided band (both sides' shapes, round ends) that lies on the
 // right side's curve.
 #pragma once
 
