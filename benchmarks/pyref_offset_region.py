@@ -176,14 +176,33 @@ def _rings(geom, tol):
     that the set operations leave are dropped."""
     def real(ring):
         return abs(shapely.Polygon(ring).area) > 1e-3 * tol * ring.length
+    def points(ring):  # corners closer than the tolerance are one, as the module snaps them
+        out = []
+        for p in list(ring.coords)[:-1]:
+            if not out or math.dist(p, out[-1]) > tol:
+                out.append(p)
+        while len(out) > 1 and math.dist(out[0], out[-1]) <= tol:
+            out.pop()
+        k = 0
+        while len(out) > 3 and k < len(out):  # and spikes of no width are none
+            a, b, c = out[k - 1], out[k], out[(k + 1) % len(out)]
+            u, v = (b[0] - a[0], b[1] - a[1]), (c[0] - b[0], c[1] - b[1])
+            if abs(u[0] * v[1] - u[1] * v[0]) <= tol * (math.hypot(*u) + math.hypot(*v)) and u[0] * v[0] + u[1] * v[1] < 0:
+                del out[k]
+                if math.dist(out[k - 1], out[k % len(out)]) <= tol:
+                    del out[k % len(out)]
+                k = max(k - 2, 0)
+            else:
+                k += 1
+        return out
     parts = list(getattr(geom, "geoms", [geom])) if not geom.is_empty else []
     shells, holes = [], []
     for part in parts:
         if part.geom_type != "Polygon" or not real(part.exterior):
             continue
         part = shapely.orient_polygons(part)
-        shells.append(list(part.exterior.coords)[:-1])
-        holes += [list(r.coords)[:-1] for r in part.interiors if real(r)]
+        shells.append(points(part.exterior))
+        holes += [points(r) for r in part.interiors if real(r)]
     return shells, holes
 
 
