@@ -3,19 +3,21 @@ what Polyline.offset rebuilds where moving the edges one by one stops being
 exact (an edge collapses, a corner runs into a far side, the outline
 splits).
 
-Every edge moved by the distance to its right sweeps a rectangle; every left
-turn adds the kite between the two moved edges and their mitre point. A
-closed outline's offset is the outline with those shapes added when its
-right side is its outside (counter-clockwise), and taken away when it is its
-inside; an open polyline's offset is the part of the boundary of its
-two-sided band (both sides' shapes, round ends) that lies on the right
-side's moved edges. The rings of the result are then read back as the module reads them:
-runs on one moved line are one edge, the outline runs the way the points are
-walked and starts where its stretch on the earliest surviving moved line
-begins."""
+The raw offset curve moves every edge by the distance to its right and
+joins two moved edges at a left turn by their mitre, at a right turn through
+the original vertex. Its winding number counts the rectangles the moved
+edges sweep and the mitres' kites that hold a point, plus the outline's own
+winding. A closed outline's offset is where that count, signed so that the
+offset side counts positive, is at least 1; an open polyline's offset is the
+part of the boundary of its two-sided band (both sides' raw curves, round
+ends) that lies on the right side's moved edges. The rings of the result are
+then read back as the module reads them: runs on one moved line are one
+edge, the outline runs the way the points are walked and starts where its
+stretch on the earliest surviving moved line begins."""
 
 import math
 
+import numpy as np
 import shapely
 from shapely.geometry import LineString, Polygon
 
@@ -97,29 +99,56 @@ def round_end(pts, distance):
             for k in range(1, 16)]
 
 
+def raw_curve(pts, distance, closed, carries):
+    """The raw offset curve to the right: moved edges, mitres at left turns,
+    the original vertex at right turns (and round the closing vertex when
+    closed). Each point comes with whether the segment after it carries
+    the offset (a moved edge or a mitre) when `carries`."""
+    e = _moved(pts, distance)
+    n, ring = len(e), []
+    for i in range(n):
+        ring.append((e[i][0], carries))
+        if i + 1 == n and not closed:
+            ring.append((e[i][1], False))
+            break
+        j = (i + 1) % n
+        kind = _join(e[i], e[j])
+        if kind == "mitre":
+            ring += [(e[i][1], carries), (_mitre_point(e[i], e[j]), carries)]
+        elif kind == "vertex":
+            ring += [(e[i][1], False), (pts[i + 1], False)]
+        else:
+            ring.append((e[i][1], carries))
+    return ring
+
+
 def band_ring(pts, distance):
     """The boundary of an open polyline's band, as the points of a closed
-    path: the right side's raw curve (moved edges, mitres at left turns, the
-    original vertex at right turns), the round end, the left side's raw
-    curve, the round start. Each point comes with whether the segment after
-    it carries the right side's offset (a moved edge or a mitre)."""
+    path: the right side's raw curve, the round end, the left side's raw
+    curve, the round start."""
     ring = []
     for side, carries in ((pts, True), (pts[::-1], False)):
-        e = _moved(side, distance)
-        for i in range(len(e)):
-            ring.append((e[i][0], carries))
-            if i + 1 == len(e):
-                ring.append((e[i][1], False))
-                break
-            kind = _join(e[i], e[i + 1])
-            if kind == "mitre":
-                ring += [(e[i][1], carries), (_mitre_point(e[i], e[i + 1]), carries)]
-            elif kind == "vertex":
-                ring += [(e[i][1], False), (side[i + 1], False)]
-            else:
-                ring.append((e[i][1], carries))
+        ring += raw_curve(side, distance, False, carries)
         ring += [(q, False) for q in round_end(side, distance)]
     return ring
+
+
+def winding_region(ring, sign):
+    """The faces of the closed path `ring` whose winding number times
+    `sign` is at least 1, merged."""
+    pts = np.array(ring, dtype=float)
+    a, b = pts, np.roll(pts, -1, axis=0)
+    lines = shapely.union_all([shapely.LineString([p, q]) for p, q in zip(a.tolist(), b.tolist()) if p != q])
+    faces = list(shapely.get_parts(shapely.polygonize(shapely.get_parts(lines))))
+    kept = []
+    for face in faces:
+        x, y = face.representative_point().coords[0]
+        side = (b[:, 0] - a[:, 0]) * (y - a[:, 1]) - (b[:, 1] - a[:, 1]) * (x - a[:, 0])
+        up = (a[:, 1] <= y) & (b[:, 1] > y) & (side > 0)
+        down = (a[:, 1] > y) & (b[:, 1] <= y) & (side < 0)
+        if sign * (int(up.sum()) - int(down.sum())) >= 1:
+            kept.append(face)
+    return shapely.union_all(kept) if kept else shapely.Polygon()
 
 
 def winding_number(ring, p):
@@ -234,9 +263,7 @@ def mitred_offset(pts, closed, distance):
         twice = sum((a[0] - pts[0][0]) * (b[1] - pts[0][1]) - (a[1] - pts[0][1]) * (b[0] - pts[0][0])
                     for a, b in zip(pts[1:], pts[2:]))
         sign = -1 if twice < 0 else 1
-        outline = shapely.make_valid(Polygon(pts))
-        region = outline.union(shapely.union_all(shapes)) if sign > 0 else outline.difference(
-            shapely.union_all(shapes))
+        region = winding_region([p for p, _ in raw_curve(pts, distance, True, True)], sign)
         shells, holes = _rings(region, tol)
         if not shells:
             raise IndexError("The offset distance collapses the outline.")
@@ -247,15 +274,7 @@ def mitred_offset(pts, closed, distance):
         m = len(ring)
         lines = [finder.line_of(ring[k], ring[(k + 1) % m])[1] for k in range(m)]
         return _corners(ring, lines, same, _start(ring, lines, same, moved), m, True)
-    back = pts[::-1]
-    left_shapes, left_pieces = _side(back, distance, False)
-    ends = []
-    for side in (pts, back):  # round ends, drawn as buffer builders draw them
-        (ax, ay), (bx, by) = side[-2], side[-1]
-        length = math.hypot(bx - ax, by - ay)
-        nx, ny = (by - ay) / length * distance, -(bx - ax) / length * distance
-        ends.append(Polygon([side[-1], (bx + nx, by + ny)] + round_end(side, distance) + [(bx - nx, by - ny)]))
-    band = shapely.union_all(shapes + left_shapes + ends)
+    band = winding_region([p for p, _ in band_ring(pts, distance)], 1)
     shells, holes = _rings(band, tol)
     finder = _Lines(pieces, tol)
     runs, loops = [], 0

@@ -10,6 +10,7 @@ import shapely
 
 from Flatkin import Point
 from Polyline import Polyline
+import pyref_offset_region
 from polyline_support import ROOM_KINDS, outcome, poly, rectilinear_room, star, xy
 
 COLLAPSES = "The offset distance collapses the outline."
@@ -62,12 +63,34 @@ def assert_same_corners(ours, theirs, tol):
         assert min(math.dist(p, q) for q in b) <= tol, (p, b)
 
 
+def swept(coords, distance):
+    """The mitred offset as the plain steps build it: where the winding
+    number of the raw offset curve (the moved edges' rectangles and the
+    mitres' kites counted over the outline's own winding) passes 1."""
+    walk = coords[::1 if distance >= 0 else -1]
+    grows = shapely.Polygon(walk).exterior.is_ccw
+    curve = [p for p, _ in pyref_offset_region.raw_curve(walk, abs(distance), True, True)]
+    return pyref_offset_region.winding_region(curve, 1 if grows else -1)
+
+
 def check_closed(coords, distance, tol):
     """One offset of a closed outline against shapely's mitred buffer of its
-    polygon (counter-clockwise grows for a positive distance)."""
+    polygon (counter-clockwise grows for a positive distance).  Where that
+    buffer is not the exact mitred offset (shapely first drops vertices of
+    edges much shorter than the distance, and declares an outline eroded
+    when its inscribed circle is only a little larger than the distance),
+    the swept shapes of the plain steps stand in for it."""
     polygon = shapely.Polygon(coords)
     sign = 1 if polygon.exterior.is_ccw else -1
     expected = polygon.buffer(sign * distance, join_style="mitre", mitre_limit=1e9)
+    exact = swept(coords, distance)
+    if expected.symmetric_difference(exact).area > 1e-9 * max(polygon.area, expected.area):
+        shortest = min(math.dist(a, b) for a, b in zip(coords, coords[1:]))
+        inscribed = shapely.maximum_inscribed_circle(polygon).length
+        assert shortest < abs(distance) / 20 or abs(inscribed - abs(distance)) < 0.2 * abs(distance)
+        expected = shapely.MultiPolygon([
+            shapely.Polygon(g.exterior, [h for h in g.interiors if shapely.Polygon(h).area > 1e-9 * polygon.area])
+            for g in getattr(exact, "geoms", [exact]) if g.geom_type == "Polygon"])
     got = outcome(poly(coords).offset, distance)
     parts = [g for g in getattr(expected, "geoms", [expected]) if g.area > 1e-9 * polygon.area]
     if not parts:
@@ -86,9 +109,9 @@ def check_closed(coords, distance, tol):
         walked = shapely.Polygon(coords[::1 if distance >= 0 else -1]).exterior.is_ccw
         assert ring.is_ccw == walked  # runs the way the (reversed) points are walked
         ours = shapely.Polygon(ring)
-        assert ours.area == pytest.approx(expected.area, rel=1e-9)
-        assert ours.symmetric_difference(expected).area <= 1e-9 * expected.area
-        assert_same_corners(xy(result), list(expected.exterior.coords), tol)
+        assert ours.area == pytest.approx(parts[0].area, rel=1e-9)
+        assert ours.symmetric_difference(parts[0]).area <= 1e-9 * parts[0].area
+        assert_same_corners(xy(result), list(parts[0].exterior.coords), tol)
     return got
 
 
@@ -143,8 +166,10 @@ def test_open_offsets_are_the_mitred_offset_curve_and_never_cross(seed):
         got = outcome(poly(chain).offset, distance)
         expected = shapely.offset_curve(line, -distance, join_style="mitre", mitre_limit=1e9)
         if got[0] == "raises":  # swallowed by the band, or falls apart: so does shapely's
+            # (the count of parts may differ: shapely also drops slivers of its own)
             assert got[1:] == (IndexError, COLLAPSES) and expected.is_empty or got[1] is ValueError and got[
-                2] == f"The offset splits the polyline into {len(expected.geoms)} parts.", (got, expected)
+                2].startswith("The offset splits the polyline into") and expected.geom_type == "MultiLineString", (
+                got, expected)
             continue
         result = shapely.LineString(xy(got[1]))
         assert result.is_simple
@@ -152,11 +177,15 @@ def test_open_offsets_are_the_mitred_offset_curve_and_never_cross(seed):
             continue
         near = tol * (1 + abs(distance)) * 10
         if result.length != pytest.approx(expected.length, rel=1e-9):
-            # shapely keeps a sliver of its round end's chord where the
-            # offset meets it: ours is its line less that sliver.
+            # shapely keeps a bit of its round end where the offset meets
+            # it: ours is its line less that bit.
             assert result.difference(expected.buffer(near)).length <= near
-            assert expected.difference(result.buffer(near)).length <= 1e-4 * abs(distance)
-        assert result.hausdorff_distance(expected) <= max(near, 1e-4 * abs(distance))
+            extra = expected.difference(result.buffer(near))
+            for piece in getattr(extra, "geoms", [extra]):
+                for q in piece.coords:  # in the round ends' discs
+                    assert min(math.dist(q, chain[0]), math.dist(q, chain[-1])) <= abs(distance) * (1 + 1e-6)
+            continue
+        assert result.hausdorff_distance(expected) <= near
         ends, theirs = [xy(got[1])[0], xy(got[1])[-1]], list(expected.coords)
         if ends[0] != ends[-1]:  # not a loop: from beside the start to beside the end (reversed when negative)
             ends = ends[::-1] if distance < 0 else ends
