@@ -545,7 +545,8 @@ class Polyline:
                 moved = [kept[0].start] + corners + [kept[-1].end]
         coords = [(p.x, p.y) for p in pts]
         flat = closed and (len(pts) < 4 or Polyline._twice_area(coords) == 0)
-        if distance == 0 or distance != distance or flat or not all(map(math.isfinite, sum(coords, ()))):
+        point_edge = any(math.hypot(b[0] - a[0], b[1] - a[1]) <= epsilon for a, b in zip(coords, coords[1:]))
+        if distance == 0 or distance != distance or flat or point_edge or not all(map(math.isfinite, sum(coords, ()))):
             if not moved:
                 raise IndexError("The offset distance collapses the outline.")
             return Polyline(moved)

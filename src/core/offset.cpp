@@ -264,6 +264,14 @@ bool straight_start(std::span<const Vec2> pts, double flat_eps) {
     return cross(a, b) == 0 && dot(a, b) > 0 && std::hypot(a.x, a.y) > flat_eps && std::hypot(b.x, b.y) > flat_eps;
 }
 
+// An edge no longer than the point tolerance has no direction of its own.
+bool has_point_edge(std::span<const Vec2> pts, double flat_eps) {
+    for (std::size_t i = 0; i + 1 < pts.size(); ++i)
+        if (std::hypot(pts[i + 1].x - pts[i].x, pts[i + 1].y - pts[i].y) <= flat_eps)
+            return true;
+    return false;
+}
+
 bool all_finite(std::span<const Vec2> pts) {
     for (Vec2 p : pts)
         if (!std::isfinite(p.x) || !std::isfinite(p.y))
@@ -305,10 +313,12 @@ OffsetResult offset_polyline(std::span<const Vec2> pts, bool closed, double dist
         r.points.insert(r.points.end(), corners.begin(), corners.end());
         r.points.push_back(kept.back().end);
     }
-    // Nothing moved, a point that is not a number, or an outline of no area
-    // (no inside to move into): the edge-by-edge offset stands.
+    // Nothing moved, a point that is not a number, an edge no longer than
+    // the point tolerance, or an outline of no area (no inside to move
+    // into): the edge-by-edge offset stands.
     bool flat_outline = closed && (work.size() < 4 || twice_area_from_first(work) == 0);
-    if (distance == 0 || !(distance == distance) || !all_finite(work) || flat_outline) {
+    if (distance == 0 || !(distance == distance) || !all_finite(work) || flat_outline ||
+        has_point_edge(work, tol.flat)) {
         r.no_edge = kept.empty();
         return r;
     }
