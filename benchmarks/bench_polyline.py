@@ -216,6 +216,56 @@ def _offset_shapely():
     return Timing("run()", mine, theirs, check)
 
 
+def _comb(teeth, seed=4):
+    """A counter-clockwise rectilinear floor outline of 4 * teeth + 3
+    vertices: a 10 m deep base with rooms 0.6 to 1.2 m wide and 1 to 3 m deep
+    along its top, 0.6 to 1.2 m apart, to the centimetre.  Grown or shrunk by
+    more than 0.3 m, rooms and the gaps between them close up one by one."""
+    rng = random.Random(seed)
+    x, top = 0.0, []
+    for _ in range(teeth):
+        w, g, h = round(rng.uniform(0.6, 1.2), 2), round(rng.uniform(0.6, 1.2), 2), round(rng.uniform(1, 3), 2)
+        top += [(x, 10.0), (x, 10.0 + h), (x + w, 10.0 + h), (x + w, 10.0)]
+        x = round(x + w + g, 2)
+    pts = [(0.0, 0.0), (x, 0.0), (x, 10.0)] + top[::-1]
+    return pts + [pts[0]]
+
+
+def _offset_vs_buffer(coords, distance):
+    import shapely
+    ours, _ = _twins(coords)
+    polygon = shapely.Polygon(coords)
+    mine = {"run": lambda: ours.offset(distance)}
+    theirs = {"run": lambda: shapely.buffer(polygon, distance, join_style="mitre", mitre_limit=1e9)}
+
+    def check():  # the same region, up to GEOS's own start point and rounding
+        expected = theirs["run"]()
+        got = shapely.Polygon([(q.x, q.y) for q in mine["run"]().points])
+        return got.symmetric_difference(expected).area <= 1e-9 * expected.area
+    return Timing("run()", mine, theirs, check)
+
+
+for _teeth, _size in ((250, "1,000"), (2500, "10,000")):
+    for _distance, _what in ((0.1, "grown 0.1 m, nothing collapses"), (-0.1, "shrunk 0.1 m, nothing collapses"),
+                             (0.4, "grown 0.4 m, gaps close"), (-0.4, "shrunk 0.4 m, rooms vanish")):
+        case("Polyline", f"offset vs shapely mitre buffer, {_size}-vertex comb, {_what}",
+             "a clearance line or a finish line of a floor with many rooms, against GEOS's mitred buffer"
+             " (no mitre limit)", 2)(lambda t=_teeth, d=_distance: _offset_vs_buffer(_comb(t), d))
+
+
+@case("Polyline", "offset past collapses, 1,000-vertex comb, shrunk 0.4 m",
+      "rooms vanish one by one: the plain steps rebuild the outline from swept shapes", 1)
+def _offset_collapse_plain():
+    ours, plain = _twins(_comb(250))
+    envs = [{"p": ours}, {"p": plain}]
+
+    def check():  # the same outline within rounding
+        a, b = ours.offset(-0.4).points, plain.offset(-0.4).points
+        return len(a) == len(b) and all(math.isclose(p.x, q.x, abs_tol=1e-9) and math.isclose(p.y, q.y, abs_tol=1e-9)
+                                        for p, q in zip(a, b))
+    return Timing("p.offset(-0.4)", envs[0], envs[1], check)
+
+
 @case("Polyline", "minimum_bounding_box, 1,000-vertex outline",
       "the least-area frame of a floor plate (a box per segment, no allocation per candidate)", 100)
 def _min_box():

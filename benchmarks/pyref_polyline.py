@@ -17,6 +17,7 @@ import matplotlib.pyplot as plt
 import numpy as np
 
 import pyref_bowlet
+import pyref_offset_region
 from pyref_flatkin import Point, Vector, epsilon
 from pyref_strakel import Line, Ray, Segment
 
@@ -516,23 +517,127 @@ class Polyline:
             pts = pts[::-1]
             distance = abs(distance)
         poly = Polyline(pts)
-        keep = poly._kept_edges(self.is_closed(), distance)
-        if keep is None:
-            raise IndexError("The offset distance collapses the outline.")
-        kept = [segment.offset(distance) for i, segment in enumerate(poly.segments) if keep[i]]
-        corners = []
-        for j in range(len(kept) - 1):
-            p = Line.intersection_with_line(kept[j].to_line(), kept[j + 1].to_line())
-            if p is not None:
-                corners.append(p)
-        if self.is_closed():
-            w = Line.intersection_with_line(kept[0].to_line(), kept[-1].to_line())
-            # Repair: parallel first and last edges (a start in the middle of
-            # a side) meet at their moved joint point instead of nowhere.
-            if w is None:
-                w = kept[0].start
-            return Polyline([w] + corners + [w])
-        return Polyline([kept[0].start] + corners + [kept[-1].end])
+        closed = self.is_closed()
+        # Repair: a closing vertex where the outline runs straight on joins
+        # its two edges into one while edges are judged.
+        if closed and Polyline._straight_start(pts):
+            keep = Polyline(pts[1:-1] + [pts[1]])._kept_edges(True, distance)
+            if keep is not None:
+                keep = [keep[-1]] + keep[:-1] + [keep[-1]]
+        else:
+            keep = poly._kept_edges(closed, distance)
+        moved = []
+        if keep is not None and any(keep):
+            kept = [segment.offset(distance) for i, segment in enumerate(poly.segments) if keep[i]]
+            corners = []
+            for j in range(len(kept) - 1):
+                p = Line.intersection_with_line(kept[j].to_line(), kept[j + 1].to_line())
+                if p is not None:
+                    corners.append(p)
+            if closed:
+                w = Line.intersection_with_line(kept[0].to_line(), kept[-1].to_line())
+                # Repair: parallel first and last edges (a start in the middle of
+                # a side) meet at their moved joint point instead of nowhere.
+                if w is None:
+                    w = kept[0].start
+                moved = [w] + corners + [w]
+            else:
+                moved = [kept[0].start] + corners + [kept[-1].end]
+        coords = [(p.x, p.y) for p in pts]
+        flat = closed and (len(pts) < 4 or Polyline._twice_area(coords) == 0)
+        point_edge = any(math.hypot(b[0] - a[0], b[1] - a[1]) <= epsilon for a, b in zip(coords, coords[1:]))
+        if distance == 0 or distance != distance or flat or point_edge or not all(map(math.isfinite, sum(coords, ()))):
+            if not moved:
+                raise IndexError("The offset distance collapses the outline.")
+            return Polyline(moved)
+        # Repair: moving the edges one by one is the true mitred offset only
+        # while nothing collapses and no corner runs into a far side; past
+        # that the offset is rebuilt from the moved edges' swept shapes.
+        if keep is not None and all(keep) and Polyline._edgewise_holds(coords, closed, distance, moved):
+            return Polyline(moved)
+        out = pyref_offset_region.mitred_offset(coords, closed, distance)
+        first = Point(*out[0])
+        return Polyline([first] + [Point(*p) for p in out[1:-1]] + [first if out[-1] == out[0] else Point(*out[-1])])
+
+    @staticmethod
+    def _straight_start(pts):
+        if len(pts) < 5:
+            return False
+        a = Vector.vector_from_points(pts[-2], pts[-1])
+        b = Vector.vector_from_points(pts[0], pts[1])
+        return (a.x * b.y - a.y * b.x == 0 and a.x * b.x + a.y * b.y > 0 and math.hypot(a.x, a.y) > epsilon
+                and math.hypot(b.x, b.y) > epsilon)
+
+    @staticmethod
+    def _twice_area(coords):
+        x0, y0 = coords[0]
+        return sum((a[0] - x0) * (b[1] - y0) - (a[1] - y0) * (b[0] - x0) for a, b in zip(coords[1:], coords[2:]))
+
+    @staticmethod
+    def _edgewise_holds(coords, closed, distance, moved):
+        """The edges moved one by one are the true offset: each runs its
+        source edge's way, they do not cross each other, a closed outline
+        keeps its orientation, and nothing they cut off crosses them (the
+        overlaps at right turns; for an open polyline also the polyline, its
+        other side and its round ends)."""
+        n = len(coords) - 1
+        if len(moved) != n + 1 or not all(math.isfinite(p.x) and math.isfinite(p.y) for p in moved):
+            return False
+        q = [(p.x, p.y) for p in moved]
+        for k in range(n):
+            if not ((q[k + 1][0] - q[k][0]) * (coords[k + 1][0] - coords[k][0]) +
+                    (q[k + 1][1] - q[k][1]) * (coords[k + 1][1] - coords[k][1]) > 0):
+                return False
+        if closed and not Polyline._twice_area(coords) * Polyline._twice_area(q) > 0:
+            return False
+        for i in range(n):
+            for j in range(i + 2, n):
+                if closed and i == 0 and j == n - 1:
+                    continue
+                if Segment(moved[i], moved[i + 1]).intersection_with_segment(Segment(moved[j], moved[j + 1])):
+                    return False
+        e = pyref_offset_region._moved(coords, distance)
+        obstacles = []
+        for i in range(n):
+            j = (i + 1) % n
+            if not (i + 1 < n or closed) or pyref_offset_region._join(e[i], e[j]) != "vertex":
+                continue
+            # A right turn of at most a right angle between edges no shorter
+            # than the moved ends reach past the vertex: its overlap lies in
+            # both swept rectangles and cannot change the offset.
+            sine = -(e[i][2][0] * e[j][2][1] - e[i][2][1] * e[j][2][0])
+            shorter = min(math.dist(coords[i], coords[i + 1]), math.dist(coords[j], coords[j + 1]))
+            if sine > 0 and e[i][2][0] * e[j][2][0] + e[i][2][1] * e[j][2][1] >= 0 and distance * sine <= shorter:
+                continue
+            x, v = q[i + 1], coords[i + 1]
+            obstacles += [(a, b, (i, j)) for a, b in ((x, e[i][1]), (e[i][1], v), (v, e[j][0]), (e[j][0], x))]
+        if not closed:
+            # The band's whole boundary but what carries the result: nothing
+            # of it may cross the result, and the winding number just inside
+            # the first edge is 1 (its own rectangle), just outside 0.
+            ring = pyref_offset_region.band_ring(coords, distance)
+            m = len(ring)
+
+            def near(p, r):
+                return abs(p[0] - r[0]) <= epsilon and abs(p[1] - r[1]) <= epsilon
+            for k in range(m):
+                if ring[k][1]:
+                    continue
+                a, b = ring[k][0], ring[(k + 1) % m][0]
+                obstacles.append((a, b, tuple(i for i, end in ((0, q[0]), (n - 1, q[-1])) if near(a, end) or near(b, end))))
+            points = [r[0] for r in ring]
+            mid = ((q[0][0] + q[1][0]) * 0.5, (q[0][1] + q[1][1]) * 0.5)
+            step = 1e-7 * (distance + abs(mid[0]) + abs(mid[1]))
+            side = (e[0][2][1] * step, -e[0][2][0] * step)
+            if pyref_offset_region.winding_number(points, (mid[0] - side[0], mid[1] - side[1])) != 1 or \
+                    pyref_offset_region.winding_number(points, (mid[0] + side[0], mid[1] + side[1])) != 0:
+                return False
+        for i in range(n):
+            edge = Segment(moved[i], moved[i + 1])
+            for a, b, skip in obstacles:
+                if i not in skip and edge.intersection_with_segment(Segment(Point(*a), Point(*b))):
+                    return False
+        return True
 
     def unequal_offset(self, dis_lst):
         segments = self.segments

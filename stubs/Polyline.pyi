@@ -133,11 +133,31 @@ class Polyline:
         closed polyline included; ``inf`` where it never collapses.
         """
     def offset(self, distance: float) -> Polyline:
-        """A new polyline moved by ``distance`` to the right (left when negative), collapsing edges dropped.
+        """A new polyline moved by ``distance`` to the right (left when negative), with mitred corners.
 
-        An edge goes when the distance reaches its collapse distance; the
-        neighbours of a dropped edge then meet and are judged anew, until no
-        kept edge collapses. IndexError when the distance collapses the outline.
+        A negative distance works on the reversed points, so the result runs
+        the other way. Straight-on vertices are dropped first, the first and
+        last point of a closed outline included, and change nothing.
+
+        Closed: the region that moving every edge by the distance leaves (the
+        outline grown or shrunk with mitred corners, like a mitred buffer of
+        its polygon with no mitre limit). While no edge collapses and no
+        corner runs into another part of the outline, the result is every
+        edge moved and crossed with its neighbours, starting at the image of
+        the first point. Otherwise it is rebuilt from the moved edges: it
+        runs the same way and starts where its stretch on the moved line of
+        the earliest surviving edge begins (the earliest along that edge when
+        it has several). IndexError("The offset distance collapses the
+        outline.") when nothing is left; ValueError("The offset splits the
+        outline into N parts.") when it falls into several outlines, and
+        "... into N part(s) around M hole(s)." when it encloses holes (a
+        grown outline closing round a courtyard): one Polyline cannot hold
+        them, and one part alone would lose the others.
+
+        Open: the part of the boundary of the polyline's mitred band (both
+        sides, round ends of sixteen chords) that lies on the moved edges of the offset side;
+        it never crosses itself. ValueError("The offset splits the polyline
+        into N parts.") when that falls into several pieces.
         """
     def unequal_offset(self, dis_lst: Sequence[float]) -> Polyline:
         """A new closed polyline with each segment's line moved by its own distance; IndexError for a wrong count."""

@@ -222,3 +222,47 @@ def outlines(draw, min_size=3, max_size=24):
     seed = draw(st.integers(0, 2 ** 32 - 1))
     n = draw(st.integers(min_size, max_size))
     return star(random.Random(seed), n, center=(draw(grid_coord), draw(grid_coord)), grid=draw(st.booleans()))
+
+
+def rectilinear_room(rng, kind):
+    """A closed simple rectilinear room, counter-clockwise, of whole
+    dimensions: an L, T, U or H, a comb (teeth along the top) or stairs
+    (a staircase up from the floor line)."""
+    r = lambda lo, hi: rng.randint(lo, hi)  # noqa: E731
+    if kind == "L":
+        w, h, a, b = r(6, 30), r(6, 30), r(2, 5), r(2, 5)
+        pts = [(0, 0), (w, 0), (w, b), (a, b), (a, h), (0, h)]
+    elif kind == "T":
+        w, h, s, t = r(9, 30), r(6, 30), r(2, 4), r(2, 5)
+        x = r(1, w - s - 1)
+        pts = [(x, 0), (x + s, 0), (x + s, h - t), (w, h - t), (w, h), (0, h), (0, h - t), (x, h - t)]
+    elif kind == "U":
+        w, h, a, b, c = r(9, 30), r(6, 30), r(2, 4), r(2, 4), r(1, 5)
+        pts = [(0, 0), (w, 0), (w, h), (w - b, h), (w - b, c), (a, c), (a, h), (0, h)]
+    elif kind == "H":
+        w, h, a, b, c, e = r(9, 30), r(9, 30), r(2, 4), r(2, 4), r(2, 4), r(1, 4)
+        y = r(1, h - c - 1)
+        pts = [(0, 0), (a, 0), (a, y), (w - b, y), (w - b, 0), (w, 0), (w, h), (w - b, h), (w - b, y + c),
+               (a, y + c), (a, h), (0, h)]
+        del e
+    elif kind == "comb":
+        depth, x, top = r(2, 6), 0, []
+        for _ in range(r(2, 8)):
+            tooth, gap, height = r(1, 4), r(1, 4), r(1, 8)
+            top += [(x, depth), (x, depth + height), (x + tooth, depth + height), (x + tooth, depth)]
+            x += tooth + gap
+        pts = [(0, 0), (x, 0), (x, depth)] + top[::-1]
+        pts = [p for k, p in enumerate(pts) if p != pts[k - 1]]
+    else:  # stairs
+        x, y, pts = 0, 0, [(0, 0)]
+        for _ in range(r(2, 7)):
+            x += r(1, 6)
+            pts.append((x, y))
+            y += r(1, 6)
+            pts.append((x, y))
+        pts.append((0, y))
+    pts = [(float(px), float(py)) for px, py in pts]
+    return pts + [pts[0]]
+
+
+ROOM_KINDS = ("L", "T", "U", "H", "comb", "stairs")

@@ -10,16 +10,33 @@ from hypothesis import strategies as st
 
 from Polyline import Polyline
 from Strakel import Line
-from polyline_support import Twin, agree, chains, histogram_room, outlines, poly, star, xy
+from polyline_support import Twin, agree, outcome, picture, chains, histogram_room, outlines, poly, star, xy
 
 
 @settings(max_examples=150, deadline=None)
 @given(st.one_of(outlines(), chains), st.floats(-4, 4), st.lists(st.floats(-3, 3), min_size=30, max_size=30))
 def test_offsets_equal_the_plain_steps(coords, distance, distances):
     twin = Twin(coords)
-    for name, *args in [("find_discontinuity",), ("degenerate_distance",), ("offset", distance), ("offset", 0),
+    for name, *args in [("find_discontinuity",), ("degenerate_distance",), ("offset", 0),
                         ("unequal_offset", distances[:len(coords) - 1])]:
         agree(twin, name, *args)
+    ours, plain = outcome(twin.ours.offset, distance), outcome(twin.plain.offset, distance)
+    if ours[0] == plain[0] == "ok" and picture(ours[1]) == picture(plain[1]):
+        return  # the edges moved one by one, bit for bit
+    # Rebuilt: the same outcome, the same corners up to the tolerance, where
+    # the set operations of the plain steps are not lost in a degenerate case
+    # (an outline that crosses itself, a distance or an edge within the
+    # tolerance, a chain that meets itself).
+    tol = 1e-6 * max([abs(distance)] + [abs(v) for c in coords for v in c])
+    closed = coords[0] == coords[-1] and len(coords) >= 4
+    if abs(distance) <= tol or min(math.dist(a, b) for a, b in zip(coords, coords[1:])) <= tol or not (
+            shapely.Polygon(coords).is_valid if closed else shapely.LineString(coords).is_simple):
+        return
+    assert ours[0] == plain[0], (ours, plain)
+    assert ours[1:] == plain[1:] if ours[0] == "raises" else len(ours[1].points) == len(plain[1].points), (ours, plain)
+    if ours[0] == "ok":
+        for p, q in zip(ours[1].points, plain[1].points):
+            assert math.isclose(p.x, q.x, abs_tol=tol) and math.isclose(p.y, q.y, abs_tol=tol), (ours, plain)
 
 
 @settings(max_examples=100, deadline=None)
@@ -87,15 +104,14 @@ def test_repeated_vertices_drop_alone_and_the_offset_is_shapelys_mitre_buffer(co
     for twins in ([Polyline.polyline_chamfer, 0.05], [Polyline.polyline_fillet, 0.05, 3]):
         assert xy(twins[0](repeated, *twins[1:])) == xy(twins[0](plain, *twins[1:]))
     distance = share * min(math.dist(a, b) for a, b in zip(coords, coords[1:])) * (1 if outwards else -1)
-    moved = repeated.offset(distance)
-    assert xy(moved) == xy(plain.offset(distance))
-    source, ours = plain.find_discontinuity()[::1 if outwards else -1], shapely.Polygon(xy(moved))
-    if moved.count != len(source) or not ours.is_valid or any(
-            (b.x - a.x) * (q.x - p.x) + (b.y - a.y) * (q.y - p.y) <= 0
-            for a, b, p, q in zip(source, source[1:], moved.points, moved.points[1:])):
-        return  # an edge collapsed, or turned over where its limit was not looked at: no buffer of this
+    moved, again = outcome(repeated.offset, distance), outcome(plain.offset, distance)
     expected = outline.buffer(distance, join_style="mitre", mitre_limit=1e9)
-    assert ours.symmetric_difference(expected).area <= 1e-9 * expected.area
+    if moved[0] == "raises":  # the outline splits
+        assert moved[1:] == again[1:] and moved[1] is ValueError and expected.geom_type == "MultiPolygon"
+        return
+    assert xy(moved[1]) == xy(again[1])
+    ours = shapely.Polygon(xy(moved[1]))
+    assert ours.is_valid and ours.symmetric_difference(expected).area <= 1e-9 * expected.area
 
 
 def test_a_repeated_corner_keeps_its_corner():
@@ -141,6 +157,9 @@ def test_offsets_of_rooms_keep_exactly_the_edges_that_do_not_collapse(seed):
                 moved = outline.offset(distance)
             except IndexError:  # only where the true offset is empty
                 assert room.buffer(distance, join_style="mitre", mitre_limit=1e9).area <= 1e-9 * room.area
+                continue
+            except ValueError:  # only where it splits
+                assert room.buffer(distance, join_style="mitre", mitre_limit=1e9).geom_type == "MultiPolygon"
                 continue
             assert_each_edge_on_its_moved_source(source, moved, abs(distance), True)
             if min(limits.values()) > abs(distance):  # nothing collapses: the exact mitre offset

@@ -4,12 +4,27 @@
 #include "Polyline/polyline.hpp"
 #include "core/offset.hpp"
 
+#include <string>
+
 namespace polyline {
 
 namespace {
 const pyu::Key key_close("close");
 
 [[noreturn]] void index_error() { pyu::raise(PyExc_IndexError, "list index out of range"); }
+
+// One Polyline cannot hold an offset that falls apart, and one part alone
+// would silently lose the others.
+[[noreturn]] void split_error(bool is_closed, size_t parts, size_t holes) {
+    auto count = [](size_t k, const char *one, const char *many) {
+        return std::to_string(k) + " " + (k == 1 ? one : many);
+    };
+    std::string text = std::string("The offset splits the ") + (is_closed ? "outline" : "polyline") + " into " +
+                       count(parts, "part", "parts");
+    if (holes != 0)
+        text += " around " + count(holes, "hole", "holes");
+    pyu::raise(PyExc_ValueError, (text + ".").c_str());
+}
 }  // namespace
 
 // The points without their interior vertices whose two edges are exactly
@@ -39,9 +54,8 @@ nb::dict degenerate_distance(nb::handle self) {
     return table;
 }
 
-// Every edge moved by `distance` (the order reversed for a negative one),
-// edges that collapse at that distance dropped, neighbours joined at the
-// crossings of their moved lines.  IndexError when the outline collapses.
+// The mitred offset by `distance` (the order reversed for a negative one).
+// IndexError when it is empty, ValueError when it falls apart.
 nb::object offset(nb::handle self, nb::handle distance_arg) {
     double distance = pyu::as_double(distance_arg);
     std::vector<Vec2> cleaned;
@@ -57,10 +71,12 @@ nb::object offset(nb::handle self, nb::handle distance_arg) {
     }
     bool is_closed = closed(self);
     geom::Tolerances tol = tolerances();
-    geom::OffsetResult r = geom::offset_polyline(cleaned, is_closed, distance, tol);
+    geom::OffsetResult r = geom::offset_polyline(cleaned, is_closed, distance, tol, pyu::interrupt());
     check(r.fault);
     if (r.no_edge)
         pyu::raise(PyExc_IndexError, "The offset distance collapses the outline.");
+    if (r.parts != 1 || r.holes != 0)
+        split_error(is_closed, r.parts, r.holes);
     nb::list out;
     nb::object first = new_point(r.points.front());
     out.append(first);

@@ -1,5 +1,7 @@
 #include "core/offset.hpp"
 
+#include "core/offset_region.hpp"
+
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -236,27 +238,69 @@ std::vector<bool> kept_edges(std::span<const Vec2> pts, bool closed, double dist
 
 }  // namespace
 
-OffsetResult offset_polyline(std::span<const Vec2> pts, bool closed, double distance, Tolerances tol) {
+namespace {
+
+// The kept edges of a closed polyline whose closing vertex runs straight on:
+// judged with its two edges as one, starting at the next vertex.
+std::vector<bool> kept_edges_across_start(std::span<const Vec2> pts, double distance, double flat_eps,
+                                          Fault &fault) {
+    std::size_t n = pts.size() - 1;
+    std::vector<Vec2> turned(pts.begin() + 1, pts.end() - 1);
+    turned.push_back(pts[1]);
+    std::vector<bool> k = kept_edges(turned, true, distance, flat_eps, fault);
+    if (k.empty())
+        return k;
+    std::vector<bool> keep(n);
+    for (std::size_t i = 0; i + 1 < k.size(); ++i)
+        keep[i + 1] = k[i];
+    keep[0] = keep[n - 1] = k.back();
+    return keep;
+}
+
+bool straight_start(std::span<const Vec2> pts, double flat_eps) {
+    if (pts.size() < 5)
+        return false;
+    Vec2 a = pts[pts.size() - 1] - pts[pts.size() - 2], b = pts[1] - pts[0];
+    return cross(a, b) == 0 && dot(a, b) > 0 && std::hypot(a.x, a.y) > flat_eps && std::hypot(b.x, b.y) > flat_eps;
+}
+
+// An edge no longer than the point tolerance has no direction of its own.
+bool has_point_edge(std::span<const Vec2> pts, double flat_eps) {
+    for (std::size_t i = 0; i + 1 < pts.size(); ++i)
+        if (std::hypot(pts[i + 1].x - pts[i].x, pts[i + 1].y - pts[i].y) <= flat_eps)
+            return true;
+    return false;
+}
+
+bool all_finite(std::span<const Vec2> pts) {
+    for (Vec2 p : pts)
+        if (!std::isfinite(p.x) || !std::isfinite(p.y))
+            return false;
+    return true;
+}
+
+}  // namespace
+
+OffsetResult offset_polyline(std::span<const Vec2> pts, bool closed, double distance, Tolerances tol,
+                             const Interrupt &stop) {
     OffsetResult r;
     std::vector<Vec2> work(pts.begin(), pts.end());
     if (distance < 0) {
         std::reverse(work.begin(), work.end());
         distance = std::fabs(distance);
     }
-    std::vector<bool> keep = kept_edges(work, closed, distance, tol.flat, r.fault);
+    bool across_start = closed && straight_start(work, tol.flat);
+    std::vector<bool> keep = across_start ? kept_edges_across_start(work, distance, tol.flat, r.fault)
+                                          : kept_edges(work, closed, distance, tol.flat, r.fault);
     std::vector<Edge> kept;
     for (std::size_t i = 0; i < keep.size(); ++i)
         if (keep[i])
             kept.push_back(moved_edge(work[i], work[i + 1], distance, tol.flat, r.fault));
-    if (kept.empty()) {
-        r.no_edge = true;
-        return r;
-    }
     std::vector<Vec2> corners;
     for (std::size_t j = 0; j + 1 < kept.size(); ++j)
         if (std::optional<Vec2> p = crossing(kept[j], kept[j + 1], tol.flat))
             corners.push_back(*p);
-    if (closed) {
+    if (!kept.empty() && closed) {
         // Parallel first and last edges (a start in the middle of a side)
         // meet at their moved joint.
         Vec2 w = crossing(kept.front(), kept.back(), tol.flat).value_or(kept.front().start);
@@ -264,11 +308,30 @@ OffsetResult offset_polyline(std::span<const Vec2> pts, bool closed, double dist
         r.points.insert(r.points.end(), corners.begin(), corners.end());
         r.points.push_back(w);
         r.same_ends = true;
-    } else {
+    } else if (!kept.empty()) {
         r.points.push_back(kept.front().start);
         r.points.insert(r.points.end(), corners.begin(), corners.end());
         r.points.push_back(kept.back().end);
     }
+    // Nothing moved, a point that is not a number, an edge no longer than
+    // the point tolerance, or an outline of no area (no inside to move
+    // into): the edge-by-edge offset stands.
+    bool flat_outline = closed && (work.size() < 4 || twice_area_from_first(work) == 0);
+    if (distance == 0 || !(distance == distance) || !all_finite(work) || flat_outline ||
+        has_point_edge(work, tol.flat)) {
+        r.no_edge = kept.empty();
+        return r;
+    }
+    bool dropped = kept.size() != work.size() - 1;
+    if (!dropped && edgewise_offset_holds(work, closed, distance, r.points, tol, stop))
+        return r;
+    OffsetRegion region = mitred_offset(work, closed, distance, stop);
+    r.points = std::move(region.points);
+    r.same_ends = !r.points.empty() && r.points.front().x == r.points.back().x &&
+                  r.points.front().y == r.points.back().y;
+    r.parts = region.parts;
+    r.holes = region.holes;
+    r.no_edge = region.parts == 0;
     return r;
 }
 

@@ -38,20 +38,29 @@ std::vector<double> collapse_limits(std::span<const Vec2> pts, bool closed, doub
 // (which is then used as its magnitude).  Edges go whose collapse distance
 // is not above the distance, nearest first: neighbours of a dropped edge
 // then meet at the crossing of their own lines and are judged anew from
-// there, until no kept edge collapses.  The kept moved edges' lines are
-// crossed one after the other (parallel neighbours give no corner).  Closed
-// (as the receiver is): the crossing of the first and last moved edges
-// starts and ends the result (their moved joint when they are parallel);
-// open: the start of the first and the end of the last moved edge.
-// `no_edge` when the outline collapses: every edge of an open polyline, all
-// but two of a closed one, or a distance that is not a number.
+// there, until no kept edge collapses (the closing vertex of a closed
+// polyline, where it runs straight on, joins its two edges into one).  The
+// kept moved edges' lines are crossed one after the other.  Closed (as the
+// receiver is): the crossing of the first and last moved edges starts and
+// ends the result (their moved joint when they are parallel); open: the
+// start of the first and the end of the last moved edge.
+//
+// That edge-by-edge offset is the true mitred offset only until the first
+// edge collapses, a corner runs into a far side or the outline splits;
+// where any of that happens (see offset_region.hpp) the result is rebuilt
+// as the true one.  `no_edge` when the offset is empty (or the distance is
+// not a number); `parts` and `holes` when it is not one outline: a closed
+// outline's offset falling into several outlines or enclosing holes, an
+// open one's into several pieces.
 struct OffsetResult {
     std::vector<Vec2> points;
     bool same_ends = false;  // first and last are one point object
     bool no_edge = false;    // the distance collapses the outline
+    std::size_t parts = 1, holes = 0;
     Fault fault = Fault::none;
 };
-OffsetResult offset_polyline(std::span<const Vec2> pts, bool closed, double distance, Tolerances tol);
+OffsetResult offset_polyline(std::span<const Vec2> pts, bool closed, double distance, Tolerances tol,
+                             const Interrupt &stop = {});
 
 // Each segment's line moved by its own distance, and the crossing of each
 // moved line with the next (the last with the first), starting at the image

@@ -1,0 +1,472 @@
+#include "core/offset_region.hpp"
+
+#include "core/arrangement.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <numbers>
+#include <optional>
+#include <unordered_map>
+
+namespace geom {
+
+namespace {
+
+constexpr std::uint32_t no_line = std::numeric_limits<std::uint32_t>::max();
+
+// An edge moved to its right; `u` its unit direction, zero for an edge of no
+// length (which then has no moved line).
+struct Moved {
+    Vec2 a, b, u;
+};
+
+std::vector<Moved> moved_edges(std::span<const Vec2> pts, double distance) {
+    std::vector<Moved> out;
+    for (std::size_t i = 0; i + 1 < pts.size(); ++i) {
+        Vec2 v = pts[i + 1] - pts[i];
+        double len = std::hypot(v.x, v.y);
+        Vec2 u = len > 0 ? Vec2{v.x / len, v.y / len} : Vec2{0, 0};
+        Vec2 shift = right_normal(u) * distance;
+        out.push_back({pts[i] + shift, pts[i + 1] + shift, u});
+    }
+    return out;
+}
+
+// Where moved edges e and f meet: the crossing of their lines at a left
+// turn, nowhere at a right turn or a doubling back (the curve goes through
+// the original vertex), their shared moved end where they run straight on.
+enum class Join { mitre, vertex, straight };
+Join join_of(const Moved &e, const Moved &f) {
+    double c = cross(e.u, f.u);
+    if (c > 0)
+        return Join::mitre;
+    if (c < 0 || dot(e.u, f.u) < 0)
+        return Join::vertex;
+    return Join::straight;
+}
+
+Vec2 mitre_point(const Moved &e, const Moved &f) {
+    return e.b + e.u * (cross(f.a - e.b, f.u) / cross(e.u, f.u));
+}
+
+// A closed path of points; segment k runs from point k to point k + 1 (the
+// last back to the first) and carries the moved line it lies on (no_line for
+// a connection through an original vertex, or an end) and whether it is part
+// of the offset side's curve.
+struct RawRing {
+    std::vector<Vec2> points;
+    std::vector<std::uint32_t> line;
+    std::vector<bool> offset_side;
+
+    void add(Vec2 p, std::uint32_t on_line, bool side) {
+        points.push_back(p);
+        line.push_back(on_line);
+        offset_side.push_back(side);
+    }
+};
+
+// Whether the moved edges e and f, from their current ends, meet at a right
+// turn of at most a right angle inside both, and neither edge is shorter
+// than how far the other's moved end reaches past the vertex: then the
+// overlap cut off there (the crossing, the two moved ends, the vertex) lies
+// in both edges' swept rectangles, so every point of it is counted twice
+// and cutting it changes no region.  The crossing is what buffer builders
+// join such edges with; it keeps a long run of shallow turns from making a
+// crossing with every other edge.
+std::optional<Vec2> cut_overlap(const Moved &e, Vec2 e_from, Vec2 e_to, const Moved &f, Vec2 f_from, Vec2 f_to,
+                                double e_len, double f_len, double distance) {
+    double c = cross(e.u, f.u);
+    if (!(c < 0) || dot(e.u, f.u) < 0 || distance * -c > std::min(e_len, f_len))
+        return std::nullopt;
+    Vec2 x = mitre_point(e, f);
+    double along_e = dot(x - e_from, e.u), along_f = dot(x - f_from, f.u);
+    if (!(along_e >= 0 && along_e <= dot(e_to - e_from, e.u) && along_f >= 0 && along_f <= dot(f_to - f_from, f.u)))
+        return std::nullopt;
+    return x;
+}
+
+// The raw curve of `pts` moved to the right, appended to the ring: each
+// moved edge, then its join with the next (with the first too when closed).
+// The segment after the last point goes to whatever the caller adds next.
+void add_raw_curve(RawRing &ring, std::span<const Vec2> pts, double distance, bool closed, bool offset_side,
+                   bool cut_overlaps = true) {
+    std::vector<Moved> e = moved_edges(pts, distance);
+    std::size_t n = e.size();
+    std::vector<Vec2> from(n), to(n);
+    std::vector<double> len(n);
+    std::vector<bool> cut(n, false);  // the join after edge i is a crossing
+    for (std::size_t i = 0; i < n; ++i) {
+        from[i] = e[i].a;
+        to[i] = e[i].b;
+        len[i] = std::hypot(pts[i + 1].x - pts[i].x, pts[i + 1].y - pts[i].y);
+    }
+    auto try_cut = [&](std::size_t i, std::size_t j) {
+        if (!cut_overlaps)
+            return;
+        if (auto x = cut_overlap(e[i], from[i], to[i], e[j], from[j], to[j], len[i], len[j], distance)) {
+            to[i] = from[j] = *x;
+            cut[i] = true;
+        }
+    };
+    if (closed && n >= 2)
+        try_cut(n - 1, 0);
+    for (std::size_t i = 0; i + 1 < n; ++i)
+        try_cut(i, i + 1);
+    for (std::size_t i = 0; i < n; ++i) {
+        auto line = offset_side ? (std::uint32_t) i : no_line;
+        if (!(i == 0 && closed && cut[n - 1]))  // else the last edge's crossing starts it
+            ring.add(from[i], line, offset_side);
+        std::size_t j = i + 1 < n ? i + 1 : 0;
+        if (!(i + 1 < n || closed)) {
+            ring.add(to[i], no_line, false);
+            continue;
+        }
+        auto next_line = offset_side ? (std::uint32_t) j : no_line;
+        if (cut[i]) {
+            if (j == 0)
+                ring.add(to[i], next_line, offset_side);
+            continue;
+        }
+        switch (join_of(e[i], e[j])) {
+        case Join::mitre:
+            ring.add(to[i], line, offset_side);
+            ring.add(mitre_point(e[i], e[j]), next_line, offset_side);
+            break;
+        case Join::vertex:
+            ring.add(to[i], no_line, offset_side);
+            ring.add(pts[j], no_line, offset_side);
+            break;
+        case Join::straight:
+            ring.add(to[i], next_line, offset_side);
+            break;
+        }
+    }
+}
+
+// The half circle round the last point of `pts`, from its right side to its
+// left, as the inner points of sixteen equal chords: the end of a band that
+// reaches `distance` from the polyline's end in every direction, drawn the
+// way buffer builders draw a round end.
+void add_round_end(RawRing &ring, std::span<const Vec2> pts, double distance) {
+    Vec2 end = pts.back(), v = end - pts[pts.size() - 2];
+    double from = std::atan2(v.y, v.x) - std::numbers::pi / 2, step = std::numbers::pi / 16;
+    for (int k = 1; k < 16; ++k) {
+        double a = from + k * step;
+        ring.add({end.x + distance * std::cos(a), end.y + distance * std::sin(a)}, no_line, false);
+    }
+}
+
+std::uint64_t pair_key(std::uint32_t a, std::uint32_t b) {
+    if (a > b)
+        std::swap(a, b);
+    return (std::uint64_t(a) << 32) | b;
+}
+
+// The region of the raw ring whose winding number, times `sign`, is at
+// least 1, with the segment of the raw ring behind every step of its rings.
+struct Faces {
+    arrangement::Region region;
+    std::vector<Vec2> nodes;
+    std::unordered_map<std::uint64_t, std::uint32_t> segment_of;
+
+    std::uint32_t step(const std::vector<std::uint32_t> &ring, std::size_t k) const {
+        auto it = segment_of.find(pair_key(ring[k], ring[(k + 1) % ring.size()]));
+        return it == segment_of.end() ? no_line : it->second;
+    }
+};
+
+Faces faces_of(const RawRing &raw, int sign, double snap, const Interrupt &stop) {
+    std::size_t m = raw.points.size();
+    std::vector<arrangement::Edge> edges(m);
+    for (std::size_t k = 0; k < m; ++k)
+        edges[k] = {(std::uint32_t) k, (std::uint32_t)((k + 1) % m), 1};
+    arrangement::Noded noded = arrangement::node(raw.points, edges, snap, stop);
+    std::vector<arrangement::Link> links = arrangement::links(noded, edges);
+    Faces f;
+    f.region = arrangement::region(noded.nodes, links, [sign](std::int64_t w) { return w * sign >= 1; }, stop);
+    // Where pieces of several segments lie on each other, the step belongs
+    // to the offset side's curve if any of them does, and to the earliest
+    // moved line among those.
+    auto better = [&raw](std::uint32_t i, std::uint32_t j) {
+        auto rank = [&raw](std::uint32_t k) { return raw.offset_side[k] ? (raw.line[k] != no_line ? 2 : 1) : 0; };
+        return rank(i) > rank(j) || (rank(i) == rank(j) && rank(i) == 2 && raw.line[i] < raw.line[j]);
+    };
+    f.segment_of.reserve(noded.pieces.size());
+    for (std::size_t i = 0; i < m; ++i)
+        for (std::uint32_t p = noded.first_piece[i]; p < noded.first_piece[i + 1]; ++p) {
+            auto [it, fresh] = f.segment_of.emplace(pair_key(noded.pieces[p].from, noded.pieces[p].to), (std::uint32_t) i);
+            if (!fresh && better((std::uint32_t) i, it->second))
+                it->second = (std::uint32_t) i;
+        }
+    f.nodes = std::move(noded.nodes);
+    return f;
+}
+
+// The moved lines of the edges, and which of them are one line: the same
+// edge's, or lines that run the same way through the same points (within
+// the snap distance), as where an edge between two that run on from each
+// other has gone.
+struct MovedLines {
+    std::vector<Moved> e;
+    double snap = 0;
+
+    bool same(std::uint32_t i, std::uint32_t j) const {
+        if (i == no_line || j == no_line)
+            return false;
+        if (i == j)
+            return true;
+        const Moved &a = e[i], &b = e[j];
+        return std::fabs(cross(a.u, b.u)) <= 1e-12 && dot(a.u, b.u) > 0 && std::fabs(cross(a.u, b.a - a.a)) <= snap;
+    }
+};
+
+// The moved line under each step of a ring (no_line off the moved lines).
+std::vector<std::uint32_t> lines_of(const Faces &f, const RawRing &raw, const std::vector<std::uint32_t> &ring) {
+    std::vector<std::uint32_t> out(ring.size());
+    for (std::size_t k = 0; k < ring.size(); ++k) {
+        std::uint32_t s = f.step(ring, k);
+        out[k] = s == no_line ? no_line : raw.line[s];
+    }
+    return out;
+}
+
+// The corners of `steps` steps of a ring from step `first`: the nodes where
+// the moved line changes, the first node always; closed, back to the first
+// corner, open, on to the node after the last step.
+std::vector<Vec2> corners_of(const Faces &f, const MovedLines &lines, const std::vector<std::uint32_t> &ring,
+                             const std::vector<std::uint32_t> &line, std::size_t first, std::size_t steps,
+                             bool closed) {
+    std::size_t m = ring.size();
+    std::vector<Vec2> out;
+    for (std::size_t k = first; k < first + steps; ++k)
+        if (k == first || !lines.same(line[(k - 1) % m], line[k % m]))
+            out.push_back(f.nodes[ring[k % m]]);
+    out.push_back(closed ? out.front() : f.nodes[ring[(first + steps) % m]]);
+    return out;
+}
+
+// The step of a closed ring where the outline starts: where its stretch on
+// the earliest moved line begins (a stretch on several lines that are one
+// counts as on the earliest of them), the earliest along that line when
+// there are several.
+std::size_t start_of(const Faces &f, const MovedLines &lines, const std::vector<std::uint32_t> &ring,
+                     const std::vector<std::uint32_t> &line) {
+    std::size_t m = ring.size(), start = 0;
+    std::uint32_t best_line = no_line;
+    double best_along = 0;
+    for (std::size_t k = 0; k < m; ++k) {
+        if (line[k] == no_line || lines.same(line[(k + m - 1) % m], line[k]))
+            continue;
+        std::uint32_t earliest = line[k];
+        for (std::size_t j = k + 1; j < k + m && lines.same(line[(j - 1) % m], line[j % m]); ++j)
+            earliest = std::min(earliest, line[j % m]);
+        if (earliest > best_line)
+            continue;
+        double along = dot(f.nodes[ring[k]], lines.e[earliest].u);
+        if (earliest < best_line || along < best_along) {
+            best_line = earliest;
+            best_along = along;
+            start = k;
+        }
+    }
+    return start;
+}
+
+}  // namespace
+
+OffsetRegion mitred_offset(std::span<const Vec2> points, bool closed, double distance, const Interrupt &stop) {
+    OffsetRegion r;
+    // Exact repeats have no direction to move in.
+    std::vector<Vec2> pts;
+    for (Vec2 p : points)
+        if (pts.empty() || !(p.x == pts.back().x && p.y == pts.back().y))
+            pts.push_back(p);
+    if (pts.size() < 2)
+        return r;
+    RawRing raw;
+    int sign = 1;
+    if (closed) {
+        add_raw_curve(raw, pts, distance, true, true);
+        sign = twice_area_from_first(pts) < 0 ? -1 : 1;
+    } else {
+        // The two-sided band: down the right side, round the end, back up
+        // the left side (the reversed polyline's right) and round the start.
+        std::vector<Vec2> back(pts.rbegin(), pts.rend());
+        add_raw_curve(raw, pts, distance, false, true);
+        add_round_end(raw, pts, distance);
+        add_raw_curve(raw, back, distance, false, false);
+        add_round_end(raw, back, distance);
+    }
+    if (raw.points.size() < 3)
+        return r;
+    // Points this close are one corner: far below any building's detail,
+    // far above the rounding of the crossings.
+    double scale = distance;
+    for (Vec2 p : raw.points)
+        scale = std::max({scale, std::fabs(p.x), std::fabs(p.y)});
+    MovedLines lines{moved_edges(pts, distance), 1e-11 * scale};
+    Faces f = faces_of(raw, sign, lines.snap, stop);
+    const auto &rings = f.region.rings;
+    if (closed) {
+        for (std::int32_t shell : f.region.shell_of)
+            ++(shell < 0 ? r.parts : r.holes);
+        if (r.parts != 1 || r.holes != 0)
+            return r;
+        std::vector<std::uint32_t> ring = rings[0];
+        if (sign < 0)
+            std::reverse(ring.begin(), ring.end());
+        std::vector<std::uint32_t> line = lines_of(f, raw, ring);
+        r.points = corners_of(f, lines, ring, line, start_of(f, lines, ring, line), ring.size(), true);
+        return r;
+    }
+    // Open: the stretches of the rings on the right side's curve.  Every
+    // ring keeps the band on its left, so they run the polyline's way.
+    std::size_t run_ring = 0, run_first = 0, run_steps = 0;
+    std::vector<std::uint32_t> run_lines;
+    bool whole_loop = false;  // the one piece closes on itself (the ends are covered)
+    for (std::size_t g = 0; g < rings.size(); ++g) {
+        const auto &ring = rings[g];
+        std::size_t m = ring.size();
+        auto on_side = [&](std::size_t k) {
+            std::uint32_t s = f.step(ring, k % m);
+            return s != no_line && raw.offset_side[s];
+        };
+        std::size_t count = 0;
+        for (std::size_t k = 0; k < m; ++k)
+            count += on_side(k);
+        if (count == m) {  // a loop of the curve alone
+            ++r.parts;
+            whole_loop = true;
+            run_ring = g;
+            run_lines = lines_of(f, raw, ring);
+            continue;
+        }
+        for (std::size_t k = 0; k < m; ++k) {
+            if (!on_side(k) || on_side(k + m - 1))
+                continue;
+            std::size_t len = 0;
+            while (on_side(k + len))
+                ++len;
+            ++r.parts;
+            run_ring = g;
+            run_first = k;
+            run_steps = len;
+            run_lines = lines_of(f, raw, ring);
+        }
+    }
+    if (r.parts == 1 && whole_loop)
+        r.points = corners_of(f, lines, rings[run_ring], run_lines, 0, rings[run_ring].size(), true);
+    else if (r.parts == 1)
+        r.points = corners_of(f, lines, rings[run_ring], run_lines, run_first, run_steps, false);
+    return r;
+}
+
+namespace {
+
+// How often the closed path through `ring` (back to the first from the
+// last) winds round p, counter-clockwise positive.
+int winding_number(const std::vector<Vec2> &ring, Vec2 p) {
+    int w = 0;
+    for (std::size_t k = 0; k < ring.size(); ++k) {
+        Vec2 a = ring[k], b = ring[(k + 1) % ring.size()];
+        double side = cross(b - a, p - a);
+        if (a.y <= p.y && b.y > p.y && side > 0)
+            ++w;
+        else if (a.y > p.y && b.y <= p.y && side < 0)
+            --w;
+    }
+    return w;
+}
+
+struct Obstacle {
+    Vec2 a, b;
+    std::size_t skip1, skip2;  // edges of the moved polyline it may touch
+};
+
+}  // namespace
+
+bool edgewise_offset_holds(std::span<const Vec2> pts, bool closed, double distance, std::span<const Vec2> moved,
+                           Tolerances tol, const Interrupt &stop) {
+    std::size_t n = pts.size() < 2 ? 0 : pts.size() - 1;
+    if (n == 0 || moved.size() != n + 1)
+        return false;
+    for (Vec2 p : moved)
+        if (!std::isfinite(p.x) || !std::isfinite(p.y))
+            return false;
+    for (std::size_t k = 0; k < n; ++k)
+        if (!(dot(moved[k + 1] - moved[k], pts[k + 1] - pts[k]) > 0))
+            return false;
+    if (closed) {
+        double before = twice_area_from_first(pts), after = twice_area_from_first(moved);
+        if (!(before * after > 0))
+            return false;
+    }
+    if (is_self_intersecting(moved, closed, tol, stop))
+        return false;
+    std::vector<Moved> e = moved_edges(pts, distance);
+    std::vector<Obstacle> obstacles;
+    constexpr std::size_t none = npos;
+    // The overlap of the moved edges at a right turn that the raw curve
+    // keeps (see cut_overlap): nothing of the result may reach into it.
+    for (std::size_t i = 0; i < n; ++i) {
+        std::size_t j = i + 1 < n ? i + 1 : 0;
+        if (!(i + 1 < n || closed) || join_of(e[i], e[j]) != Join::vertex)
+            continue;
+        double sine = -cross(e[i].u, e[j].u);
+        double shorter = std::min(std::hypot(pts[i + 1].x - pts[i].x, pts[i + 1].y - pts[i].y),
+                                  std::hypot(pts[j + 1].x - pts[j].x, pts[j + 1].y - pts[j].y));
+        if (sine > 0 && dot(e[i].u, e[j].u) >= 0 && distance * sine <= shorter)
+            continue;
+        Vec2 x = moved[i + 1], v = pts[i + 1];
+        for (auto [a, b] : {std::pair{x, e[i].b}, {e[i].b, v}, {v, e[j].a}, {e[j].a, x}})
+            obstacles.push_back({a, b, i, j});
+    }
+    if (!closed) {
+        // The band's whole boundary but for the moved edges and mitres that
+        // carry the result: nothing of it may cross the result, so the
+        // winding number is the same all along each side of it, and is 1
+        // just inside (only the first edge's own rectangle) and 0 outside.
+        std::vector<Vec2> back(pts.rbegin(), pts.rend());
+        RawRing band;
+        add_raw_curve(band, pts, distance, false, true, false);
+        add_round_end(band, pts, distance);
+        add_raw_curve(band, back, distance, false, false, false);
+        add_round_end(band, back, distance);
+        std::size_t m = band.points.size();
+        auto near = [&tol](Vec2 p, Vec2 q) { return std::fabs(p.x - q.x) <= tol.flat && std::fabs(p.y - q.y) <= tol.flat; };
+        for (std::size_t k = 0; k < m; ++k) {
+            if (band.offset_side[k] && band.line[k] != no_line)
+                continue;
+            Vec2 a = band.points[k], b = band.points[(k + 1) % m];
+            std::size_t skip1 = near(a, moved.front()) || near(b, moved.front()) ? 0 : none;
+            std::size_t skip2 = near(a, moved.back()) || near(b, moved.back()) ? n - 1 : none;
+            obstacles.push_back({a, b, skip1, skip2});
+        }
+        Vec2 mid = (moved[0] + moved[1]) * 0.5, side = right_normal(e[0].u) * (1e-7 * (distance + std::fabs(mid.x) +
+                                                                                         std::fabs(mid.y)));
+        if (winding_number(band.points, mid - side) != 1 || winding_number(band.points, mid + side) != 0)
+            return false;
+    }
+    if (obstacles.empty())
+        return true;
+    std::vector<Box> boxes;
+    boxes.reserve(n + obstacles.size());
+    for (std::size_t k = 0; k < n; ++k)
+        boxes.push_back(segment_bound(moved[k], moved[k + 1]));
+    for (const Obstacle &o : obstacles)
+        boxes.push_back(segment_bound(o.a, o.b));
+    for (auto [i, j] : overlapping_pairs(boxes, tol.seg, stop)) {
+        if (i >= n || j < n)
+            continue;
+        const Obstacle &o = obstacles[j - n];
+        if (i == o.skip1 || i == o.skip2)
+            continue;
+        if (segment_intersection(moved[i], moved[i + 1], o.a, o.b, tol.flat, tol.seg))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace geom
