@@ -33,72 +33,143 @@ inline double squared_distance_to_segment(Vec2 a, Vec2 b, Vec2 p, double &t) {
     return squared_distance(p, a + d * t);
 }
 
-// Key of a coordinate pair, -0.0 folded into 0.0, for exact lookups.
-struct PairKey {
-    std::uint64_t x, y;
-    bool operator==(const PairKey &o) const { return x == o.x && y == o.y; }
-};
-struct PairKeyHash {
-    std::size_t operator()(const PairKey &k) const { return std::hash<std::uint64_t>()(k.x * 0x9E3779B97F4A7C15ULL ^ k.y); }
-};
-inline std::uint64_t bits(double v) {
+inline std::int64_t bits(double v) {
     if (v == 0)
-        v = 0;
-    std::uint64_t b;
+        v = 0;  // -0.0 and 0.0 are one key
+    std::int64_t b;
     std::memcpy(&b, &v, sizeof b);
     return b;
 }
 
 // Points within `snap` of one another, found through cells `snap` wide: two
 // such points lie in the same or neighbouring cells.  With snap 0, points
-// with equal coordinates.
+// with equal coordinates (the cell is the coordinate pair itself).  Open
+// addressing from a cell to the head of a chain of node numbers.
 class NodeIndex {
 public:
-    explicit NodeIndex(double snap) : snap_(snap), snap2_(snap * snap) {}
+    explicit NodeIndex(double snap) : snap_(snap), snap2_(snap * snap), slots_(64) {}
 
     // Calls f(node) for every indexed node within snap of p.
     template <class F>
     void near(Vec2 p, F &&f) const {
-        if (snap_ <= 0) {
-            auto it = exact_.find({bits(p.x), bits(p.y)});
-            if (it != exact_.end())
-                f(it->second);
-            return;
-        }
-        auto [cx, cy] = cell(p);
-        for (std::int64_t i = cx - 1; i <= cx + 1; ++i)
-            for (std::int64_t j = cy - 1; j <= cy + 1; ++j) {
-                auto it = cells_.find({static_cast<std::uint64_t>(i), static_cast<std::uint64_t>(j)});
-                if (it == cells_.end())
-                    continue;
-                for (std::uint32_t q : it->second)
+        Key c = key(p);
+        int reach = snap_ > 0 ? 1 : 0;
+        for (int i = -reach; i <= reach; ++i)
+            for (int j = -reach; j <= reach; ++j)
+                for (std::uint32_t q = find({c.x + i, c.y + j}).head; q != none; q = next_[q])
                     if (squared_distance(points_[q], p) <= snap2_)
                         f(q);
-            }
     }
 
     void insert(Vec2 p, std::uint32_t node) {
-        if (points_.size() <= node)
+        if (points_.size() <= node) {
             points_.resize(node + 1);
-        points_[node] = p;
-        if (snap_ <= 0) {
-            exact_.emplace(PairKey{bits(p.x), bits(p.y)}, node);
-            return;
+            next_.resize(node + 1, none);
         }
-        auto [cx, cy] = cell(p);
-        cells_[{static_cast<std::uint64_t>(cx), static_cast<std::uint64_t>(cy)}].push_back(node);
+        points_[node] = p;
+        if (2 * (used_ + 1) > slots_.size())
+            grow();
+        Slot &slot = place(key(p));
+        next_[node] = slot.head;
+        slot.head = node;
     }
 
 private:
-    std::pair<std::int64_t, std::int64_t> cell(Vec2 p) const {
-        return {static_cast<std::int64_t>(std::floor(p.x / snap_)), static_cast<std::int64_t>(std::floor(p.y / snap_))};
+    struct Key {
+        std::int64_t x, y;
+        bool operator==(const Key &o) const { return x == o.x && y == o.y; }
+    };
+    struct Slot {
+        Key k{};
+        std::uint32_t head = none;  // none: free
+    };
+
+    Key key(Vec2 p) const {
+        if (snap_ <= 0)
+            return {bits(p.x), bits(p.y)};
+        return {cell(p.x), cell(p.y)};
+    }
+    // Cells past +-2^62 are clamped: points there share a cell, and the
+    // distance test still tells them apart.
+    std::int64_t cell(double v) const {
+        double c = std::clamp(std::floor(v / snap_), -0x1p62, 0x1p62);
+        return static_cast<std::int64_t>(c);
+    }
+    std::size_t hash(const Key &k) const {
+        std::uint64_t h = static_cast<std::uint64_t>(k.x) * 0x9E3779B97F4A7C15ULL ^
+                          static_cast<std::uint64_t>(k.y) * 0xC2B2AE3D27D4EB4FULL;
+        return static_cast<std::size_t>(h ^ (h >> 29)) & (slots_.size() - 1);
+    }
+    const Slot &find(const Key &k) const {
+        static const Slot empty{};
+        for (std::size_t i = hash(k);; i = (i + 1) & (slots_.size() - 1)) {
+            if (slots_[i].head == none)
+                return empty;
+            if (slots_[i].k == k)
+                return slots_[i];
+        }
+    }
+    Slot &place(const Key &k) {
+        for (std::size_t i = hash(k);; i = (i + 1) & (slots_.size() - 1)) {
+            if (slots_[i].head == none) {
+                slots_[i].k = k;
+                ++used_;
+                return slots_[i];
+            }
+            if (slots_[i].k == k)
+                return slots_[i];
+        }
+    }
+    void grow() {
+        std::vector<Slot> old(slots_.size() * 2);
+        old.swap(slots_);
+        for (const Slot &s : old)
+            if (s.head != none) {
+                for (std::size_t i = hash(s.k);; i = (i + 1) & (slots_.size() - 1))
+                    if (slots_[i].head == none) {
+                        slots_[i] = s;
+                        break;
+                    }
+            }
     }
 
     double snap_, snap2_;
+    std::vector<Slot> slots_;
+    std::size_t used_ = 0;
     std::vector<Vec2> points_;
-    std::unordered_map<PairKey, std::vector<std::uint32_t>, PairKeyHash> cells_;
-    std::unordered_map<PairKey, std::uint32_t, PairKeyHash> exact_;
+    std::vector<std::uint32_t> next_;
 };
+
+// Calls f(i, j), i < j, for every pair of boxes that overlap once widened by
+// `reach` (boxes with a NaN side meet none): a sweep along x over the boxes sorted by their left side, with a
+// list of the boxes still open.  Pairs come in the order their later box is
+// reached.
+template <class F>
+void overlapping(const std::vector<Box> &boxes, double reach, const Interrupt &stop, F &&f) {
+    std::vector<std::pair<double, std::uint32_t>> order;
+    order.reserve(boxes.size());
+    for (std::uint32_t i = 0; i < boxes.size(); ++i)
+        if (!std::isnan(boxes[i].min_x))  // a NaN box meets nothing (and would break the sort)
+            order.push_back({boxes[i].min_x, i});
+    std::sort(order.begin(), order.end());
+    std::vector<std::uint32_t> open;
+    for (const auto &item : order) {
+        std::uint32_t i = item.second;
+        const Box &b = boxes[i];
+        std::size_t kept = 0;
+        for (std::uint32_t a : open) {
+            stop.tick();
+            const Box &o = boxes[a];
+            if (o.max_x + reach < b.min_x - reach)
+                continue;  // closed for good: every later box starts farther right
+            open[kept++] = a;
+            if (o.min_y - reach <= b.max_y + reach && b.min_y - reach <= o.max_y + reach)
+                f(std::min(a, i), std::max(a, i));
+        }
+        open.resize(kept);
+        open.push_back(i);
+    }
+}
 
 // A working segment: a piece of input edge `edge` between two nodes.
 struct Seg {
@@ -177,24 +248,23 @@ Noded node(std::span<const Vec2> points, std::span<const Edge> edges, double sna
                 cuts.push_back({static_cast<std::uint32_t>(s), k, t});
             }
         };
-        for (auto [i, j] : overlapping_pairs(boxes, snap, stop)) {
-            stop.tick();
+        overlapping(boxes, snap, stop, [&](std::size_t i, std::size_t j) {
             if (i >= ns)
-                continue;  // node with node
+                return;  // node with node
             if (j >= ns) {
                 std::uint32_t k = static_cast<std::uint32_t>(j - ns);
                 double t;
                 if (squared_distance_to_segment(out.nodes[segs[i].a], out.nodes[segs[i].b], out.nodes[k], t) <= snap2)
                     cut(i, k);
-                continue;
+                return;
             }
             const Seg &p = segs[i], &q = segs[j];
             if (p.a == q.a || p.a == q.b || p.b == q.a || p.b == q.b)
-                continue;  // a shared end: they can only overlap, which routing mends
+                return;  // a shared end: they can only overlap, which routing mends
             Vec2 a = out.nodes[p.a], b = out.nodes[p.b], c = out.nodes[q.a], d = out.nodes[q.b];
             double t;
             if (!proper_crossing(a, b, c, d, t))
-                continue;
+                return;
             Vec2 x = a + (b - a) * t;
             std::uint32_t at = none;
             double best = INFINITY;
@@ -212,7 +282,7 @@ Noded node(std::span<const Vec2> points, std::span<const Edge> edges, double sna
             }
             cut(i, at);
             cut(j, at);
-        }
+        });
         if (cuts.empty()) {
             out.planar = true;
             break;
