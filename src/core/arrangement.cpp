@@ -47,7 +47,13 @@ inline std::int64_t bits(double v) {
 // addressing from a cell to the head of a chain of node numbers.
 class NodeIndex {
 public:
-    explicit NodeIndex(double snap) : snap_(snap), snap2_(snap * snap), slots_(64) {}
+    // Room for about `expected` cells before the table grows.
+    NodeIndex(double snap, std::size_t expected) : snap_(snap), snap2_(snap * snap) {
+        std::size_t capacity = 64;
+        while (capacity < 2 * expected)
+            capacity *= 2;
+        slots_.resize(capacity);
+    }
 
     // Calls f(node) for every indexed node within snap of p.
     template <class F>
@@ -199,7 +205,7 @@ Noded node(std::span<const Vec2> points, std::span<const Edge> edges, double sna
     const std::size_t n = points.size();
     // Clusters of input points, each led by its first point.
     Groups groups(n);
-    NodeIndex index(snap);
+    NodeIndex index(snap, n);
     for (std::size_t i = 0; i < n; ++i) {
         stop.tick();
         index.near(points[i], [&](std::uint32_t q) { groups.join(q, static_cast<std::uint32_t>(i)); });
@@ -215,7 +221,7 @@ Noded node(std::span<const Vec2> points, std::span<const Edge> edges, double sna
         out.node_of_point[i] = out.node_of_point[lead];
     }
     const std::size_t input_nodes = out.nodes.size();
-    NodeIndex nodes(snap);
+    NodeIndex nodes(snap, 2 * out.nodes.size());
     for (std::size_t k = 0; k < out.nodes.size(); ++k)
         nodes.insert(out.nodes[k], static_cast<std::uint32_t>(k));
 
