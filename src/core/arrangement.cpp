@@ -367,7 +367,6 @@ struct HalfEdges {
     std::vector<std::uint32_t> order;    // outgoing half-edges, grouped by node
     std::vector<std::uint32_t> first;    // node -> start of its group in order
     std::vector<std::uint32_t> slot;     // half-edge -> its place in order
-    std::vector<std::uint32_t> face;     // half-edge -> the face on its left
 
     HalfEdges(const std::vector<Vec2> &nodes_, std::span<const Link> links_) : nodes(nodes_), links(links_) {
         const std::size_t nh = 2 * links.size();
@@ -412,7 +411,7 @@ struct HalfEdges {
 // coarser until the lists hold at most a few times the number of links.
 class Cells {
 public:
-    Cells(const std::vector<Vec2> &nodes, std::span<const Link> links, bool needed) : nodes_(nodes), links_(links) {
+    Cells(const std::vector<Vec2> &nodes, std::span<const Link> links, bool needed) : nodes_(nodes) {
         if (!needed || links.empty())
             return;
         double hx = -INFINITY, hy = -INFINITY;
@@ -490,7 +489,6 @@ private:
     }
 
     const std::vector<Vec2> &nodes_;
-    std::span<const Link> links_;
     double x0_ = 0, y0_ = 0, wx_ = 0, wy_ = 0;
     std::size_t nx_ = 1, ny_ = 1;
     std::vector<std::uint32_t> first_, list_;
