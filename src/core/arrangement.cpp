@@ -1,6 +1,7 @@
 #include "core/arrangement.hpp"
 
 #include "core/exact_predicates.hpp"
+#include "core/pair_map.hpp"
 #include "core/line_segment_ray.hpp"
 #include "core/union_find.hpp"
 
@@ -8,6 +9,8 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <limits>
+#include <utility>
 #include <unordered_map>
 
 namespace geom::arrangement {
@@ -41,53 +44,55 @@ inline std::int64_t bits(double v) {
     return b;
 }
 
-// Points within `snap` of one another, found through cells `snap` wide: two
-// such points lie in the same or neighbouring cells.  With snap 0, points
-// with equal coordinates (the cell is the coordinate pair itself).  Open
-// addressing from a cell to the head of a chain of node numbers.
+// Points within `snap` of one another, found through cells sixteen times
+// `snap` wide, so that most points need only their own cell.  With snap 0,
+// points with equal coordinates (the cell is the coordinate pair itself).
+// Open addressing from a cell to the head of a chain of node numbers; a
+// slot holds only the head, whose point tells the cell.
 class NodeIndex {
 public:
-    // Room for about `expected` cells before the table grows.
-    NodeIndex(double snap, std::size_t expected) : snap_(snap), snap2_(snap * snap) {
+    // Room for about `expected` points before the table grows.
+    NodeIndex(double snap, std::size_t expected) : snap_(snap), snap2_(snap * snap), width_(16 * snap) {
         std::size_t capacity = 64;
         while (capacity < 2 * expected)
             capacity *= 2;
-        slots_.resize(capacity);
+        slots_.assign(capacity, none);
+        next_.reserve(expected);
     }
 
-    // Calls f(node) for every indexed node within snap of p.
+    // Calls f(q) for every indexed q whose point pts[q] lies within snap of
+    // p.  `pts` holds the points of all numbers indexed.
     template <class F>
-    void near(Vec2 p, F &&f) const {
-        Key c = key(p);
-        int reach = snap_ > 0 ? 1 : 0;
-        for (int i = -reach; i <= reach; ++i)
-            for (int j = -reach; j <= reach; ++j)
-                for (std::uint32_t q = find({c.x + i, c.y + j}).head; q != none; q = next_[q])
-                    if (squared_distance(points_[q], p) <= snap2_)
+    void near(std::span<const Vec2> pts, Vec2 p, F &&f) const {
+        if (snap_ <= 0) {
+            for (std::uint32_t q = head(pts, key(p)); q != none; q = next_[q])
+                f(q);  // the cell is the point
+            return;
+        }
+        Key lo = key({p.x - snap_, p.y - snap_}), hi = key({p.x + snap_, p.y + snap_});
+        for (std::int64_t i = lo.x; i <= hi.x; ++i)
+            for (std::int64_t j = lo.y; j <= hi.y; ++j)
+                for (std::uint32_t q = head(pts, {i, j}); q != none; q = next_[q])
+                    if (squared_distance(pts[q], p) <= snap2_)
                         f(q);
     }
 
-    void insert(Vec2 p, std::uint32_t node) {
-        if (points_.size() <= node) {
-            points_.resize(node + 1);
-            next_.resize(node + 1, none);
-        }
-        points_[node] = p;
+    // Indexes number q at its point pts[q].
+    void insert(std::span<const Vec2> pts, std::uint32_t q) {
+        if (next_.size() <= q)
+            next_.resize(q + 1, none);
         if (2 * (used_ + 1) > slots_.size())
-            grow();
-        Slot &slot = place(key(p));
-        next_[node] = slot.head;
-        slot.head = node;
+            grow(pts);
+        std::uint32_t &slot = slots_[place(pts, key(pts[q]))];
+        used_ += slot == none;
+        next_[q] = slot;
+        slot = q;
     }
 
 private:
     struct Key {
         std::int64_t x, y;
         bool operator==(const Key &o) const { return x == o.x && y == o.y; }
-    };
-    struct Slot {
-        Key k{};
-        std::uint32_t head = none;  // none: free
     };
 
     Key key(Vec2 p) const {
@@ -98,88 +103,116 @@ private:
     // Cells past +-2^62 are clamped: points there share a cell, and the
     // distance test still tells them apart.
     std::int64_t cell(double v) const {
-        double c = std::clamp(std::floor(v / snap_), -0x1p62, 0x1p62);
+        double c = std::clamp(std::floor(v / width_), -0x1p62, 0x1p62);
         return static_cast<std::int64_t>(c);
     }
     std::size_t hash(const Key &k) const {
-        std::uint64_t h = static_cast<std::uint64_t>(k.x) * 0x9E3779B97F4A7C15ULL ^
-                          static_cast<std::uint64_t>(k.y) * 0xC2B2AE3D27D4EB4FULL;
-        return static_cast<std::size_t>(h ^ (h >> 29)) & (slots_.size() - 1);
+        // Cells in a row differ in their low bits only: mixed to spread.
+        std::uint64_t h = static_cast<std::uint64_t>(k.x) * 0x9E3779B97F4A7C15ULL + static_cast<std::uint64_t>(k.y);
+        h = (h ^ (h >> 31)) * 0xBF58476D1CE4E5B9ULL;
+        h = (h ^ (h >> 27)) * 0x94D049BB133111EBULL;
+        return static_cast<std::size_t>(h ^ (h >> 31)) & (slots_.size() - 1);
     }
-    const Slot &find(const Key &k) const {
-        static const Slot empty{};
-        for (std::size_t i = hash(k);; i = (i + 1) & (slots_.size() - 1)) {
-            if (slots_[i].head == none)
-                return empty;
-            if (slots_[i].k == k)
-                return slots_[i];
-        }
+    // The slot of the cell, or the free slot where it would go.
+    std::size_t place(std::span<const Vec2> pts, const Key &k) const {
+        for (std::size_t i = hash(k);; i = (i + 1) & (slots_.size() - 1))
+            if (slots_[i] == none || key(pts[slots_[i]]) == k)
+                return i;
     }
-    Slot &place(const Key &k) {
-        for (std::size_t i = hash(k);; i = (i + 1) & (slots_.size() - 1)) {
-            if (slots_[i].head == none) {
-                slots_[i].k = k;
-                ++used_;
-                return slots_[i];
-            }
-            if (slots_[i].k == k)
-                return slots_[i];
-        }
-    }
-    void grow() {
-        std::vector<Slot> old(slots_.size() * 2);
+    std::uint32_t head(std::span<const Vec2> pts, const Key &k) const { return slots_[place(pts, k)]; }
+    void grow(std::span<const Vec2> pts) {
+        std::vector<std::uint32_t> old(slots_.size() * 2, none);
         old.swap(slots_);
-        for (const Slot &s : old)
-            if (s.head != none) {
-                for (std::size_t i = hash(s.k);; i = (i + 1) & (slots_.size() - 1))
-                    if (slots_[i].head == none) {
-                        slots_[i] = s;
-                        break;
-                    }
-            }
+        for (std::uint32_t h : old)
+            if (h != none)
+                slots_[place(pts, key(pts[h]))] = h;
     }
 
-    double snap_, snap2_;
-    std::vector<Slot> slots_;
+    double snap_, snap2_, width_;
+    std::vector<std::uint32_t> slots_;
     std::size_t used_ = 0;
-    std::vector<Vec2> points_;
     std::vector<std::uint32_t> next_;
 };
 
-// Calls f(i, j), i < j, for every pair of boxes that overlap once widened by
-// `reach` (boxes with a NaN side meet none): a sweep along x over the boxes sorted by their left side, with a
-// list of the boxes still open.  Pairs come in the order their later box is
-// reached.
-template <class F>
-void overlapping(const std::vector<Box> &boxes, double reach, const Interrupt &stop, F &&f) {
-    std::vector<std::pair<double, std::uint32_t>> order;
+// The numbers of the boxes with a left side (NaN sides last out), ordered
+// by left side and then by number: a stable radix sort on the sides' bits.
+std::vector<std::uint32_t> by_left_side(const std::vector<Box> &boxes) {
+    std::vector<std::uint64_t> key, key2;
+    std::vector<std::uint32_t> order, order2;
+    key.reserve(boxes.size());
     order.reserve(boxes.size());
-    for (std::uint32_t i = 0; i < boxes.size(); ++i)
-        if (!std::isnan(boxes[i].min_x))  // a NaN box meets nothing (and would break the sort)
-            order.push_back({boxes[i].min_x, i});
-    std::sort(order.begin(), order.end());
-    std::vector<std::uint32_t> open;
-    for (const auto &item : order) {
-        std::uint32_t i = item.second;
-        const Box &b = boxes[i];
-        std::size_t kept = 0;
-        for (std::uint32_t a : open) {
-            stop.tick();
-            const Box &o = boxes[a];
-            if (o.max_x + reach < b.min_x - reach)
-                continue;  // closed for good: every later box starts farther right
-            open[kept++] = a;
-            if (o.min_y - reach <= b.max_y + reach && b.min_y - reach <= o.max_y + reach)
-                f(std::min(a, i), std::max(a, i));
-        }
-        open.resize(kept);
-        open.push_back(i);
+    for (std::uint32_t i = 0; i < boxes.size(); ++i) {
+        double v = boxes[i].min_x;
+        if (std::isnan(v))
+            continue;  // a NaN box meets nothing
+        std::uint64_t b = static_cast<std::uint64_t>(bits(v));
+        key.push_back(b >> 63 ? ~b : b | (std::uint64_t{1} << 63));  // ordered as the doubles are
+        order.push_back(i);
     }
+    constexpr int digit = 11;
+    constexpr std::size_t buckets = std::size_t{1} << digit;
+    key2.resize(key.size());
+    order2.resize(order.size());
+    std::vector<std::uint32_t> count(buckets);
+    for (int shift = 0; shift < 64; shift += digit) {
+        std::fill(count.begin(), count.end(), 0);
+        for (std::uint64_t k : key)
+            ++count[(k >> shift) & (buckets - 1)];
+        if (!key.empty() && count[(key[0] >> shift) & (buckets - 1)] == key.size())
+            continue;  // one digit for all: nothing moves
+        std::uint32_t sum = 0;
+        for (std::uint32_t &c : count)
+            sum += std::exchange(c, sum);
+        for (std::size_t i = 0; i < key.size(); ++i) {
+            std::uint32_t at = count[(key[i] >> shift) & (buckets - 1)]++;
+            key2[at] = key[i];
+            order2[at] = order[i];
+        }
+        key.swap(key2);
+        order.swap(order2);
+    }
+    return order;
+}
+
+// Calls f(i, j), i < j, for every pair of boxes that overlap once widened by
+// `reach` and, if `fresh_only`, of which one at least is marked in `fresh`
+// (boxes with a NaN side meet none): a sweep along x over the boxes ordered
+// by their left side, with lists of the fresh and of the other boxes still
+// open.
+template <class F>
+void overlapping(const std::vector<Box> &boxes, const std::vector<char> &fresh, double reach, bool fresh_only,
+                 const Interrupt &stop, F &&f) {
+    std::vector<std::uint32_t> open[2];  // the fresh ones, the others
+    for (std::uint32_t i : by_left_side(boxes)) {
+        const Box &b = boxes[i];
+        for (int list = 0; list < (fresh[i] || !fresh_only ? 2 : 1); ++list) {
+            std::vector<std::uint32_t> &o = open[list];
+            std::size_t kept = 0;
+            for (std::uint32_t a : o) {
+                stop.tick();
+                const Box &ob = boxes[a];
+                if (ob.max_x + reach < b.min_x - reach)
+                    continue;  // closed for good: every later box starts farther right
+                o[kept++] = a;
+                if (ob.min_y - reach <= b.max_y + reach && b.min_y - reach <= ob.max_y + reach)
+                    f(std::min(a, i), std::max(a, i));
+            }
+            o.resize(kept);
+        }
+        open[fresh[i] ? 0 : 1].push_back(i);
+    }
+}
+
+// Whether the boxes overlap once widened by `reach`.
+inline bool meet(const Box &p, const Box &q, double reach) {
+    return p.min_x - reach <= q.max_x + reach && q.min_x - reach <= p.max_x + reach &&
+           p.min_y - reach <= q.max_y + reach && q.min_y - reach <= p.max_y + reach;
 }
 
 // A working segment: a piece of input edge `edge` between two nodes.
 struct Seg {
     std::uint32_t a, b, edge;
+    std::uint32_t root;  // the segment of the first round it is a piece of
 };
 
 // Where a segment is to be cut: at `node`, `t` along it.
@@ -208,8 +241,8 @@ Noded node(std::span<const Vec2> points, std::span<const Edge> edges, double sna
     NodeIndex index(snap, n);
     for (std::size_t i = 0; i < n; ++i) {
         stop.tick();
-        index.near(points[i], [&](std::uint32_t q) { groups.join(q, static_cast<std::uint32_t>(i)); });
-        index.insert(points[i], static_cast<std::uint32_t>(i));
+        index.near(points, points[i], [&](std::uint32_t q) { groups.join(q, static_cast<std::uint32_t>(i)); });
+        index.insert(points, static_cast<std::uint32_t>(i));
     }
     out.node_of_point.assign(n, none);
     for (std::size_t i = 0; i < n; ++i) {
@@ -221,50 +254,129 @@ Noded node(std::span<const Vec2> points, std::span<const Edge> edges, double sna
         out.node_of_point[i] = out.node_of_point[lead];
     }
     const std::size_t input_nodes = out.nodes.size();
-    NodeIndex nodes(snap, 2 * out.nodes.size());
-    for (std::size_t k = 0; k < out.nodes.size(); ++k)
-        nodes.insert(out.nodes[k], static_cast<std::uint32_t>(k));
+    // The nodes, indexed: the points' index already when no points merged.
+    NodeIndex nodes = input_nodes == n ? std::move(index) : NodeIndex(snap, 2 * input_nodes);
+    if (input_nodes != n)
+        for (std::size_t k = 0; k < input_nodes; ++k)
+            nodes.insert(out.nodes, static_cast<std::uint32_t>(k));
 
     std::vector<Seg> segs;
     segs.reserve(edges.size());
     for (std::size_t e = 0; e < edges.size(); ++e) {
         std::uint32_t a = out.node_of_point[edges[e].from], b = out.node_of_point[edges[e].to];
         if (a != b)
-            segs.push_back({a, b, static_cast<std::uint32_t>(e)});
+            segs.push_back({a, b, static_cast<std::uint32_t>(e), static_cast<std::uint32_t>(segs.size())});
     }
 
+    // Which segments and nodes the last round made or moved: only pairs
+    // with one of them in can change anything.  A piece cut from a segment
+    // only at older nodes that lie exactly on it is a part of that segment,
+    // and was looked at with it.
+    const std::size_t roots = segs.size();
+    std::vector<char> fresh_seg(roots, 1);
+    std::size_t fresh_nodes_from = 0;
+    // The first round notes which segments lie near each other, a little
+    // farther than snap: the second looks only at the pieces of segments
+    // near one that moved, unless a cut moved a piece farther than that.
+    double magnitude = 0;
+    for (Vec2 p : out.nodes)
+        magnitude = std::max({magnitude, std::fabs(p.x), std::fabs(p.y)});
+    const double slack = 2 * snap + 16 * std::numeric_limits<double>::epsilon() * magnitude;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> near_pairs;
+    double bend = 0;  // how far the cuts of the last round moved pieces off their segments' boxes
     const double snap2 = snap * snap;
     out.planar = false;
     for (int round = 0; round < max_rounds; ++round) {
-        std::vector<Cut> cuts;
-        // One pass over the boxes of segments and nodes, widened by snap.  A
-        // crossing gets a node, or the node already within snap of it; a
-        // node within snap of a segment it does not end at is routed
-        // through.  Nodes made here are routed in the next round.
         const std::size_t ns = segs.size(), nn = out.nodes.size();
-        std::vector<Box> boxes(ns + nn);
-        for (std::size_t s = 0; s < ns; ++s)
-            boxes[s] = segment_bound(out.nodes[segs[s].a], out.nodes[segs[s].b]);
-        for (std::size_t k = 0; k < nn; ++k)
-            boxes[ns + k] = Box{out.nodes[k].x, out.nodes[k].x, out.nodes[k].y, out.nodes[k].y};
-        auto cut = [&](std::size_t s, std::uint32_t k) {
+        if (std::find(fresh_seg.begin(), fresh_seg.end(), 1) == fresh_seg.end() && fresh_nodes_from == nn) {
+            out.planar = true;
+            break;
+        }
+        // The segments taken: all, or in the second round those from a
+        // first-round segment that moved or lay near one that did.
+        std::vector<std::uint32_t> items;
+        items.reserve(ns);
+        if (round == 1 && bend <= slack) {
+            std::vector<char> moved(roots, 0), taken;
+            for (std::size_t s = 0; s < ns; ++s)
+                if (fresh_seg[s])
+                    moved[segs[s].root] = 1;
+            taken = moved;
+            for (auto [p, q] : near_pairs) {
+                if (moved[p])
+                    taken[q] = 1;
+                if (moved[q])
+                    taken[p] = 1;
+            }
+            for (std::uint32_t s = 0; s < ns; ++s)
+                if (taken[segs[s].root])
+                    items.push_back(s);
+        } else {
+            for (std::uint32_t s = 0; s < ns; ++s)
+                items.push_back(s);
+        }
+        near_pairs.clear();
+        const std::size_t ni = items.size();
+        // One pass over the boxes of those segments and of the nodes that
+        // end no segment.  A crossing gets a node, or the node already
+        // within snap of it; a node within snap of a segment it does not
+        // end at is routed through.  Nodes made here are routed in the next
+        // round.
+        std::vector<char> ends(nn, 0);
+        for (const Seg &sg : segs)
+            ends[sg.a] = ends[sg.b] = 1;
+        std::vector<Box> boxes(ni);
+        std::vector<char> fresh(ni);
+        for (std::size_t i = 0; i < ni; ++i) {
+            const Seg &sg = segs[items[i]];
+            boxes[i] = segment_bound(out.nodes[sg.a], out.nodes[sg.b]);
+            fresh[i] = fresh_seg[items[i]];
+        }
+        std::vector<std::uint32_t> lone;
+        for (std::uint32_t k = 0; k < nn; ++k)
+            if (!ends[k]) {
+                lone.push_back(k);
+                boxes.push_back(Box{out.nodes[k].x, out.nodes[k].x, out.nodes[k].y, out.nodes[k].y});
+                fresh.push_back(k >= fresh_nodes_from);
+            }
+        std::vector<Cut> cuts;
+        // Cuts segment s at node k, unless k ends it.
+        auto cut = [&](std::uint32_t s, std::uint32_t k) {
             double t;
             if (k != segs[s].a && k != segs[s].b) {
                 squared_distance_to_segment(out.nodes[segs[s].a], out.nodes[segs[s].b], out.nodes[k], t);
-                cuts.push_back({static_cast<std::uint32_t>(s), k, t});
+                cuts.push_back({s, k, t});
             }
         };
-        overlapping(boxes, snap, stop, [&](std::size_t i, std::size_t j) {
-            if (i >= ns)
+        // Routes segment s through node k when k lies within snap of it.
+        auto route = [&](std::uint32_t s, std::uint32_t k) {
+            if (k == segs[s].a || k == segs[s].b)
+                return;
+            double t;
+            if (squared_distance_to_segment(out.nodes[segs[s].a], out.nodes[segs[s].b], out.nodes[k], t) <= snap2)
+                cuts.push_back({s, k, t});
+        };
+        const bool note = round == 0;
+        overlapping(boxes, fresh, note ? slack : snap, !note, stop, [&](std::size_t i, std::size_t j) {
+            if (i >= ni)
                 return;  // node with node
-            if (j >= ns) {
-                std::uint32_t k = static_cast<std::uint32_t>(j - ns);
-                double t;
-                if (squared_distance_to_segment(out.nodes[segs[i].a], out.nodes[segs[i].b], out.nodes[k], t) <= snap2)
-                    cut(i, k);
+            if (note && !meet(boxes[i], boxes[j], snap)) {
+                if (j < ni)
+                    near_pairs.push_back({segs[items[i]].root, segs[items[j]].root});
                 return;
             }
-            const Seg &p = segs[i], &q = segs[j];
+            if (j >= ni) {
+                route(items[i], lone[j - ni]);
+                return;
+            }
+            std::uint32_t si = items[i], sj = items[j];
+            if (note)
+                near_pairs.push_back({segs[si].root, segs[sj].root});
+            const Seg &p = segs[si], &q = segs[sj];
+            route(si, q.a);
+            route(si, q.b);
+            route(sj, p.a);
+            route(sj, p.b);
             if (p.a == q.a || p.a == q.b || p.b == q.a || p.b == q.b)
                 return;  // a shared end: they can only overlap, which routing mends
             Vec2 a = out.nodes[p.a], b = out.nodes[p.b], c = out.nodes[q.a], d = out.nodes[q.b];
@@ -274,7 +386,7 @@ Noded node(std::span<const Vec2> points, std::span<const Edge> edges, double sna
             Vec2 x = a + (b - a) * t;
             std::uint32_t at = none;
             double best = INFINITY;
-            nodes.near(x, [&](std::uint32_t k) {
+            nodes.near(out.nodes, x, [&](std::uint32_t k) {
                 double d2 = squared_distance(out.nodes[k], x);
                 if (d2 < best || (d2 == best && k < at)) {
                     best = d2;
@@ -284,35 +396,48 @@ Noded node(std::span<const Vec2> points, std::span<const Edge> edges, double sna
             if (at == none) {
                 at = static_cast<std::uint32_t>(out.nodes.size());
                 out.nodes.push_back(x);
-                nodes.insert(x, at);
+                nodes.insert(out.nodes, at);
             }
-            cut(i, at);
-            cut(j, at);
+            cut(si, at);
+            cut(sj, at);
         });
+        fresh_nodes_from = nn;
         if (cuts.empty()) {
             out.planar = true;
             break;
         }
-        // Each cut segment replaced by its pieces, in order along it.
+        // Each cut segment replaced by its pieces, in order along it (a node
+        // found twice cuts once).
         std::sort(cuts.begin(), cuts.end(), [](const Cut &x, const Cut &y) {
             return x.seg < y.seg || (x.seg == y.seg && (x.t < y.t || (x.t == y.t && x.node < y.node)));
         });
         std::vector<Seg> next;
+        std::vector<char> next_fresh;
         next.reserve(segs.size() + cuts.size());
+        next_fresh.reserve(segs.size() + cuts.size());
+        bend = 0;
         std::size_t c = 0;
         for (std::size_t s = 0; s < segs.size(); ++s) {
-            std::uint32_t from = segs[s].a;
+            const Seg &sg = segs[s];
+            std::uint32_t from = sg.a;
+            bool moved = false;
             for (; c < cuts.size() && cuts[c].seg == s; ++c) {
                 std::uint32_t k = cuts[c].node;
                 if (k == from)
                     continue;
-                next.push_back({from, k, segs[s].edge});
+                Vec2 a = out.nodes[sg.a], b = out.nodes[sg.b], x = out.nodes[k];
+                moved = moved || k >= nn || exact::orient(a, b, x) != 0;
+                bend = std::max({bend, std::min(a.x, b.x) - x.x, x.x - std::max(a.x, b.x), std::min(a.y, b.y) - x.y,
+                                 x.y - std::max(a.y, b.y)});
+                next.push_back({from, k, sg.edge, sg.root});
                 from = k;
             }
-            if (from != segs[s].b)
-                next.push_back({from, segs[s].b, segs[s].edge});
+            if (from != sg.b)
+                next.push_back({from, sg.b, sg.edge, sg.root});
+            next_fresh.resize(next.size(), moved ? 1 : 0);
         }
         segs.swap(next);
+        fresh_seg.swap(next_fresh);
     }
 
     out.crossing_nodes = out.nodes.size() - input_nodes;
@@ -329,15 +454,14 @@ Noded node(std::span<const Vec2> points, std::span<const Edge> edges, double sna
 
 std::vector<Link> links(const Noded &noded, std::span<const Edge> edges, bool keep_zero) {
     std::vector<Link> out;
-    std::unordered_map<std::uint64_t, std::size_t> seen;
+    PairMap seen(noded.pieces.size());
     for (std::size_t e = 0; e < edges.size(); ++e)
         for (std::uint32_t p = noded.first_piece[e]; p < noded.first_piece[e + 1]; ++p) {
             const Piece &piece = noded.pieces[p];
-            std::uint32_t lo = std::min(piece.from, piece.to), hi = std::max(piece.from, piece.to);
-            auto [it, fresh] = seen.emplace((std::uint64_t{lo} << 32) | hi, out.size());
+            auto [at, fresh] = seen.emplace(piece.from, piece.to, static_cast<std::uint32_t>(out.size()));
             if (fresh)
                 out.push_back({piece.from, piece.to, 0});
-            Link &l = out[it->second];
+            Link &l = out[at];
             l.weight += l.from == piece.from ? edges[e].weight : -std::int64_t{edges[e].weight};
         }
     if (!keep_zero)
@@ -356,6 +480,15 @@ double twice_area(const std::vector<Vec2> &nodes, std::span<const std::uint32_t>
 }
 
 namespace {
+
+// A number that orders directions as their angle from +x does over
+// (-pi, pi], without a trigonometric call: at most 0 where the angle is.
+inline double pseudo_angle(Vec2 d) {
+    double p = d.y / (std::fabs(d.x) + std::fabs(d.y));
+    if (d.x >= 0)
+        return p;
+    return d.y >= 0 ? 2 - p : -2 - p;
+}
 
 // Half-edges of the links: 2k runs from links[k].from to links[k].to, 2k + 1
 // back.  Around each node the outgoing half-edges are sorted
@@ -382,7 +515,7 @@ struct HalfEdges {
         std::vector<double> angle(nh);
         for (std::uint32_t h = 0; h < nh; ++h) {
             Vec2 d = nodes[target(h)] - nodes[origin(h)];
-            angle[h] = std::atan2(d.y, d.x);
+            angle[h] = pseudo_angle(d);
         }
         slot.resize(nh);
         for (std::size_t v = 0; v < nodes.size(); ++v) {
@@ -411,29 +544,30 @@ struct HalfEdges {
 // coarser until the lists hold at most a few times the number of links.
 class Cells {
 public:
-    Cells(const std::vector<Vec2> &nodes, std::span<const Link> links, bool needed) : nodes_(nodes) {
+    Cells(const std::vector<Vec2> &nodes, std::span<const Link> links, bool needed) {
         if (!needed || links.empty())
             return;
         double hx = -INFINITY, hy = -INFINITY;
         x0_ = y0_ = INFINITY;
-        for (const Link &l : links)
-            for (std::uint32_t v : {l.from, l.to}) {
-                x0_ = std::min(x0_, nodes[v].x);
-                y0_ = std::min(y0_, nodes[v].y);
-                hx = std::max(hx, nodes[v].x);
-                hy = std::max(hy, nodes[v].y);
-            }
+        for (const Link &l : links) {
+            Box b = segment_bound(nodes[l.from], nodes[l.to]);
+            x0_ = std::min(x0_, b.min_x);
+            y0_ = std::min(y0_, b.min_y);
+            hx = std::max(hx, b.max_x);
+            hy = std::max(hy, b.max_y);
+        }
         double n = static_cast<double>(links.size()), w = hx - x0_, h = hy - y0_;
         double fx = w > 0 && h > 0 ? std::sqrt(n * w / h) : (w > 0 ? n : 1);
         double fy = w > 0 && h > 0 ? std::sqrt(n * h / w) : (h > 0 ? n : 1);
+        std::vector<std::array<std::uint32_t, 4>> ranges(links.size());  // columns and rows of each link
         for (;; fx /= 2, fy /= 2) {
             nx_ = static_cast<std::size_t>(std::clamp(fx, 1.0, std::min(n, 65536.0)));
             ny_ = static_cast<std::size_t>(std::clamp(fy, 1.0, std::min(n, 65536.0)));
             wx_ = w / static_cast<double>(nx_);
             wy_ = h / static_cast<double>(ny_);
             std::size_t total = 0;
-            for (const Link &l : links) {
-                auto [c0, c1, r0, r1] = box(l);
+            for (std::size_t k = 0; k < links.size(); ++k) {
+                auto [c0, c1, r0, r1] = ranges[k] = cells_of(segment_bound(nodes[links[k].from], nodes[links[k].to]));
                 total += (c1 - c0 + 1) * (r1 - r0 + 1);
             }
             if (total <= 8 * links.size() || (nx_ == 1 && ny_ == 1))
@@ -442,7 +576,7 @@ public:
         first_.assign(nx_ * ny_ + 1, 0);
         auto each = [&](auto &&f) {
             for (std::uint32_t k = 0; k < links.size(); ++k) {
-                auto [c0, c1, r0, r1] = box(links[k]);
+                auto [c0, c1, r0, r1] = ranges[k];
                 for (std::size_t r = r0; r <= r1; ++r)
                     for (std::size_t c = c0; c <= c1; ++c)
                         f(r * nx_ + c, k);
@@ -482,13 +616,14 @@ private:
         double i = std::floor((v - lo) / width);
         return i <= 0 ? 0 : std::min(count - 1, static_cast<std::size_t>(i));
     }
-    std::array<std::size_t, 4> box(const Link &l) const {
-        Vec2 a = nodes_[l.from], b = nodes_[l.to];
-        return {index(std::min(a.x, b.x), x0_, wx_, nx_), index(std::max(a.x, b.x), x0_, wx_, nx_),
-                index(std::min(a.y, b.y), y0_, wy_, ny_), index(std::max(a.y, b.y), y0_, wy_, ny_)};
+    std::array<std::uint32_t, 4> cells_of(const Box &b) const {
+        auto at = [](double v, double lo, double width, std::size_t count) {
+            return static_cast<std::uint32_t>(index(v, lo, width, count));
+        };
+        return {at(b.min_x, x0_, wx_, nx_), at(b.max_x, x0_, wx_, nx_), at(b.min_y, y0_, wy_, ny_),
+                at(b.max_y, y0_, wy_, ny_)};
     }
 
-    const std::vector<Vec2> &nodes_;
     double x0_ = 0, y0_ = 0, wx_ = 0, wy_ = 0;
     std::size_t nx_ = 1, ny_ = 1;
     std::vector<std::uint32_t> first_, list_;
@@ -537,8 +672,10 @@ Region region(const std::vector<Vec2> &nodes, std::span<const Link> links,
             outer_of[c] = f;
     }
     std::vector<std::uint32_t> comps;
-    for (std::uint32_t h = 0; h < nh; ++h) {
-        std::uint32_t v = he.origin(h), c = comp.find(v);
+    for (std::uint32_t v = 0; v < nodes.size(); ++v) {
+        if (he.first[v] == he.first[v + 1])
+            continue;  // on no link
+        std::uint32_t c = comp.find(v);
         if (leftmost[c] == none)
             comps.push_back(c);
         if (leftmost[c] == none || nodes[v].x < nodes[leftmost[c]].x ||
@@ -595,7 +732,7 @@ Region region(const std::vector<Vec2> &nodes, std::span<const Link> links,
                 std::uint32_t lo = he.first[hit_node], hi = he.first[hit_node + 1], pick = hi - 1;
                 for (std::uint32_t i = lo; i < hi; ++i) {
                     Vec2 d = nodes[he.target(he.order[i])] - nodes[hit_node];
-                    if (std::atan2(d.y, d.x) <= 0)
+                    if (pseudo_angle(d) <= 0)
                         pick = i;
                 }
                 holder = face[he.order[pick]];
@@ -643,7 +780,8 @@ Region region(const std::vector<Vec2> &nodes, std::span<const Link> links,
         double area;
     };
     std::vector<Raw> raws;
-    std::vector<std::uint32_t> path, halves;
+    std::vector<std::uint32_t> path, halves, stack_nodes, stack_halves;
+    std::vector<std::uint32_t> at(nodes.size(), none);  // a node's place on the stack
     for (std::uint32_t h = 0; h < nh; ++h) {
         if (used[h] || !boundary(h))
             continue;
@@ -660,31 +798,32 @@ Region region(const std::vector<Vec2> &nodes, std::span<const Link> links,
                 g = he.next(HalfEdges::twin(g));
         } while (g != h);
         // Split where a node repeats: each closed sub-walk is a ring.
-        std::unordered_map<std::uint32_t, std::size_t> at;
-        std::vector<std::uint32_t> stack_nodes, stack_halves;
+        stack_nodes.clear();
+        stack_halves.clear();
         auto emit = [&](std::vector<std::uint32_t> ring, std::uint32_t half) {
             double a = twice_area(nodes, ring);
             raws.push_back({std::move(ring), part.find(face[half]), a});
         };
         for (std::size_t i = 0; i < path.size(); ++i) {
             std::uint32_t v = path[i];
-            auto it = at.find(v);
-            if (it != at.end()) {
-                std::size_t s = it->second;
+            if (at[v] != none) {
+                std::size_t s = at[v];
                 std::vector<std::uint32_t> ring(stack_nodes.begin() + static_cast<std::ptrdiff_t>(s), stack_nodes.end());
                 std::uint32_t half = stack_halves[s];
                 for (std::size_t k = s; k < stack_nodes.size(); ++k)
-                    at.erase(stack_nodes[k]);
+                    at[stack_nodes[k]] = none;
                 stack_nodes.resize(s);
                 stack_halves.resize(s);
                 emit(std::move(ring), half);
             }
-            at[v] = stack_nodes.size();
+            at[v] = static_cast<std::uint32_t>(stack_nodes.size());
             stack_nodes.push_back(v);
             stack_halves.push_back(halves[i]);
         }
+        for (std::uint32_t v : stack_nodes)
+            at[v] = none;
         if (!stack_nodes.empty())
-            emit(std::move(stack_nodes), stack_halves[0]);
+            emit(stack_nodes, stack_halves[0]);
     }
 
     // Each ring from its lowest node; shells by their lowest node, each

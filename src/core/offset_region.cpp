@@ -1,6 +1,7 @@
 #include "core/offset_region.hpp"
 
 #include "core/arrangement.hpp"
+#include "core/pair_map.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -8,7 +9,6 @@
 #include <limits>
 #include <numbers>
 #include <optional>
-#include <unordered_map>
 
 namespace geom {
 
@@ -158,22 +158,15 @@ void add_round_end(RawRing &ring, std::span<const Vec2> pts, double distance) {
     }
 }
 
-std::uint64_t pair_key(std::uint32_t a, std::uint32_t b) {
-    if (a > b)
-        std::swap(a, b);
-    return (std::uint64_t(a) << 32) | b;
-}
-
 // The region of the raw ring whose winding number, times `sign`, is at
 // least 1, with the segment of the raw ring behind every step of its rings.
 struct Faces {
     arrangement::Region region;
     std::vector<Vec2> nodes;
-    std::unordered_map<std::uint64_t, std::uint32_t> segment_of;
+    PairMap segment_of;
 
     std::uint32_t step(const std::vector<std::uint32_t> &ring, std::size_t k) const {
-        auto it = segment_of.find(pair_key(ring[k], ring[(k + 1) % ring.size()]));
-        return it == segment_of.end() ? no_line : it->second;
+        return segment_of.get(ring[k], ring[(k + 1) % ring.size()], no_line);
     }
 };
 
@@ -193,12 +186,12 @@ Faces faces_of(const RawRing &raw, int sign, double snap, const Interrupt &stop)
         auto rank = [&raw](std::uint32_t k) { return raw.offset_side[k] ? (raw.line[k] != no_line ? 2 : 1) : 0; };
         return rank(i) > rank(j) || (rank(i) == rank(j) && rank(i) == 2 && raw.line[i] < raw.line[j]);
     };
-    f.segment_of.reserve(noded.pieces.size());
+    f.segment_of = PairMap(noded.pieces.size());
     for (std::size_t i = 0; i < m; ++i)
         for (std::uint32_t p = noded.first_piece[i]; p < noded.first_piece[i + 1]; ++p) {
-            auto [it, fresh] = f.segment_of.emplace(pair_key(noded.pieces[p].from, noded.pieces[p].to), (std::uint32_t) i);
-            if (!fresh && better((std::uint32_t) i, it->second))
-                it->second = (std::uint32_t) i;
+            auto [s, fresh] = f.segment_of.emplace(noded.pieces[p].from, noded.pieces[p].to, (std::uint32_t) i);
+            if (!fresh && better((std::uint32_t) i, s))
+                s = (std::uint32_t) i;
         }
     f.nodes = std::move(noded.nodes);
     return f;
