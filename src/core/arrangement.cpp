@@ -2,6 +2,7 @@
 
 #include "core/exact_predicates.hpp"
 #include "core/pair_map.hpp"
+#include "core/scratch.hpp"
 #include "core/line_segment_ray.hpp"
 #include "core/union_find.hpp"
 
@@ -53,10 +54,13 @@ class NodeIndex {
 public:
     // Room for about `expected` points before the table grows.
     NodeIndex(double snap, std::size_t expected) : snap_(snap), snap2_(snap * snap), width_(16 * snap) {
+        inverse_ = 1 / width_;
+        if (!(inverse_ < INFINITY))
+            inverse_ = 0;  // divide instead
         std::size_t capacity = 64;
         while (capacity < 2 * expected)
             capacity *= 2;
-        slots_.assign(capacity, none);
+        slots_.resize(capacity);
         next_.reserve(expected);
     }
 
@@ -83,10 +87,11 @@ public:
             next_.resize(q + 1, none);
         if (2 * (used_ + 1) > slots_.size())
             grow(pts);
-        std::uint32_t &slot = slots_[place(pts, key(pts[q]))];
-        used_ += slot == none;
-        next_[q] = slot;
-        slot = q;
+        Key k = key(pts[q]);
+        Slot &slot = slots_[place(pts, k)];
+        used_ += slot.head == none;
+        next_[q] = slot.head;
+        slot = {q, static_cast<std::uint32_t>(hash(k) >> 32)};
     }
 
 private:
@@ -103,42 +108,48 @@ private:
     // Cells past +-2^62 are clamped: points there share a cell, and the
     // distance test still tells them apart.
     std::int64_t cell(double v) const {
-        double c = std::clamp(std::floor(v / width_), -0x1p62, 0x1p62);
+        double c = std::clamp(std::floor(inverse_ > 0 ? v * inverse_ : v / width_), -0x1p62, 0x1p62);
         return static_cast<std::int64_t>(c);
     }
-    std::size_t hash(const Key &k) const {
+    static std::uint64_t hash(const Key &k) {
         // Cells in a row differ in their low bits only: mixed to spread.
         std::uint64_t h = static_cast<std::uint64_t>(k.x) * 0x9E3779B97F4A7C15ULL + static_cast<std::uint64_t>(k.y);
         h = (h ^ (h >> 31)) * 0xBF58476D1CE4E5B9ULL;
         h = (h ^ (h >> 27)) * 0x94D049BB133111EBULL;
-        return static_cast<std::size_t>(h ^ (h >> 31)) & (slots_.size() - 1);
+        return h ^ (h >> 31);
     }
-    // The slot of the cell, or the free slot where it would go.
+    // The slot of the cell, or the free slot where it would go.  A slot's
+    // tag (the hash's high bits) spares most comparisons of cells.
     std::size_t place(std::span<const Vec2> pts, const Key &k) const {
-        for (std::size_t i = hash(k);; i = (i + 1) & (slots_.size() - 1))
-            if (slots_[i] == none || key(pts[slots_[i]]) == k)
+        std::uint64_t h = hash(k);
+        std::uint32_t tag = static_cast<std::uint32_t>(h >> 32);
+        for (std::size_t i = h & (slots_.size() - 1);; i = (i + 1) & (slots_.size() - 1))
+            if (slots_[i].head == none || (slots_[i].tag == tag && key(pts[slots_[i].head]) == k))
                 return i;
     }
-    std::uint32_t head(std::span<const Vec2> pts, const Key &k) const { return slots_[place(pts, k)]; }
+    std::uint32_t head(std::span<const Vec2> pts, const Key &k) const { return slots_[place(pts, k)].head; }
     void grow(std::span<const Vec2> pts) {
-        std::vector<std::uint32_t> old(slots_.size() * 2, none);
+        scratch_vector<Slot> old(slots_.size() * 2);
         old.swap(slots_);
-        for (std::uint32_t h : old)
-            if (h != none)
-                slots_[place(pts, key(pts[h]))] = h;
+        for (const Slot &s : old)
+            if (s.head != none)
+                slots_[place(pts, key(pts[s.head]))] = s;
     }
 
-    double snap_, snap2_, width_;
-    std::vector<std::uint32_t> slots_;
+    struct Slot {
+        std::uint32_t head = none, tag = 0;
+    };
+    double snap_, snap2_, width_, inverse_;
+    scratch_vector<Slot> slots_;
     std::size_t used_ = 0;
-    std::vector<std::uint32_t> next_;
+    scratch_vector<std::uint32_t> next_;
 };
 
 // The numbers of the boxes with a left side (NaN sides last out), ordered
 // by left side and then by number: a stable radix sort on the sides' bits.
-std::vector<std::uint32_t> by_left_side(const std::vector<Box> &boxes) {
-    std::vector<std::uint64_t> key, key2;
-    std::vector<std::uint32_t> order, order2;
+scratch_vector<std::uint32_t> by_left_side(const scratch_vector<Box> &boxes) {
+    scratch_vector<std::uint64_t> key, key2;
+    scratch_vector<std::uint32_t> order, order2;
     key.reserve(boxes.size());
     order.reserve(boxes.size());
     for (std::uint32_t i = 0; i < boxes.size(); ++i) {
@@ -153,7 +164,7 @@ std::vector<std::uint32_t> by_left_side(const std::vector<Box> &boxes) {
     constexpr std::size_t buckets = std::size_t{1} << digit;
     key2.resize(key.size());
     order2.resize(order.size());
-    std::vector<std::uint32_t> count(buckets);
+    scratch_vector<std::uint32_t> count(buckets);
     for (int shift = 0; shift < 64; shift += digit) {
         std::fill(count.begin(), count.end(), 0);
         for (std::uint64_t k : key)
@@ -180,13 +191,13 @@ std::vector<std::uint32_t> by_left_side(const std::vector<Box> &boxes) {
 // by their left side, with lists of the fresh and of the other boxes still
 // open.
 template <class F>
-void overlapping(const std::vector<Box> &boxes, const std::vector<char> &fresh, double reach, bool fresh_only,
+void overlapping(const scratch_vector<Box> &boxes, const scratch_vector<char> &fresh, double reach, bool fresh_only,
                  const Interrupt &stop, F &&f) {
-    std::vector<std::uint32_t> open[2];  // the fresh ones, the others
+    scratch_vector<std::uint32_t> open[2];  // the fresh ones, the others
     for (std::uint32_t i : by_left_side(boxes)) {
         const Box &b = boxes[i];
         for (int list = 0; list < (fresh[i] || !fresh_only ? 2 : 1); ++list) {
-            std::vector<std::uint32_t> &o = open[list];
+            scratch_vector<std::uint32_t> &o = open[list];
             std::size_t kept = 0;
             for (std::uint32_t a : o) {
                 stop.tick();
@@ -260,7 +271,7 @@ Noded node(std::span<const Vec2> points, std::span<const Edge> edges, double sna
         for (std::size_t k = 0; k < input_nodes; ++k)
             nodes.insert(out.nodes, static_cast<std::uint32_t>(k));
 
-    std::vector<Seg> segs;
+    scratch_vector<Seg> segs;
     segs.reserve(edges.size());
     for (std::size_t e = 0; e < edges.size(); ++e) {
         std::uint32_t a = out.node_of_point[edges[e].from], b = out.node_of_point[edges[e].to];
@@ -273,7 +284,7 @@ Noded node(std::span<const Vec2> points, std::span<const Edge> edges, double sna
     // only at older nodes that lie exactly on it is a part of that segment,
     // and was looked at with it.
     const std::size_t roots = segs.size();
-    std::vector<char> fresh_seg(roots, 1);
+    scratch_vector<char> fresh_seg(roots, 1);
     std::size_t fresh_nodes_from = 0;
     // The first round notes which segments lie near each other, a little
     // farther than snap: the second looks only at the pieces of segments
@@ -282,7 +293,7 @@ Noded node(std::span<const Vec2> points, std::span<const Edge> edges, double sna
     for (Vec2 p : out.nodes)
         magnitude = std::max({magnitude, std::fabs(p.x), std::fabs(p.y)});
     const double slack = 2 * snap + 16 * std::numeric_limits<double>::epsilon() * magnitude;
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> near_pairs;
+    scratch_vector<std::pair<std::uint32_t, std::uint32_t>> near_pairs;
     double bend = 0;  // how far the cuts of the last round moved pieces off their segments' boxes
     const double snap2 = snap * snap;
     out.planar = false;
@@ -294,10 +305,10 @@ Noded node(std::span<const Vec2> points, std::span<const Edge> edges, double sna
         }
         // The segments taken: all, or in the second round those from a
         // first-round segment that moved or lay near one that did.
-        std::vector<std::uint32_t> items;
+        scratch_vector<std::uint32_t> items;
         items.reserve(ns);
         if (round == 1 && bend <= slack) {
-            std::vector<char> moved(roots, 0), taken;
+            scratch_vector<char> moved(roots, 0), taken;
             for (std::size_t s = 0; s < ns; ++s)
                 if (fresh_seg[s])
                     moved[segs[s].root] = 1;
@@ -322,24 +333,24 @@ Noded node(std::span<const Vec2> points, std::span<const Edge> edges, double sna
         // within snap of it; a node within snap of a segment it does not
         // end at is routed through.  Nodes made here are routed in the next
         // round.
-        std::vector<char> ends(nn, 0);
+        scratch_vector<char> ends(nn, 0);
         for (const Seg &sg : segs)
             ends[sg.a] = ends[sg.b] = 1;
-        std::vector<Box> boxes(ni);
-        std::vector<char> fresh(ni);
+        scratch_vector<Box> boxes(ni);
+        scratch_vector<char> fresh(ni);
         for (std::size_t i = 0; i < ni; ++i) {
             const Seg &sg = segs[items[i]];
             boxes[i] = segment_bound(out.nodes[sg.a], out.nodes[sg.b]);
             fresh[i] = fresh_seg[items[i]];
         }
-        std::vector<std::uint32_t> lone;
+        scratch_vector<std::uint32_t> lone;
         for (std::uint32_t k = 0; k < nn; ++k)
             if (!ends[k]) {
                 lone.push_back(k);
                 boxes.push_back(Box{out.nodes[k].x, out.nodes[k].x, out.nodes[k].y, out.nodes[k].y});
                 fresh.push_back(k >= fresh_nodes_from);
             }
-        std::vector<Cut> cuts;
+        scratch_vector<Cut> cuts;
         // Cuts segment s at node k, unless k ends it.
         auto cut = [&](std::uint32_t s, std::uint32_t k) {
             double t;
@@ -411,8 +422,8 @@ Noded node(std::span<const Vec2> points, std::span<const Edge> edges, double sna
         std::sort(cuts.begin(), cuts.end(), [](const Cut &x, const Cut &y) {
             return x.seg < y.seg || (x.seg == y.seg && (x.t < y.t || (x.t == y.t && x.node < y.node)));
         });
-        std::vector<Seg> next;
-        std::vector<char> next_fresh;
+        scratch_vector<Seg> next;
+        scratch_vector<char> next_fresh;
         next.reserve(segs.size() + cuts.size());
         next_fresh.reserve(segs.size() + cuts.size());
         bend = 0;
@@ -452,8 +463,8 @@ Noded node(std::span<const Vec2> points, std::span<const Edge> edges, double sna
     return out;
 }
 
-std::vector<Link> links(const Noded &noded, std::span<const Edge> edges, bool keep_zero) {
-    std::vector<Link> out;
+scratch_vector<Link> links(const Noded &noded, std::span<const Edge> edges, bool keep_zero) {
+    scratch_vector<Link> out;
     PairMap seen(noded.pieces.size());
     for (std::size_t e = 0; e < edges.size(); ++e)
         for (std::uint32_t p = noded.first_piece[e]; p < noded.first_piece[e + 1]; ++p) {
@@ -469,7 +480,7 @@ std::vector<Link> links(const Noded &noded, std::span<const Edge> edges, bool ke
     return out;
 }
 
-double twice_area(const std::vector<Vec2> &nodes, std::span<const std::uint32_t> ring) {
+double twice_area(std::span<const Vec2> nodes, std::span<const std::uint32_t> ring) {
     double sum = 0;
     if (ring.empty())
         return 0;
@@ -495,13 +506,13 @@ inline double pseudo_angle(Vec2 d) {
 // counter-clockwise, and next(h) is the half-edge that follows h with the
 // same face on its left.
 struct HalfEdges {
-    const std::vector<Vec2> &nodes;
+    std::span<const Vec2> nodes;
     std::span<const Link> links;
-    std::vector<std::uint32_t> order;    // outgoing half-edges, grouped by node
-    std::vector<std::uint32_t> first;    // node -> start of its group in order
-    std::vector<std::uint32_t> slot;     // half-edge -> its place in order
+    scratch_vector<std::uint32_t> order;    // outgoing half-edges, grouped by node
+    scratch_vector<std::uint32_t> first;    // node -> start of its group in order
+    scratch_vector<std::uint32_t> slot;     // half-edge -> its place in order
 
-    HalfEdges(const std::vector<Vec2> &nodes_, std::span<const Link> links_) : nodes(nodes_), links(links_) {
+    HalfEdges(std::span<const Vec2> nodes_, std::span<const Link> links_) : nodes(nodes_), links(links_) {
         const std::size_t nh = 2 * links.size();
         first.assign(nodes.size() + 1, 0);
         for (std::uint32_t h = 0; h < nh; ++h)
@@ -509,10 +520,10 @@ struct HalfEdges {
         for (std::size_t v = 0; v < nodes.size(); ++v)
             first[v + 1] += first[v];
         order.resize(nh);
-        std::vector<std::uint32_t> fill(first.begin(), first.end() - 1);
+        scratch_vector<std::uint32_t> fill(first.begin(), first.end() - 1);
         for (std::uint32_t h = 0; h < nh; ++h)
             order[fill[origin(h)]++] = h;
-        std::vector<double> angle(nh);
+        scratch_vector<double> angle(nh);
         for (std::uint32_t h = 0; h < nh; ++h) {
             Vec2 d = nodes[target(h)] - nodes[origin(h)];
             angle[h] = pseudo_angle(d);
@@ -544,7 +555,7 @@ struct HalfEdges {
 // coarser until the lists hold at most a few times the number of links.
 class Cells {
 public:
-    Cells(const std::vector<Vec2> &nodes, std::span<const Link> links, bool needed) {
+    Cells(std::span<const Vec2> nodes, std::span<const Link> links, bool needed) {
         if (!needed || links.empty())
             return;
         double hx = -INFINITY, hy = -INFINITY;
@@ -559,7 +570,7 @@ public:
         double n = static_cast<double>(links.size()), w = hx - x0_, h = hy - y0_;
         double fx = w > 0 && h > 0 ? std::sqrt(n * w / h) : (w > 0 ? n : 1);
         double fy = w > 0 && h > 0 ? std::sqrt(n * h / w) : (h > 0 ? n : 1);
-        std::vector<std::array<std::uint32_t, 4>> ranges(links.size());  // columns and rows of each link
+        scratch_vector<std::array<std::uint32_t, 4>> ranges(links.size());  // columns and rows of each link
         for (;; fx /= 2, fy /= 2) {
             nx_ = static_cast<std::size_t>(std::clamp(fx, 1.0, std::min(n, 65536.0)));
             ny_ = static_cast<std::size_t>(std::clamp(fy, 1.0, std::min(n, 65536.0)));
@@ -586,7 +597,7 @@ public:
         for (std::size_t i = 0; i < nx_ * ny_; ++i)
             first_[i + 1] += first_[i];
         list_.resize(first_.back());
-        std::vector<std::uint32_t> fill(first_.begin(), first_.end() - 1);
+        scratch_vector<std::uint32_t> fill(first_.begin(), first_.end() - 1);
         each([&](std::size_t cell, std::uint32_t k) { list_[fill[cell]++] = k; });
     }
 
@@ -626,21 +637,21 @@ private:
 
     double x0_ = 0, y0_ = 0, wx_ = 0, wy_ = 0;
     std::size_t nx_ = 1, ny_ = 1;
-    std::vector<std::uint32_t> first_, list_;
+    scratch_vector<std::uint32_t> first_, list_;
 };
 
 }  // namespace
 
-Region region(const std::vector<Vec2> &nodes, std::span<const Link> links,
+Region region(std::span<const Vec2> nodes, std::span<const Link> links,
               const std::function<bool(std::int64_t)> &keep, const Interrupt &stop) {
     Region out;
     HalfEdges he(nodes, links);
     const std::uint32_t nh = static_cast<std::uint32_t>(2 * links.size());
 
     // Faces: the cycles of next.
-    std::vector<std::uint32_t> face(nh, none);
-    std::vector<double> face_area;
-    std::vector<std::uint32_t> face_start;
+    scratch_vector<std::uint32_t> face(nh, none);
+    scratch_vector<double> face_area;
+    scratch_vector<std::uint32_t> face_start;
     for (std::uint32_t h = 0; h < nh; ++h) {
         if (face[h] != none)
             continue;
@@ -664,14 +675,14 @@ Region region(const std::vector<Vec2> &nodes, std::span<const Link> links,
     Groups comp(nodes.size());
     for (const Link &l : links)
         comp.join(l.from, l.to);
-    std::vector<std::uint32_t> outer_of(nodes.size(), none);  // by component lead
-    std::vector<std::uint32_t> leftmost(nodes.size(), none);
+    scratch_vector<std::uint32_t> outer_of(nodes.size(), none);  // by component lead
+    scratch_vector<std::uint32_t> leftmost(nodes.size(), none);
     for (std::uint32_t f = 0; f < nf; ++f) {
         std::uint32_t c = comp.find(he.origin(face_start[f]));
         if (outer_of[c] == none || face_area[f] < face_area[outer_of[c]])
             outer_of[c] = f;
     }
-    std::vector<std::uint32_t> comps;
+    scratch_vector<std::uint32_t> comps;
     for (std::uint32_t v = 0; v < nodes.size(); ++v) {
         if (he.first[v] == he.first[v + 1])
             continue;  // on no link
@@ -692,11 +703,11 @@ Region region(const std::vector<Vec2> &nodes, std::span<const Link> links,
     // node (none met: the unbounded face, winding 0).  Faces in one region
     // part are joined in `part`, the outer face of a component with the face
     // that holds it.
-    std::vector<std::int64_t> winding(nf, 0);
-    std::vector<char> known(nf, 0);
+    scratch_vector<std::int64_t> winding(nf, 0);
+    scratch_vector<char> known(nf, 0);
     Cells cells(nodes, links, comps.size() > 1);
     Groups part(nf);
-    std::vector<std::uint32_t> queue;
+    scratch_vector<std::uint32_t> queue;
     for (std::uint32_t c : comps) {
         Vec2 p = nodes[leftmost[c]];
         // The ray runs just above p: an end on it counts as below, so a link
@@ -763,7 +774,7 @@ Region region(const std::vector<Vec2> &nodes, std::span<const Link> links,
         }
     }
 
-    std::vector<char> in(nf);
+    scratch_vector<char> in(nf);
     for (std::uint32_t f = 0; f < nf; ++f)
         in[f] = keep(winding[f]) ? 1 : 0;
     auto boundary = [&](std::uint32_t h) { return in[face[h]] && !in[face[HalfEdges::twin(h)]]; };
@@ -773,15 +784,15 @@ Region region(const std::vector<Vec2> &nodes, std::span<const Link> links,
 
     // Boundary rings, the region on their left; at a node where the region
     // touches itself each ring keeps to its own wedge.
-    std::vector<char> used(nh, 0);
+    scratch_vector<char> used(nh, 0);
     struct Raw {
         std::vector<std::uint32_t> ring;
         std::uint32_t part;
         double area;
     };
     std::vector<Raw> raws;
-    std::vector<std::uint32_t> path, halves, stack_nodes, stack_halves;
-    std::vector<std::uint32_t> at(nodes.size(), none);  // a node's place on the stack
+    scratch_vector<std::uint32_t> path, halves, stack_nodes, stack_halves;
+    scratch_vector<std::uint32_t> at(nodes.size(), none);  // a node's place on the stack
     for (std::uint32_t h = 0; h < nh; ++h) {
         if (used[h] || !boundary(h))
             continue;
@@ -823,7 +834,7 @@ Region region(const std::vector<Vec2> &nodes, std::span<const Link> links,
         for (std::uint32_t v : stack_nodes)
             at[v] = none;
         if (!stack_nodes.empty())
-            emit(stack_nodes, stack_halves[0]);
+            emit({stack_nodes.begin(), stack_nodes.end()}, stack_halves[0]);
     }
 
     // Each ring from its lowest node; shells by their lowest node, each

@@ -19,6 +19,7 @@
 #pragma once
 
 #include "core/interrupt.hpp"
+#include "core/scratch.hpp"
 #include "core/vec2.hpp"
 
 #include <cstdint>
@@ -43,15 +44,15 @@ struct Noded {
     // The input points' lead points first (a node per cluster, numbered in
     // the order of the cluster's first point), then the nodes made at
     // crossings, in the order they were found.
-    std::vector<Vec2> nodes;
+    scratch_vector<Vec2> nodes;
     // The node of every input point.
-    std::vector<std::uint32_t> node_of_point;
+    scratch_vector<std::uint32_t> node_of_point;
     // The pieces of input segment i are pieces[first_piece[i] ..
     // first_piece[i + 1]), in order from its start to its end; a segment
     // whose ends became one node has none.  Pieces of different segments
     // that run between the same two nodes lie on each other.
-    std::vector<Piece> pieces;
-    std::vector<std::uint32_t> first_piece;
+    scratch_vector<Piece> pieces;
+    scratch_vector<std::uint32_t> first_piece;
     // Nodes made at crossings (rather than at input points): nodes.size()
     // minus the number of clusters of input points.
     std::size_t crossing_nodes = 0;
@@ -76,7 +77,7 @@ struct Link {
 // The pieces merged by their two nodes, with summed weights; links whose
 // weight sums to zero are left out unless `keep_zero`.  Ordered by the first
 // input piece of each.
-std::vector<Link> links(const Noded &noded, std::span<const Edge> edges, bool keep_zero = false);
+scratch_vector<Link> links(const Noded &noded, std::span<const Edge> edges, bool keep_zero = false);
 
 // The region whose faces' winding numbers pass `keep`, as rings of node
 // numbers, each ring open (its first node not repeated) and simple: a ring
@@ -88,10 +89,10 @@ struct Region {
     std::vector<std::vector<std::uint32_t>> rings;
     std::vector<std::int32_t> shell_of;
 };
-Region region(const std::vector<Vec2> &nodes, std::span<const Link> links,
+Region region(std::span<const Vec2> nodes, std::span<const Link> links,
               const std::function<bool(std::int64_t)> &keep, const Interrupt &stop = {});
 
 // Twice the signed area of a ring of nodes: positive counter-clockwise.
-double twice_area(const std::vector<Vec2> &nodes, std::span<const std::uint32_t> ring);
+double twice_area(std::span<const Vec2> nodes, std::span<const std::uint32_t> ring);
 
 }  // namespace geom::arrangement

@@ -242,12 +242,16 @@ namespace {
 
 // The kept edges of a closed polyline whose closing vertex runs straight on:
 // judged with its two edges as one, starting at the next vertex.
+std::vector<Vec2> turned_ring(std::span<const Vec2> pts) {
+    std::vector<Vec2> turned(pts.begin() + 1, pts.end() - 1);
+    turned.push_back(pts[1]);
+    return turned;
+}
+
 std::vector<bool> kept_edges_across_start(std::span<const Vec2> pts, double distance, double flat_eps,
                                           Fault &fault) {
     std::size_t n = pts.size() - 1;
-    std::vector<Vec2> turned(pts.begin() + 1, pts.end() - 1);
-    turned.push_back(pts[1]);
-    std::vector<bool> k = kept_edges(turned, true, distance, flat_eps, fault);
+    std::vector<bool> k = kept_edges(turned_ring(pts), true, distance, flat_eps, fault);
     if (k.empty())
         return k;
     std::vector<bool> keep(n);
@@ -281,6 +285,23 @@ bool all_finite(std::span<const Vec2> pts) {
 
 }  // namespace
 
+namespace {
+
+// The result r rebuilt from the region the raw curve winds round.
+OffsetResult rebuilt(std::span<const Vec2> work, bool closed, double distance, const Interrupt &stop,
+                     OffsetResult &r) {
+    OffsetRegion region = mitred_offset(work, closed, distance, stop);
+    r.points = std::move(region.points);
+    r.same_ends = !r.points.empty() && r.points.front().x == r.points.back().x &&
+                  r.points.front().y == r.points.back().y;
+    r.parts = region.parts;
+    r.holes = region.holes;
+    r.no_edge = region.parts == 0;
+    return std::move(r);
+}
+
+}  // namespace
+
 OffsetResult offset_polyline(std::span<const Vec2> pts, bool closed, double distance, Tolerances tol,
                              const Interrupt &stop) {
     OffsetResult r;
@@ -290,6 +311,20 @@ OffsetResult offset_polyline(std::span<const Vec2> pts, bool closed, double dist
         distance = std::fabs(distance);
     }
     bool across_start = closed && straight_start(work, tol.flat);
+    // Nothing moved, a point that is not a number, an edge no longer than
+    // the point tolerance, or an outline of no area (no inside to move
+    // into): the edge-by-edge offset stands.
+    bool flat_outline = closed && (work.size() < 4 || twice_area_from_first(work) == 0);
+    bool edgewise = distance == 0 || !(distance == distance) || !all_finite(work) || flat_outline ||
+                    has_point_edge(work, tol.flat);
+    if (!edgewise) {
+        // An edge that collapses within the distance: the offset is rebuilt
+        // from the raw curve, and dropping edges one by one is not needed.
+        std::vector<Vec2> turned = across_start ? turned_ring(work) : std::vector<Vec2>{};
+        std::vector<double> limits = collapse_limits(across_start ? turned : work, closed, tol.flat, r.fault);
+        if (std::any_of(limits.begin(), limits.end(), [&](double d) { return d <= distance; }))
+            return rebuilt(work, closed, distance, stop, r);
+    }
     std::vector<bool> keep = across_start ? kept_edges_across_start(work, distance, tol.flat, r.fault)
                                           : kept_edges(work, closed, distance, tol.flat, r.fault);
     std::vector<Edge> kept;
@@ -313,26 +348,14 @@ OffsetResult offset_polyline(std::span<const Vec2> pts, bool closed, double dist
         r.points.insert(r.points.end(), corners.begin(), corners.end());
         r.points.push_back(kept.back().end);
     }
-    // Nothing moved, a point that is not a number, an edge no longer than
-    // the point tolerance, or an outline of no area (no inside to move
-    // into): the edge-by-edge offset stands.
-    bool flat_outline = closed && (work.size() < 4 || twice_area_from_first(work) == 0);
-    if (distance == 0 || !(distance == distance) || !all_finite(work) || flat_outline ||
-        has_point_edge(work, tol.flat)) {
+    if (edgewise) {
         r.no_edge = kept.empty();
         return r;
     }
     bool dropped = kept.size() != work.size() - 1;
     if (!dropped && edgewise_offset_holds(work, closed, distance, r.points, tol, stop))
         return r;
-    OffsetRegion region = mitred_offset(work, closed, distance, stop);
-    r.points = std::move(region.points);
-    r.same_ends = !r.points.empty() && r.points.front().x == r.points.back().x &&
-                  r.points.front().y == r.points.back().y;
-    r.parts = region.parts;
-    r.holes = region.holes;
-    r.no_edge = region.parts == 0;
-    return r;
+    return rebuilt(work, closed, distance, stop, r);
 }
 
 std::vector<Vec2> unequal_offset_corners(std::span<const Vec2> pts, std::span<const double> distances,

@@ -2,6 +2,7 @@
 
 #include "core/arrangement.hpp"
 #include "core/pair_map.hpp"
+#include "core/scratch.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -20,16 +21,18 @@ constexpr std::uint32_t no_line = std::numeric_limits<std::uint32_t>::max();
 // length (which then has no moved line).
 struct Moved {
     Vec2 a, b, u;
+    double length;  // of the edge
 };
 
-std::vector<Moved> moved_edges(std::span<const Vec2> pts, double distance) {
-    std::vector<Moved> out;
+scratch_vector<Moved> moved_edges(std::span<const Vec2> pts, double distance) {
+    scratch_vector<Moved> out;
+    out.reserve(pts.size());
     for (std::size_t i = 0; i + 1 < pts.size(); ++i) {
         Vec2 v = pts[i + 1] - pts[i];
         double len = std::hypot(v.x, v.y);
         Vec2 u = len > 0 ? Vec2{v.x / len, v.y / len} : Vec2{0, 0};
         Vec2 shift = right_normal(u) * distance;
-        out.push_back({pts[i] + shift, pts[i + 1] + shift, u});
+        out.push_back({pts[i] + shift, pts[i + 1] + shift, u, len});
     }
     return out;
 }
@@ -56,9 +59,9 @@ Vec2 mitre_point(const Moved &e, const Moved &f) {
 // a connection through an original vertex, or an end) and whether it is part
 // of the offset side's curve.
 struct RawRing {
-    std::vector<Vec2> points;
-    std::vector<std::uint32_t> line;
-    std::vector<bool> offset_side;
+    scratch_vector<Vec2> points;
+    scratch_vector<std::uint32_t> line;
+    scratch_vector<char> offset_side;
 
     void add(Vec2 p, std::uint32_t on_line, bool side) {
         points.push_back(p);
@@ -90,17 +93,16 @@ std::optional<Vec2> cut_overlap(const Moved &e, Vec2 e_from, Vec2 e_to, const Mo
 // The raw curve of `pts` moved to the right, appended to the ring: each
 // moved edge, then its join with the next (with the first too when closed).
 // The segment after the last point goes to whatever the caller adds next.
-void add_raw_curve(RawRing &ring, std::span<const Vec2> pts, double distance, bool closed, bool offset_side,
-                   bool cut_overlaps = true) {
-    std::vector<Moved> e = moved_edges(pts, distance);
+void add_raw_curve(RawRing &ring, std::span<const Vec2> pts, const scratch_vector<Moved> &e, double distance,
+                   bool closed, bool offset_side, bool cut_overlaps = true) {
     std::size_t n = e.size();
-    std::vector<Vec2> from(n), to(n);
-    std::vector<double> len(n);
-    std::vector<bool> cut(n, false);  // the join after edge i is a crossing
+    scratch_vector<Vec2> from(n), to(n);
+    scratch_vector<double> len(n);
+    scratch_vector<char> cut(n, false);  // the join after edge i is a crossing
     for (std::size_t i = 0; i < n; ++i) {
         from[i] = e[i].a;
         to[i] = e[i].b;
-        len[i] = std::hypot(pts[i + 1].x - pts[i].x, pts[i + 1].y - pts[i].y);
+        len[i] = e[i].length;
     }
     auto try_cut = [&](std::size_t i, std::size_t j) {
         if (!cut_overlaps)
@@ -162,7 +164,7 @@ void add_round_end(RawRing &ring, std::span<const Vec2> pts, double distance) {
 // least 1, with the segment of the raw ring behind every step of its rings.
 struct Faces {
     arrangement::Region region;
-    std::vector<Vec2> nodes;
+    scratch_vector<Vec2> nodes;
     PairMap segment_of;
 
     std::uint32_t step(const std::vector<std::uint32_t> &ring, std::size_t k) const {
@@ -172,11 +174,13 @@ struct Faces {
 
 Faces faces_of(const RawRing &raw, int sign, double snap, const Interrupt &stop) {
     std::size_t m = raw.points.size();
-    std::vector<arrangement::Edge> edges(m);
+    scratch_vector<arrangement::Edge> edges(m);
     for (std::size_t k = 0; k < m; ++k)
         edges[k] = {(std::uint32_t) k, (std::uint32_t)((k + 1) % m), 1};
     arrangement::Noded noded = arrangement::node(raw.points, edges, snap, stop);
-    std::vector<arrangement::Link> links = arrangement::links(noded, edges);
+    // Links that cancel out are kept: the ring stays one piece, so no face
+    // needs to be found inside another.
+    scratch_vector<arrangement::Link> links = arrangement::links(noded, edges, true);
     Faces f;
     f.region = arrangement::region(noded.nodes, links, [sign](std::int64_t w) { return w * sign >= 1; }, stop);
     // Where pieces of several segments lie on each other, the step belongs
@@ -202,7 +206,7 @@ Faces faces_of(const RawRing &raw, int sign, double snap, const Interrupt &stop)
 // the snap distance), as where an edge between two that run on from each
 // other has gone.
 struct MovedLines {
-    std::vector<Moved> e;
+    scratch_vector<Moved> e;
     double snap = 0;
 
     bool same(std::uint32_t i, std::uint32_t j) const {
@@ -272,24 +276,25 @@ std::size_t start_of(const Faces &f, const MovedLines &lines, const std::vector<
 OffsetRegion mitred_offset(std::span<const Vec2> points, bool closed, double distance, const Interrupt &stop) {
     OffsetRegion r;
     // Exact repeats have no direction to move in.
-    std::vector<Vec2> pts;
+    scratch_vector<Vec2> pts;
     for (Vec2 p : points)
         if (pts.empty() || !(p.x == pts.back().x && p.y == pts.back().y))
             pts.push_back(p);
     if (pts.size() < 2)
         return r;
+    scratch_vector<Moved> moved = moved_edges(pts, distance);
     RawRing raw;
     int sign = 1;
     if (closed) {
-        add_raw_curve(raw, pts, distance, true, true);
+        add_raw_curve(raw, pts, moved, distance, true, true);
         sign = twice_area_from_first(pts) < 0 ? -1 : 1;
     } else {
         // The two-sided band: down the right side, round the end, back up
         // the left side (the reversed polyline's right) and round the start.
         std::vector<Vec2> back(pts.rbegin(), pts.rend());
-        add_raw_curve(raw, pts, distance, false, true);
+        add_raw_curve(raw, pts, moved, distance, false, true);
         add_round_end(raw, pts, distance);
-        add_raw_curve(raw, back, distance, false, false);
+        add_raw_curve(raw, back, moved_edges(back, distance), distance, false, false);
         add_round_end(raw, back, distance);
     }
     if (raw.points.size() < 3)
@@ -299,7 +304,7 @@ OffsetRegion mitred_offset(std::span<const Vec2> points, bool closed, double dis
     double scale = distance;
     for (Vec2 p : raw.points)
         scale = std::max({scale, std::fabs(p.x), std::fabs(p.y)});
-    MovedLines lines{moved_edges(pts, distance), 1e-11 * scale};
+    MovedLines lines{std::move(moved), 1e-11 * scale};
     Faces f = faces_of(raw, sign, lines.snap, stop);
     const auto &rings = f.region.rings;
     if (closed) {
@@ -360,7 +365,7 @@ namespace {
 
 // How often the closed path through `ring` (back to the first from the
 // last) winds round p, counter-clockwise positive.
-int winding_number(const std::vector<Vec2> &ring, Vec2 p) {
+int winding_number(std::span<const Vec2> ring, Vec2 p) {
     int w = 0;
     for (std::size_t k = 0; k < ring.size(); ++k) {
         Vec2 a = ring[k], b = ring[(k + 1) % ring.size()];
@@ -398,7 +403,7 @@ bool edgewise_offset_holds(std::span<const Vec2> pts, bool closed, double distan
     }
     if (is_self_intersecting(moved, closed, tol, stop))
         return false;
-    std::vector<Moved> e = moved_edges(pts, distance);
+    scratch_vector<Moved> e = moved_edges(pts, distance);
     std::vector<Obstacle> obstacles;
     constexpr std::size_t none = npos;
     // The overlap of the moved edges at a right turn that the raw curve
@@ -408,8 +413,7 @@ bool edgewise_offset_holds(std::span<const Vec2> pts, bool closed, double distan
         if (!(i + 1 < n || closed) || join_of(e[i], e[j]) != Join::vertex)
             continue;
         double sine = -cross(e[i].u, e[j].u);
-        double shorter = std::min(std::hypot(pts[i + 1].x - pts[i].x, pts[i + 1].y - pts[i].y),
-                                  std::hypot(pts[j + 1].x - pts[j].x, pts[j + 1].y - pts[j].y));
+        double shorter = std::min(e[i].length, e[j].length);
         if (sine > 0 && dot(e[i].u, e[j].u) >= 0 && distance * sine <= shorter)
             continue;
         Vec2 x = moved[i + 1], v = pts[i + 1];
@@ -423,9 +427,9 @@ bool edgewise_offset_holds(std::span<const Vec2> pts, bool closed, double distan
         // just inside (only the first edge's own rectangle) and 0 outside.
         std::vector<Vec2> back(pts.rbegin(), pts.rend());
         RawRing band;
-        add_raw_curve(band, pts, distance, false, true, false);
+        add_raw_curve(band, pts, e, distance, false, true, false);
         add_round_end(band, pts, distance);
-        add_raw_curve(band, back, distance, false, false, false);
+        add_raw_curve(band, back, moved_edges(back, distance), distance, false, false, false);
         add_round_end(band, back, distance);
         std::size_t m = band.points.size();
         auto near = [&tol](Vec2 p, Vec2 q) { return std::fabs(p.x - q.x) <= tol.flat && std::fabs(p.y - q.y) <= tol.flat; };

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/scratch.hpp"
+
 namespace geom {
 
 class PairMap {
@@ -57,8 +59,8 @@ private:
                 return i;
     }
     void rebuild(std::size_t capacity) {
-        std::vector<std::uint64_t> keys(capacity, free);
-        std::vector<std::uint32_t> values(capacity);
+        scratch_vector<std::uint64_t> keys(capacity, free);
+        scratch_vector<std::uint32_t> values(capacity);
         keys.swap(keys_);
         values.swap(values_);
         for (std::size_t i = 0; i < keys.size(); ++i)
@@ -69,8 +71,8 @@ private:
             }
     }
 
-    std::vector<std::uint64_t> keys_;
-    std::vector<std::uint32_t> values_;
+    scratch_vector<std::uint64_t> keys_;
+    scratch_vector<std::uint32_t> values_;
     std::size_t size_ = 0;
 };
 
