@@ -229,3 +229,17 @@ def test_a_split_offset_of_an_open_polyline_is_refused():
     spiral = Polyline([Point(x, y) for x, y in [(0, 2), (0, -1), (-4, 0), (1, 1)]])
     with pytest.raises(ValueError, match="The offset splits the polyline into 2 parts."):
         spiral.offset(1)
+
+
+@pytest.mark.parametrize("teeth", [3, 120])
+def test_many_corners_in_one_column(teeth):
+    """A saw of equal teeth along a wall: their tips, their mitres and the
+    points where neighbouring teeth meet line up in columns of more points
+    than the sweeps along x take in one window."""
+    coords = [(0.0, 0.0), (4.0, 0.0)]
+    for k in range(teeth):
+        coords += [(4.0, 2.0 * k + 1), (2.0, 2.0 * k + 2)]
+    coords += [(0.0, 2.0 * teeth), (0.0, 0.0)]
+    for ring in (coords, coords[::-1]):
+        for distance in (0.2, -0.2, 0.6, -0.6, 1.5, -1.5):
+            check_closed(ring, distance, 1e-9 * teeth)

@@ -145,17 +145,18 @@ private:
     scratch_vector<std::uint32_t> next_;
 };
 
-// The numbers of the boxes with a left side (NaN sides last out), ordered
-// by left side and then by number: a stable radix sort on the sides' bits.
-scratch_vector<std::uint32_t> by_left_side(const scratch_vector<Box> &boxes) {
+// The numbers 0 .. n - 1 whose value(i) is a number, ordered by it and
+// then by number: a stable radix sort on the values' bits.
+template <class V>
+scratch_vector<std::uint32_t> ordered_by(std::size_t n, V &&value) {
     scratch_vector<std::uint64_t> key, key2;
     scratch_vector<std::uint32_t> order, order2;
-    key.reserve(boxes.size());
-    order.reserve(boxes.size());
-    for (std::uint32_t i = 0; i < boxes.size(); ++i) {
-        double v = boxes[i].min_x;
+    key.reserve(n);
+    order.reserve(n);
+    for (std::uint32_t i = 0; i < n; ++i) {
+        double v = value(i);
         if (std::isnan(v))
-            continue;  // a NaN box meets nothing
+            continue;
         std::uint64_t b = static_cast<std::uint64_t>(bits(v));
         key.push_back(b >> 63 ? ~b : b | (std::uint64_t{1} << 63));  // ordered as the doubles are
         order.push_back(i);
@@ -185,6 +186,71 @@ scratch_vector<std::uint32_t> by_left_side(const scratch_vector<Box> &boxes) {
     return order;
 }
 
+// How many points a window of the sweeps below may hold before they give
+// way to the cells (points crowded on a line across the sweep).
+constexpr std::size_t crowd = 64;
+
+// Joins every two points within snap of each other: a sweep along x over
+// the points in x order.  False, with nothing joined, when the points
+// crowd.
+bool join_near(std::span<const Vec2> points, const scratch_vector<std::uint32_t> &by_x, double snap, Groups &groups,
+               const Interrupt &stop) {
+    const double snap2 = snap * snap;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs;
+    for (std::size_t k = 0, w = 0; k < by_x.size(); ++k) {
+        stop.tick();
+        Vec2 p = points[by_x[k]];
+        while (points[by_x[w]].x < p.x - snap)
+            ++w;
+        if (k - w > crowd)
+            return false;
+        for (std::size_t m = w; m < k; ++m)
+            if (squared_distance(points[by_x[m]], p) <= snap2)
+                pairs.push_back({by_x[m], by_x[k]});
+    }
+    for (auto [a, b] : pairs)
+        groups.join(a, b);
+    return true;
+}
+
+// The nodes near a point: those of the first rounds by a binary search in
+// their x order, later ones (and all, once they crowd) through cells.
+class NearNodes {
+public:
+    NearNodes(double snap, scratch_vector<std::uint32_t> by_x)
+        : snap_(snap), by_x_(std::move(by_x)), recent_(snap, 64) {}
+
+    template <class F>
+    void near(std::span<const Vec2> pts, Vec2 p, F &&f) {
+        if (!crowded_) {
+            auto at = std::lower_bound(by_x_.begin(), by_x_.end(), p.x - snap_,
+                                       [&](std::uint32_t q, double x) { return pts[q].x < x; });
+            std::size_t seen = 0;
+            for (; at != by_x_.end() && pts[*at].x <= p.x + snap_; ++at)
+                ++seen;
+            if (seen <= crowd) {
+                const double snap2 = snap_ * snap_;
+                for (at -= static_cast<std::ptrdiff_t>(seen); seen > 0; --seen, ++at)
+                    if (squared_distance(pts[*at], p) <= snap2)
+                        f(*at);
+            } else {
+                crowded_ = true;  // all into the cells from here on
+                for (std::uint32_t q : by_x_)
+                    recent_.insert(pts, q);
+                by_x_.clear();
+            }
+        }
+        recent_.near(pts, p, f);
+    }
+    void insert(std::span<const Vec2> pts, std::uint32_t q) { recent_.insert(pts, q); }
+
+private:
+    double snap_;
+    scratch_vector<std::uint32_t> by_x_;
+    NodeIndex recent_;
+    bool crowded_ = false;
+};
+
 // Calls f(i, j), i < j, for every pair of boxes that overlap once widened by
 // `reach` and, if `fresh_only`, of which one at least is marked in `fresh`
 // (boxes with a NaN side meet none): a sweep along x over the boxes ordered
@@ -194,7 +260,7 @@ template <class F>
 void overlapping(const scratch_vector<Box> &boxes, const scratch_vector<char> &fresh, double reach, bool fresh_only,
                  const Interrupt &stop, F &&f) {
     scratch_vector<std::uint32_t> open[2];  // the fresh ones, the others
-    for (std::uint32_t i : by_left_side(boxes)) {
+    for (std::uint32_t i : ordered_by(boxes.size(), [&](std::uint32_t k) { return boxes[k].min_x; })) {
         const Box &b = boxes[i];
         for (int list = 0; list < (fresh[i] || !fresh_only ? 2 : 1); ++list) {
             scratch_vector<std::uint32_t> &o = open[list];
@@ -249,11 +315,14 @@ Noded node(std::span<const Vec2> points, std::span<const Edge> edges, double sna
     const std::size_t n = points.size();
     // Clusters of input points, each led by its first point.
     Groups groups(n);
-    NodeIndex index(snap, n);
-    for (std::size_t i = 0; i < n; ++i) {
-        stop.tick();
-        index.near(points, points[i], [&](std::uint32_t q) { groups.join(q, static_cast<std::uint32_t>(i)); });
-        index.insert(points, static_cast<std::uint32_t>(i));
+    scratch_vector<std::uint32_t> by_x = ordered_by(n, [&](std::uint32_t k) { return points[k].x; });
+    if (!join_near(points, by_x, snap, groups, stop)) {
+        NodeIndex index(snap, n);
+        for (std::size_t i = 0; i < n; ++i) {
+            stop.tick();
+            index.near(points, points[i], [&](std::uint32_t q) { groups.join(q, static_cast<std::uint32_t>(i)); });
+            index.insert(points, static_cast<std::uint32_t>(i));
+        }
     }
     out.node_of_point.assign(n, none);
     for (std::size_t i = 0; i < n; ++i) {
@@ -265,11 +334,10 @@ Noded node(std::span<const Vec2> points, std::span<const Edge> edges, double sna
         out.node_of_point[i] = out.node_of_point[lead];
     }
     const std::size_t input_nodes = out.nodes.size();
-    // The nodes, indexed: the points' index already when no points merged.
-    NodeIndex nodes = input_nodes == n ? std::move(index) : NodeIndex(snap, 2 * input_nodes);
+    // The nodes in x order: the points' order already when no points merged.
     if (input_nodes != n)
-        for (std::size_t k = 0; k < input_nodes; ++k)
-            nodes.insert(out.nodes, static_cast<std::uint32_t>(k));
+        by_x = ordered_by(input_nodes, [&](std::uint32_t k) { return out.nodes[k].x; });
+    NearNodes nodes(snap, std::move(by_x));
 
     scratch_vector<Seg> segs;
     segs.reserve(edges.size());
@@ -360,8 +428,8 @@ Noded node(std::span<const Vec2> points, std::span<const Edge> edges, double sna
             }
         };
         // Routes segment s through node k when k lies within snap of it.
-        auto route = [&](std::uint32_t s, std::uint32_t k) {
-            if (k == segs[s].a || k == segs[s].b)
+        auto route = [&](std::uint32_t s, const Box &box, std::uint32_t k) {
+            if (k == segs[s].a || k == segs[s].b || !in_box(box, out.nodes[k], snap))
                 return;
             double t;
             if (squared_distance_to_segment(out.nodes[segs[s].a], out.nodes[segs[s].b], out.nodes[k], t) <= snap2)
@@ -377,17 +445,17 @@ Noded node(std::span<const Vec2> points, std::span<const Edge> edges, double sna
                 return;
             }
             if (j >= ni) {
-                route(items[i], lone[j - ni]);
+                route(items[i], boxes[i], lone[j - ni]);
                 return;
             }
             std::uint32_t si = items[i], sj = items[j];
             if (note)
                 near_pairs.push_back({segs[si].root, segs[sj].root});
             const Seg &p = segs[si], &q = segs[sj];
-            route(si, q.a);
-            route(si, q.b);
-            route(sj, p.a);
-            route(sj, p.b);
+            route(si, boxes[i], q.a);
+            route(si, boxes[i], q.b);
+            route(sj, boxes[j], p.a);
+            route(sj, boxes[j], p.b);
             if (p.a == q.a || p.a == q.b || p.b == q.a || p.b == q.b)
                 return;  // a shared end: they can only overlap, which routing mends
             Vec2 a = out.nodes[p.a], b = out.nodes[p.b], c = out.nodes[q.a], d = out.nodes[q.b];

@@ -270,9 +270,11 @@ bool straight_start(std::span<const Vec2> pts, double flat_eps) {
 
 // An edge no longer than the point tolerance has no direction of its own.
 bool has_point_edge(std::span<const Vec2> pts, double flat_eps) {
-    for (std::size_t i = 0; i + 1 < pts.size(); ++i)
-        if (std::hypot(pts[i + 1].x - pts[i].x, pts[i + 1].y - pts[i].y) <= flat_eps)
-            return true;
+    for (std::size_t i = 0; i + 1 < pts.size(); ++i) {
+        double dx = pts[i + 1].x - pts[i].x, dy = pts[i + 1].y - pts[i].y;
+        if (std::fabs(dx) <= flat_eps && std::fabs(dy) <= flat_eps && std::hypot(dx, dy) <= flat_eps)
+            return true;  // (the length is at least either side's, so only then)
+    }
     return false;
 }
 
