@@ -146,19 +146,22 @@ private:
 };
 
 // The numbers 0 .. n - 1 whose value(i) is a number, ordered by it and
-// then by number: a stable radix sort on the values' bits.
+// then by number: a stable radix sort on the values rounded to floats
+// (which keeps their order, ties aside), then the runs of equal floats
+// sorted by the values themselves.
 template <class V>
 scratch_vector<std::uint32_t> ordered_by(std::size_t n, V &&value) {
-    scratch_vector<std::uint64_t> key, key2;
-    scratch_vector<std::uint32_t> order, order2;
+    scratch_vector<std::uint32_t> key, key2, order, order2;
     key.reserve(n);
     order.reserve(n);
     for (std::uint32_t i = 0; i < n; ++i) {
         double v = value(i);
         if (std::isnan(v))
             continue;
-        std::uint64_t b = static_cast<std::uint64_t>(bits(v));
-        key.push_back(b >> 63 ? ~b : b | (std::uint64_t{1} << 63));  // ordered as the doubles are
+        float f = v == 0 ? 0.0f : static_cast<float>(v);  // -0.0 and 0.0 are one value
+        std::uint32_t b;
+        std::memcpy(&b, &f, sizeof b);
+        key.push_back(b >> 31 ? ~b : b | (std::uint32_t{1} << 31));  // ordered as the floats are
         order.push_back(i);
     }
     constexpr int digit = 11;
@@ -166,9 +169,9 @@ scratch_vector<std::uint32_t> ordered_by(std::size_t n, V &&value) {
     key2.resize(key.size());
     order2.resize(order.size());
     scratch_vector<std::uint32_t> count(buckets);
-    for (int shift = 0; shift < 64; shift += digit) {
+    for (int shift = 0; shift < 32; shift += digit) {
         std::fill(count.begin(), count.end(), 0);
-        for (std::uint64_t k : key)
+        for (std::uint32_t k : key)
             ++count[(k >> shift) & (buckets - 1)];
         if (!key.empty() && count[(key[0] >> shift) & (buckets - 1)] == key.size())
             continue;  // one digit for all: nothing moves
@@ -182,6 +185,13 @@ scratch_vector<std::uint32_t> ordered_by(std::size_t n, V &&value) {
         }
         key.swap(key2);
         order.swap(order2);
+    }
+    auto by_value = [&](std::uint32_t a, std::uint32_t b) { return value(a) < value(b); };
+    for (std::size_t i = 0, j; i < key.size(); i = j) {
+        for (j = i + 1; j < key.size() && key[j] == key[i];)
+            ++j;
+        if (j - i > 1 && !std::is_sorted(order.begin() + i, order.begin() + j, by_value))
+            std::stable_sort(order.begin() + i, order.begin() + j, by_value);
     }
     return order;
 }
@@ -259,24 +269,29 @@ private:
 template <class F>
 void overlapping(const scratch_vector<Box> &boxes, const scratch_vector<char> &fresh, double reach, bool fresh_only,
                  const Interrupt &stop, F &&f) {
-    scratch_vector<std::uint32_t> open[2];  // the fresh ones, the others
+    // An open box with its sides widened, kept at hand for the scans.
+    struct Open {
+        double right, low, high;
+        std::uint32_t box;
+    };
+    scratch_vector<Open> open[2];  // the fresh ones, the others
     for (std::uint32_t i : ordered_by(boxes.size(), [&](std::uint32_t k) { return boxes[k].min_x; })) {
         const Box &b = boxes[i];
+        const double left = b.min_x - reach, low = b.min_y - reach, high = b.max_y + reach;
         for (int list = 0; list < (fresh[i] || !fresh_only ? 2 : 1); ++list) {
-            scratch_vector<std::uint32_t> &o = open[list];
+            scratch_vector<Open> &o = open[list];
             std::size_t kept = 0;
-            for (std::uint32_t a : o) {
+            for (const Open &a : o) {
                 stop.tick();
-                const Box &ob = boxes[a];
-                if (ob.max_x + reach < b.min_x - reach)
+                if (a.right < left)
                     continue;  // closed for good: every later box starts farther right
                 o[kept++] = a;
-                if (ob.min_y - reach <= b.max_y + reach && b.min_y - reach <= ob.max_y + reach)
-                    f(std::min(a, i), std::max(a, i));
+                if (a.low <= high && low <= a.high)
+                    f(std::min(a.box, i), std::max(a.box, i));
             }
             o.resize(kept);
         }
-        open[fresh[i] ? 0 : 1].push_back(i);
+        open[fresh[i] ? 0 : 1].push_back({b.max_x + reach, low, high, i});
     }
 }
 
@@ -359,7 +374,7 @@ Noded node(std::span<const Vec2> points, std::span<const Edge> edges, double sna
     // near one that moved, unless a cut moved a piece farther than that.
     double magnitude = 0;
     for (Vec2 p : out.nodes)
-        magnitude = std::max({magnitude, std::fabs(p.x), std::fabs(p.y)});
+        magnitude = std::max(magnitude, std::max(std::fabs(p.x), std::fabs(p.y)));
     const double slack = 2 * snap + 16 * std::numeric_limits<double>::epsilon() * magnitude;
     scratch_vector<std::pair<std::uint32_t, std::uint32_t>> near_pairs;
     double bend = 0;  // how far the cuts of the last round moved pieces off their segments' boxes
@@ -531,9 +546,12 @@ Noded node(std::span<const Vec2> points, std::span<const Edge> edges, double sna
     return out;
 }
 
-scratch_vector<Link> links(const Noded &noded, std::span<const Edge> edges, bool keep_zero) {
+scratch_vector<Link> links(const Noded &noded, std::span<const Edge> edges, bool keep_zero,
+                           scratch_vector<std::uint32_t> *link_of_piece) {
     scratch_vector<Link> out;
     PairMap seen(noded.pieces.size());
+    if (link_of_piece)
+        link_of_piece->resize(noded.pieces.size());
     for (std::size_t e = 0; e < edges.size(); ++e)
         for (std::uint32_t p = noded.first_piece[e]; p < noded.first_piece[e + 1]; ++p) {
             const Piece &piece = noded.pieces[p];
@@ -542,9 +560,22 @@ scratch_vector<Link> links(const Noded &noded, std::span<const Edge> edges, bool
                 out.push_back({piece.from, piece.to, 0});
             Link &l = out[at];
             l.weight += l.from == piece.from ? edges[e].weight : -std::int64_t{edges[e].weight};
+            if (link_of_piece)
+                (*link_of_piece)[p] = at;
         }
-    if (!keep_zero)
-        std::erase_if(out, [](const Link &l) { return l.weight == 0; });
+    if (keep_zero)
+        return out;
+    scratch_vector<std::uint32_t> renumbered(out.size(), none);
+    std::size_t kept = 0;
+    for (std::size_t k = 0; k < out.size(); ++k)
+        if (out[k].weight != 0) {
+            renumbered[k] = static_cast<std::uint32_t>(kept);
+            out[kept++] = out[k];
+        }
+    out.resize(kept);
+    if (link_of_piece)
+        for (std::uint32_t &k : *link_of_piece)
+            k = renumbered[k];
     return out;
 }
 
@@ -578,7 +609,7 @@ struct HalfEdges {
     std::span<const Link> links;
     scratch_vector<std::uint32_t> order;    // outgoing half-edges, grouped by node
     scratch_vector<std::uint32_t> first;    // node -> start of its group in order
-    scratch_vector<std::uint32_t> slot;     // half-edge -> its place in order
+    scratch_vector<std::uint32_t> after;    // half-edge -> next(half-edge)
 
     HalfEdges(std::span<const Vec2> nodes_, std::span<const Link> links_) : nodes(nodes_), links(links_) {
         const std::size_t nh = 2 * links.size();
@@ -596,12 +627,23 @@ struct HalfEdges {
             Vec2 d = nodes[target(h)] - nodes[origin(h)];
             angle[h] = pseudo_angle(d);
         }
-        slot.resize(nh);
+        scratch_vector<std::uint32_t> slot(nh);  // half-edge -> its place in order
+        auto less = [&](std::uint32_t x, std::uint32_t y) { return angle[x] < angle[y] || (angle[x] == angle[y] && x < y); };
         for (std::size_t v = 0; v < nodes.size(); ++v) {
             auto b = order.begin() + first[v], e = order.begin() + first[v + 1];
-            std::sort(b, e, [&](std::uint32_t x, std::uint32_t y) { return angle[x] < angle[y] || (angle[x] == angle[y] && x < y); });
+            if (e - b == 2) {
+                if (less(b[1], b[0]))
+                    std::swap(b[0], b[1]);
+            } else if (e - b > 2) {
+                std::sort(b, e, less);
+            }
             for (std::uint32_t i = first[v]; i < first[v + 1]; ++i)
                 slot[order[i]] = i;
+        }
+        after.resize(nh);
+        for (std::uint32_t h = 0; h < nh; ++h) {
+            std::uint32_t v = target(h), s = slot[twin(h)];
+            after[h] = order[s == first[v] ? first[v + 1] - 1 : s - 1];
         }
     }
 
@@ -611,10 +653,7 @@ struct HalfEdges {
     std::int64_t weight(std::uint32_t h) const { return h & 1 ? -links[h >> 1].weight : links[h >> 1].weight; }
 
     // The outgoing half-edge at h's target next clockwise from h's twin.
-    std::uint32_t next(std::uint32_t h) const {
-        std::uint32_t v = target(h), s = slot[twin(h)];
-        return order[s == first[v] ? first[v + 1] - 1 : s - 1];
-    }
+    std::uint32_t next(std::uint32_t h) const { return after[h]; }
 };
 
 // The links on a grid of cells, each link listed in every cell its box
@@ -854,7 +893,7 @@ Region region(std::span<const Vec2> nodes, std::span<const Link> links,
     // touches itself each ring keeps to its own wedge.
     scratch_vector<char> used(nh, 0);
     struct Raw {
-        std::vector<std::uint32_t> ring;
+        std::vector<std::uint32_t> ring, steps;
         std::uint32_t part;
         double area;
     };
@@ -879,21 +918,24 @@ Region region(std::span<const Vec2> nodes, std::span<const Link> links,
         // Split where a node repeats: each closed sub-walk is a ring.
         stack_nodes.clear();
         stack_halves.clear();
-        auto emit = [&](std::vector<std::uint32_t> ring, std::uint32_t half) {
-            double a = twice_area(nodes, ring);
-            raws.push_back({std::move(ring), part.find(face[half]), a});
+        // The nodes and half-edges of the stack from s on, as a ring.
+        auto emit = [&](std::size_t s) {
+            auto from = static_cast<std::ptrdiff_t>(s);
+            Raw r{{stack_nodes.begin() + from, stack_nodes.end()}, {}, part.find(face[stack_halves[s]]), 0};
+            r.area = twice_area(nodes, r.ring);
+            for (std::size_t k = s; k < stack_halves.size(); ++k)
+                r.steps.push_back(stack_halves[k] >> 1);
+            raws.push_back(std::move(r));
         };
         for (std::size_t i = 0; i < path.size(); ++i) {
             std::uint32_t v = path[i];
             if (at[v] != none) {
                 std::size_t s = at[v];
-                std::vector<std::uint32_t> ring(stack_nodes.begin() + static_cast<std::ptrdiff_t>(s), stack_nodes.end());
-                std::uint32_t half = stack_halves[s];
+                emit(s);
                 for (std::size_t k = s; k < stack_nodes.size(); ++k)
                     at[stack_nodes[k]] = none;
                 stack_nodes.resize(s);
                 stack_halves.resize(s);
-                emit(std::move(ring), half);
             }
             at[v] = static_cast<std::uint32_t>(stack_nodes.size());
             stack_nodes.push_back(v);
@@ -902,13 +944,16 @@ Region region(std::span<const Vec2> nodes, std::span<const Link> links,
         for (std::uint32_t v : stack_nodes)
             at[v] = none;
         if (!stack_nodes.empty())
-            emit({stack_nodes.begin(), stack_nodes.end()}, stack_halves[0]);
+            emit(0);
     }
 
     // Each ring from its lowest node; shells by their lowest node, each
     // followed by the holes of its part.
-    for (Raw &r : raws)
-        std::rotate(r.ring.begin(), std::min_element(r.ring.begin(), r.ring.end()), r.ring.end());
+    for (Raw &r : raws) {
+        auto low = std::min_element(r.ring.begin(), r.ring.end()) - r.ring.begin();
+        std::rotate(r.ring.begin(), r.ring.begin() + low, r.ring.end());
+        std::rotate(r.steps.begin(), r.steps.begin() + low, r.steps.end());
+    }
     std::vector<std::size_t> shells, holes;
     for (std::size_t i = 0; i < raws.size(); ++i)
         (raws[i].area > 0 ? shells : holes).push_back(i);
@@ -921,12 +966,14 @@ Region region(std::span<const Vec2> nodes, std::span<const Link> links,
     for (std::size_t s : shells) {
         std::int32_t me = static_cast<std::int32_t>(out.rings.size());
         out.rings.push_back(raws[s].ring);
+        out.steps.push_back(raws[s].steps);
         out.shell_of.push_back(-1);
         auto it = holes_of_part.find(raws[s].part);
         if (it == holes_of_part.end())
             continue;
         for (std::size_t k : it->second) {
             out.rings.push_back(raws[k].ring);
+            out.steps.push_back(raws[k].steps);
             out.shell_of.push_back(me);
         }
     }

@@ -76,8 +76,10 @@ struct Link {
 
 // The pieces merged by their two nodes, with summed weights; links whose
 // weight sums to zero are left out unless `keep_zero`.  Ordered by the first
-// input piece of each.
-scratch_vector<Link> links(const Noded &noded, std::span<const Edge> edges, bool keep_zero = false);
+// input piece of each.  With `link_of_piece`, the link of every piece there
+// (none for one left out).
+scratch_vector<Link> links(const Noded &noded, std::span<const Edge> edges, bool keep_zero = false,
+                           scratch_vector<std::uint32_t> *link_of_piece = nullptr);
 
 // The region whose faces' winding numbers pass `keep`, as rings of node
 // numbers, each ring open (its first node not repeated) and simple: a ring
@@ -87,6 +89,8 @@ scratch_vector<Link> links(const Noded &noded, std::span<const Edge> edges, bool
 // before its holes, shells in the order of their lowest node.
 struct Region {
     std::vector<std::vector<std::uint32_t>> rings;
+    // steps[k][i]: the link from rings[k][i] to the next node of the ring.
+    std::vector<std::vector<std::uint32_t>> steps;
     std::vector<std::int32_t> shell_of;
 };
 Region region(std::span<const Vec2> nodes, std::span<const Link> links,

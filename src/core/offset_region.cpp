@@ -1,7 +1,6 @@
 #include "core/offset_region.hpp"
 
 #include "core/arrangement.hpp"
-#include "core/pair_map.hpp"
 #include "core/scratch.hpp"
 
 #include <algorithm>
@@ -165,11 +164,10 @@ void add_round_end(RawRing &ring, std::span<const Vec2> pts, double distance) {
 struct Faces {
     arrangement::Region region;
     scratch_vector<Vec2> nodes;
-    PairMap segment_of;
+    scratch_vector<std::uint32_t> segment_of;  // by link
 
-    std::uint32_t step(const std::vector<std::uint32_t> &ring, std::size_t k) const {
-        return segment_of.get(ring[k], ring[(k + 1) % ring.size()], no_line);
-    }
+    // The segment behind step k of a ring whose links are `steps`.
+    std::uint32_t step(const std::vector<std::uint32_t> &steps, std::size_t k) const { return segment_of[steps[k]]; }
 };
 
 Faces faces_of(const RawRing &raw, int sign, double snap, const Interrupt &stop) {
@@ -180,7 +178,8 @@ Faces faces_of(const RawRing &raw, int sign, double snap, const Interrupt &stop)
     arrangement::Noded noded = arrangement::node(raw.points, edges, snap, stop);
     // Links that cancel out are kept: the ring stays one piece, so no face
     // needs to be found inside another.
-    scratch_vector<arrangement::Link> links = arrangement::links(noded, edges, true);
+    scratch_vector<std::uint32_t> link_of_piece;
+    scratch_vector<arrangement::Link> links = arrangement::links(noded, edges, true, &link_of_piece);
     Faces f;
     f.region = arrangement::region(noded.nodes, links, [sign](std::int64_t w) { return w * sign >= 1; }, stop);
     // Where pieces of several segments lie on each other, the step belongs
@@ -190,11 +189,11 @@ Faces faces_of(const RawRing &raw, int sign, double snap, const Interrupt &stop)
         auto rank = [&raw](std::uint32_t k) { return raw.offset_side[k] ? (raw.line[k] != no_line ? 2 : 1) : 0; };
         return rank(i) > rank(j) || (rank(i) == rank(j) && rank(i) == 2 && raw.line[i] < raw.line[j]);
     };
-    f.segment_of = PairMap(noded.pieces.size());
+    f.segment_of.assign(links.size(), no_line);
     for (std::size_t i = 0; i < m; ++i)
         for (std::uint32_t p = noded.first_piece[i]; p < noded.first_piece[i + 1]; ++p) {
-            auto [s, fresh] = f.segment_of.emplace(noded.pieces[p].from, noded.pieces[p].to, (std::uint32_t) i);
-            if (!fresh && better((std::uint32_t) i, s))
+            std::uint32_t &s = f.segment_of[link_of_piece[p]];
+            if (s == no_line || better((std::uint32_t) i, s))
                 s = (std::uint32_t) i;
         }
     f.nodes = std::move(noded.nodes);
@@ -219,11 +218,12 @@ struct MovedLines {
     }
 };
 
-// The moved line under each step of a ring (no_line off the moved lines).
-std::vector<std::uint32_t> lines_of(const Faces &f, const RawRing &raw, const std::vector<std::uint32_t> &ring) {
-    std::vector<std::uint32_t> out(ring.size());
-    for (std::size_t k = 0; k < ring.size(); ++k) {
-        std::uint32_t s = f.step(ring, k);
+// The moved line under each step of a ring with those links (no_line off
+// the moved lines).
+std::vector<std::uint32_t> lines_of(const Faces &f, const RawRing &raw, const std::vector<std::uint32_t> &steps) {
+    std::vector<std::uint32_t> out(steps.size());
+    for (std::size_t k = 0; k < steps.size(); ++k) {
+        std::uint32_t s = f.step(steps, k);
         out[k] = s == no_line ? no_line : raw.line[s];
     }
     return out;
@@ -303,7 +303,7 @@ OffsetRegion mitred_offset(std::span<const Vec2> points, bool closed, double dis
     // far above the rounding of the crossings.
     double scale = distance;
     for (Vec2 p : raw.points)
-        scale = std::max({scale, std::fabs(p.x), std::fabs(p.y)});
+        scale = std::max(scale, std::max(std::fabs(p.x), std::fabs(p.y)));
     MovedLines lines{std::move(moved), 1e-11 * scale};
     Faces f = faces_of(raw, sign, lines.snap, stop);
     const auto &rings = f.region.rings;
@@ -312,10 +312,14 @@ OffsetRegion mitred_offset(std::span<const Vec2> points, bool closed, double dis
             ++(shell < 0 ? r.parts : r.holes);
         if (r.parts != 1 || r.holes != 0)
             return r;
-        std::vector<std::uint32_t> ring = rings[0];
-        if (sign < 0)
+        std::vector<std::uint32_t> ring = rings[0], steps = f.region.steps[0];
+        if (sign < 0) {
+            // Walked back: step k joins the nodes of steps m - 2 - k and,
+            // for the last, m - 1.
             std::reverse(ring.begin(), ring.end());
-        std::vector<std::uint32_t> line = lines_of(f, raw, ring);
+            std::reverse(steps.begin(), steps.end() - 1);
+        }
+        std::vector<std::uint32_t> line = lines_of(f, raw, steps);
         r.points = corners_of(f, lines, ring, line, start_of(f, lines, ring, line), ring.size(), true);
         return r;
     }
@@ -325,10 +329,10 @@ OffsetRegion mitred_offset(std::span<const Vec2> points, bool closed, double dis
     std::vector<std::uint32_t> run_lines;
     bool whole_loop = false;  // the one piece closes on itself (the ends are covered)
     for (std::size_t g = 0; g < rings.size(); ++g) {
-        const auto &ring = rings[g];
+        const auto &ring = rings[g], &steps = f.region.steps[g];
         std::size_t m = ring.size();
         auto on_side = [&](std::size_t k) {
-            std::uint32_t s = f.step(ring, k % m);
+            std::uint32_t s = f.step(steps, k % m);
             return s != no_line && raw.offset_side[s];
         };
         std::size_t count = 0;
@@ -338,7 +342,7 @@ OffsetRegion mitred_offset(std::span<const Vec2> points, bool closed, double dis
             ++r.parts;
             whole_loop = true;
             run_ring = g;
-            run_lines = lines_of(f, raw, ring);
+            run_lines = lines_of(f, raw, steps);
             continue;
         }
         for (std::size_t k = 0; k < m; ++k) {
@@ -351,7 +355,7 @@ OffsetRegion mitred_offset(std::span<const Vec2> points, bool closed, double dis
             run_ring = g;
             run_first = k;
             run_steps = len;
-            run_lines = lines_of(f, raw, ring);
+            run_lines = lines_of(f, raw, steps);
         }
     }
     if (r.parts == 1 && whole_loop)
