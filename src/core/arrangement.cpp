@@ -164,6 +164,11 @@ scratch_vector<std::uint32_t> ordered_by(std::size_t n, V &&value) {
         key.push_back(b >> 31 ? ~b : b | (std::uint32_t{1} << 31));  // ordered as the floats are
         order.push_back(i);
     }
+    auto by_value = [&](std::uint32_t a, std::uint32_t b) { return value(a) < value(b); };
+    if (key.size() < 256) {  // too few for the buckets to pay
+        std::stable_sort(order.begin(), order.end(), by_value);
+        return order;
+    }
     constexpr int digit = 11;
     constexpr std::size_t buckets = std::size_t{1} << digit;
     key2.resize(key.size());
@@ -186,7 +191,6 @@ scratch_vector<std::uint32_t> ordered_by(std::size_t n, V &&value) {
         key.swap(key2);
         order.swap(order2);
     }
-    auto by_value = [&](std::uint32_t a, std::uint32_t b) { return value(a) < value(b); };
     for (std::size_t i = 0, j; i < key.size(); i = j) {
         for (j = i + 1; j < key.size() && key[j] == key[i];)
             ++j;
@@ -206,7 +210,7 @@ constexpr std::size_t crowd = 64;
 bool join_near(std::span<const Vec2> points, const scratch_vector<std::uint32_t> &by_x, double snap, Groups &groups,
                const Interrupt &stop) {
     const double snap2 = snap * snap;
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs;
+    scratch_vector<std::pair<std::uint32_t, std::uint32_t>> pairs;
     for (std::size_t k = 0, w = 0; k < by_x.size(); ++k) {
         stop.tick();
         Vec2 p = points[by_x[k]];
@@ -411,6 +415,8 @@ Noded node(std::span<const Vec2> points, std::span<const Edge> edges, double sna
         }
         near_pairs.clear();
         const std::size_t ni = items.size();
+        if (round == 0)
+            near_pairs.reserve(2 * ni);
         // One pass over the boxes of those segments and of the nodes that
         // end no segment.  A crossing gets a node, or the node already
         // within snap of it; a node within snap of a segment it does not

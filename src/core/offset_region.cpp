@@ -115,10 +115,19 @@ void add_raw_curve(RawRing &ring, std::span<const Vec2> pts, const scratch_vecto
         try_cut(n - 1, 0);
     for (std::size_t i = 0; i + 1 < n; ++i)
         try_cut(i, i + 1);
+    // A mitre joins two moved edges on their own lines, so the curve runs
+    // from mitre to mitre without their moved ends in between (the same
+    // path, as far as winding goes, in fewer pieces).
+    auto mitred = [&](std::size_t i) {
+        std::size_t j = i + 1 < n ? i + 1 : 0;
+        return (i + 1 < n || closed) && !cut[i] && join_of(e[i], e[j]) == Join::mitre;
+    };
+    bool after_join = closed && n >= 2 && (cut[n - 1] || mitred(n - 1));  // the last join starts the ring
     for (std::size_t i = 0; i < n; ++i) {
         auto line = offset_side ? (std::uint32_t) i : no_line;
-        if (!(i == 0 && closed && cut[n - 1]))  // else the last edge's crossing starts it
+        if (!after_join)
             ring.add(from[i], line, offset_side);
+        after_join = false;
         std::size_t j = i + 1 < n ? i + 1 : 0;
         if (!(i + 1 < n || closed)) {
             ring.add(to[i], no_line, false);
@@ -132,8 +141,8 @@ void add_raw_curve(RawRing &ring, std::span<const Vec2> pts, const scratch_vecto
         }
         switch (join_of(e[i], e[j])) {
         case Join::mitre:
-            ring.add(to[i], line, offset_side);
             ring.add(mitre_point(e[i], e[j]), next_line, offset_side);
+            after_join = true;
             break;
         case Join::vertex:
             ring.add(to[i], no_line, offset_side);
