@@ -28,7 +28,9 @@ scratch_vector<Moved> moved_edges(std::span<const Vec2> pts, double distance) {
     out.reserve(pts.size());
     for (std::size_t i = 0; i + 1 < pts.size(); ++i) {
         Vec2 v = pts[i + 1] - pts[i];
-        double len = std::hypot(v.x, v.y);
+        double len = std::sqrt(v.x * v.x + v.y * v.y);
+        if (!(len > 0x1p-500 && len < 0x1p500))
+            len = std::hypot(v.x, v.y);  // the squares would lose their digits
         Vec2 u = len > 0 ? Vec2{v.x / len, v.y / len} : Vec2{0, 0};
         Vec2 shift = right_normal(u) * distance;
         out.push_back({pts[i] + shift, pts[i + 1] + shift, u, len});
