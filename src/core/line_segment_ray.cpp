@@ -224,24 +224,22 @@ std::vector<std::pair<std::size_t, std::size_t>> overlapping_pairs(std::span<con
         pairs.clear();
         sweep_all(items, pairs, stop);
     }
-    // Sorted by first index through a count of each (many pairs share one),
-    // then each run by second index.
-    std::vector<std::size_t> start(boxes.size() + 1, 0);
-    for (auto &p : pairs)
-        ++start[p.first + 1];
-    for (std::size_t i = 0; i < boxes.size(); ++i)
-        start[i + 1] += start[i];
-    IndexPairs sorted(pairs.size());
-    {
-        std::vector<std::size_t> fill(start.begin(), start.end() - 1);
-        for (auto &p : pairs)
-            sorted[fill[p.first]++] = p;
-    }
+    // Sorted by index pair: counted out by second index, then (keeping that
+    // order) by first.
+    auto counted_by = [&](const IndexPairs &from, auto key) {
+        std::vector<std::size_t> start(boxes.size() + 1, 0);
+        for (auto &p : from)
+            ++start[key(p) + 1];
+        for (std::size_t i = 0; i < boxes.size(); ++i)
+            start[i + 1] += start[i];
+        IndexPairs to(from.size());
+        for (auto &p : from)
+            to[start[key(p)]++] = p;
+        return to;
+    };
     stop.tick(pairs.size());
-    for (std::size_t i = 0; i < boxes.size(); ++i)
-        std::sort(sorted.begin() + static_cast<std::ptrdiff_t>(start[i]),
-                  sorted.begin() + static_cast<std::ptrdiff_t>(start[i + 1]));
-    return sorted;
+    IndexPairs by_second = counted_by(pairs, [](const auto &p) { return p.second; });
+    return counted_by(by_second, [](const auto &p) { return p.first; });
 }
 
 }  // namespace geom
