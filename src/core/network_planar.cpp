@@ -17,6 +17,7 @@
 #include "core/union_find.hpp"
 
 #include <algorithm>
+#include <limits>
 #include <cmath>
 #include <optional>
 #include <unordered_set>
@@ -271,7 +272,11 @@ std::vector<Cut> find_cuts(NetworkSplit &net, std::span<const char> dirty, std::
             if (k == p.start || k == p.end)
                 return;
             Vec2 v = net.nodes[k];
-            if (!within_node_join(v, nearest_on(a, b, v)))
+            // The nearest point lies in the piece's box (up to its
+            // rounding): a node farther from the box on either axis is not
+            // within the join.
+            double slack = node_join + 8 * std::numeric_limits<double>::epsilon() * (std::fabs(v.x) + std::fabs(v.y));
+            if (!in_box(boxes[i], v, slack) || !within_node_join(v, nearest_on(a, b, v)))
                 return;
             if (triangles.insert(triangle(p.start, p.end, k)).second)
                 cuts.push_back({static_cast<std::uint32_t>(i), k});
