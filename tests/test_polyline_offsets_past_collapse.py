@@ -243,3 +243,51 @@ def test_many_corners_in_one_column(teeth):
     for ring in (coords, coords[::-1]):
         for distance in (0.2, -0.2, 0.6, -0.6, 1.5, -1.5):
             check_closed(ring, distance, 1e-9 * teeth)
+
+
+def floor_of_rooms(rooms, rng, origin):
+    """A counter-clockwise floor outline with `rooms` rooms 0.6 to 1.2 m wide
+    along its top, 0.6 to 1.2 m apart, to the centimetre: grown or shrunk by
+    more than 0.3 m, gaps and rooms close up one by one, each with crossings
+    of its own."""
+    ox, oy = origin
+    x, top = 0.0, []
+    for _ in range(rooms):
+        w, g, h = round(rng.uniform(0.6, 1.2), 2), round(rng.uniform(0.6, 1.2), 2), round(rng.uniform(1, 3), 2)
+        top += [(x, 10.0), (x, 10.0 + h), (x + w, 10.0 + h), (x + w, 10.0)]
+        x = round(x + w + g, 2)
+    pts = [(0.0, 0.0), (x, 0.0), (x, 10.0)] + top[::-1]
+    return [(ox + px, oy + py) for px, py in pts + [pts[0]]]
+
+
+@pytest.mark.parametrize("origin", [(0.0, 0.0), (123456.0, -65432.0)])
+def test_a_floor_of_many_rooms_past_its_collapses(origin):
+    rng = random.Random(7)
+    coords = floor_of_rooms(40, rng, origin)
+    for distance in (0.25, 0.4, 0.45, -0.25, -0.4, -0.45):
+        check_closed(coords, distance, 1e-9 * (1 + max(abs(v) for c in coords for v in c)))
+
+
+def test_offsets_in_threads_agree():
+    """Working arrays are kept per thread: offsets on several threads at once
+    give what one thread gives."""
+    import threading
+    coords = floor_of_rooms(60, random.Random(3), (0.0, 0.0))
+    expected = {d: xy(poly(coords).offset(d)) for d in (0.4, -0.4)}
+    results, errors = [], []
+
+    def run():
+        try:
+            for _ in range(5):
+                for d in expected:
+                    results.append((d, xy(poly(coords).offset(d))))
+        except Exception as e:  # noqa: BLE001 - reported below
+            errors.append(e)
+
+    threads = [threading.Thread(target=run) for _ in range(4)]
+    for t in threads:
+        t.start()
+    for t in threads:
+        t.join()
+    assert not errors
+    assert len(results) == 40 and all(got == expected[d] for d, got in results)
