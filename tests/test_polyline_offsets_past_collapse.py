@@ -291,3 +291,17 @@ def test_offsets_in_threads_agree():
         t.join()
     assert not errors
     assert len(results) == 40 and all(got == expected[d] for d, got in results)
+
+
+@pytest.mark.parametrize("spikes", [7, 48])
+def test_a_star_whose_spikes_cross_near_one_point(spikes):
+    """Spikes round a small hub: grown, the moved spike sides cross each
+    other over and over near the hub; shrunk, the spikes vanish one by one."""
+    coords = []
+    for k in range(2 * spikes):
+        r = 10.0 if k % 2 == 0 else 0.3
+        a = math.pi * k / spikes
+        coords.append((r * math.cos(a), r * math.sin(a)))
+    coords.append(coords[0])
+    for distance in (0.05, 0.3, 1.0, 3.0, -0.05, -0.1, -0.2):
+        check_closed(coords, distance, 1e-9 * (1 + abs(distance)) * 10)
