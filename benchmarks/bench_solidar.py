@@ -343,12 +343,16 @@ def _same_area_as_shapely(env):
     return math.isclose(_flat_area(v, i), shapely.area(_shapely_cdt(env["o"])).sum(), rel_tol=1e-9)
 
 
+def _vs_shapely(windows):
+    ours, _ = _modules()
+    o = _outline_env(ours, windows)
+    return Timing("M.constrain_delaunay_2d(o)", o, dict(o, M=_PeerMesh(_shapely_cdt)), lambda: _same_area_as_shapely(o))
+
+
 @case("Solidar", "Mesh.constrain_delaunay_2d vs shapely constrained_delaunay_triangles, a panel with one window",
       "the façade workflow's call per unit panel; shapely builds its polygon from the same points", 0.5)
 def _panel_vs_shapely():
-    ours, _ = _modules()
-    o = _outline_env(ours, 1)
-    return Timing("M.constrain_delaunay_2d(o)", o, dict(o, M=_PeerMesh(_shapely_cdt)), lambda: _same_area_as_shapely(o))
+    return _vs_shapely(1)
 
 
 @case("Solidar", "Mesh.constrain_delaunay_2d vs pythoncdt, a storey with 2,500 windows (10,004 points)",
@@ -368,9 +372,7 @@ def _storey_vs_pythoncdt():
 @case("Solidar", "Mesh.constrain_delaunay_2d vs shapely constrained_delaunay_triangles, 2,500 windows",
       "the same storey against the other peer", 10)
 def _storey_vs_shapely():
-    ours, _ = _modules()
-    o = _outline_env(ours, 2_500)
-    return Timing("M.constrain_delaunay_2d(o)", o, dict(o, M=_PeerMesh(_shapely_cdt)), lambda: _same_area_as_shapely(o))
+    return _vs_shapely(2_500)
 
 
 @case("Solidar", "Mesh.constrain_delaunay_2d, 6,250 -> 25,000 windows (25,004 -> 100,004 points)",
