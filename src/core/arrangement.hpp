@@ -77,7 +77,7 @@ struct Link {
 // The pieces merged by their two nodes, with summed weights; links whose
 // weight sums to zero are left out unless `keep_zero`.  Ordered by the first
 // input piece of each.  With `link_of_piece`, the link of every piece there
-// (none for one left out).
+// (all bits set for one left out).
 scratch_vector<Link> links(const Noded &noded, std::span<const Edge> edges, bool keep_zero = false,
                            scratch_vector<std::uint32_t> *link_of_piece = nullptr);
 
