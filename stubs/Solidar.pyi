@@ -515,8 +515,10 @@ class Mesh:
         ``height``, in float64 with the outline's exact coordinates. The
         prism is closed and every triangle faces out of it, for an outline in
         either direction and a height of either sign: its signed volume is the
-        outline's area times abs(height). The same ValueErrors as
-        ``triangulate_2d``.
+        outline's area times abs(height). A height of 0 is kept: both levels
+        at z = 0. ValueError "the height is not finite: nan" (or inf, -inf),
+        before the outline is read, for a NaN or infinite height; otherwise
+        the same ValueErrors as ``triangulate_2d``.
         """
     @staticmethod
     def constrain_delaunay_2d(points_list: Sequence[Sequence[Any]], /) -> Tuple[np.ndarray, np.ndarray]:
@@ -549,8 +551,10 @@ class Mesh:
         openings (the others); the walls stand on the boundary and on every
         opening. Every triangle faces out of the solid, for outlines in either
         direction and a height of either sign: the signed volume is the
-        region's area times abs(height). The same errors as
-        ``constrain_delaunay_2d``.
+        region's area times abs(height). A height of 0 is kept: both levels
+        at z = 0. ValueError "the height is not finite: nan" (or inf, -inf),
+        before the outlines are read, for a NaN or infinite height; otherwise
+        the same errors as ``constrain_delaunay_2d``.
         """
     @staticmethod
     def convert_rhinoMesh_to_pvMesh(rhino_mesh: Any, /) -> pv.PolyData:

@@ -3,13 +3,17 @@ constrained Delaunay triangulation, measured against shapely and pyvista."""
 
 import collections
 import itertools
+import json
 import math
 import random
+import re
 
 import numpy as np
 import pytest
 import pyvista as pv
 import shapely
+from hypothesis import given, settings
+from hypothesis import strategies as st
 
 import pyref_solidar as ref
 from Flatkin import Point
@@ -94,6 +98,35 @@ def test_constrained_delaunay_keeps_every_outline_point(outlines):
 def test_refusals(call, error, message):
     with pytest.raises(error, match=message):
         call()
+
+
+BOWTIE = [(0, 0), (1, 1), (1, 0), (0, 1)]
+
+
+@pytest.mark.parametrize("height, shown", [(math.nan, "nan"), (math.inf, "inf"), (-math.inf, "-inf"),
+                                           (np.float32("nan"), "nan"), (np.float64("-inf"), "-inf")])
+@pytest.mark.parametrize("build", [lambda h: Mesh.extrude_to_mesh(pts(SQUARE), h),
+                                   lambda h: Mesh.constrain_delaunay_3d([pts(CELL), pts(WINDOW)], height=h),
+                                   lambda h: Mesh.extrude_to_mesh(points=pts(BOWTIE), height=h)])  # before the outline
+def test_heights_that_are_not_finite_numbers_are_refused(build, height, shown):
+    with pytest.raises(ValueError, match=rf"^the height is not finite: {re.escape(shown)}$"):
+        build(height)
+
+
+@settings(max_examples=150, deadline=None)
+@given(st.one_of(st.floats(-1e300, 1e300), st.sampled_from([math.nan, math.inf, -math.inf])))
+def test_a_prism_exports_as_strict_json_or_its_height_is_refused(height):
+    """Rounding to 4 decimals overflows beyond about 1e304 (numpy scales by
+    1e4 first), hence the bound on the finite heights drawn."""
+    for build in (lambda: Mesh.extrude_to_mesh(pts(CELL), height),
+                  lambda: Mesh.constrain_delaunay_3d([pts(CELL), pts(WINDOW)], height)):
+        if not math.isfinite(height):
+            with pytest.raises(ValueError, match="^the height is not finite"):
+                build()
+            continue
+        front = Mesh.meshes_to_front([Mesh(*build(), "panel")])["panel"]
+        assert json.loads(json.dumps(front, allow_nan=False)) == front
+        assert set(front["vertex"][1::3]) == {0.0, float(np.round(height, 4))}  # z is the export's second axis
 
 
 # ------------------------------------------------------------------ prisms

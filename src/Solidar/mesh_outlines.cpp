@@ -166,19 +166,30 @@ nb::object build(const Outlines &o, const double *height) {
     return nb::make_tuple(v.array, t.array);
 }
 
+// The height as a float, refused before any outline is read when it is NaN
+// or infinite (it would become the top rows); 0 gives a flat prism.
+double read_height(nb::handle height) {
+    double h = pyu::as_double(height);
+    if (!std::isfinite(h)) {
+        nb::object text = pyu::float_obj(h);
+        pyu::raise_format(PyExc_ValueError, "the height is not finite: %R", text.ptr());
+    }
+    return h;
+}
+
 }  // namespace
 
 nb::object triangulate_2d(nb::handle points) { return build(read_one(points), nullptr); }
 
 nb::object extrude_to_mesh(nb::handle points, nb::handle height) {
-    double h = pyu::as_double(height);
+    double h = read_height(height);
     return build(read_one(points), &h);
 }
 
 nb::object constrain_delaunay_2d(nb::handle points_list) { return build(read_several(points_list), nullptr); }
 
 nb::object constrain_delaunay_3d(nb::handle points_list, nb::handle height) {
-    double h = pyu::as_double(height);
+    double h = read_height(height);
     return build(read_several(points_list), &h);
 }
 
