@@ -1,6 +1,7 @@
 """The example scripts run and write a figure that shows something."""
 
 import importlib.util
+import math
 import pathlib
 import re
 
@@ -21,7 +22,8 @@ def load(name):
     return module
 
 
-@pytest.mark.parametrize("name", ["site_layout", "floor_plan", "floor_layout", "polyline_demo", "polygon_demo"])
+@pytest.mark.parametrize("name", ["site_layout", "floor_plan", "floor_layout", "polyline_demo", "polygon_demo",
+                                  "facade_panels"])
 def test_example_main_saves_a_non_blank_png(name, tmp_path, capsys):
     path = pathlib.Path(load(name).main(tmp_path))
     assert path.parent == tmp_path and path.suffix == ".png"
@@ -92,6 +94,44 @@ def test_floor_layout_offices_stay_on_the_floor_clear_of_the_corridor_and_each_o
     for k, office in enumerate(offices):
         assert floor.contains(office) and office.intersection(corridor).area < 1e-6
         assert all(office.intersection(other).area < 1e-6 for other in offices[:k])
+
+
+def test_facade_panels_stand_out_of_their_walls_closed_and_cover_each_wall_less_its_windows():
+    shapely = pytest.importorskip("shapely")
+    import Solidar
+    example = load("facade_panels")
+    settings = Solidar.BIM_FLOOR_HEIGHTS, Solidar.BIM_UNIT_WIDTH
+    facades = example.layout()
+    assert (Solidar.BIM_FLOOR_HEIGHTS, Solidar.BIM_UNIT_WIDTH) == settings   # put back after the division
+    assert [m.layer for m in facades["layers"]] == ["panel", "glass"]
+    assert [len(m.indices) for m in facades["layers"]] == [
+        sum(len(p[k].indices) for p in facades["panels"]) for k in ("opaque", "glass")]
+    plan, height, depth = shapely.Polygon(example.PLAN), sum(example.STOREY_HEIGHTS), example.PANEL_DEPTH
+    for k, wall in enumerate(facades["walls"]):
+        origin, right = (np.array([q.x, q.y, q.z]) for q in (wall.points[0], wall.points[-1]))
+        n = wall.plane.normal
+        inward = np.array([n.x, n.y, n.z]) / n.magnitude
+        middle = (origin + right)[:2] / 2
+        assert plan.contains(shapely.Point(middle + inward[:2])) and not plan.contains(shapely.Point(middle - inward[:2]))
+        panels = [p for p in facades["panels"] if p["wall"] == k]
+        assert len(panels) == math.ceil(wall.width / example.UNIT_WIDTH) * len(example.STOREY_HEIGHTS)
+        covered = 0.0
+        for p in panels:
+            opaque, glass = p["opaque"], p["glass"]
+            v, t = opaque.vertices, opaque.indices
+            assert np.allclose(np.unique(((v - origin) @ inward).round(9)), [-depth, 0])   # standing out of the wall
+            outer = (t >= len(v) // 2).all(axis=1)   # the triangles on the second half of the rows
+            assert outer.any() and np.allclose(opaque.normals[outer], -inward)
+            corners = v[t] - v[0]
+            volume = np.einsum("ij,ij->i", corners[:, 0], np.cross(corners[:, 1], corners[:, 2])).sum() / 6
+            assert math.isclose(volume, p["area"] * depth, rel_tol=1e-9)                   # closed, facing out
+            assert math.isclose(p["area"], p["expected"], rel_tol=1e-9)
+            assert np.allclose((glass.vertices - origin) @ inward, 0) and np.allclose(glass.normals, -inward)
+            covered += p["area"] + example.face_area(glass.vertices, glass.indices)
+        assert math.isclose(covered, wall.width * height, rel_tol=1e-9)   # panels and panes tile the wall
+    longest = max(range(len(facades["walls"])), key=lambda k: facades["walls"][k].width)
+    labels = ["{},{}".format(*p["label"]) for p in facades["panels"] if p["wall"] == longest]
+    assert [t.get_text() for t in example.draw(facades).axes[1].texts] == labels
 
 
 def test_readme_tour_runs_and_prints_what_its_comments_say(capsys, monkeypatch):
