@@ -144,3 +144,4 @@ def test_readme_tour_runs_and_prints_what_its_comments_say(capsys, monkeypatch):
     out = capsys.readouterr().out.splitlines()
     assert "40.0 Vector(1.0, 0.0)" in out and "504.0 100.0 1" in out and "(3, 3)" in out
     assert "[24.0, 36.0]" in out  # the two rooms, closed polylines
+    assert "Vector3d(0.0, 1.0, 0.0)" in out and "[('plinth', (48, 3)), ('panel', (48, 3))]" in out and "-0.15" in out
