@@ -109,7 +109,8 @@ def points(coords: Coords) -> List[Point]:
 
 def face_area(vertices: Floats, triangles: npt.NDArray[np.int64]) -> float:
     corners = vertices[triangles]
-    return float(np.linalg.norm(np.cross(corners[:, 1] - corners[:, 0], corners[:, 2] - corners[:, 0]), axis=1).sum() / 2)
+    doubled = np.cross(corners[:, 1] - corners[:, 0], corners[:, 2] - corners[:, 0])
+    return float(np.linalg.norm(doubled, axis=1).sum() / 2)
 
 
 def panel(wall: int, surface: Surface, label: Tuple[int, int]) -> Panel:

@@ -112,7 +112,8 @@ def test_facade_panels_stand_out_of_their_walls_closed_and_cover_each_wall_less_
         n = wall.plane.normal
         inward = np.array([n.x, n.y, n.z]) / n.magnitude
         middle = (origin + right)[:2] / 2
-        assert plan.contains(shapely.Point(middle + inward[:2])) and not plan.contains(shapely.Point(middle - inward[:2]))
+        assert plan.contains(shapely.Point(middle + inward[:2]))          # the normal points into the building
+        assert not plan.contains(shapely.Point(middle - inward[:2]))
         panels = [p for p in facades["panels"] if p["wall"] == k]
         assert len(panels) == math.ceil(wall.width / example.UNIT_WIDTH) * len(example.STOREY_HEIGHTS)
         covered = 0.0
