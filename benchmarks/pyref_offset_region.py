@@ -235,6 +235,81 @@ def _rings(geom, tol):
     return shells, holes
 
 
+def strip_message(parts, holes):
+    if holes:
+        return (f"The bar's strip closes round {holes} {'hole' if holes == 1 else 'holes'}: its axis comes back "
+                "within the bar's width of itself.")
+    return "The bar's strip is not one outline."
+
+
+def strip_side(pts, half_width):
+    """One side of a strip's raw curve, as (point, moved line or None for the
+    segment after it) pairs, and how many right turns it passes through the
+    original vertex: a right turn whose moved edges cross (taking each from
+    where the turn before cut it) is joined at the crossing instead."""
+    e = _moved(pts, half_width)
+    n = len(e)
+    start, end = [m[0] for m in e], [m[1] for m in e]
+    cut = [False] * n
+    for i in range(n - 1):
+        f = e[i + 1]
+        if e[i][2][0] * f[2][1] - e[i][2][1] * f[2][0] < 0:
+            x = _mitre_point(e[i], f)
+
+            def along(p, q, u):
+                return (p[0] - q[0]) * u[0] + (p[1] - q[1]) * u[1]
+            if 0 <= along(x, start[i], e[i][2]) <= along(end[i], start[i], e[i][2]) and \
+                    0 <= along(x, start[i + 1], f[2]) <= along(end[i + 1], start[i + 1], f[2]):
+                end[i] = start[i + 1] = x
+                cut[i] = True
+    ring, through = [], 0
+    for i in range(n):
+        if not (i > 0 and _join(e[i - 1], e[i]) == "mitre"):  # a mitre runs on along this edge's line
+            ring.append((start[i], i))
+        if i + 1 == n:
+            ring.append((end[i], None))
+        elif cut[i]:
+            continue
+        elif _join(e[i], e[i + 1]) == "mitre":
+            ring.append((_mitre_point(e[i], e[i + 1]), i + 1))
+        elif _join(e[i], e[i + 1]) == "vertex":
+            ring += [(end[i], None), (pts[i + 1], None)]
+            through += 1
+        else:
+            ring.append((end[i], i + 1))
+    return ring, through
+
+
+def strip(pts, half_width):
+    """The outline of the strip round the open polyline `pts` (cleaned):
+    both sides' swept shapes, flat ends, as a closed list of coordinates
+    running counter-clockwise from where its stretch on the first edge's
+    right side begins; ValueError when it is not one polygon without
+    holes."""
+    pts = [p for k, p in enumerate(pts) if k == 0 or p != pts[k - 1]]
+    back = pts[::-1]
+    n = len(pts) - 1
+    right = strip_side(pts, half_width)[0]
+    left = [(p, None if line is None else line + n) for p, line in strip_side(back, half_width)[0]]
+    raw = right + left
+    scale = max([half_width] + [abs(c) for p, _ in raw for c in p])
+    tol = 1e-9 * scale
+    moved = _moved(pts, half_width) + _moved(back, half_width)
+    pieces = [((p, raw[(k + 1) % len(raw)][0]), line) for k, (p, line) in enumerate(raw)]
+
+    def same(i, j):
+        return _same_line(moved, 1e-11 * scale, i, j)
+
+    shells, holes = _rings(winding_region([p for p, _ in raw], 1), tol)
+    if len(shells) != 1 or holes:
+        raise ValueError(strip_message(len(shells), len(holes)))
+    ring = shells[0]
+    finder = _Lines(pieces, tol)
+    m = len(ring)
+    lines = [finder.line_of(ring[k], ring[(k + 1) % m])[1] for k in range(m)]
+    return _corners(ring, lines, same, _start(ring, lines, same, moved), m, True)
+
+
 def split_message(closed, parts, holes):
     def count(k, one, many):
         return f"{k} {one if k == 1 else many}"

@@ -16,7 +16,8 @@ import random as r
 from collections import defaultdict  # noqa: F401
 from typing import List, Tuple  # noqa: F401
 
-from pyref_flatkin import Point, Vector
+import pyref_offset_region
+from pyref_flatkin import Point, Vector, epsilon
 from pyref_polyline import Polyline
 from pyref_strakel import Line, Segment
 
@@ -359,7 +360,32 @@ class Bar:
                 return math.sqrt(dx * dx + dy * dy)
             if d(s1, s2) + d(e1, e2) < d(s1, e2) + d(e1, s2):
                 return Polyline.loft(self.rail1, Polyline(self.rail2.points[::-1]))
-        return Polyline.loft(self.rail1, self.rail2)
+        lofted = Polyline.loft(self.rail1, self.rail2)
+        return lofted if from_rails else self._strip(lofted)
+
+    def _strip(self, lofted):
+        # Repair: the outline round an open axis is its strip, both sides'
+        # swept shapes with flat ends: the lofted rails where they are it,
+        # otherwise the strip built anew from the axis.
+        pts = [(p.x, p.y) for p in self.axis.find_discontinuity()]
+        half = float(self.radius)
+        if half < 0:
+            pts, half = pts[::-1], -half
+        point_edge = any(math.hypot(b[0] - a[0], b[1] - a[1]) <= epsilon for a, b in zip(pts, pts[1:]))
+        if not 0 < half < math.inf or len(pts) < 2 or point_edge or not all(map(math.isfinite, sum(pts, ()))):
+            return lofted
+        limits = [d for side in (pts, pts[::-1]) for d in Polyline([Point(*p) for p in side]).degenerate_distance().values()]
+        if all(d > half for d in limits) and Polyline._lofted_strip_holds(pts, half, lofted.points):
+            return lofted
+        out = pyref_offset_region.strip(pts, half)
+        # Rails rebuilt past a collapse are lofted into the strip as well
+        # where the corners agree.
+        tol = 1e-9 * max([half] + [abs(c) for p in pts for c in p])
+        if len(out) == len(lofted.points) and all(abs(p.x - q[0]) <= tol and abs(p.y - q[1]) <= tol
+                                                  for p, q in zip(lofted.points, out)):
+            return lofted
+        first = Point(*out[0])
+        return Polyline([first] + [Point(*p) for p in out[1:-1]] + [first])
 
     def __repr__(self):
         return "Bar(" + format(self.axis) + ")"

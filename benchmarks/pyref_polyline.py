@@ -553,7 +553,9 @@ class Polyline:
         # Repair: moving the edges one by one is the true mitred offset only
         # while nothing collapses and no corner runs into a far side; past
         # that the offset is rebuilt from the moved edges' swept shapes.
-        if keep is not None and all(keep) and Polyline._edgewise_holds(coords, closed, distance, moved):
+        # An open polyline's edges moved one by one are its offset wherever
+        # nothing collapses, crossing itself wherever they do.
+        if keep is not None and all(keep) and (not closed or Polyline._edgewise_holds(coords, distance, moved)):
             return Polyline(moved)
         out = pyref_offset_region.mitred_offset(coords, closed, distance)
         first = Point(*out[0])
@@ -574,33 +576,45 @@ class Polyline:
         return sum((a[0] - x0) * (b[1] - y0) - (a[1] - y0) * (b[0] - x0) for a, b in zip(coords[1:], coords[2:]))
 
     @staticmethod
-    def _edgewise_holds(coords, closed, distance, moved):
-        """The edges moved one by one are the true offset: each runs its
-        source edge's way, they do not cross each other, a closed outline
-        keeps its orientation, and nothing they cut off crosses them (the
-        overlaps at right turns; for an open polyline also the polyline, its
-        other side and its round ends)."""
+    def _runs_along(q, first, coords):
+        """Each edge of q from edge `first` on runs its edge of coords' way."""
+        return all((q[first + k + 1][0] - q[first + k][0]) * (coords[k + 1][0] - coords[k][0]) +
+                   (q[first + k + 1][1] - q[first + k][1]) * (coords[k + 1][1] - coords[k][1]) > 0
+                   for k in range(len(coords) - 1))
+
+    @staticmethod
+    def _crosses_itself(moved):
+        """Two edges of the closed outline `moved` that are not neighbours meet."""
+        n = len(moved) - 1
+        for i in range(n):
+            for j in range(i + 2, n):
+                if i == 0 and j == n - 1:
+                    continue
+                if Segment(moved[i], moved[i + 1]).intersection_with_segment(Segment(moved[j], moved[j + 1])):
+                    return True
+        return False
+
+    @staticmethod
+    def _edgewise_holds(coords, distance, moved):
+        """The edges of a closed outline moved one by one are its true
+        offset: each runs its source edge's way, they do not cross each
+        other, the outline keeps its orientation, and nothing they cut off
+        crosses them (the overlaps at right turns)."""
         n = len(coords) - 1
         if len(moved) != n + 1 or not all(math.isfinite(p.x) and math.isfinite(p.y) for p in moved):
             return False
         q = [(p.x, p.y) for p in moved]
-        for k in range(n):
-            if not ((q[k + 1][0] - q[k][0]) * (coords[k + 1][0] - coords[k][0]) +
-                    (q[k + 1][1] - q[k][1]) * (coords[k + 1][1] - coords[k][1]) > 0):
-                return False
-        if closed and not Polyline._twice_area(coords) * Polyline._twice_area(q) > 0:
+        if not Polyline._runs_along(q, 0, coords):
             return False
-        for i in range(n):
-            for j in range(i + 2, n):
-                if closed and i == 0 and j == n - 1:
-                    continue
-                if Segment(moved[i], moved[i + 1]).intersection_with_segment(Segment(moved[j], moved[j + 1])):
-                    return False
+        if not Polyline._twice_area(coords) * Polyline._twice_area(q) > 0:
+            return False
+        if Polyline._crosses_itself(moved):
+            return False
         e = pyref_offset_region._moved(coords, distance)
         obstacles = []
         for i in range(n):
             j = (i + 1) % n
-            if not (i + 1 < n or closed) or pyref_offset_region._join(e[i], e[j]) != "vertex":
+            if pyref_offset_region._join(e[i], e[j]) != "vertex":
                 continue
             # A right turn of at most a right angle between edges no shorter
             # than the moved ends reach past the vertex: its overlap lies in
@@ -611,33 +625,29 @@ class Polyline:
                 continue
             x, v = q[i + 1], coords[i + 1]
             obstacles += [(a, b, (i, j)) for a, b in ((x, e[i][1]), (e[i][1], v), (v, e[j][0]), (e[j][0], x))]
-        if not closed:
-            # The band's whole boundary but what carries the result: nothing
-            # of it may cross the result, and the winding number just inside
-            # the first edge is 1 (its own rectangle), just outside 0.
-            ring = pyref_offset_region.band_ring(coords, distance)
-            m = len(ring)
-
-            def near(p, r):
-                return abs(p[0] - r[0]) <= epsilon and abs(p[1] - r[1]) <= epsilon
-            for k in range(m):
-                if ring[k][1]:
-                    continue
-                a, b = ring[k][0], ring[(k + 1) % m][0]
-                obstacles.append((a, b, tuple(i for i, end in ((0, q[0]), (n - 1, q[-1])) if near(a, end) or near(b, end))))
-            points = [r[0] for r in ring]
-            mid = ((q[0][0] + q[1][0]) * 0.5, (q[0][1] + q[1][1]) * 0.5)
-            step = 1e-7 * (distance + abs(mid[0]) + abs(mid[1]))
-            side = (e[0][2][1] * step, -e[0][2][0] * step)
-            if pyref_offset_region.winding_number(points, (mid[0] - side[0], mid[1] - side[1])) != 1 or \
-                    pyref_offset_region.winding_number(points, (mid[0] + side[0], mid[1] + side[1])) != 0:
-                return False
         for i in range(n):
             edge = Segment(moved[i], moved[i + 1])
             for a, b, skip in obstacles:
                 if i not in skip and edge.intersection_with_segment(Segment(Point(*a), Point(*b))):
                     return False
         return True
+
+    @staticmethod
+    def _lofted_strip_holds(coords, half_width, lofted):
+        """The loft of a bar's two rails (the right side moved edge by edge,
+        then the left side from the end back, closed) is its strip: each
+        rail edge runs its source edge's way, the moved edges cross at every
+        right turn of either side, so the strip's raw curve is the loft's own
+        path, and the loft runs counter-clockwise without crossing itself."""
+        n = len(coords) - 1
+        if len(lofted) != 2 * n + 3 or not all(math.isfinite(p.x) and math.isfinite(p.y) for p in lofted):
+            return False
+        q = [(p.x, p.y) for p in lofted]
+        if not (Polyline._runs_along(q, 0, coords) and Polyline._runs_along(q, n + 1, coords[::-1])):
+            return False
+        if any(pyref_offset_region.strip_side(side, half_width)[1] for side in (coords, coords[::-1])):
+            return False
+        return Polyline._twice_area(q) > 0 and not Polyline._crosses_itself(lofted)
 
     def unequal_offset(self, dis_lst):
         segments = self.segments

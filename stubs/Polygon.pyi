@@ -196,6 +196,14 @@ class Bar:
     and back along the second (rails given running the same way are lofted
     with a reversed copy of the second; the caller's rail is kept), or for
     two closed rails an iterator over the two rails.
+
+    Around an open axis the outline is the strip, every point within half
+    the width of an edge across it with mitred corners and flat ends (a
+    flat-ended mitred buffer of the axis with no mitre limit): the lofted
+    rails where they are it, otherwise the strip's own outline, the same
+    way round from where its stretch on the first rail begins. ValueError("The bar's strip
+    closes round N hole(s): its axis comes back within the bar's width of
+    itself.") when the strip encloses holes.
     """
 
     rail1: Polyline

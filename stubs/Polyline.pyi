@@ -154,10 +154,14 @@ class Polyline:
         grown outline closing round a courtyard): one Polyline cannot hold
         them, and one part alone would lose the others.
 
-        Open: the part of the boundary of the polyline's mitred band (both
-        sides, round ends of sixteen chords) that lies on the moved edges of the offset side;
-        it never crosses itself. ValueError("The offset splits the polyline
-        into N parts.") when that falls into several pieces.
+        Open: while no edge collapses, every edge moved and crossed with its
+        neighbours, from the moved first point to the moved last one; it
+        crosses itself wherever the polyline or its moved edges do. Where an
+        edge collapses, the part of the boundary of the polyline's mitred
+        band (both sides, round ends of sixteen chords) that lies on the
+        moved edges of the offset side; that never crosses itself.
+        ValueError("The offset splits the polyline into N parts.") when it
+        falls into several pieces.
         """
     def unequal_offset(self, dis_lst: Sequence[float]) -> Polyline:
         """A new closed polyline with each segment's line moved by its own distance; IndexError for a wrong count."""

@@ -15,6 +15,7 @@ from Flatkin import Point
 from Polygon import Bar
 
 from polygon_support import OURS, PLAIN, coords, picture, rect, same_both
+from polyline_support import outcome
 
 
 def arc(cx, cy, r, a0, a1, n):
@@ -162,3 +163,82 @@ def test_a_bar_between_rails_running_the_same_way_is_the_strip_between_them(seed
         assert same_both(lambda w: w.Bar(rail1=w.poly(rail1), rail2=w.poly(rail2)))[0] == "ok"
         backwards = Bar(rail1=OURS.poly(rail1), rail2=OURS.poly(rail2[::-1]))  # as before: lofted as given
         assert coords(backwards.geo.points) == coords(bar.geo.points)
+
+
+# ------------------------------------------------------------- strips
+
+def strip_axes():
+    """Seeded simple axes with a width at which their strip overlaps itself
+    away from a corner: wider than the gap between two edges that do not
+    meet; on every other one no edge of a rail collapses."""
+    for seed in range(600):
+        rng = random.Random(seed)
+        axis = [(rng.uniform(0, 100), rng.uniform(0, 100)) for _ in range(rng.randint(3, 7))]
+        edges = [sg.LineString(axis[i:i + 2]) for i in range(len(axis) - 1)]
+        gaps = [a.distance(b) for i, a in enumerate(edges) for b in edges[i + 2:]]
+        if not gaps or not sg.LineString(axis).is_simple:
+            continue
+        widest = 2 * min(min(OURS.poly(a).degenerate_distance().values()) for a in (axis, axis[::-1]))
+        low, high = 1.05 * min(gaps), 2 * min(gaps)
+        if seed % 2:
+            high = min(high, 0.999 * widest)
+        if low < high:
+            yield seed, axis, rng.uniform(low, high) * rng.choice((1, -1))
+
+
+@pytest.mark.parametrize("seed, axis, diameter", list(strip_axes())[::2])
+def test_a_bar_round_an_open_axis_is_its_strip(seed, axis, diameter):
+    half = abs(diameter) / 2
+    collapses = min(min(OURS.poly(a).degenerate_distance().values()) for a in (axis, axis[::-1])) <= half
+    got = outcome(lambda: Bar(axis=OURS.poly(axis), diameter=diameter))
+    plain = outcome(lambda: PLAIN.Bar(axis=PLAIN.poly(axis), diameter=diameter))
+    assert got[0] == plain[0] and got[1:] == plain[1:] if got[0] == "raises" else len(got[1].geo.points) == len(
+        plain[1].geo.points)
+    # shapely's flat-ended mitred buffer is the strip while nothing collapses
+    # (past that it first drops the vertices of edges shorter than about
+    # half the width); then the plain steps are.
+    expected = sg.Polygon(coords(plain[1].geo.points)) if collapses and got[0] == "ok" else sg.LineString(
+        axis).buffer(half, cap_style="flat", join_style="mitre", mitre_limit=1e12)
+    holes = [h for h in getattr(expected, "interiors", []) if sg.Polygon(h).area > 1e-9 * expected.area]
+    if got[0] == "raises" and got[2].startswith("The bar's strip"):
+        assert got[1] is ValueError and (collapses or got[2].startswith(f"The bar's strip closes round {len(holes)} "))
+        return
+    if got[0] == "raises":  # a rail past a collapse refuses
+        assert collapses and got[1] in (IndexError, ValueError) and got[2].startswith("The offset ")
+        return
+    assert not holes and expected.geom_type == "Polygon"
+    bar = got[1]
+    ring = sg.LinearRing(coords(bar.geo.points))
+    assert ring.is_simple and ring.is_ccw and bar.geo.points[0] is bar.geo.points[-1]
+    outline = sg.Polygon(ring)
+    assert outline.area == pytest.approx(expected.area, rel=1e-9)
+    assert outline.symmetric_difference(expected).area <= 1e-9 * expected.area
+    assert all(math.dist(p, q) <= 1e-7 for p, q in zip(coords(bar.geo.points), coords(plain[1].geo.points)))
+
+
+def test_strips_that_loft_their_rails_and_strips_built_anew():
+    cases = list(strip_axes())
+    lofted = [coords(b.geo.points[:-1]) == coords(b.rail1.points + b.rail2.points)
+              for b in (outcome(lambda: Bar(axis=OURS.poly(a), diameter=d))[-1] for _, a, d in cases) if
+              isinstance(b, Bar)]
+    assert 0 < sum(lofted) < len(lofted)  # both kinds among the seeded axes
+    # The axis's end passes its start within the width, and the strip is
+    # still the lofted rails.
+    axis = OURS.poly([(29.890132258530997, 117.77899994063887), (69.01786897840721, 36.33615076159876),
+                      (133.2874976700682, 15.675711402026746), (112.21471310530177, 114.80525247532869),
+                      (6.342410170936901, 125.22886075330875)])
+    bar = Bar(axis=axis, diameter=5.484181369790553)
+    expected = sg.LineString(coords(axis.points)).buffer(5.484181369790553 / 2, cap_style="flat", join_style="mitre",
+                                                         mitre_limit=1e12)
+    assert bar.geo.points[:-1] == bar.rail1.points + bar.rail2.points
+    assert bar.area == pytest.approx(expected.area, rel=1e-9)
+    # A last edge shorter than the corner of the one before reaches past the
+    # turn: the rails still cross there, and cut that corner off.
+    axis = OURS.poly([(0, 0), (10, 0), (10.5, -math.sqrt(3) / 2)])
+    for diameter in (3, -3):
+        bar = Bar(axis=axis, diameter=diameter)
+        assert bar.geo.points[:-1] == bar.rail1.points + bar.rail2.points and bar.area == pytest.approx(33.0)
+    # An axis round three sides of a square and back near its start.
+    with pytest.raises(ValueError, match=r"^The bar's strip closes round 1 hole: its axis comes back within the "
+                                         r"bar's width of itself\.$"):
+        Bar(axis=OURS.poly([(0, 0), (10, 0), (10, 10), (0, 10), (0, 0.5)]), diameter=2)

@@ -20,6 +20,10 @@ def test_offsets_equal_the_plain_steps(coords, distance, distances):
     for name, *args in [("find_discontinuity",), ("degenerate_distance",), ("offset", 0),
                         ("unequal_offset", distances[:len(coords) - 1])]:
         agree(twin, name, *args)
+    assert_offset_like_the_plain_steps(twin, coords, distance)
+
+
+def assert_offset_like_the_plain_steps(twin, coords, distance):
     ours, plain = outcome(twin.ours.offset, distance), outcome(twin.plain.offset, distance)
     if ours[0] == plain[0] == "ok" and picture(ours[1]) == picture(plain[1]):
         return  # the edges moved one by one, bit for bit
@@ -60,6 +64,58 @@ def test_offset_edges_lie_at_the_distance_from_their_source_edges(coords, distan
         for q in (a, b):  # on the source edge's line moved to its right, outwards
             side = (dx * (q.y - s.start.y) - dy * (q.x - s.start.x)) / math.hypot(dx, dy)
             assert side == pytest.approx(-distance, rel=1e-6, abs=1e-5)
+
+
+def turning_chain(rng):
+    """An open chain of 2 to 6 edges turning 20 to 160 degrees either way at
+    every vertex: one in a few crosses itself."""
+    heading, p = rng.uniform(0, 2 * math.pi), (rng.uniform(-50, 50), rng.uniform(-50, 50))
+    out = [p]
+    for k in range(rng.randint(2, 6)):
+        heading += math.radians(rng.uniform(20, 160)) * rng.choice((1, -1)) if k else 0
+        length = rng.uniform(1, 20)
+        p = (p[0] + length * math.cos(heading), p[1] + length * math.sin(heading))
+        out.append(p)
+    return out
+
+
+@pytest.mark.parametrize("block", range(6))
+def test_open_chains_are_their_moved_edges_below_every_collapse_and_rebuilt_past_one(block):
+    import random
+    crossing = 0
+    for seed in range(100 * block, 100 * block + 100):
+        rng = random.Random(seed)
+        coords = turning_chain(rng)
+        twin = Twin(coords)
+        shortest = min(math.dist(a, b) for a, b in zip(coords, coords[1:]))
+        for sign in (1, -1):
+            limit = min(poly(coords[::sign]).degenerate_distance().values())
+            below = [rng.uniform(0.01, 0.05) * shortest] + [0.999 * limit] * (limit < math.inf)
+            for d in below:
+                assert d < limit
+                agree(twin, "offset", sign * d)  # bit for bit, crossing itself or not
+                crossing += not shapely.LineString(xy(twin.ours.offset(sign * d))).is_simple
+            if limit < math.inf:
+                assert_offset_like_the_plain_steps(twin, coords, sign * 1.001 * limit)
+    assert crossing > 0
+
+
+@pytest.mark.parametrize("coords, distance, expected", [
+    # A chain that crosses itself: so does its offset.
+    ([(0, 0), (10, 0), (10, 10), (5, -5)], 0.1,
+     [(0, -0.1), (10.1, -0.1), (10.1, 10.616227766016834), (4.905131670194948, -4.968377223398316)]),
+    # The end near the start: the moved end is not cut back by anything.
+    ([(0, 0.2), (10, 0.2), (10, 5), (0, 5), (0, 0.5)], -0.2, [(0.2, 0.5), (0.2, 4.8), (9.8, 4.8), (9.8, 0.4), (0, 0.4)]),
+    # A far edge passing nearer than the distance.
+    ([(9.244334796582763, -154.86787921394725), (-66.96407950962787, -171.6927125399157),
+      (-54.39635147151129, -98.64243247376456), (-11.881347945596978, -62.653126492985514),
+      (2.7299912803895108, -128.5384784138831), (-44.611780658461214, -91.74214056359928)], 1.2465005875290611, None),
+])
+def test_open_offsets_that_meet_themselves(coords, distance, expected):
+    agree(Twin(coords), "offset", distance)
+    if expected:
+        flat = [c for pair in xy(poly(coords).offset(distance)) for c in pair]
+        assert flat == pytest.approx([float(c) for pair in expected for c in pair], abs=1e-12)
 
 
 @pytest.mark.parametrize("call, expected", [

@@ -9,8 +9,10 @@
 // change between pairs), and the pairs are compared in plain doubles.
 #include "Polygon/polygon.hpp"
 #include "core/layout.hpp"
+#include "core/offset.hpp"
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 using namespace nb::literals;
@@ -64,6 +66,38 @@ nb::object reversed_copy(nb::handle rail) {
     return pyu::call(names::polyline.get(), reversed);
 }
 
+// The outline of a bar around an open axis: its rails lofted where that is
+// the strip, otherwise the strip built anew; ValueError when the strip is
+// not one outline.
+nb::object axis_strip(nb::handle self, nb::object lofted) {
+    const Keys &k = keys();
+    std::vector<Vec2> axis = pyu::read_points(pyu::get_attr(attr(self, k_axis), k.points)).coords;
+    std::vector<Vec2> cleaned;
+    for (size_t i : geom::without_straight_vertices(axis))
+        cleaned.push_back(axis[i]);
+    double half_width = pyu::as_double(attr(self, k_radius));
+    std::vector<Vec2> outline = pyu::read_points(pyu::get_attr(lofted, k.points)).coords;
+    geom::StripOutline strip =
+        geom::bar_strip(cleaned, half_width, outline, {flat_eps(), seg_eps()}, pyu::interrupt());
+    if (strip.lofted)
+        return lofted;
+    if (strip.holes != 0) {
+        std::string text = "The bar's strip closes round " + std::to_string(strip.holes) +
+                           (strip.holes == 1 ? " hole" : " holes") +
+                           ": its axis comes back within the bar's width of itself.";
+        pyu::raise(PyExc_ValueError, text.c_str());
+    }
+    if (strip.parts != 1)
+        pyu::raise(PyExc_ValueError, "The bar's strip is not one outline.");
+    nb::list out;
+    nb::object first = new_point(strip.points.front());
+    out.append(first);
+    for (size_t i = 1; i + 1 < strip.points.size(); ++i)
+        out.append(new_point(strip.points[i]));
+    out.append(first);
+    return pyu::call(names::polyline.get(), out);
+}
+
 nb::object construct(nb::handle self) {
     const Keys &k = keys();
     bool from_rails = false;
@@ -98,7 +132,8 @@ nb::object construct(nb::handle self) {
     nb::object rail1 = attr(self, k_rail1), rail2 = attr(self, k_rail2);
     if (from_rails && same_way(rail1, rail2))
         rail2 = reversed_copy(rail2);
-    return pyu::call_method(names::polyline.get(), k_loft, rail1, rail2);
+    nb::object lofted = pyu::call_method(names::polyline.get(), k_loft, rail1, rail2);
+    return from_rails ? lofted : axis_strip(self, lofted);
 }
 
 nb::object text(nb::handle self) {

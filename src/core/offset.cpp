@@ -278,13 +278,6 @@ bool has_point_edge(std::span<const Vec2> pts, double flat_eps) {
     return false;
 }
 
-bool all_finite(std::span<const Vec2> pts) {
-    for (Vec2 p : pts)
-        if (!std::isfinite(p.x) || !std::isfinite(p.y))
-            return false;
-    return true;
-}
-
 }  // namespace
 
 namespace {
@@ -354,10 +347,53 @@ OffsetResult offset_polyline(std::span<const Vec2> pts, bool closed, double dist
         r.no_edge = kept.empty();
         return r;
     }
+    // Nothing collapses.  An open polyline's offset is then its edges moved
+    // one by one, crossing itself wherever it does; a closed outline's is
+    // rebuilt where a corner runs into a far side or the outline splits.
     bool dropped = kept.size() != work.size() - 1;
-    if (!dropped && edgewise_offset_holds(work, closed, distance, r.points, tol, stop))
+    if (!dropped && (!closed || edgewise_offset_holds(work, distance, r.points, tol, stop)))
         return r;
     return rebuilt(work, closed, distance, stop, r);
+}
+
+StripOutline bar_strip(std::span<const Vec2> pts, double half_width, std::span<const Vec2> lofted, Tolerances tol,
+                       const Interrupt &stop) {
+    StripOutline r;
+    std::vector<Vec2> work(pts.begin(), pts.end());
+    if (half_width < 0) {
+        std::reverse(work.begin(), work.end());
+        half_width = std::fabs(half_width);
+    }
+    // No width, a point that is not a number or an edge no longer than the
+    // point tolerance: the rails moved edge by edge stand.
+    if (!(half_width > 0 && half_width < inf) || work.size() < 2 || !all_finite(work) ||
+        has_point_edge(work, tol.flat))
+        return r;
+    std::vector<Vec2> back(work.rbegin(), work.rend());
+    Fault fault = Fault::none;
+    std::vector<double> limits = collapse_limits(work, false, tol.flat, fault);
+    std::vector<double> back_limits = collapse_limits(back, false, tol.flat, fault);
+    limits.insert(limits.end(), back_limits.begin(), back_limits.end());
+    if (fault != Fault::none)
+        return r;
+    bool collapses = std::any_of(limits.begin(), limits.end(), [&](double d) { return d <= half_width; });
+    if (!collapses && lofted_strip_holds(work, half_width, lofted, tol, stop))
+        return r;
+    OffsetRegion region = strip_region(work, half_width, stop);
+    // Rails rebuilt past a collapse are lofted into the strip as well where
+    // the corners agree.
+    double scale = half_width;
+    for (Vec2 p : work)
+        scale = std::max(scale, std::max(std::fabs(p.x), std::fabs(p.y)));
+    auto near = [tol = 1e-9 * scale](Vec2 p, Vec2 q) { return std::fabs(p.x - q.x) <= tol && std::fabs(p.y - q.y) <= tol; };
+    if (region.parts == 1 && region.holes == 0 && region.points.size() == lofted.size() &&
+        std::equal(lofted.begin(), lofted.end(), region.points.begin(), near))
+        return r;
+    r.lofted = false;
+    r.points = std::move(region.points);
+    r.parts = region.parts;
+    r.holes = region.holes;
+    return r;
 }
 
 std::vector<Vec2> unequal_offset_corners(std::span<const Vec2> pts, std::span<const double> distances,

@@ -45,13 +45,14 @@ std::vector<double> collapse_limits(std::span<const Vec2> pts, bool closed, doub
 // ends the result (their moved joint when they are parallel); open: the
 // start of the first and the end of the last moved edge.
 //
-// That edge-by-edge offset is the true mitred offset only until the first
-// edge collapses, a corner runs into a far side or the outline splits;
-// where any of that happens (see offset_region.hpp) the result is rebuilt
-// as the true one.  `no_edge` when the offset is empty (or the distance is
-// not a number); `parts` and `holes` when it is not one outline: a closed
-// outline's offset falling into several outlines or enclosing holes, an
-// open one's into several pieces.
+// An open polyline's offset is that edge-by-edge result wherever no edge
+// collapses, crossing itself wherever the polyline or its moved edges do.
+// Otherwise, and for a closed outline whose corner runs into a far side or
+// which splits, the edge-by-edge offset is not the true mitred offset, and
+// the result is rebuilt as the true one (see offset_region.hpp).  `no_edge`
+// when the offset is empty (or the distance is not a number); `parts` and
+// `holes` when it is not one outline: a closed outline's offset falling into
+// several outlines or enclosing holes, an open one's into several pieces.
 struct OffsetResult {
     std::vector<Vec2> points;
     bool same_ends = false;  // first and last are one point object
@@ -61,6 +62,25 @@ struct OffsetResult {
 };
 OffsetResult offset_polyline(std::span<const Vec2> pts, bool closed, double distance, Tolerances tol,
                              const Interrupt &stop = {});
+
+// The outline of a bar around the open polyline `pts` (straight vertices
+// dropped) whose rails are its offsets by `half_width` and -`half_width`,
+// given `lofted`, the first rail followed by the second, closed: its strip
+// (see offset_region.hpp), a flat-ended mitred band.  `lofted` is that
+// outline where neither rail has an edge that collapses and it holds, or
+// where the strip built anew has its corners (to 1e-9 of the largest
+// coordinate); it stands where the strip is not measured (no width, a point
+// that is not a number, an edge within the point tolerance).  Otherwise
+// `points` is the strip's outline when it is one polygon without holes
+// (`parts` 1, `holes` 0), running the way the loft does from where its
+// stretch on the first rail's earliest moved edge begins.
+struct StripOutline {
+    std::vector<Vec2> points;
+    bool lofted = true;  // the loft is the outline
+    std::size_t parts = 1, holes = 0;
+};
+StripOutline bar_strip(std::span<const Vec2> pts, double half_width, std::span<const Vec2> lofted, Tolerances tol,
+                       const Interrupt &stop = {});
 
 // Each segment's line moved by its own distance, and the crossing of each
 // moved line with the next (the last with the first), starting at the image

@@ -78,11 +78,13 @@ struct RawRing {
 // in both edges' swept rectangles, so every point of it is counted twice
 // and cutting it changes no region.  The crossing is what buffer builders
 // join such edges with; it keeps a long run of shallow turns from making a
-// crossing with every other edge.
+// crossing with every other edge.  With `any_turn`, every right turn whose
+// moved edges cross is cut, as a flat-ended strip is drawn: the overlap is
+// then left out even where part of it lies in one rectangle only.
 std::optional<Vec2> cut_overlap(const Moved &e, Vec2 e_from, Vec2 e_to, const Moved &f, Vec2 f_from, Vec2 f_to,
-                                double e_len, double f_len, double distance) {
+                                double e_len, double f_len, double distance, bool any_turn) {
     double c = cross(e.u, f.u);
-    if (!(c < 0) || dot(e.u, f.u) < 0 || distance * -c > std::min(e_len, f_len))
+    if (!(c < 0) || (!any_turn && (dot(e.u, f.u) < 0 || distance * -c > std::min(e_len, f_len))))
         return std::nullopt;
     Vec2 x = mitre_point(e, f);
     double along_e = dot(x - e_from, e.u), along_f = dot(x - f_from, f.u);
@@ -94,8 +96,11 @@ std::optional<Vec2> cut_overlap(const Moved &e, Vec2 e_from, Vec2 e_to, const Mo
 // The raw curve of `pts` moved to the right, appended to the ring: each
 // moved edge, then its join with the next (with the first too when closed).
 // The segment after the last point goes to whatever the caller adds next.
-void add_raw_curve(RawRing &ring, std::span<const Vec2> pts, const scratch_vector<Moved> &e, double distance,
-                   bool closed, bool offset_side, bool cut_overlaps = true) {
+// Edge i lies on moved line first_line + i; `strip` cuts every right turn
+// whose moved edges cross (see cut_overlap).  The number of joins through
+// an original vertex.
+std::size_t add_raw_curve(RawRing &ring, std::span<const Vec2> pts, const scratch_vector<Moved> &e, double distance,
+                          bool closed, bool offset_side, std::uint32_t first_line = 0, bool strip = false) {
     std::size_t n = e.size();
     scratch_vector<Vec2> from(n), to(n);
     scratch_vector<double> len(n);
@@ -106,9 +111,7 @@ void add_raw_curve(RawRing &ring, std::span<const Vec2> pts, const scratch_vecto
         len[i] = e[i].length;
     }
     auto try_cut = [&](std::size_t i, std::size_t j) {
-        if (!cut_overlaps)
-            return;
-        if (auto x = cut_overlap(e[i], from[i], to[i], e[j], from[j], to[j], len[i], len[j], distance)) {
+        if (auto x = cut_overlap(e[i], from[i], to[i], e[j], from[j], to[j], len[i], len[j], distance, strip)) {
             to[i] = from[j] = *x;
             cut[i] = true;
         }
@@ -125,8 +128,9 @@ void add_raw_curve(RawRing &ring, std::span<const Vec2> pts, const scratch_vecto
         return (i + 1 < n || closed) && !cut[i] && join_of(e[i], e[j]) == Join::mitre;
     };
     bool after_join = closed && n >= 2 && (cut[n - 1] || mitred(n - 1));  // the last join starts the ring
+    std::size_t through_vertex = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        auto line = offset_side ? (std::uint32_t) i : no_line;
+        auto line = offset_side ? first_line + (std::uint32_t) i : no_line;
         if (!after_join)
             ring.add(from[i], line, offset_side);
         after_join = false;
@@ -135,7 +139,7 @@ void add_raw_curve(RawRing &ring, std::span<const Vec2> pts, const scratch_vecto
             ring.add(to[i], no_line, false);
             continue;
         }
-        auto next_line = offset_side ? (std::uint32_t) j : no_line;
+        auto next_line = offset_side ? first_line + (std::uint32_t) j : no_line;
         if (cut[i]) {
             if (j == 0)
                 ring.add(to[i], next_line, offset_side);
@@ -149,12 +153,14 @@ void add_raw_curve(RawRing &ring, std::span<const Vec2> pts, const scratch_vecto
         case Join::vertex:
             ring.add(to[i], no_line, offset_side);
             ring.add(pts[j], no_line, offset_side);
+            ++through_vertex;
             break;
         case Join::straight:
             ring.add(to[i], next_line, offset_side);
             break;
         }
     }
+    return through_vertex;
 }
 
 // The half circle round the last point of `pts`, from its right side to its
@@ -282,15 +288,48 @@ std::size_t start_of(const Faces &f, const MovedLines &lines, const std::vector<
     return start;
 }
 
-}  // namespace
-
-OffsetRegion mitred_offset(std::span<const Vec2> points, bool closed, double distance, const Interrupt &stop) {
-    OffsetRegion r;
-    // Exact repeats have no direction to move in.
+// The points without exact repeats, which have no direction to move in.
+scratch_vector<Vec2> without_repeats(std::span<const Vec2> points) {
     scratch_vector<Vec2> pts;
     for (Vec2 p : points)
         if (pts.empty() || !(p.x == pts.back().x && p.y == pts.back().y))
             pts.push_back(p);
+    return pts;
+}
+
+// Points this close are one corner: far below any building's detail, far
+// above the rounding of the crossings.
+double snap_of(const RawRing &raw, double distance) {
+    double scale = distance;
+    for (Vec2 p : raw.points)
+        scale = std::max(scale, std::max(std::fabs(p.x), std::fabs(p.y)));
+    return 1e-11 * scale;
+}
+
+// The counts of the region's outlines and holes and, when it is one outline
+// without holes, its corners: walked the way its ring runs (back when
+// `sign` < 0), from where its stretch on the earliest moved line begins.
+void read_outline(const Faces &f, const MovedLines &lines, const RawRing &raw, int sign, OffsetRegion &r) {
+    for (std::int32_t shell : f.region.shell_of)
+        ++(shell < 0 ? r.parts : r.holes);
+    if (r.parts != 1 || r.holes != 0)
+        return;
+    std::vector<std::uint32_t> ring = f.region.rings[0], steps = f.region.steps[0];
+    if (sign < 0) {
+        // Walked back: step k joins the nodes of steps m - 2 - k and, for
+        // the last, m - 1.
+        std::reverse(ring.begin(), ring.end());
+        std::reverse(steps.begin(), steps.end() - 1);
+    }
+    std::vector<std::uint32_t> line = lines_of(f, raw, steps);
+    r.points = corners_of(f, lines, ring, line, start_of(f, lines, ring, line), ring.size(), true);
+}
+
+}  // namespace
+
+OffsetRegion mitred_offset(std::span<const Vec2> points, bool closed, double distance, const Interrupt &stop) {
+    OffsetRegion r;
+    scratch_vector<Vec2> pts = without_repeats(points);
     if (pts.size() < 2)
         return r;
     scratch_vector<Moved> moved = moved_edges(pts, distance);
@@ -310,28 +349,11 @@ OffsetRegion mitred_offset(std::span<const Vec2> points, bool closed, double dis
     }
     if (raw.points.size() < 3)
         return r;
-    // Points this close are one corner: far below any building's detail,
-    // far above the rounding of the crossings.
-    double scale = distance;
-    for (Vec2 p : raw.points)
-        scale = std::max(scale, std::max(std::fabs(p.x), std::fabs(p.y)));
-    MovedLines lines{std::move(moved), 1e-11 * scale};
+    MovedLines lines{std::move(moved), snap_of(raw, distance)};
     Faces f = faces_of(raw, sign, lines.snap, stop);
     const auto &rings = f.region.rings;
     if (closed) {
-        for (std::int32_t shell : f.region.shell_of)
-            ++(shell < 0 ? r.parts : r.holes);
-        if (r.parts != 1 || r.holes != 0)
-            return r;
-        std::vector<std::uint32_t> ring = rings[0], steps = f.region.steps[0];
-        if (sign < 0) {
-            // Walked back: step k joins the nodes of steps m - 2 - k and,
-            // for the last, m - 1.
-            std::reverse(ring.begin(), ring.end());
-            std::reverse(steps.begin(), steps.end() - 1);
-        }
-        std::vector<std::uint32_t> line = lines_of(f, raw, steps);
-        r.points = corners_of(f, lines, ring, line, start_of(f, lines, ring, line), ring.size(), true);
+        read_outline(f, lines, raw, sign, r);
         return r;
     }
     // Open: the stretches of the rings on the right side's curve.  Every
@@ -376,56 +398,68 @@ OffsetRegion mitred_offset(std::span<const Vec2> points, bool closed, double dis
     return r;
 }
 
-namespace {
-
-// How often the closed path through `ring` (back to the first from the
-// last) winds round p, counter-clockwise positive.
-int winding_number(std::span<const Vec2> ring, Vec2 p) {
-    int w = 0;
-    for (std::size_t k = 0; k < ring.size(); ++k) {
-        Vec2 a = ring[k], b = ring[(k + 1) % ring.size()];
-        double side = cross(b - a, p - a);
-        if (a.y <= p.y && b.y > p.y && side > 0)
-            ++w;
-        else if (a.y > p.y && b.y <= p.y && side < 0)
-            --w;
-    }
-    return w;
+OffsetRegion strip_region(std::span<const Vec2> points, double half_width, const Interrupt &stop) {
+    OffsetRegion r;
+    scratch_vector<Vec2> pts = without_repeats(points);
+    if (pts.size() < 2)
+        return r;
+    // Down the right side and back up the left (the reversed polyline's
+    // right side, on moved lines n ..), each flat end one segment across.
+    std::vector<Vec2> back(pts.rbegin(), pts.rend());
+    scratch_vector<Moved> moved = moved_edges(pts, half_width), moved_back = moved_edges(back, half_width);
+    std::uint32_t n = (std::uint32_t) moved.size();
+    RawRing raw;
+    add_raw_curve(raw, pts, moved, half_width, false, true, 0, true);
+    add_raw_curve(raw, back, moved_back, half_width, false, true, n, true);
+    moved.insert(moved.end(), moved_back.begin(), moved_back.end());
+    MovedLines lines{std::move(moved), snap_of(raw, half_width)};
+    Faces f = faces_of(raw, 1, lines.snap, stop);
+    read_outline(f, lines, raw, 1, r);
+    return r;
 }
+
+bool all_finite(std::span<const Vec2> pts) {
+    for (Vec2 p : pts)
+        if (!std::isfinite(p.x) || !std::isfinite(p.y))
+            return false;
+    return true;
+}
+
+namespace {
 
 struct Obstacle {
     Vec2 a, b;
-    std::size_t skip1, skip2;  // edges of the moved polyline it may touch
+    std::size_t skip1, skip2;  // edges of the moved outline it may touch
 };
+
+// Whether the edges of `moved` from edge `first` on run the way of the
+// edges of `pts`, one for one.
+bool runs_along(std::span<const Vec2> moved, std::size_t first, std::span<const Vec2> pts) {
+    for (std::size_t k = 0; k + 1 < pts.size(); ++k)
+        if (!(dot(moved[first + k + 1] - moved[first + k], pts[k + 1] - pts[k]) > 0))
+            return false;
+    return true;
+}
 
 }  // namespace
 
-bool edgewise_offset_holds(std::span<const Vec2> pts, bool closed, double distance, std::span<const Vec2> moved,
-                           Tolerances tol, const Interrupt &stop) {
+bool edgewise_offset_holds(std::span<const Vec2> pts, double distance, std::span<const Vec2> moved, Tolerances tol,
+                           const Interrupt &stop) {
     std::size_t n = pts.size() < 2 ? 0 : pts.size() - 1;
-    if (n == 0 || moved.size() != n + 1)
+    if (n == 0 || moved.size() != n + 1 || !all_finite(moved) || !runs_along(moved, 0, pts))
         return false;
-    for (Vec2 p : moved)
-        if (!std::isfinite(p.x) || !std::isfinite(p.y))
-            return false;
-    for (std::size_t k = 0; k < n; ++k)
-        if (!(dot(moved[k + 1] - moved[k], pts[k + 1] - pts[k]) > 0))
-            return false;
-    if (closed) {
-        double before = twice_area_from_first(pts), after = twice_area_from_first(moved);
-        if (!(before * after > 0))
-            return false;
-    }
-    if (is_self_intersecting(moved, closed, tol, stop))
+    double before = twice_area_from_first(pts), after = twice_area_from_first(moved);
+    if (!(before * after > 0))
+        return false;
+    if (is_self_intersecting(moved, true, tol, stop))
         return false;
     scratch_vector<Moved> e = moved_edges(pts, distance);
     std::vector<Obstacle> obstacles;
-    constexpr std::size_t none = npos;
     // The overlap of the moved edges at a right turn that the raw curve
     // keeps (see cut_overlap): nothing of the result may reach into it.
     for (std::size_t i = 0; i < n; ++i) {
         std::size_t j = i + 1 < n ? i + 1 : 0;
-        if (!(i + 1 < n || closed) || join_of(e[i], e[j]) != Join::vertex)
+        if (join_of(e[i], e[j]) != Join::vertex)
             continue;
         double sine = -cross(e[i].u, e[j].u);
         double shorter = std::min(e[i].length, e[j].length);
@@ -434,32 +468,6 @@ bool edgewise_offset_holds(std::span<const Vec2> pts, bool closed, double distan
         Vec2 x = moved[i + 1], v = pts[i + 1];
         for (auto [a, b] : {std::pair{x, e[i].b}, {e[i].b, v}, {v, e[j].a}, {e[j].a, x}})
             obstacles.push_back({a, b, i, j});
-    }
-    if (!closed) {
-        // The band's whole boundary but for the moved edges and mitres that
-        // carry the result: nothing of it may cross the result, so the
-        // winding number is the same all along each side of it, and is 1
-        // just inside (only the first edge's own rectangle) and 0 outside.
-        std::vector<Vec2> back(pts.rbegin(), pts.rend());
-        RawRing band;
-        add_raw_curve(band, pts, e, distance, false, true, false);
-        add_round_end(band, pts, distance);
-        add_raw_curve(band, back, moved_edges(back, distance), distance, false, false, false);
-        add_round_end(band, back, distance);
-        std::size_t m = band.points.size();
-        auto near = [&tol](Vec2 p, Vec2 q) { return std::fabs(p.x - q.x) <= tol.flat && std::fabs(p.y - q.y) <= tol.flat; };
-        for (std::size_t k = 0; k < m; ++k) {
-            if (band.offset_side[k] && band.line[k] != no_line)
-                continue;
-            Vec2 a = band.points[k], b = band.points[(k + 1) % m];
-            std::size_t skip1 = near(a, moved.front()) || near(b, moved.front()) ? 0 : none;
-            std::size_t skip2 = near(a, moved.back()) || near(b, moved.back()) ? n - 1 : none;
-            obstacles.push_back({a, b, skip1, skip2});
-        }
-        Vec2 mid = (moved[0] + moved[1]) * 0.5, side = right_normal(e[0].u) * (1e-7 * (distance + std::fabs(mid.x) +
-                                                                                         std::fabs(mid.y)));
-        if (winding_number(band.points, mid - side) != 1 || winding_number(band.points, mid + side) != 0)
-            return false;
     }
     if (obstacles.empty())
         return true;
@@ -479,6 +487,22 @@ bool edgewise_offset_holds(std::span<const Vec2> pts, bool closed, double distan
             return false;
     }
     return true;
+}
+
+bool lofted_strip_holds(std::span<const Vec2> pts, double half_width, std::span<const Vec2> lofted, Tolerances tol,
+                        const Interrupt &stop) {
+    std::size_t n = pts.size() < 2 ? 0 : pts.size() - 1;
+    std::vector<Vec2> back(pts.rbegin(), pts.rend());
+    if (n == 0 || lofted.size() != 2 * n + 3 || !all_finite(lofted) || !runs_along(lofted, 0, pts) ||
+        !runs_along(lofted, n + 1, back))
+        return false;
+    // Every right turn of either side cut at its crossing: the strip's raw
+    // curve is the loft's own path, which then bounds it where it is simple.
+    RawRing raw;
+    if (add_raw_curve(raw, pts, moved_edges(pts, half_width), half_width, false, true, 0, true) != 0 ||
+        add_raw_curve(raw, back, moved_edges(back, half_width), half_width, false, true, 0, true) != 0)
+        return false;
+    return twice_area_from_first(lofted) > 0 && !is_self_intersecting(lofted, true, tol, stop);
 }
 
 }  // namespace geom

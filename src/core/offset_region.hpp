@@ -1,6 +1,7 @@
 // The true mitred offset of a polyline, for where moving its edges one by one
-// does not give it: edges that collapse, a corner that runs into a far side,
-// an outline that splits.
+// does not give it: edges that collapse, and for a closed outline a corner
+// that runs into a far side or an outline that splits; and the strip around
+// an open polyline.
 //
 // The raw offset curve is every edge moved by the distance to its right,
 // joined at a left turn by the crossing of the two moved lines (the mitre)
@@ -13,7 +14,10 @@
 // when the right side is its outside, the outline less the shapes when it is
 // its inside.  An open polyline's offset is the part of the boundary of its
 // two-sided band (both sides' shapes, round ends) that lies on the
-// right side's curve.
+// right side's curve.  Its strip is the region its two sides' raw curves
+// wind round, each end joined straight across to the other side, and each
+// right turn whose moved edges cross joined at that crossing, as a
+// flat-ended buffer is drawn.
 #pragma once
 
 #include "core/polyline.hpp"
@@ -40,13 +44,33 @@ struct OffsetRegion {
 // within the snap distance of each other are one.
 OffsetRegion mitred_offset(std::span<const Vec2> pts, bool closed, double distance, const Interrupt &stop = {});
 
-// Whether the edge-by-edge offset `moved` (one point per kept edge joint,
-// nothing dropped) is the true mitred offset: its edges run their source
-// edges' way, it does not cross itself, a closed one keeps the outline's
-// orientation, and no part of the raw offset curve that it cuts off (the
-// overlaps at right turns, and for an open polyline the polyline and its
-// other side) crosses it.
-bool edgewise_offset_holds(std::span<const Vec2> pts, bool closed, double distance, std::span<const Vec2> moved,
-                           Tolerances tol, const Interrupt &stop = {});
+// The strip of the open polyline `pts` (cleaned, every coordinate finite)
+// at `half_width` > 0: its edges' rectangles reaching that far to both
+// sides and the mitres' kites, less what a right turn whose moved edges
+// cross cuts off (see above).  Its outline runs counter-clockwise from where
+// its stretch on the earliest moved line begins, as a closed outline's does
+// (the right side's lines first, then the left side's from the end back);
+// the counts as in OffsetRegion's closed case.
+OffsetRegion strip_region(std::span<const Vec2> pts, double half_width, const Interrupt &stop = {});
+
+// Every coordinate is a finite number.
+bool all_finite(std::span<const Vec2> pts);
+
+// Whether the closed outline `lofted` (the right side of `pts` moved edge by
+// edge, then its left side from the end back: one point per edge joint of
+// each side, and the first again) is the strip: every moved edge runs its
+// source edge's way, the moved edges cross at every right turn of either
+// side (so the strip's raw curve is the loft's own path), and the outline
+// runs counter-clockwise without crossing itself.
+bool lofted_strip_holds(std::span<const Vec2> pts, double half_width, std::span<const Vec2> lofted, Tolerances tol,
+                        const Interrupt &stop = {});
+
+// Whether the edge-by-edge offset `moved` of a closed outline (one point per
+// kept edge joint, nothing dropped) is its true mitred offset: its edges run
+// their source edges' way, it does not cross itself, it keeps the outline's
+// orientation, and no overlap of the raw offset curve that it cuts off at a
+// right turn crosses it.
+bool edgewise_offset_holds(std::span<const Vec2> pts, double distance, std::span<const Vec2> moved, Tolerances tol,
+                           const Interrupt &stop = {});
 
 }  // namespace geom
