@@ -345,8 +345,8 @@ class Bar:
             self.diameter = line_distance_to_point(l2, s_pt1)
             self.radius = self.diameter / 2.0
         elif self.axis and self.diameter:
-            self.rail1 = Polyline.offset(self.axis, self.radius)
-            self.rail2 = Polyline.offset(self.axis, -self.radius)
+            self.rail1 = self._rail(self.radius)
+            self.rail2 = self._rail(-self.radius)
         else:
             raise Exception("Invalid input for Bar construction")
         if self.rail1.is_closed() and self.rail2.is_closed():
@@ -363,6 +363,30 @@ class Bar:
         lofted = Polyline.loft(self.rail1, self.rail2)
         return lofted if from_rails else self._strip(lofted)
 
+    def _rail(self, distance):
+        # Repair: where the axis's offset refuses past a collapse, the bar
+        # around an open axis is still its strip, and the rail the axis's
+        # edges moved one by one, those that collapse dropped.
+        try:
+            return Polyline.offset(self.axis, distance)
+        except (IndexError, ValueError) as exc:
+            text = str(exc)
+            refuses = text == "The offset distance collapses the outline." if isinstance(exc, IndexError) else \
+                text.startswith("The offset splits the polyline into ")
+            if not refuses or self.axis.is_closed() or not Bar._strip_measured(
+                    [(p.x, p.y) for p in self.axis.find_discontinuity()], float(distance)):
+                raise
+        try:
+            return Polyline._edge_by_edge_offset(self.axis, float(distance))
+        except IndexError:
+            raise ValueError("The bar's rail has no edge left: every edge of its axis collapses within half the "
+                             "bar's width.") from None
+
+    @staticmethod
+    def _strip_measured(pts, half):
+        point_edge = any(math.hypot(b[0] - a[0], b[1] - a[1]) <= epsilon for a, b in zip(pts, pts[1:]))
+        return 0 < abs(half) < math.inf and len(pts) >= 2 and not point_edge and all(map(math.isfinite, sum(pts, ())))
+
     def _strip(self, lofted):
         # Repair: the outline round an open axis is its strip, both sides'
         # swept shapes with flat ends: the lofted rails where they are it,
@@ -371,8 +395,7 @@ class Bar:
         half = float(self.radius)
         if half < 0:
             pts, half = pts[::-1], -half
-        point_edge = any(math.hypot(b[0] - a[0], b[1] - a[1]) <= epsilon for a, b in zip(pts, pts[1:]))
-        if not 0 < half < math.inf or len(pts) < 2 or point_edge or not all(map(math.isfinite, sum(pts, ()))):
+        if not Bar._strip_measured(pts, half):
             return lofted
         limits = [d for side in (pts, pts[::-1]) for d in Polyline([Point(*p) for p in side]).degenerate_distance().values()]
         if all(d > half for d in limits) and Polyline._lofted_strip_holds(pts, half, lofted.points):

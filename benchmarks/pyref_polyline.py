@@ -510,12 +510,17 @@ class Polyline:
                 refresh(q, now)
         return alive
 
-    def offset(self, distance):
-        distance = float(distance)
+    def _walked(self, distance):
+        """The cleaned points in the order an offset by `distance` walks
+        them (reversed for a negative one), and the distance's size."""
         pts = self.find_discontinuity()
         if distance < 0:
-            pts = pts[::-1]
-            distance = abs(distance)
+            return pts[::-1], abs(distance)
+        return pts, distance
+
+    def offset(self, distance):
+        distance = float(distance)
+        pts, distance = self._walked(distance)
         poly = Polyline(pts)
         closed = self.is_closed()
         # Repair: a closing vertex where the outline runs straight on joins
@@ -528,21 +533,8 @@ class Polyline:
             keep = poly._kept_edges(closed, distance)
         moved = []
         if keep is not None and any(keep):
-            kept = [segment.offset(distance) for i, segment in enumerate(poly.segments) if keep[i]]
-            corners = []
-            for j in range(len(kept) - 1):
-                p = Line.intersection_with_line(kept[j].to_line(), kept[j + 1].to_line())
-                if p is not None:
-                    corners.append(p)
-            if closed:
-                w = Line.intersection_with_line(kept[0].to_line(), kept[-1].to_line())
-                # Repair: parallel first and last edges (a start in the middle of
-                # a side) meet at their moved joint point instead of nowhere.
-                if w is None:
-                    w = kept[0].start
-                moved = [w] + corners + [w]
-            else:
-                moved = [kept[0].start] + corners + [kept[-1].end]
+            moved = Polyline._joined([segment.offset(distance) for i, segment in enumerate(poly.segments) if keep[i]],
+                                     closed)
         coords = [(p.x, p.y) for p in pts]
         flat = closed and (len(pts) < 4 or Polyline._twice_area(coords) == 0)
         point_edge = any(math.hypot(b[0] - a[0], b[1] - a[1]) <= epsilon for a, b in zip(coords, coords[1:]))
@@ -560,6 +552,32 @@ class Polyline:
         out = pyref_offset_region.mitred_offset(coords, closed, distance)
         first = Point(*out[0])
         return Polyline([first] + [Point(*p) for p in out[1:-1]] + [first if out[-1] == out[0] else Point(*out[-1])])
+
+    @staticmethod
+    def _joined(kept, closed):
+        corners = []
+        for j in range(len(kept) - 1):
+            p = Line.intersection_with_line(kept[j].to_line(), kept[j + 1].to_line())
+            if p is not None:
+                corners.append(p)
+        if closed:
+            w = Line.intersection_with_line(kept[0].to_line(), kept[-1].to_line())
+            # Repair: parallel first and last edges (a start in the middle of
+            # a side) meet at their moved joint point instead of nowhere.
+            if w is None:
+                w = kept[0].start
+            return [w] + corners + [w]
+        return [kept[0].start] + corners + [kept[-1].end]
+
+    def _edge_by_edge_offset(self, distance):
+        """The open polyline's edges moved one by one, those whose collapse
+        limit is below the distance dropped at once: a bar's rail where the
+        true offset refuses. IndexError when every edge goes."""
+        pts, distance = self._walked(distance)
+        poly = Polyline(pts)
+        table = poly.degenerate_distance()
+        kept = [segment.offset(distance) for i, segment in enumerate(poly.segments) if table[i] >= distance]
+        return Polyline(Polyline._joined(kept, False))
 
     @staticmethod
     def _straight_start(pts):

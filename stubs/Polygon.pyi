@@ -203,7 +203,11 @@ class Bar:
     rails where they are it, otherwise the strip's own outline, the same
     way round from where its stretch on the first rail begins. ValueError("The bar's strip
     closes round N hole(s): its axis comes back within the bar's width of
-    itself.") when the strip encloses holes.
+    itself.") when the strip encloses holes. Where an open axis's offset
+    refuses past a collapse, that rail is the axis's edges moved one by one,
+    those that collapse within half the width dropped, and the outline is
+    still the strip; ValueError("The bar's rail has no edge left: every edge
+    of its axis collapses within half the bar's width.") when every edge does.
     """
 
     rail1: Polyline

@@ -189,25 +189,31 @@ def strip_axes():
 @pytest.mark.parametrize("seed, axis, diameter", list(strip_axes())[::2])
 def test_a_bar_round_an_open_axis_is_its_strip(seed, axis, diameter):
     half = abs(diameter) / 2
-    collapses = min(min(OURS.poly(a).degenerate_distance().values()) for a in (axis, axis[::-1])) <= half
+    limits = [OURS.poly(a).degenerate_distance().values() for a in (axis, axis[::-1])]
+    collapses = min(min(side) for side in limits) <= half
+    refused = [outcome(OURS.poly(axis).offset, d)[0] == "raises" for d in (diameter / 2, -diameter / 2)]
     got = outcome(lambda: Bar(axis=OURS.poly(axis), diameter=diameter))
     plain = outcome(lambda: PLAIN.Bar(axis=PLAIN.poly(axis), diameter=diameter))
     assert got[0] == plain[0] and got[1:] == plain[1:] if got[0] == "raises" else len(got[1].geo.points) == len(
         plain[1].geo.points)
     # shapely's flat-ended mitred buffer is the strip while nothing collapses
     # (past that it first drops the vertices of edges shorter than about
-    # half the width); then the plain steps are.
-    expected = sg.Polygon(coords(plain[1].geo.points)) if collapses and got[0] == "ok" else sg.LineString(
-        axis).buffer(half, cap_style="flat", join_style="mitre", mitre_limit=1e12)
+    # half the width); then the plain steps are, but for a rail that refuses.
+    expected = sg.Polygon(coords(plain[1].geo.points)) if collapses and got[0] == "ok" and not any(
+        refused) else sg.LineString(axis).buffer(half, cap_style="flat", join_style="mitre", mitre_limit=1e12)
     holes = [h for h in getattr(expected, "interiors", []) if sg.Polygon(h).area > 1e-9 * expected.area]
-    if got[0] == "raises" and got[2].startswith("The bar's strip"):
-        assert got[1] is ValueError and (collapses or got[2].startswith(f"The bar's strip closes round {len(holes)} "))
+    if got[0] == "raises" and got[2].startswith("The bar's rail has no edge left"):
+        assert got[1] is ValueError and any(refused) and any(max(side) < half for side in limits)
         return
-    if got[0] == "raises":  # a rail past a collapse refuses
-        assert collapses and got[1] in (IndexError, ValueError) and got[2].startswith("The offset ")
+    if got[0] == "raises":
+        assert got[1] is ValueError and got[2].startswith("The bar's strip")
+        assert collapses or got[2].startswith(f"The bar's strip closes round {len(holes)} ")
         return
     assert not holes and expected.geom_type == "Polygon"
     bar = got[1]
+    for name, refuses in zip(("rail1", "rail2"), refused):
+        if refuses:  # the axis's edges moved one by one, those that collapse dropped
+            assert picture(getattr(bar, name)) == picture(getattr(plain[1], name))
     ring = sg.LinearRing(coords(bar.geo.points))
     assert ring.is_simple and ring.is_ccw and bar.geo.points[0] is bar.geo.points[-1]
     outline = sg.Polygon(ring)
@@ -238,7 +244,28 @@ def test_strips_that_loft_their_rails_and_strips_built_anew():
     for diameter in (3, -3):
         bar = Bar(axis=axis, diameter=diameter)
         assert bar.geo.points[:-1] == bar.rail1.points + bar.rail2.points and bar.area == pytest.approx(33.0)
+    # Round a U whose arms are nearer than the width, the inner rail's
+    # offset refuses; its edges moved one by one run back along the end.
+    u = [(0, 0), (10, 0), (10, 3), (0, 3)]
+    for diameter in (3.2, -3.2):
+        bar = Bar(axis=OURS.poly(u), diameter=diameter)
+        inner = bar.rail2 if diameter > 0 else bar.rail1
+        assert coords(inner.points) == [(0, 1.4), (0, 1.6)] and bar.area == pytest.approx(11.6 * 6.2, rel=1e-12)
     # An axis round three sides of a square and back near its start.
     with pytest.raises(ValueError, match=r"^The bar's strip closes round 1 hole: its axis comes back within the "
                                          r"bar's width of itself\.$"):
         Bar(axis=OURS.poly([(0, 0), (10, 0), (10, 10), (0, 10), (0, 0.5)]), diameter=2)
+
+
+@pytest.mark.parametrize("axis, diameter, error, message", [
+    # Every edge of the inner side collapses: no rail to move.
+    ([(0, 0), (10, 0), (10, 3), (0, 3)], 30, ValueError,
+     r"^The bar's rail has no edge left: every edge of its axis collapses within half the bar's width\.$"),
+    # No strip to measure, or a closed axis: the offset's refusal stands.
+    ([(0, 0), (10, 0), (10, 3), (0, 3)], math.nan, IndexError, r"^The offset distance collapses the outline\.$"),
+    (rect(0, 0, 10, 10), 30, IndexError, r"^The offset distance collapses the outline\.$"),
+])
+def test_bars_whose_rails_cannot_be_made(axis, diameter, error, message):
+    with pytest.raises(error, match=message):
+        Bar(axis=OURS.poly(axis), diameter=diameter)
+    assert same_both(lambda w: w.Bar(axis=w.poly(axis), diameter=diameter))[0] == "raises"

@@ -66,15 +66,73 @@ nb::object reversed_copy(nb::handle rail) {
     return pyu::call(names::polyline.get(), reversed);
 }
 
+// The axis's points without its straight vertices.
+std::vector<Vec2> cleaned_axis(nb::handle axis) {
+    std::vector<Vec2> pts = pyu::read_points(pyu::get_attr(axis, keys().points)).coords;
+    std::vector<Vec2> cleaned;
+    for (size_t i : geom::without_straight_vertices(pts))
+        cleaned.push_back(pts[i]);
+    return cleaned;
+}
+
+// A new open polyline on new points.
+nb::object open_polyline(const std::vector<Vec2> &points) {
+    nb::list out;
+    for (Vec2 p : points)
+        out.append(new_point(p));
+    return pyu::call(names::polyline.get(), out);
+}
+
+// The offset refusing past a collapse: nothing left, or pieces.  An error
+// whose text cannot be read is not one.
+bool refuses(nb::python_error &e) {
+    bool index = e.matches(PyExc_IndexError);
+    if (!index && !e.matches(PyExc_ValueError))
+        return false;
+    std::string text;
+    try {
+        text = pyu::str_of(e.value());
+    } catch (nb::python_error &) {
+        return false;
+    }
+    if (index)
+        return text == "The offset distance collapses the outline.";
+    const std::string split = "The offset splits the polyline into ";
+    return text.compare(0, split.size(), split) == 0;
+}
+
+// A rail of a bar around its axis: the axis offset by `distance`.  Where
+// that refuses past a collapse around an open axis, the bar is still its
+// strip, and the rail the axis's edges moved one by one, those that
+// collapse within the distance dropped; ValueError when every one does.
+// Any other error, and a refusal where the strip is not measured, stands.
+nb::object rail(nb::handle self, nb::handle distance) {
+    nb::object axis = attr(self, k_axis);
+    try {
+        return pyu::call_method(names::polyline.get(), k_offset, axis, distance);
+    } catch (nb::python_error &e) {
+        if (!refuses(e) || pyu::truthy(pyu::call_method(axis, keys().is_closed)))
+            throw;
+        std::vector<Vec2> pts = cleaned_axis(axis);
+        double d = pyu::as_double(distance);
+        if (!geom::strip_measured(pts, d, flat_eps()))
+            throw;
+        geom::OffsetResult r = geom::edge_by_edge_offset(pts, d, {flat_eps(), seg_eps()});
+        if (r.fault != geom::Fault::none)
+            throw;
+        if (r.no_edge)
+            pyu::raise(PyExc_ValueError, "The bar's rail has no edge left: every edge of its axis collapses within "
+                                         "half the bar's width.");
+        return open_polyline(r.points);
+    }
+}
+
 // The outline of a bar around an open axis: its rails lofted where that is
 // the strip, otherwise the strip built anew; ValueError when the strip is
 // not one outline.
 nb::object axis_strip(nb::handle self, nb::object lofted) {
     const Keys &k = keys();
-    std::vector<Vec2> axis = pyu::read_points(pyu::get_attr(attr(self, k_axis), k.points)).coords;
-    std::vector<Vec2> cleaned;
-    for (size_t i : geom::without_straight_vertices(axis))
-        cleaned.push_back(axis[i]);
+    std::vector<Vec2> cleaned = cleaned_axis(attr(self, k_axis));
     double half_width = pyu::as_double(attr(self, k_radius));
     std::vector<Vec2> outline = pyu::read_points(pyu::get_attr(lofted, k.points)).coords;
     geom::StripOutline strip =
@@ -112,11 +170,9 @@ nb::object construct(nb::handle self) {
         pyu::set_attr(self, k_diameter, pyu::call_method(l2, k_distance_to_point, s_pt1));
         pyu::set_attr(self, k_radius, pyu::num_div(attr(self, k_diameter), pyu::float_obj(2.0)));
     } else if (pyu::truthy(attr(self, k_axis)) && pyu::truthy(attr(self, k_diameter))) {
-        nb::object polyline = names::polyline.get();
-        nb::object radius = attr(self, k_radius);
-        pyu::set_attr(self, k_rail1, pyu::call_method(polyline, k_offset, attr(self, k_axis), radius));
+        pyu::set_attr(self, k_rail1, rail(self, attr(self, k_radius)));
         nb::object minus = pyu::check(PyNumber_Negative(attr(self, k_radius).ptr()));
-        pyu::set_attr(self, k_rail2, pyu::call_method(polyline, k_offset, attr(self, k_axis), minus));
+        pyu::set_attr(self, k_rail2, rail(self, minus));
     } else {
         pyu::raise_exception("Invalid input for Bar construction");
     }

@@ -282,46 +282,24 @@ bool has_point_edge(std::span<const Vec2> pts, double flat_eps) {
 
 namespace {
 
-// The result r rebuilt from the region the raw curve winds round.
-OffsetResult rebuilt(std::span<const Vec2> work, bool closed, double distance, const Interrupt &stop,
-                     OffsetResult &r) {
-    OffsetRegion region = mitred_offset(work, closed, distance, stop);
-    r.points = std::move(region.points);
-    r.same_ends = !r.points.empty() && r.points.front().x == r.points.back().x &&
-                  r.points.front().y == r.points.back().y;
-    r.parts = region.parts;
-    r.holes = region.holes;
-    r.no_edge = region.parts == 0;
-    return std::move(r);
-}
-
-}  // namespace
-
-OffsetResult offset_polyline(std::span<const Vec2> pts, bool closed, double distance, Tolerances tol,
-                             const Interrupt &stop) {
-    OffsetResult r;
+// The points in the order an offset by `distance` walks them, reversed for
+// a negative distance, which then becomes its size.
+std::vector<Vec2> walked(std::span<const Vec2> pts, double &distance) {
     std::vector<Vec2> work(pts.begin(), pts.end());
     if (distance < 0) {
         std::reverse(work.begin(), work.end());
         distance = std::fabs(distance);
     }
-    bool across_start = closed && straight_start(work, tol.flat);
-    // Nothing moved, a point that is not a number, an edge no longer than
-    // the point tolerance, or an outline of no area (no inside to move
-    // into): the edge-by-edge offset stands.
-    bool flat_outline = closed && (work.size() < 4 || twice_area_from_first(work) == 0);
-    bool edgewise = distance == 0 || !(distance == distance) || !all_finite(work) || flat_outline ||
-                    has_point_edge(work, tol.flat);
-    if (!edgewise) {
-        // An edge that collapses within the distance: the offset is rebuilt
-        // from the raw curve, and dropping edges one by one is not needed.
-        std::vector<Vec2> turned = across_start ? turned_ring(work) : std::vector<Vec2>{};
-        std::vector<double> limits = collapse_limits(across_start ? turned : work, closed, tol.flat, r.fault);
-        if (std::any_of(limits.begin(), limits.end(), [&](double d) { return d <= distance; }))
-            return rebuilt(work, closed, distance, stop, r);
-    }
-    std::vector<bool> keep = across_start ? kept_edges_across_start(work, distance, tol.flat, r.fault)
-                                          : kept_edges(work, closed, distance, tol.flat, r.fault);
+    return work;
+}
+
+// The edges keep[i] of `work` moved by `distance`, their lines crossed one
+// after the other (parallel neighbours leave no corner), as r's points.
+// Closed: the crossing of the first and last moved edges starts and ends
+// them (their moved joint when they are parallel); open: the start of the
+// first and the end of the last moved edge.  How many edges were kept.
+std::size_t join_kept_edges(std::span<const Vec2> work, const std::vector<bool> &keep, bool closed, double distance,
+                            Tolerances tol, OffsetResult &r) {
     std::vector<Edge> kept;
     for (std::size_t i = 0; i < keep.size(); ++i)
         if (keep[i])
@@ -343,32 +321,81 @@ OffsetResult offset_polyline(std::span<const Vec2> pts, bool closed, double dist
         r.points.insert(r.points.end(), corners.begin(), corners.end());
         r.points.push_back(kept.back().end);
     }
+    return kept.size();
+}
+
+// The result r rebuilt from the region the raw curve winds round.
+OffsetResult rebuilt(std::span<const Vec2> work, bool closed, double distance, const Interrupt &stop,
+                     OffsetResult &r) {
+    OffsetRegion region = mitred_offset(work, closed, distance, stop);
+    r.points = std::move(region.points);
+    r.same_ends = !r.points.empty() && r.points.front().x == r.points.back().x &&
+                  r.points.front().y == r.points.back().y;
+    r.parts = region.parts;
+    r.holes = region.holes;
+    r.no_edge = region.parts == 0;
+    return std::move(r);
+}
+
+}  // namespace
+
+OffsetResult offset_polyline(std::span<const Vec2> pts, bool closed, double distance, Tolerances tol,
+                             const Interrupt &stop) {
+    OffsetResult r;
+    std::vector<Vec2> work = walked(pts, distance);
+    bool across_start = closed && straight_start(work, tol.flat);
+    // Nothing moved, a point that is not a number, an edge no longer than
+    // the point tolerance, or an outline of no area (no inside to move
+    // into): the edge-by-edge offset stands.
+    bool flat_outline = closed && (work.size() < 4 || twice_area_from_first(work) == 0);
+    bool edgewise = distance == 0 || !(distance == distance) || !all_finite(work) || flat_outline ||
+                    has_point_edge(work, tol.flat);
+    if (!edgewise) {
+        // An edge that collapses within the distance: the offset is rebuilt
+        // from the raw curve, and dropping edges one by one is not needed.
+        std::vector<Vec2> turned = across_start ? turned_ring(work) : std::vector<Vec2>{};
+        std::vector<double> limits = collapse_limits(across_start ? turned : work, closed, tol.flat, r.fault);
+        if (std::any_of(limits.begin(), limits.end(), [&](double d) { return d <= distance; }))
+            return rebuilt(work, closed, distance, stop, r);
+    }
+    std::vector<bool> keep = across_start ? kept_edges_across_start(work, distance, tol.flat, r.fault)
+                                          : kept_edges(work, closed, distance, tol.flat, r.fault);
+    std::size_t kept = join_kept_edges(work, keep, closed, distance, tol, r);
     if (edgewise) {
-        r.no_edge = kept.empty();
+        r.no_edge = kept == 0;
         return r;
     }
     // Nothing collapses.  An open polyline's offset is then its edges moved
     // one by one, crossing itself wherever it does; a closed outline's is
     // rebuilt where a corner runs into a far side or the outline splits.
-    bool dropped = kept.size() != work.size() - 1;
+    bool dropped = kept != work.size() - 1;
     if (!dropped && (!closed || edgewise_offset_holds(work, distance, r.points, tol, stop)))
         return r;
     return rebuilt(work, closed, distance, stop, r);
 }
 
+OffsetResult edge_by_edge_offset(std::span<const Vec2> pts, double distance, Tolerances tol) {
+    OffsetResult r;
+    std::vector<Vec2> work = walked(pts, distance);
+    std::vector<double> limits = collapse_limits(work, false, tol.flat, r.fault);
+    std::vector<bool> keep(limits.size());
+    for (std::size_t i = 0; i < limits.size(); ++i)
+        keep[i] = limits[i] >= distance;
+    r.no_edge = join_kept_edges(work, keep, false, distance, tol, r) == 0;
+    return r;
+}
+
+bool strip_measured(std::span<const Vec2> pts, double half_width, double flat_eps) {
+    double width = std::fabs(half_width);
+    return width > 0 && width < inf && pts.size() >= 2 && all_finite(pts) && !has_point_edge(pts, flat_eps);
+}
+
 StripOutline bar_strip(std::span<const Vec2> pts, double half_width, std::span<const Vec2> lofted, Tolerances tol,
                        const Interrupt &stop) {
     StripOutline r;
-    std::vector<Vec2> work(pts.begin(), pts.end());
-    if (half_width < 0) {
-        std::reverse(work.begin(), work.end());
-        half_width = std::fabs(half_width);
-    }
-    // No width, a point that is not a number or an edge no longer than the
-    // point tolerance: the rails moved edge by edge stand.
-    if (!(half_width > 0 && half_width < inf) || work.size() < 2 || !all_finite(work) ||
-        has_point_edge(work, tol.flat))
-        return r;
+    std::vector<Vec2> work = walked(pts, half_width);
+    if (!strip_measured(work, half_width, tol.flat))
+        return r;  // the rails moved edge by edge stand
     std::vector<Vec2> back(work.rbegin(), work.rend());
     Fault fault = Fault::none;
     std::vector<double> limits = collapse_limits(work, false, tol.flat, fault);

@@ -63,6 +63,20 @@ struct OffsetResult {
 OffsetResult offset_polyline(std::span<const Vec2> pts, bool closed, double distance, Tolerances tol,
                              const Interrupt &stop = {});
 
+// The open polyline `pts` (straight vertices dropped) moved by `distance`
+// edge by edge: the order reversed for a negative distance, every edge whose
+// collapse distance is below the distance dropped at once, the kept moved
+// edges' lines crossed one after the other, from the start of the first to
+// the end of the last.  Past a collapse it may cross itself or run back
+// along an edge; a bar's rail where the true offset refuses.  `no_edge`
+// when every edge goes.
+OffsetResult edge_by_edge_offset(std::span<const Vec2> pts, double distance, Tolerances tol);
+
+// Whether the strip of `pts` at `half_width` (either sign) is measured: a
+// finite width above nothing, two points or more, every coordinate a
+// number, and no edge within the point tolerance.
+bool strip_measured(std::span<const Vec2> pts, double half_width, double flat_eps);
+
 // The outline of a bar around the open polyline `pts` (straight vertices
 // dropped) whose rails are its offsets by `half_width` and -`half_width`,
 // given `lofted`, the first rail followed by the second, closed: its strip
