@@ -49,9 +49,10 @@ bool SegmentNetwork::near_cells_ready(Vec2 pt, double flat_eps) {
     if (reach == near_reach_)
         return true;
     // Cells twice the reach wide: two roundings within the reach differ by
-    // at most half a cell, and the cell numbers, below 2^50 (the cell is at
-    // least four spacings of doubles at the largest coordinate), by at most
-    // one after the division rounds.
+    // at most half a cell, and so their cell numbers by at most one: the
+    // quotients stay below 2^51 in size (a cell is at least four spacings of
+    // doubles at the largest coordinate), where the division moves each by
+    // at most a quarter.
     near_reach_ = reach;
     near_cell_ = 2 * reach;
     near_.resize(rounded_key_.size());

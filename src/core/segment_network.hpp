@@ -310,11 +310,11 @@ private:
     std::size_t first_live_ = 0;
 
     // The entries filed by square cells over the rounded keys of their ends,
-    // for the tolerances and coordinates the rounded keys alone cannot say
-    // which cells to look in (a coarse tolerance, coordinates past 2^42).
-    // The cells are twice as wide as `reach`, how far apart two ends the
-    // walks join can lie in rounded coordinates; filed at the first query
-    // that needs them and again when the reach changes.
+    // for the tolerances and coordinates where the rounded keys alone do not
+    // say which keys to look up (a coarse tolerance, coordinates past 2^42).
+    // The cells are twice as wide as `near_reach_`, how far apart the
+    // roundings of two ends the walks join can lie; filed at the first query
+    // that needs them and again when the tolerance changes the reach.
     struct NearCells {
         std::int64_t kx, ky;
         std::uint32_t entry;
