@@ -164,10 +164,46 @@ def doubled(rooms, seed=0):
     return lines + [(jitter(a), jitter(b)) for a, b in lines]
 
 
-def _area_of_rooms(loops):
+def random_walls(n, centre, seed=0):
+    """n walls between random points of a 20 m square whose corner is at
+    (centre, centre): about n^2 / 5 crossings, most rooms small."""
+    rng = random.Random(seed)
+    return [tuple((centre + rng.uniform(0, 20), centre + rng.uniform(0, 20)) for _ in range(2)) for _ in range(n)]
+
+
+def at_tolerance(run, epsilon):
+    """`run` with Flatkin.epsilon and Strakel.epsilon both set to epsilon, as
+    when Flatkin.epsilon is set before Strakel is imported."""
+    import Flatkin
+
+    def coarse():
+        old = Flatkin.epsilon, Strakel.epsilon
+        Flatkin.epsilon = Strakel.epsilon = epsilon
+        try:
+            return run()
+        finally:
+            Flatkin.epsilon, Strakel.epsilon = old
+    return coarse
+
+
+def _far_vs_shapely(lines, centre, epsilon, Timing):
+    """Ours at `epsilon` and shapely on walls near (centre, centre): the rooms
+    cover the same area, measured with the centre taken off (at 1e14 a
+    shoelace about the origin keeps no digits of a room)."""
+    ours, other = at_tolerance(_ours_on(lines), epsilon), _shapely_on(lines)
+
+    def check():
+        loops = ours()
+        theirs = sum(shapely.transform(f, lambda c: c - centre).area for f in other())
+        return len(loops) > 1000 and abs(_area_of_rooms(loops, centre) - theirs) <= 1e-3 * theirs
+    return Timing("run_grid()", {"run_grid": ours}, {"run_grid": other}, check)
+
+
+def _area_of_rooms(loops, centre=0.0):
     return sum(p.area for loop in loops
                for p in shapely.get_parts(shapely.polygonize(
-                   [shapely.LineString([(s.start.x, s.start.y), (s.end.x, s.end.y)]) for s in loop])))
+                   [shapely.LineString([(s.start.x - centre, s.start.y - centre), (s.end.x - centre, s.end.y - centre)])
+                    for s in loop])))
 
 
 def _same_area_vs_shapely(lines, Timing, slack=1e-3):
@@ -429,6 +465,23 @@ def register(case, Timing, Growth):
                 Flatkin.epsilon = old
         return Timing("run_grid()", {"run_grid": coarse}, {"run_grid": other},
                       lambda: len(coarse()) == len(other()) == 600)
+
+    @case("Strakel", "get_polygons vs shapely node + polygonize, 300 random walls near (1e14, 1e14), epsilon 1e-4",
+          "site coordinates, a coarse tolerance: the pieces at a point found through cells, not by a scan", 1.0)
+    def _far_coarse():
+        return _far_vs_shapely(random_walls(300, 1e14), 1e14, 1e-4, Timing)
+
+    @case("Strakel", "get_polygons vs shapely node + polygonize, 300 random walls near 2^42, epsilon 1e-4",
+          "where the 3-decimal rounding step meets the spacing of doubles", 1.0)
+    def _far_coarse_2_42():
+        return _far_vs_shapely(random_walls(300, 2.0 ** 42), 2.0 ** 42, 1e-4, Timing)
+
+    @case("Strakel", "get_polygons growth, grid 50 + 50 to 100 + 100 near (1e14, 1e14), epsilon 1e-4",
+          "4 times the pieces far out at a coarse tolerance: as near the origin, not the square", 6.0)
+    def _far_coarse_growth():
+        far = lambda n: [((a[0] + 1e14, a[1] + 1e14), (b[0] + 1e14, b[1] + 1e14)) for a, b in street_grid(n)]  # noqa
+        return Growth("run_grid()", {"run_grid": at_tolerance(_ours_on(far(50)), 1e-4)},
+                      {"run_grid": at_tolerance(_ours_on(far(100)), 1e-4)}, 19800 / 4900)
 
     @case("Strakel", "get_polygons vs shapely node + polygonize, 40,000 rooms and 40,000 small walls in one place",
           "a crowd of small walls in one cell of the broad phase is paired on a grid of its own", 1.5)

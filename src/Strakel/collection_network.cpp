@@ -9,6 +9,7 @@
 #include "pyutil/numpy_kernels.hpp"
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -91,6 +92,10 @@ Walker build_walker(nb::handle segments) {
             w.plain = false;
         return geom::NetworkPiece{e.a, e.b};
     });
+    // For tests: the walks' adjacencies by the plain scan, to compare with.
+    static const bool scan_every_piece = std::getenv("STRAKEL_SCAN_EVERY_PIECE") != nullptr;
+    if (scan_every_piece)
+        w.net->scan_every_piece();
     return w;
 }
 

@@ -130,8 +130,10 @@ TurnChoice choose_turn(std::span<const Vec2> vectors, Vec2 dir, Turn turn, doubl
 namespace {
 bool knot_less(Vec2 a, Vec2 b) { return a.y < b.y || (a.y == b.y && a.x < b.x); }
 
-std::optional<PointKey> rounded_key(Vec2 p) {
-    Vec2 r{round3(p.x), round3(p.y)};
+Vec2 rounded(Vec2 p) { return {round3(p.x), round3(p.y)}; }
+
+// The key of a point rounded to 3 decimals.
+std::optional<PointKey> rounded_key(Vec2 r) {
     if (!is_finite(r))
         return std::nullopt;  // inf - inf is NaN: such a point equals nothing
     return point_key(r);
@@ -237,11 +239,14 @@ void SegmentNetwork::init(std::vector<NetworkPiece> pieces, std::vector<std::uin
             knots_.push_back(e.p);
         entry_knot_[e.end][e.entry] = it->second;
     }
+    knot_round_.resize(knots_.size());
+    for (std::size_t k = 0; k < knots_.size(); ++k)
+        knot_round_[k] = rounded(knots_[k]);
     cross_cell_ = false;
     bool indexed = for_near_knots(node_join, false, [&](std::uint32_t a, std::uint32_t b) {
         Vec2 p = knots_[a], q = knots_[b];
-        if (std::fabs(p.x - q.x) <= node_join && std::fabs(p.y - q.y) <= node_join &&
-            !(round3(p.x) == round3(q.x) && round3(p.y) == round3(q.y)))
+        Vec2 rp = knot_round_[a], rq = knot_round_[b];
+        if (std::fabs(p.x - q.x) <= node_join && std::fabs(p.y - q.y) <= node_join && !(rp.x == rq.x && rp.y == rq.y))
             cross_cell_ = true;
     });
     cross_cell_ = cross_cell_ || !indexed;
@@ -272,8 +277,10 @@ void SegmentNetwork::init(std::vector<NetworkPiece> pieces, std::vector<std::uin
     // cell, and no cell holds two of them.
     knots_apart_ = !cross_cell_ && nan_ends.empty();
     for (std::size_t i = 0; i < n; ++i) {
-        const NetworkPiece &pc = pieces_[entry_piece_[i]];
-        std::optional<PointKey> a = rounded_key(pc.start), b = rounded_key(pc.end);
+        // A knot holds a piece end's exact coordinates, -0.0 as 0.0, or the
+        // end itself when it has a NaN: the same rounded key.
+        std::optional<PointKey> a = rounded_key(knot_round_[entry_knot_[0][i]]),
+                                b = rounded_key(knot_round_[entry_knot_[1][i]]);
         auto e = static_cast<std::uint32_t>(i);
         if (a)
             keyed.push_back({*a, e, entry_knot_[0][i]});
@@ -364,17 +371,33 @@ bool points_joined(Vec2 a, Vec2 b, double flat_eps) {
     return tolerant_equal(Vec2{round3(a.x), round3(a.y)}, Vec2{round3(b.x), round3(b.y)}, flat_eps);
 }
 
+bool SegmentNetwork::touches(std::uint32_t e, Vec2 pt, Vec2 pt_round, double flat_eps) const {
+    // points_joined, with the ends' roundings taken from their knots (a
+    // piece turned in place keeps its two knots).
+    for (const std::vector<std::uint32_t> &end : entry_knot_) {
+        const std::uint32_t k = end[e];
+        if (within_node_join(pt, knots_[k]) || tolerant_equal(pt_round, knot_round_[k], flat_eps))
+            return true;
+    }
+    return false;
+}
+
 std::vector<std::uint32_t> SegmentNetwork::adjacent(Vec2 pt, const std::optional<PairKey> &skip,
-                                                    double flat_eps) const {
+                                                    double flat_eps) {
     std::vector<std::uint32_t> out;
     auto skipped = [&](std::uint32_t e) { return skip && pair_[entry_piece_[e]] == *skip; };
-    auto touches = [&](std::uint32_t e) {
-        const NetworkPiece &pc = pieces_[entry_piece_[e]];
-        return points_joined(pt, pc.start, flat_eps) || points_joined(pt, pc.end, flat_eps);
+    const Vec2 pt_round = rounded(pt);
+    auto touches = [&](std::uint32_t e) { return this->touches(e, pt, pt_round, flat_eps); };
+    auto in_list_order = [&] {
+        std::sort(out.begin(), out.end(), [&](std::uint32_t a, std::uint32_t b) {
+            return order_[a] < order_[b] || (order_[a] == order_[b] && a < b);
+        });
+        out.erase(std::unique(out.begin(), out.end()), out.end());
+        return std::move(out);
     };
-    const bool neighbours = key_index_neighbours(flat_eps, pt);
-    if (key_index_exact(flat_eps) || neighbours) {
-        std::optional<PointKey> key = rounded_key(pt);
+    const bool neighbours = !scan_every_piece_ && key_index_neighbours(flat_eps, pt);
+    if (!scan_every_piece_ && (key_index_exact(flat_eps) || neighbours)) {
+        std::optional<PointKey> key = rounded_key(pt_round);
         if (!key)
             return out;
         // The cell of the point and, where some knots straddle cells (or the
@@ -409,16 +432,21 @@ std::vector<std::uint32_t> SegmentNetwork::adjacent(Vec2 pt, const std::optional
                 }
             }
         }
-        std::sort(out.begin(), out.end(), [&](std::uint32_t a, std::uint32_t b) {
-            return order_[a] < order_[b] || (order_[a] == order_[b] && a < b);
-        });
-        out.erase(std::unique(out.begin(), out.end()), out.end());
-        return out;
+        return in_list_order();
     }
-    // Any other tolerance: the plain scan.
-    for (std::uint32_t e : live_entries())
-        if (!skipped(e) && touches(e))
+    // Any other tolerance or coordinates: the cells over the rounded ends.
+    if (!scan_every_piece_ && near_cells_ready(pt, flat_eps)) {
+        near_candidates(pt_round, out);
+        std::erase_if(out, [&](std::uint32_t e) { return !live_[e] || skipped(e) || !touches(e); });
+        return in_list_order();
+    }
+    // A point beyond every end, or an infinite tolerance: the plain scan,
+    // by the rule itself.
+    for (std::uint32_t e : live_entries()) {
+        const NetworkPiece &pc = pieces_[entry_piece_[e]];
+        if (!skipped(e) && (points_joined(pt, pc.start, flat_eps) || points_joined(pt, pc.end, flat_eps)))
             out.push_back(e);
+    }
     return out;
 }
 
@@ -500,7 +528,7 @@ std::vector<std::uint32_t> SegmentNetwork::walk(bool contour, std::optional<Pair
 }
 
 bool SegmentNetwork::closes_at(Vec2 pt, Vec2 dir, const std::optional<PairKey> &skip, std::uint32_t first,
-                               bool contour, double flat_eps, double eps, ArccosKernel arccos) const {
+                               bool contour, double flat_eps, double eps, ArccosKernel arccos) {
     // The next step as the walk would take it, the pieces turned to leave
     // the point only in thought: nothing is reversed when the walk closes.
     std::vector<std::uint32_t> adj = adjacent(pt, skip, flat_eps);

@@ -24,6 +24,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <span>
 #include <unordered_map>
@@ -203,7 +204,7 @@ public:
 
     // Live entries touching the knot `pt` (see points_joined), in list
     // order, each once, without the entries whose piece equals `skip`.
-    std::vector<std::uint32_t> adjacent(Vec2 pt, const std::optional<PairKey> &skip, double flat_eps) const;
+    std::vector<std::uint32_t> adjacent(Vec2 pt, const std::optional<PairKey> &skip, double flat_eps);
 
     // One walk from the lowest point (or from `start`): the contour (every
     // step the right-most turn) or a loop (right-most on its first step,
@@ -219,6 +220,10 @@ public:
                                     ArccosKernel arccos, std::size_t max_steps, WalkHooks &hooks, WalkError &error,
                                     Vec2 &at, std::optional<Vec2> start = std::nullopt, const Interrupt &stop = {},
                                     std::vector<Vec2> *path = nullptr);
+
+    // Every adjacency found by scanning every live piece, the indexes left
+    // aside: the plain rule they must match, kept for tests to compare with.
+    void scan_every_piece() { scan_every_piece_ = true; }
 
     // Walks from the lowest point tell heights apart down to `cap` at most,
     // whatever the point tolerance: with a coarse one, knots of a fine plan
@@ -253,7 +258,16 @@ private:
     // `dir` by the piece `skip`, with `first` the piece of its first step,
     // closes there (see walk).
     bool closes_at(Vec2 pt, Vec2 dir, const std::optional<PairKey> &skip, std::uint32_t first, bool contour,
-                   double flat_eps, double eps, ArccosKernel arccos) const;
+                   double flat_eps, double eps, ArccosKernel arccos);
+    // Whether the entry has an end that points_joined takes for `pt`, whose
+    // 3-decimal rounding is `pt_round`.
+    bool touches(std::uint32_t entry, Vec2 pt, Vec2 pt_round, double flat_eps) const;
+    // Whether near_ can say which entries may touch `pt` at this tolerance,
+    // filing the entries anew when the tolerance's reach changed.
+    bool near_cells_ready(Vec2 pt, double flat_eps);
+    // Appends to `out` every entry filed in near_ with a rounded end in the
+    // cells around `pt_round` (an entry may come twice).
+    void near_candidates(Vec2 pt_round, std::vector<std::uint32_t> &out) const;
     // Calls f(a, b) for pairs of finite knots (in use, when `in_use`) that
     // may lie within `reach` of each other on both axes; false when no grid
     // can index them.
@@ -273,8 +287,10 @@ private:
     std::vector<PointKey> rounded_key_;
     std::vector<std::uint32_t> rounded_entry_;
     // Distinct end points in knot order, with the number of live entry ends
-    // on each; `first_live_` skips the dropped prefix.
+    // on each; `first_live_` skips the dropped prefix.  `knot_round_` holds
+    // each knot's 3-decimal rounding.
     std::vector<Vec2> knots_;
+    std::vector<Vec2> knot_round_;
     std::vector<std::uint32_t> knot_uses_;
     // For each knot, the end of its run of knots on one exact y; and a link
     // towards the next knot in use, valid while the knot is out of use.
@@ -289,8 +305,25 @@ private:
     // No two distinct knots are joined: every knot is a node on its own.
     bool knots_apart_ = false;
     std::optional<double> start_ties_;
+    bool scan_every_piece_ = false;
     std::vector<std::uint32_t> entry_knot_[2];
     std::size_t first_live_ = 0;
+
+    // The entries filed by square cells over the rounded keys of their ends,
+    // for the tolerances and coordinates where the rounded keys alone do not
+    // say which keys to look up (a coarse tolerance, coordinates past 2^42).
+    // The cells are twice as wide as `near_reach_`, how far apart the
+    // roundings of two ends the walks join can lie; filed at the first query
+    // that needs them and again when the tolerance changes the reach.
+    struct NearCells {
+        std::int64_t kx, ky;
+        std::uint32_t entry;
+    };
+    std::vector<NearCells> near_;
+    double near_reach_ = 0.0;
+    double near_cell_ = 0.0;
+    // No rounded key is larger in size (NaN until first needed).
+    double near_bound_ = std::numeric_limits<double>::quiet_NaN();
 };
 
 template <class F>
