@@ -65,7 +65,20 @@ ConstrainedDelaunay::ConstrainedDelaunay(std::span<const Vec2> vertices, const I
         auto cell = [](double f) -> std::uint32_t { return !(f > 0) ? 0 : f >= 1 ? 65535 : (std::uint32_t) (f * 65535.0); };
         order[v] = {hilbert(cell(fx), cell(fy)), v};
     }
-    std::sort(order.begin(), order.end());
+    // Rounds of a random order, each twice the one before, each along the
+    // curve: the random rounds keep the flips per vertex few whatever the
+    // layout (rows of narrow windows made long thin fans in curve order
+    // alone), the curve keeps the walks short.
+    for (std::uint32_t i = n_; i > 1; --i) {
+        random_ ^= random_ << 13, random_ ^= random_ >> 7, random_ ^= random_ << 17;
+        std::swap(order[i - 1], order[random_ % i]);
+    }
+    for (std::size_t end = n_; end > 0; end /= 2) {
+        std::size_t begin = end > 64 ? end / 2 : 0;
+        std::sort(order.begin() + (std::ptrdiff_t) begin, order.begin() + (std::ptrdiff_t) end);
+        if (begin == 0)
+            break;
+    }
     std::uint32_t hint = 0;
     for (auto [key, v] : order) {
         stop_.tick();
