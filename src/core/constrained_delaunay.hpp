@@ -1,6 +1,7 @@
 // A constrained Delaunay triangulation on half-edge arrays.
 //
-// Vertices are inserted one by one in Hilbert-curve order, each located by a
+// Vertices are inserted one by one, in rounds of a random order that double
+// in size, each round along a Hilbert curve; each vertex is located by a
 // walk from the last one and made Delaunay by flips; the triangulation lies
 // inside a large triangle of three extra vertices (numbers n, n+1, n+2), so
 // every given vertex is interior.  A constraint edge is laid by removing the
@@ -64,10 +65,6 @@ public:
     }
     static std::uint32_t next(std::uint32_t e) { return e % 3 == 2 ? e - 2 : e + 1; }
     static std::uint32_t prev(std::uint32_t e) { return e % 3 == 0 ? e + 2 : e - 1; }
-
-#ifdef CDT_DEBUG
-    const char *check() const;
-#endif
 
 private:
     struct Side {

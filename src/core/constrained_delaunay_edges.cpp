@@ -5,10 +5,6 @@
 
 #include "core/exact_predicates.hpp"
 
-#ifdef CDT_DEBUG
-#include <cstdio>
-#endif
-
 namespace geom {
 namespace {
 
@@ -150,12 +146,6 @@ std::uint32_t ConstrainedDelaunay::lay(std::uint32_t a, std::uint32_t b) {
     }
     std::uint32_t on_left = fill(0), on_right = fill(1);
     link(on_left, on_right);
-#ifdef CDT_DEBUG
-    if (!free_.empty())
-        std::fprintf(stderr, "lay %u-%u: %zu spare\n", a, b, free_.size());
-    if (const char *bad = check())
-        std::fprintf(stderr, "lay %u-%u over %zu crossings: %s\n", a, b, crossed_.size(), bad);
-#endif
     return on_left;
 }
 
@@ -262,22 +252,5 @@ std::uint32_t ConstrainedDelaunay::take_triangle() {
     return t;
 }
 
-#ifdef CDT_DEBUG
-const char *ConstrainedDelaunay::check() const {
-    for (std::uint32_t e = 0; e < origin_.size(); ++e) {
-        std::uint32_t f = twin_[e];
-        if (f != none && (twin_[f] != e || origin_[f] != origin_[next(e)] || origin_[next(f)] != origin_[e]))
-            return "twin";
-        if (f != none && (ring_[e] != ring_[f] || weight_[e] != -weight_[f]))
-            return "ring";
-        if (e % 3 == 0 && orient(at_[origin_[e]], at_[origin_[e + 1]], at_[origin_[e + 2]]) <= 0)
-            return "orient";
-    }
-    for (std::uint32_t v = 0; v < n_ + 3; ++v)
-        if (edge_of_[v] != none && origin_[edge_of_[v]] != v)
-            return "edge_of";
-    return nullptr;
-}
-#endif
 
 }  // namespace geom
