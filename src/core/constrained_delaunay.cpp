@@ -126,8 +126,10 @@ std::uint32_t ConstrainedDelaunay::flip(std::uint32_t e) {
 }
 
 // The triangle that holds p (inside or on its sides), by a walk from t that
-// crosses any side p lies beyond, starting at a side that turns each step.
+// crosses any side p lies beyond, starting at a side that turns each step
+// and never testing the side it came in by (p lies on its inner side).
 std::uint32_t ConstrainedDelaunay::locate(Vec2 p, std::uint32_t t) {
+    std::uint32_t came = none;
     for (std::size_t steps = 0;; ++steps) {
         if (steps > triangle_count() + 16)
             return none;  // a cycle: only with coordinates beyond the predicates' reach
@@ -135,8 +137,9 @@ std::uint32_t ConstrainedDelaunay::locate(Vec2 p, std::uint32_t t) {
         bool moved = false;
         for (std::uint32_t k = 0; k < 3 && !moved; ++k) {
             std::uint32_t e = 3 * t + (k + r) % 3;
-            if (twin_[e] != none && orient(at_[origin_[e]], at_[origin_[next(e)]], p) < 0) {
-                t = twin_[e] / 3;
+            if (e != came && twin_[e] != none && orient(at_[origin_[e]], at_[origin_[next(e)]], p) < 0) {
+                came = twin_[e];
+                t = came / 3;
                 moved = true;
             }
         }

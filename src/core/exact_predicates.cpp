@@ -260,35 +260,39 @@ Expansion<32> lifted(double x, double y, const Expansion<4> &m) {
     return out;
 }
 
-// Whether the four points are the distinct corners of a rectangle with
-// sides parallel to the axes (and so on one circle): drawn panels and
-// windows are, and their coordinate differences are often inexact.
-bool axis_rectangle(Vec2 a, Vec2 b, Vec2 c, Vec2 d) {
-    const Vec2 *others[3] = {&b, &c, &d};
-    const Vec2 *same_x = nullptr, *same_y = nullptr, *rest = nullptr;
-    for (const Vec2 *p : others) {
-        bool x = p->x == a.x, y = p->y == a.y;
-        if (x && y)
-            return false;
-        if (x) {
-            if (same_x)
-                return false;
-            same_x = p;
-        } else if (y) {
-            if (same_y)
-                return false;
-            same_y = p;
-        } else {
-            rest = p;
-        }
+// Whether p, q lie on one line parallel to an axis and r, s on another, the
+// two pairs with the same midpoint along it: the corners of a rectangle or
+// of an isosceles trapezoid, on one circle.  `along` picks the coordinate
+// along the lines, `across` the other.  The midpoints are compared exactly
+// (a sum's rounded value and its error are unique).
+template <double Vec2::*along, double Vec2::*across>
+bool symmetric_pairs(const Vec2 &p, const Vec2 &q, const Vec2 &r, const Vec2 &s) {
+    if (p.*across != q.*across || r.*across != s.*across || p.*across == r.*across)
+        return false;
+    double m1, e1, m2, e2;
+    two_sum(p.*along, q.*along, m1, e1);
+    two_sum(r.*along, s.*along, m2, e2);
+    return m1 == m2 && e1 == e2;
+}
+
+// Whether the four (distinct) points are the corners of a rectangle or an
+// isosceles trapezoid whose parallel sides run along an axis: drawn panels
+// and rows of windows are full of them, all four on one circle, and their
+// coordinate differences are often inexact.
+bool axis_trapezoid(Vec2 a, Vec2 b, Vec2 c, Vec2 d) {
+    const Vec2 *pairings[3][4] = {{&a, &b, &c, &d}, {&a, &c, &b, &d}, {&a, &d, &b, &c}};
+    for (const auto &k : pairings) {
+        if (symmetric_pairs<&Vec2::x, &Vec2::y>(*k[0], *k[1], *k[2], *k[3]) ||
+            symmetric_pairs<&Vec2::y, &Vec2::x>(*k[0], *k[1], *k[2], *k[3]))
+            return true;
     }
-    return same_x && same_y && rest && rest->x == same_y->x && rest->y == same_x->y;
+    return false;
 }
 
 // Stages B and C, then the whole exact value; `permanent` bounds the first
 // stage's terms.
 int in_circle_adapt(Vec2 a, Vec2 b, Vec2 c, Vec2 d, double permanent) {
-    if (axis_rectangle(a, b, c, d))
+    if (axis_trapezoid(a, b, c, d))
         return 0;
     double adx = a.x - d.x, bdx = b.x - d.x, cdx = c.x - d.x, ady = a.y - d.y, bdy = b.y - d.y, cdy = c.y - d.y;
     Expansion<4> bc = cross_terms(bdx, cdy, cdx, bdy), ca = cross_terms(cdx, ady, adx, cdy),
