@@ -149,7 +149,6 @@ constexpr double orient_bound = (3.0 + 16.0 * unit) * unit;
 constexpr double orient_bound_b = (2.0 + 12.0 * unit) * unit;
 constexpr double orient_bound_c = (9.0 + 64.0 * unit) * unit * unit;
 constexpr double circle_bound = (10.0 + 96.0 * unit) * unit;
-constexpr double circle_bound_b = (4.0 + 48.0 * unit) * unit;
 constexpr double circle_bound_c = (44.0 + 576.0 * unit) * unit * unit;
 constexpr double result_bound = (3.0 + 8.0 * unit) * unit;
 
@@ -289,33 +288,81 @@ bool axis_trapezoid(Vec2 a, Vec2 b, Vec2 c, Vec2 d) {
     return false;
 }
 
+// p * q - r * s and x * x + y * y in double-double arithmetic: hi + lo.
+void cross_pair(double p, double q, double r, double s, double &hi, double &lo) {
+    double pq, pql, rs, rsl, err;
+    two_product(p, q, pq, pql);
+    two_product(r, s, rs, rsl);
+    two_sum(pq, -rs, hi, err);
+    lo = err + (pql - rsl);
+}
+
+void lift_pair(double x, double y, double &hi, double &lo) {
+    double xx, xxl, yy, yyl, err;
+    two_product(x, x, xx, xxl);
+    two_product(y, y, yy, yyl);
+    two_sum(xx, yy, hi, err);
+    lo = err + (xxl + yyl);
+}
+
+// The in-circle determinant of the rounded differences in double-double
+// arithmetic, hi + lo, within 256 u^2 times the first stage's permanent of
+// its exact value (a bound with room to spare over the few dozen u^2 that
+// its roundings and the dropped lo * lo products add up to).
+void rounded_determinant(const double (&q)[6], double &hi, double &lo) {
+    double term_hi[3], term_lo[3];
+    for (int k = 0; k < 3; ++k) {
+        const double *p = q + 2 * k, *r = q + 2 * ((k + 1) % 3), *s = q + 2 * ((k + 2) % 3);
+        double lh, ll, mh, ml;
+        lift_pair(p[0], p[1], lh, ll);
+        cross_pair(r[0], s[1], s[0], r[1], mh, ml);
+        double h, hl;
+        two_product(lh, mh, h, hl);
+        term_hi[k] = h;
+        term_lo[k] = hl + (lh * ml + ll * mh);
+    }
+    double u, ul, v, vl;
+    two_sum(term_hi[0], term_hi[1], u, ul);
+    two_sum(u, term_hi[2], v, vl);
+    hi = v;
+    lo = (ul + vl) + ((term_lo[0] + term_lo[1]) + term_lo[2]);
+}
+
 // Stages B and C, then the whole exact value; `permanent` bounds the first
-// stage's terms.
+// stage's terms.  Where the differences are exact, stage B's value is the
+// exact one: first as a double-double with its bound, then, if that does not
+// decide, as an expansion.  Otherwise stage C corrects the double-double.
 int in_circle_adapt(Vec2 a, Vec2 b, Vec2 c, Vec2 d, double permanent) {
     if (axis_trapezoid(a, b, c, d))
         return 0;
     double adx = a.x - d.x, bdx = b.x - d.x, cdx = c.x - d.x, ady = a.y - d.y, bdy = b.y - d.y, cdy = c.y - d.y;
-    Expansion<4> bc = cross_terms(bdx, cdy, cdx, bdy), ca = cross_terms(cdx, ady, adx, cdy),
-                 ab = cross_terms(adx, bdy, bdx, ady);
-    Expansion<64> two;
-    sum(lifted(adx, ady, bc), lifted(bdx, bdy, ca), two);
-    Expansion<96> exact_rounded;
-    sum(two, lifted(cdx, cdy, ab), exact_rounded);
-    double det = estimate(exact_rounded), bound = circle_bound_b * permanent;
-    if (det >= bound || -det >= bound)
-        return sign(det);
+    double hi, lo;
+    rounded_determinant({adx, ady, bdx, bdy, cdx, cdy}, hi, lo);
+    constexpr double pair_bound = 256.0 * unit * unit;
     double adxt = difference_tail(a.x, d.x, adx), bdxt = difference_tail(b.x, d.x, bdx),
            cdxt = difference_tail(c.x, d.x, cdx), adyt = difference_tail(a.y, d.y, ady),
            bdyt = difference_tail(b.y, d.y, bdy), cdyt = difference_tail(c.y, d.y, cdy);
-    if (adxt == 0 && bdxt == 0 && cdxt == 0 && adyt == 0 && bdyt == 0 && cdyt == 0)
+    if (adxt == 0 && bdxt == 0 && cdxt == 0 && adyt == 0 && bdyt == 0 && cdyt == 0) {
+        double det = hi + lo, bound = pair_bound * permanent + result_bound * std::fabs(det);
+        if (det >= bound || -det >= bound)
+            return sign(det);
+        Expansion<4> bc = cross_terms(bdx, cdy, cdx, bdy), ca = cross_terms(cdx, ady, adx, cdy),
+                     ab = cross_terms(adx, bdy, bdx, ady);
+        Expansion<64> two;
+        sum(lifted(adx, ady, bc), lifted(bdx, bdy, ca), two);
+        Expansion<96> exact_rounded;
+        sum(two, lifted(cdx, cdy, ab), exact_rounded);
         return sign_of(exact_rounded);
-    bound = circle_bound_c * permanent + result_bound * std::fabs(det);
-    det += ((adx * adx + ady * ady) * ((bdx * cdyt + cdy * bdxt) - (bdy * cdxt + cdx * bdyt)) +
-            2.0 * (adx * adxt + ady * adyt) * (bdx * cdy - bdy * cdx)) +
-           ((bdx * bdx + bdy * bdy) * ((cdx * adyt + ady * cdxt) - (cdy * adxt + adx * cdyt)) +
-            2.0 * (bdx * bdxt + bdy * bdyt) * (cdx * ady - cdy * adx)) +
-           ((cdx * cdx + cdy * cdy) * ((adx * bdyt + bdy * adxt) - (ady * bdxt + bdx * adyt)) +
-            2.0 * (cdx * cdxt + cdy * cdyt) * (adx * bdy - ady * bdx));
+    }
+    double correction =
+        ((adx * adx + ady * ady) * ((bdx * cdyt + cdy * bdxt) - (bdy * cdxt + cdx * bdyt)) +
+         2.0 * (adx * adxt + ady * adyt) * (bdx * cdy - bdy * cdx)) +
+        ((bdx * bdx + bdy * bdy) * ((cdx * adyt + ady * cdxt) - (cdy * adxt + adx * cdyt)) +
+         2.0 * (bdx * bdxt + bdy * bdyt) * (cdx * ady - cdy * adx)) +
+        ((cdx * cdx + cdy * cdy) * ((adx * bdyt + bdy * adxt) - (ady * bdxt + bdx * adyt)) +
+         2.0 * (cdx * cdxt + cdy * cdyt) * (adx * bdy - ady * bdx));
+    double det = hi + (lo + correction);
+    double bound = (circle_bound_c + pair_bound) * permanent + result_bound * std::fabs(det);
     if (det >= bound || -det >= bound)
         return sign(det);
     return in_circle_exactly(a, b, c, d);
