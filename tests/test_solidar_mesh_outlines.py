@@ -353,7 +353,9 @@ def test_every_free_edge_is_locally_delaunay_exactly():
     rng = random.Random(38)
     cases = [panel(rng)[0] for _ in range(25)] + [storey(rng, count, mode) for count, mode in
                                                   [(12, "apart"), (9, "corners"), (10, "sides"), (12, "edge")]]
-    cases += [two_row_storey(24, width=0.3), row_above_sliver(60), square_wave(200)]
+    cases += [two_row_storey(24, width=0.3), row_above_sliver(60), square_wave(200),
+              placed(storey(rng, 12, "sides"), 0.7, 1e5),  # inexact differences everywhere
+              [[(3e5 + 7 * math.cos(a), -2e5 + 7 * math.sin(a)) for a in np.linspace(0, 2 * math.pi, 80, endpoint=False)]]]
     for rings in cases:
         v, i = Mesh.constrain_delaunay_2d([pts(r) for r in rings])
         far = {}
@@ -367,6 +369,28 @@ def test_every_free_edge_is_locally_delaunay_exactly():
             p, q = tuple(v[a, :2]), tuple(v[b, :2])
             if not on_ring_edge(p, q, rings):
                 assert in_circle_sign(p, q, tuple(v[c, :2]), tuple(v[d, :2])) <= 0, (rings, p, q)
+
+
+def test_quadrilaterals_on_one_circle_take_the_exact_diagonal():
+    """Four points on one circle (as rounding leaves them, one of them moved
+    a few units in the last place), near the origin and far from it: the
+    diagonal is the one the exact in-circle sign picks (either at 0)."""
+    rng = random.Random(41)
+    for n in range(3000):
+        radius, far = 10 ** rng.uniform(-2, 3), rng.choice([0.0, 1.0, -1.0]) * 10 ** rng.uniform(0, 6)
+        angles = [rng.uniform(0, 2 * math.pi)]
+        for _ in range(3):
+            angles.append(angles[-1] + rng.uniform(0.05, 1.5))
+        quad = [(far + radius * math.cos(a), -far / 3 + radius * math.sin(a)) for a in angles]
+        k, steps = rng.randrange(4), rng.randint(-3, 3)
+        x = quad[k][0]
+        for _ in range(abs(steps)):
+            x = math.nextafter(x, math.copysign(math.inf, steps))
+        quad[k] = (x, quad[k][1])
+        v, i = Mesh.triangulate_2d(pts(quad))
+        edges = {frozenset(e) for t in i.tolist() for e in ((t[0], t[1]), (t[1], t[2]), (t[2], t[0]))}
+        sign = in_circle_sign(*quad)
+        assert len(i) == 2 and (sign <= 0 or frozenset((1, 3)) in edges) and (sign >= 0 or frozenset((0, 2)) in edges)
 
 
 # ------------------------------------------------------------- dense rings
