@@ -316,25 +316,64 @@ def _shapely_cdt(outlines):
     return shapely.constrained_delaunay_triangles(polygon)
 
 
-def _pythoncdt(outlines):
-    """pythoncdt on the same points: coordinates and ring edges as arrays,
-    the region kept by its own erasing of the outside and the holes."""
-    import pythoncdt
+def _peer_arrays(outlines):
+    """The outlines as the peers take them: coordinates, ring edges and a
+    point inside each opening."""
+    import shapely
     xy = np.array([(p.x, p.y) for o in outlines for p in o], dtype=np.float64)
     sizes = np.array([len(o) for o in outlines])
     starts = np.repeat(np.cumsum(sizes) - sizes, sizes)
     ends = np.arange(len(xy), dtype=np.int64)
     following = np.where(ends + 1 - starts == np.repeat(sizes, sizes), starts, ends + 1)
     edges = np.ascontiguousarray(np.column_stack([ends, following]).astype(np.uint32))
+    holes = [shapely.Polygon([(p.x, p.y) for p in o]).representative_point().coords[0] for o in outlines[1:]]
+    return xy, edges, np.array(holes, dtype=np.float64).reshape(-1, 2)
+
+
+def _pythoncdt_on(xy, edges):
+    """pythoncdt on ready-made arrays, the region kept by its own erasing of
+    the outside and the holes: the triangles' corner numbers."""
+    import pythoncdt
     t = pythoncdt.Triangulation(pythoncdt.VertexInsertionOrder.AUTO, pythoncdt.IntersectingConstraintEdges.NOT_ALLOWED, 0.0)
     t.insert_vertices(xy)
     t.insert_edges(edges)
     t.erase_outer_triangles_and_holes()
-    return xy, t.triangles_array()
+    return t.triangles_array()["vertices"]
+
+
+def _peers(outlines):
+    """pythoncdt and Triangle (`triangle.triangulate` with flag `p`) on the
+    outlines as ready-made arrays: per peer, a call and its triangles."""
+    import triangle
+    xy, edges, holes = _peer_arrays(outlines)
+    given = {"vertices": xy, "segments": edges.astype(np.int32)}
+    if len(holes):
+        given["holes"] = holes
+    return {"pythoncdt": lambda _o=None: _pythoncdt_on(xy, edges),
+            "Triangle": lambda _o=None: triangle.triangulate(given, "p")["triangles"]}, xy
+
+
+def _vs_peers(outlines, names=("pythoncdt", "Triangle")):
+    """Ours against the faster of the named peers (each timed a few times
+    here, given ready-made arrays), checked to cover the same area with the
+    same vertex rows."""
+    import timeit
+    ours, _ = _modules()
+    calls, xy = _peers(outlines)
+    seconds = {name: min(timeit.repeat(calls[name], number=1, repeat=3)) for name in names}
+    fastest = min(names, key=seconds.get)
+    env = {"M": ours.Mesh, "o": outlines}
+
+    def check():
+        v, i = ours.Mesh.constrain_delaunay_2d(outlines)
+        theirs = _flat_area(np.column_stack([xy, np.zeros(len(xy))]), np.asarray(calls[fastest](), dtype=np.int64))
+        rows = np.unique(xy + 0.0, axis=0)  # each distinct point once, as ours keeps them
+        return len(v) == len(rows) and math.isclose(_flat_area(v, i), theirs, rel_tol=1e-9)
+    return Timing("M.constrain_delaunay_2d(o)", env, dict(env, M=_PeerMesh(calls[fastest])), check)
 
 
 def _outline_env(m, count):
-    return {"M": m.Mesh, "o": _storey_outlines(m, count), "shapely_cdt": _shapely_cdt, "pythoncdt": _pythoncdt}
+    return {"M": m.Mesh, "o": _storey_outlines(m, count), "shapely_cdt": _shapely_cdt}
 
 
 def _same_area_as_shapely(env):
@@ -355,18 +394,83 @@ def _panel_vs_shapely():
     return _vs_shapely(1)
 
 
-@case("Solidar", "Mesh.constrain_delaunay_2d vs pythoncdt, a storey with 2,500 windows (10,004 points)",
-      "a 30 m storey cut by 2,500 windows; pythoncdt reads the same points into arrays", 0.5)
-def _storey_vs_pythoncdt():
-    ours, _ = _modules()
-    o = _outline_env(ours, 2_500)
+def _two_row_storey(count=2_500, width=30.0, height=3.5):
+    """A storey with `count` tall narrow windows in two rows: each 0.6 of its
+    bay wide and 1.1 high."""
+    from Flatkin import Point
+    bay = width / (count // 2)
+    windows = [[(x, y), (x + 0.6 * bay, y), (x + 0.6 * bay, y + 1.1), (x, y + 1.1)]
+               for y in (0.4, 2.0) for x in (k * bay + 0.2 * bay for k in range(count // 2))]
+    outlines = [[(0.0, 0.0), (width, 0.0), (width, height), (0.0, height)]] + windows
+    return [[Point(x, y) for x, y in o] for o in outlines]
 
-    def check():  # as many triangles, covering the same area
-        xy, tri = _pythoncdt(o["o"])
-        v, i = ours.Mesh.constrain_delaunay_2d(o["o"])
-        theirs = _flat_area(np.column_stack([xy, np.zeros(len(xy))]), tri["vertices"].astype(np.int64))
-        return len(i) == len(tri) and math.isclose(_flat_area(v, i), theirs, rel_tol=1e-9)
-    return Timing("M.constrain_delaunay_2d(o)", o, dict(o, M=_PeerMesh(_pythoncdt)), check)
+
+def _row_above_sliver(n):
+    """A boundary whose top is a row of n points over one long thin opening:
+    each side of the opening crosses the fans from the row."""
+    from Flatkin import Point
+    boundary = [(0.0, 0.0), (float(n), 0.0)] + [(float(n - k), 1.0) for k in range(n + 1)]
+    sliver = [(0.5, 0.5), (n - 0.5, 0.5), (n - 0.5, 0.5001), (0.5, 0.5001)]
+    return [[Point(x, y) for x, y in o] for o in (boundary, sliver)]
+
+
+def _square_wave(n):
+    """A boundary drawn as a square wave of n points above one long bottom
+    edge, which crosses the fans between the wave's feet."""
+    from Flatkin import Point
+    teeth = n // 4
+    wave = [(x - dx, y) for k in range(teeth) for x in [float(teeth - k)]
+            for dx, y in ((0.0, 1.0), (0.0, 2.0), (0.5, 2.0), (0.5, 1.0))]
+    return [[Point(x, y) for x, y in [(0.0, 0.0), (float(teeth), 0.0)] + wave]]
+
+
+@case("Solidar", "Mesh.constrain_delaunay_2d vs the faster of pythoncdt and Triangle, a storey with 2,500 windows "
+      "in two rows (each 0.6 x 1.1 of a 0.024 m bay)",
+      "tall narrow windows: every side crosses many Delaunay edges; the peers take ready-made arrays", 1.0)
+def _two_rows_vs_peers():
+    return _vs_peers(_two_row_storey())
+
+
+@case("Solidar", "Mesh.constrain_delaunay_2d vs the faster of pythoncdt and Triangle, a storey with 2,500 windows "
+      "on a grid (10,004 points)", "a 30 m storey cut by 2,500 windows; the peers take ready-made arrays", 1.0)
+def _storey_vs_peers():
+    ours, _ = _modules()
+    return _vs_peers(_storey_outlines(ours, 2_500))
+
+
+@case("Solidar", "Mesh.constrain_delaunay_2d vs the faster of pythoncdt and Triangle, 10,000 windows on a grid",
+      "a whole tower's storey in one call", 1.0)
+def _storey_10000_vs_peers():
+    ours, _ = _modules()
+    return _vs_peers(_storey_outlines(ours, 10_000))
+
+
+@case("Solidar", "Mesh.constrain_delaunay_2d vs Triangle, a row of 4,000 points above one long thin opening",
+      "a hostile outline: within a few times Triangle's time", 0.3)
+def _sliver_vs_triangle():
+    return _vs_peers(_row_above_sliver(4_000), ("Triangle",))
+
+
+@case("Solidar", "Mesh.constrain_delaunay_2d, a row of 4,000 -> 16,000 points above one long thin opening",
+      "grows close to n log n (flipping one crossed edge at a time grew as n^3)", 5.0)
+def _sliver_growth():
+    ours, _ = _modules()
+    return Growth("M.constrain_delaunay_2d(o)", {"M": ours.Mesh, "o": _row_above_sliver(4_000)},
+                  {"M": ours.Mesh, "o": _row_above_sliver(16_000)}, 4.0)
+
+
+@case("Solidar", "Mesh.constrain_delaunay_2d vs Triangle, a square wave of 100,000 points above one long bottom edge",
+      "a hostile outline: within a few times Triangle's time", 0.3)
+def _wave_vs_triangle():
+    return _vs_peers(_square_wave(100_000), ("Triangle",))
+
+
+@case("Solidar", "Mesh.constrain_delaunay_2d vs the faster of pythoncdt and Triangle, a ring of 100,000 points on "
+      "one circle", "co-circular everywhere: every in-circle test is decided past the floating-point filter", 0.3)
+def _ring_vs_peers():
+    from Flatkin import Point
+    ring = [Point(10 * math.cos(a), 10 * math.sin(a)) for a in np.linspace(0, 2 * math.pi, 100_000, endpoint=False)]
+    return _vs_peers([ring])
 
 
 @case("Solidar", "Mesh.constrain_delaunay_2d vs shapely constrained_delaunay_triangles, 2,500 windows",

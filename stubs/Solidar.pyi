@@ -502,8 +502,9 @@ class Mesh:
         The vertex rows are the outline's points in order, (x, y, 0) in
         float64, a closing point that repeats the first included; the int64
         triangles cover the outline's inside on those points, all counter-
-        clockwise seen from +z. Points within ``epsilon`` (1e-6) of each
-        other count as one. ValueError, naming the point, for a coordinate
+        clockwise seen from +z. A point within ``epsilon`` (1e-6) of an
+        earlier corner is that corner, so a ring drawn with points closer
+        than that is thinned, never moved farther. ValueError, naming the point, for a coordinate
         that is NaN, infinite or beyond 1e+60, and for an outline that
         crosses itself.
         """
@@ -531,7 +532,9 @@ class Mesh:
         outlines' own points. Points and edges of different outlines within
         ``epsilon`` (1e-6) of each other touch, so openings computed with
         rounding may meet each other and the boundary at corners, along sides
-        or on the boundary's edge. The vertex rows are the outlines' points in
+        or on the boundary's edge; a point within ``epsilon`` of an earlier
+        corner is that corner (a densely drawn ring is thinned, never moved
+        farther than ``epsilon``). The vertex rows are the outlines' points in
         order, (x, y, 0) in float64, each distinct point once at its first
         appearance when there are several outlines (as adding pyvista meshes
         merges them).

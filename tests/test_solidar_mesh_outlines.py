@@ -7,6 +7,8 @@ import json
 import math
 import random
 import re
+import time
+from fractions import Fraction
 
 import numpy as np
 import pytest
@@ -307,3 +309,158 @@ def test_facade_panels_cover_the_wall_less_the_windows(mode):
             centroids = v[i].mean(axis=1)
             assert not shapely.contains_xy(windows, centroids[:, 0], centroids[:, 1]).any()
             assert shapely.contains_xy(shapely.Polygon(outlines[0]), centroids[:, 0], centroids[:, 1]).all()
+
+
+# ------------------------------------- large storeys and hostile outlines
+
+def two_row_storey(count, width=30.0, height=3.5):
+    """Tall narrow windows in two rows, each 0.6 of its bay wide and 1.1 high."""
+    bay = width / (count // 2)
+    windows = [[(x, y), (x + 0.6 * bay, y), (x + 0.6 * bay, y + 1.1), (x, y + 1.1)]
+               for y in (0.4, 2.0) for x in (k * bay + 0.2 * bay for k in range(count // 2))]
+    return [[(0.0, 0.0), (width, 0.0), (width, height), (0.0, height)]] + windows
+
+
+def row_above_sliver(n):
+    boundary = [(0.0, 0.0), (float(n), 0.0)] + [(float(n - k), 1.0) for k in range(n + 1)]
+    return [boundary, [(0.5, 0.5), (n - 0.5, 0.5), (n - 0.5, 0.5001), (0.5, 0.5001)]]
+
+
+def square_wave(n):
+    wave = [(x - dx, y) for k in range(n // 4) for x in [float(n // 4 - k)]
+            for dx, y in ((0.0, 1.0), (0.0, 2.0), (0.5, 2.0), (0.5, 1.0))]
+    return [[(0.0, 0.0), (float(n // 4), 0.0)] + wave]
+
+
+@pytest.mark.parametrize("outlines", [two_row_storey(2500), storey(random.Random(7), 10000, "apart"),
+                                      row_above_sliver(3000), square_wave(20000)],
+                         ids=["two rows of tall windows", "10,000 windows", "a row above a sliver", "a square wave"])
+def test_large_storeys_and_hostile_outlines_cover_their_region(outlines):
+    v, i = Mesh.constrain_delaunay_2d([pts(o) for o in outlines])
+    region = shapely.Polygon(outlines[0], outlines[1:])
+    assert_flat(v, i, pyvista_rows(outlines) if len(outlines) == 1 else first_rows(outlines), region.area)
+    centroids = v[i].mean(axis=1)
+    assert shapely.contains_xy(region, centroids[:, 0], centroids[:, 1]).all()
+
+
+def best_time(call, repeat=5):
+    best = math.inf
+    for _ in range(repeat):
+        start = time.perf_counter()
+        call()
+        best = min(best, time.perf_counter() - start)
+    return best
+
+
+@pytest.mark.parametrize("shape, n", [(row_above_sliver, 1000), (square_wave, 10000)])
+def test_hostile_outlines_grow_close_to_n_log_n(shape, n):
+    small, large = ([pts(o) for o in shape(k)] for k in (n, 4 * n))
+    ratio = best_time(lambda: Mesh.constrain_delaunay_2d(large)) / best_time(lambda: Mesh.constrain_delaunay_2d(small))
+    assert ratio < 10, ratio  # n log n gives about 5; flipping one crossed edge at a time gave 16 to 64
+
+
+def in_circle_sign(a, b, c, d):
+    """The exact in-circle sign of d against the counter-clockwise a, b, c."""
+    rows = [[Fraction(p[0]) - Fraction(d[0]), Fraction(p[1]) - Fraction(d[1])] for p in (a, b, c)]
+    det = sum((x * x + y * y) * (rows[(k + 1) % 3][0] * rows[(k + 2) % 3][1] - rows[(k + 2) % 3][0] * rows[(k + 1) % 3][1])
+              for k, (x, y) in enumerate(rows))
+    return (det > 0) - (det < 0)
+
+
+def on_ring_edge(p, q, rings):
+    """Whether the segment p-q lies along an edge of a ring (exactly)."""
+    for ring in rings:
+        for a, b in zip(ring, ring[1:] + ring[:1]):
+            (ax, ay), (bx, by) = a, b
+            if all(min(ax, bx) <= r[0] <= max(ax, bx) and min(ay, by) <= r[1] <= max(ay, by) and
+                   (Fraction(bx) - Fraction(ax)) * (Fraction(r[1]) - Fraction(ay)) ==
+                   (Fraction(by) - Fraction(ay)) * (Fraction(r[0]) - Fraction(ax)) for r in (p, q)):
+                return True
+    return False
+
+
+def test_every_free_edge_is_locally_delaunay_exactly():
+    """The brute-force check of a constrained Delaunay triangulation: across
+    every edge that two triangles share and no ring runs along, neither
+    triangle's circle holds the other's far corner (exact rationals)."""
+    rng = random.Random(38)
+    cases = [panel(rng)[0] for _ in range(25)] + [storey(rng, count, mode) for count, mode in
+                                                  [(12, "apart"), (9, "corners"), (10, "sides"), (12, "edge")]]
+    cases += [two_row_storey(24, width=0.3), row_above_sliver(60), square_wave(200),
+              placed(storey(rng, 12, "sides"), 0.7, 1e5),  # inexact differences everywhere
+              [[(3e5 + 7 * math.cos(a), -2e5 + 7 * math.sin(a)) for a in np.linspace(0, 2 * math.pi, 80, endpoint=False)]]]
+    for rings in cases:
+        v, i = Mesh.constrain_delaunay_2d([pts(r) for r in rings])
+        far = {}
+        for t in i.tolist():
+            for k in range(3):
+                far[(t[k], t[(k + 1) % 3])] = t[(k + 2) % 3]
+        for (a, b), c in far.items():
+            d = far.get((b, a))
+            if d is None or a > b:
+                continue
+            p, q = tuple(v[a, :2]), tuple(v[b, :2])
+            if not on_ring_edge(p, q, rings):
+                assert in_circle_sign(p, q, tuple(v[c, :2]), tuple(v[d, :2])) <= 0, (rings, p, q)
+
+
+def test_quadrilaterals_on_one_circle_take_the_exact_diagonal():
+    """Four points on one circle (as rounding leaves them, one of them moved
+    a few units in the last place), near the origin and far from it: the
+    diagonal is the one the exact in-circle sign picks (either at 0)."""
+    rng = random.Random(41)
+    for n in range(3000):
+        radius, far = 10 ** rng.uniform(-2, 3), rng.choice([0.0, 1.0, -1.0]) * 10 ** rng.uniform(0, 6)
+        angles = [rng.uniform(0, 2 * math.pi)]
+        for _ in range(3):
+            angles.append(angles[-1] + rng.uniform(0.05, 1.5))
+        quad = [(far + radius * math.cos(a), -far / 3 + radius * math.sin(a)) for a in angles]
+        k, steps = rng.randrange(4), rng.randint(-3, 3)
+        x = quad[k][0]
+        for _ in range(abs(steps)):
+            x = math.nextafter(x, math.copysign(math.inf, steps))
+        quad[k] = (x, quad[k][1])
+        v, i = Mesh.triangulate_2d(pts(quad))
+        edges = {frozenset(e) for t in i.tolist() for e in ((t[0], t[1]), (t[1], t[2]), (t[2], t[0]))}
+        sign = in_circle_sign(*quad)
+        assert len(i) == 2 and (sign <= 0 or frozenset((1, 3)) in edges) and (sign >= 0 or frozenset((0, 2)) in edges)
+
+
+# ------------------------------------------------------------- dense rings
+
+def dense_ring(rng, n=10000, radius=1e-3):
+    """A circle 2 mm across drawn with n points about 0.63 µm apart, each
+    moved a little along the circle."""
+    angles = [(k + rng.uniform(-0.3, 0.3)) * 2 * math.pi / n for k in range(n)]
+    return [(radius * math.cos(a), radius * math.sin(a)) for a in angles]
+
+
+def joined_leads(points, eps=1e-6):
+    """For every point, the first earlier lead within eps, or itself (a
+    plain loop over the leads so far)."""
+    leads, out = np.empty((0, 2)), []
+    for k, p in enumerate(points):
+        near = np.flatnonzero(((leads - p) ** 2).sum(axis=1) <= eps * eps) if len(leads) else []
+        if len(near):
+            out.append(lead_of[near[0]])
+        else:
+            lead_of = ([] if k == 0 else lead_of) + [k]
+            leads = np.vstack([leads, p])
+            out.append(k)
+    return out
+
+
+def test_a_dense_ring_keeps_its_shape_as_boundary_and_as_opening():
+    ring = dense_ring(random.Random(5))
+    leads = sorted(set(joined_leads(ring)))
+    assert 4000 < len(leads) < 6000  # thinned, every lead farther than epsilon from the others
+    v, i = Mesh.triangulate_2d(pts(ring))
+    assert sorted(np.unique(i).tolist()) == leads
+    assert math.isclose(area(v, i), shapely.Polygon(ring).area, rel_tol=1e-6)
+    square = [(-0.01, -0.01), (0.01, -0.01), (0.01, 0.01), (-0.01, 0.01)]
+    for outlines in ([square, ring], [square, ring[::-1], [(0.005, 0.005), (0.006, 0.005), (0.006, 0.006)]]):
+        v, i = Mesh.constrain_delaunay_2d([pts(o) for o in outlines])
+        region = shapely.Polygon(outlines[0], outlines[1:])
+        assert math.isclose(area(v, i), region.area, rel_tol=0, abs_tol=1e-6 * shapely.Polygon(ring).area)
+        centroids = v[i].mean(axis=1)
+        assert not shapely.contains_xy(shapely.Polygon(ring), centroids[:, 0], centroids[:, 1]).any()

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <deque>
 #include <utility>
 
 namespace geom {
@@ -29,15 +28,6 @@ std::uint64_t hilbert(std::uint32_t x, std::uint32_t y) {
     return d;
 }
 
-// Where the lines through a-b and c-d meet (for a report only).
-Vec2 meet(Vec2 a, Vec2 b, Vec2 c, Vec2 d) {
-    Vec2 r = b - a, s = d - c;
-    double den = cross(r, s);
-    if (den == 0)
-        return c;
-    return a + r * (cross(c - a, s) / den);
-}
-
 }  // namespace
 
 ConstrainedDelaunay::ConstrainedDelaunay(std::span<const Vec2> vertices, const Interrupt &stop)
@@ -58,19 +48,37 @@ ConstrainedDelaunay::ConstrainedDelaunay(std::span<const Vec2> vertices, const I
     at_.push_back({cx + 3e3 * size, cy - 1e3 * size});
     at_.push_back({cx, cy + 3e3 * size});
     edge_of_.assign(n_ + 3, none);
+    position_.assign(n_ + 3, none);
     std::size_t expected = 2 * (std::size_t) n_ + 1;
     origin_.reserve(3 * expected), twin_.reserve(3 * expected), ring_.reserve(3 * expected);
     weight_.reserve(3 * expected);
     set_triangle(new_triangle(), n_, n_ + 1, n_ + 2);
 
     std::vector<std::pair<std::uint64_t, std::uint32_t>> order(n_);
-    double wx = hi_x - lo_x, wy = hi_y - lo_y;
+    // One scale on both axes: on a long thin set of points (a row of windows,
+    // a drawn wave) the curve then walks along it in small square blocks,
+    // where a scale per axis would sweep whole rows one after another, each
+    // new vertex flipping the long fans the row before left.
+    double wide = std::max(hi_x - lo_x, hi_y - lo_y), wx = wide, wy = wide;
     for (std::uint32_t v = 0; v < n_; ++v) {
         double fx = wx > 0 ? (at_[v].x - lo_x) / wx : 0, fy = wy > 0 ? (at_[v].y - lo_y) / wy : 0;
         auto cell = [](double f) -> std::uint32_t { return !(f > 0) ? 0 : f >= 1 ? 65535 : (std::uint32_t) (f * 65535.0); };
         order[v] = {hilbert(cell(fx), cell(fy)), v};
     }
-    std::sort(order.begin(), order.end());
+    // Rounds of a random order, each twice the one before, each along the
+    // curve: the random rounds keep the flips per vertex few whatever the
+    // layout (rows of narrow windows made long thin fans in curve order
+    // alone), the curve keeps the walks short.
+    for (std::uint32_t i = n_; i > 1; --i) {
+        random_ ^= random_ << 13, random_ ^= random_ >> 7, random_ ^= random_ << 17;
+        std::swap(order[i - 1], order[random_ % i]);
+    }
+    for (std::size_t end = n_; end > 0; end /= 2) {
+        std::size_t begin = end > 64 ? end / 2 : 0;
+        std::sort(order.begin() + (std::ptrdiff_t) begin, order.begin() + (std::ptrdiff_t) end);
+        if (begin == 0)
+            break;
+    }
     std::uint32_t hint = 0;
     for (auto [key, v] : order) {
         stop_.tick();
@@ -118,8 +126,10 @@ std::uint32_t ConstrainedDelaunay::flip(std::uint32_t e) {
 }
 
 // The triangle that holds p (inside or on its sides), by a walk from t that
-// crosses any side p lies beyond, starting at a side that turns each step.
+// crosses any side p lies beyond, starting at a side that turns each step
+// and never testing the side it came in by (p lies on its inner side).
 std::uint32_t ConstrainedDelaunay::locate(Vec2 p, std::uint32_t t) {
+    std::uint32_t came = none;
     for (std::size_t steps = 0;; ++steps) {
         if (steps > triangle_count() + 16)
             return none;  // a cycle: only with coordinates beyond the predicates' reach
@@ -127,8 +137,9 @@ std::uint32_t ConstrainedDelaunay::locate(Vec2 p, std::uint32_t t) {
         bool moved = false;
         for (std::uint32_t k = 0; k < 3 && !moved; ++k) {
             std::uint32_t e = 3 * t + (k + r) % 3;
-            if (twin_[e] != none && orient(at_[origin_[e]], at_[origin_[next(e)]], p) < 0) {
-                t = twin_[e] / 3;
+            if (e != came && twin_[e] != none && orient(at_[origin_[e]], at_[origin_[next(e)]], p) < 0) {
+                came = twin_[e];
+                t = came / 3;
                 moved = true;
             }
         }
@@ -148,7 +159,7 @@ void ConstrainedDelaunay::insert(std::uint32_t v, std::uint32_t &hint) {
         if (orient(at_[origin_[e]], at_[origin_[next(e)]], p) == 0)
             on = e;
     }
-    std::vector<std::uint32_t> stack;
+    stack_.clear();
     if (on == none || twin_[on] == none) {
         std::uint32_t a = origin_[3 * t], b = origin_[3 * t + 1], c = origin_[3 * t + 2];
         Side ab = side(3 * t), bc = side(3 * t + 1), ca = side(3 * t + 2);
@@ -157,7 +168,7 @@ void ConstrainedDelaunay::insert(std::uint32_t v, std::uint32_t &hint) {
         set_triangle(t1, b, c, v), put(3 * t1, bc);
         set_triangle(t2, c, a, v), put(3 * t2, ca);
         link(3 * t + 1, 3 * t1 + 2), link(3 * t1 + 1, 3 * t2 + 2), link(3 * t2 + 1, 3 * t + 2);
-        stack = {3 * t, 3 * t1, 3 * t2};
+        stack_.insert(stack_.end(), {3 * t, 3 * t1, 3 * t2});
     } else {  // on the side a->b of (a, b, c), whose twin's triangle is (b, a, d)
         std::uint32_t e = on, f = twin_[e], t0 = e / 3, t1 = f / 3;
         std::uint32_t a = origin_[e], b = origin_[next(e)], c = origin_[prev(e)], d = origin_[prev(f)];
@@ -168,19 +179,19 @@ void ConstrainedDelaunay::insert(std::uint32_t v, std::uint32_t &hint) {
         set_triangle(t2, v, d, b), put(3 * t2 + 1, db);
         set_triangle(t3, v, b, c), put(3 * t3 + 1, bc);
         link(3 * t0 + 2, 3 * t1), link(3 * t1 + 2, 3 * t2), link(3 * t2 + 2, 3 * t3), link(3 * t3 + 2, 3 * t0);
-        stack = {3 * t0 + 1, 3 * t1 + 1, 3 * t2 + 1, 3 * t3 + 1};
+        stack_.insert(stack_.end(), {3 * t0 + 1, 3 * t1 + 1, 3 * t2 + 1, 3 * t3 + 1});
     }
-    legalize(stack);
+    legalize();
     hint = edge_of_[v] / 3;
 }
 
 // Each half-edge on the stack lies opposite the new vertex in its triangle;
 // one that fails the in-circle test is flipped and its two new far sides
 // are tested in turn.
-void ConstrainedDelaunay::legalize(std::vector<std::uint32_t> &stack) {
-    while (!stack.empty()) {
-        std::uint32_t e = stack.back();
-        stack.pop_back();
+void ConstrainedDelaunay::legalize() {
+    while (!stack_.empty()) {
+        std::uint32_t e = stack_.back();
+        stack_.pop_back();
         std::uint32_t f = twin_[e];
         if (f == none || ring_[e] >= 0)
             continue;
@@ -188,20 +199,9 @@ void ConstrainedDelaunay::legalize(std::vector<std::uint32_t> &stack) {
         if (in_circle(at_[a], at_[b], at_[p], at_[d]) <= 0)
             continue;
         std::uint32_t g = flip(e);  // p->d in (p, d, b); its twin d->p in (d, p, a)
-        stack.push_back(next(g));
-        stack.push_back(prev(twin_[g]));
+        stack_.push_back(next(g));
+        stack_.push_back(prev(twin_[g]));
     }
-}
-
-// The half-edge a->b, or none.
-std::uint32_t ConstrainedDelaunay::find_edge(std::uint32_t a, std::uint32_t b) const {
-    std::uint32_t first = edge_of_[a], e = first;
-    do {
-        if (origin_[next(e)] == b)
-            return e;
-        e = twin_[prev(e)];
-    } while (e != none && e != first);
-    return none;
 }
 
 // Whether v lies on the open segment a-b or within `snap` of it, between
@@ -217,135 +217,6 @@ bool ConstrainedDelaunay::near_segment(std::uint32_t a, std::uint32_t b, std::ui
         return true;
     double off = cross(d, w);
     return off * off <= snap * snap * length2;
-}
-
-bool ConstrainedDelaunay::constrain(std::uint32_t a0, std::uint32_t b0, std::int32_t ring, std::int32_t weight,
-                                    double snap, Crossing &crossing) {
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> todo = {{a0, b0}};
-    std::vector<std::uint32_t> crossed;
-    std::size_t budget = 4 * (std::size_t) n_ + 64;
-    crossing = {-1, at_[a0]};
-    while (!todo.empty()) {
-        auto [a, b] = todo.back();
-        todo.pop_back();
-        if (a == b)
-            continue;
-        if (budget-- == 0 || edge_of_[a] == none || edge_of_[b] == none)
-            return false;
-        stop_.tick();
-        // The fan around a: the edge itself, a vertex to pass through, or the
-        // triangle the segment leaves a by.
-        std::uint32_t via = none, start = none, first = edge_of_[a], e = first;
-        do {
-            std::uint32_t u = origin_[next(e)], w = origin_[prev(e)];
-            if (u == b) {
-                start = e;
-                break;
-            }
-            if (near_segment(a, b, u, snap)) {
-                via = u;
-                break;
-            }
-            if (start == none && orient(at_[a], at_[b], at_[u]) < 0 && orient(at_[a], at_[b], at_[w]) > 0)
-                start = next(e);
-            e = twin_[prev(e)];
-        } while (e != none && e != first);
-        if (via == none && start != none && origin_[next(start)] == b) {
-            std::uint32_t f = twin_[start];
-            if (ring_[start] < 0)
-                ring_[start] = ring_[f] = ring;
-            weight_[start] += weight, weight_[f] -= weight;
-            continue;
-        }
-        if (via == none && start == none)
-            return false;
-        crossed.clear();
-        // The walk: `start` is the side u->w (u right of the segment, w left)
-        // it crosses next.
-        for (std::uint32_t cut = start; via == none;) {
-            if (ring_[cut] >= 0) {
-                crossing = {ring_[cut], meet(at_[a], at_[b], at_[origin_[cut]], at_[origin_[next(cut)]])};
-                return false;
-            }
-            crossed.push_back(cut);
-            std::uint32_t back = twin_[cut];
-            if (back == none || crossed.size() > triangle_count())
-                return false;
-            std::uint32_t p = origin_[prev(back)];
-            if (p == b)
-                break;
-            if (near_segment(a, b, p, snap)) {
-                via = p;
-                break;
-            }
-            cut = orient(at_[a], at_[b], at_[p]) > 0 ? next(back) : prev(back);
-        }
-        if (via != none) {
-            todo.push_back({via, b});
-            todo.push_back({a, via});
-            continue;
-        }
-        if (!lay(a, b, crossed))
-            return false;
-        std::uint32_t g = find_edge(a, b);
-        if (g == none)
-            return false;
-        if (ring_[g] < 0)
-            ring_[g] = ring_[twin_[g]] = ring;
-        weight_[g] += weight, weight_[twin_[g]] -= weight;
-    }
-    return true;
-}
-
-// Flips the crossed edges away until a-b is an edge (each flip of a convex
-// quadrilateral; a concave one waits its turn), then restores the Delaunay
-// property on the new edges other than a-b.
-bool ConstrainedDelaunay::lay(std::uint32_t a, std::uint32_t b, const std::vector<std::uint32_t> &crossed) {
-    std::deque<std::pair<std::uint32_t, std::uint32_t>> queue;
-    for (std::uint32_t e : crossed)
-        queue.push_back({origin_[e], origin_[next(e)]});
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> made;
-    Vec2 pa = at_[a], pb = at_[b];
-    std::size_t budget = 64 * (queue.size() + 4) * (queue.size() + 4);
-    while (!queue.empty()) {
-        if (budget-- == 0)
-            return false;
-        stop_.tick();
-        auto [x, y] = queue.front();
-        queue.pop_front();
-        std::uint32_t e = find_edge(x, y);
-        if (e == none || twin_[e] == none)
-            return false;
-        std::uint32_t c = origin_[prev(e)], d = origin_[prev(twin_[e])];
-        if (orient(at_[c], at_[d], at_[x]) * orient(at_[c], at_[d], at_[y]) >= 0) {
-            queue.push_back({x, y});
-            continue;
-        }
-        flip(e);
-        bool still = c != a && c != b && d != a && d != b && orient(pa, pb, at_[c]) * orient(pa, pb, at_[d]) < 0;
-        if (still)
-            queue.push_back({c, d});
-        else
-            made.push_back({c, d});
-    }
-    for (bool swapped = true; swapped;) {
-        swapped = false;
-        for (auto &[x, y] : made) {
-            stop_.tick();
-            if ((x == a && y == b) || (x == b && y == a))
-                continue;
-            std::uint32_t e = find_edge(x, y);
-            if (e == none || twin_[e] == none || ring_[e] >= 0)
-                continue;
-            std::uint32_t c = origin_[prev(e)], d = origin_[prev(twin_[e])];
-            if (in_circle(at_[x], at_[y], at_[c], at_[d]) > 0) {
-                flip(e);
-                x = c, y = d;
-                swapped = true;
-            }
-        }
-    }
-    return true;
 }
 
 bool ConstrainedDelaunay::windings(std::vector<std::int32_t> &winding) const {

@@ -1,16 +1,21 @@
 // A constrained Delaunay triangulation on half-edge arrays.
 //
-// Vertices are inserted one by one in Hilbert-curve order, each located by a
+// Vertices are inserted one by one, in rounds of a random order that double
+// in size, each round along a Hilbert curve; each vertex is located by a
 // walk from the last one and made Delaunay by flips; the triangulation lies
 // inside a large triangle of three extra vertices (numbers n, n+1, n+2), so
-// every given vertex is interior.  Constraint edges are then recovered by
-// flipping the edges they cross and restoring the Delaunay property around
-// them.  Orientation and in-circle signs are exact, so the vertices must be
-// distinct and finite; collinear and co-circular vertices are fine.
+// every given vertex is interior.  A constraint edge is laid by removing the
+// triangles it crosses and triangulating the two polygons on either side of
+// it afresh, each as its own constrained Delaunay triangulation (its
+// vertices put back one by one in a random order, each linked to the two it
+// lay between when it was taken out).  Orientation and in-circle signs are
+// exact, so the vertices must be distinct and finite; collinear and
+// co-circular vertices are fine.
 //
 // Half-edge e belongs to triangle e / 3 and runs from vertex `origin(e)` to
 // `origin(next(e))`; triangles are counter-clockwise, so a triangle lies to
-// the left of its half-edges.
+// the left of its half-edges.  Working arrays are kept by the object, so
+// laying edges allocates nothing once they have grown to their size.
 #pragma once
 
 #include "core/interrupt.hpp"
@@ -18,6 +23,7 @@
 
 #include <cstdint>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace geom {
@@ -75,10 +81,17 @@ private:
 
     std::uint32_t locate(Vec2 p, std::uint32_t t);
     void insert(std::uint32_t v, std::uint32_t &hint);
-    void legalize(std::vector<std::uint32_t> &stack);
-    std::uint32_t find_edge(std::uint32_t a, std::uint32_t b) const;
+    void legalize();
     bool near_segment(std::uint32_t a, std::uint32_t b, std::uint32_t v, double snap) const;
-    bool lay(std::uint32_t a, std::uint32_t b, const std::vector<std::uint32_t> &crossed);
+
+    // Laying an edge (constrained_delaunay_edges.cpp): the polygons on
+    // either side of a-b, whose crossed half-edges are in `crossed_`,
+    // triangulated afresh; the half-edge a->b, or none.
+    std::uint32_t lay(std::uint32_t a, std::uint32_t b);
+    std::uint32_t fill(int side);
+    bool closer_than_both(std::uint32_t p) const;
+    void put_back(std::uint32_t u);
+    std::uint32_t take_triangle();
 
     std::vector<Vec2> at_;
     std::uint32_t n_;
@@ -86,6 +99,20 @@ private:
     std::vector<std::int32_t> ring_, weight_;
     Interrupt stop_;
     std::uint32_t turn_ = 0;
+    std::uint64_t random_ = 0x9E3779B97F4A7C15ULL;
+
+    // Working arrays, reused from call to call.
+    std::vector<std::uint32_t> stack_;                            // edges to test after an insertion
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> todo_;   // pieces of a constraint still to lay
+    std::vector<std::uint32_t> crossed_, left_, right_, free_;    // a constraint's crossings, chains, spare triangles
+    std::vector<std::uint32_t> polygon_[2];                       // the polygons left and right of it
+    std::vector<Side> outside_[2];                                // what lies beyond their sides
+    std::vector<std::uint32_t> before_, after_, order_, inner_, position_;  // the one being filled
+    int current_ = 0;
+    struct Dig {
+        std::uint32_t v, w, e;
+    };
+    std::vector<Dig> dig_;
 };
 
 }  // namespace geom

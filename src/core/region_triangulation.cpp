@@ -1,64 +1,82 @@
 #include "core/region_triangulation.hpp"
 
 #include "core/constrained_delaunay.hpp"
-#include "core/union_find.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace geom {
 namespace {
 
-// The lead (first point) of every point's cluster of points within `snap`
-// of each other.  Points are sorted by a column of width `snap` and then by
-// y, so each point meets only the points of its own and the next column
-// that lie within `snap` in y.
+// The cell of a square grid of side 2 * snap that holds coordinate v, and
+// its neighbours: two points within `snap` of each other lie in the same
+// cell or in neighbouring ones along each axis, even where the quotient is
+// rounded (far from the origin, neighbouring cells are neighbouring
+// doubles).
+double cell_of(double v, double snap) { return snap > 0 ? std::floor(v / (2 * snap)) + 0.0 : v + 0.0; }
+double cell_after(double c) { return std::fabs(c) < 0x1p52 ? c + 1 : std::nextafter(c, HUGE_VAL); }
+double cell_before(double c) { return std::fabs(c) < 0x1p52 ? c - 1 : std::nextafter(c, -HUGE_VAL); }
+
+std::uint64_t bits_of(double v) {
+    std::uint64_t b;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
+}
+
+// The lead of every used point: points taken in order, each joins the first
+// lead within `snap` of it, or leads a cluster of its own.  So a point is
+// never moved farther than `snap`, and leads lie farther than `snap` from
+// one another: a ring drawn with points closer than that keeps its shape,
+// thinned.  Leads are found through a hash of grid cells, each holding the
+// few leads in it.
 std::vector<std::size_t> cluster(std::span<const Vec2> points, const std::vector<bool> &used, double snap,
                                  const Interrupt &stop) {
-    struct Item {
-        double column, y;
-        std::uint32_t i;
-    };
-    std::vector<Item> items;
-    for (std::size_t i = 0; i < points.size(); ++i)
-        if (used[i])
-            items.push_back({snap > 0 ? std::floor(points[i].x / snap) : points[i].x, points[i].y, (std::uint32_t) i});
-    std::sort(items.begin(), items.end(), [](const Item &a, const Item &b) {
-        return a.column != b.column ? a.column < b.column : (a.y != b.y ? a.y < b.y : a.i < b.i);
-    });
-    Groups groups(points.size());
-    auto near = [&](std::uint32_t i, std::uint32_t j) {
-        double dx = points[i].x - points[j].x, dy = points[i].y - points[j].y;
-        return dx * dx + dy * dy <= snap * snap;
-    };
-    std::size_t block = 0;
-    while (block < items.size()) {
-        std::size_t end = block;
-        while (end < items.size() && items[end].column == items[block].column)
-            ++end;
-        std::size_t next_end = end;
-        bool neighbour = snap > 0 && end < items.size() && items[end].column == items[block].column + 1;
-        while (neighbour && next_end < items.size() && items[next_end].column == items[end].column)
-            ++next_end;
-        for (std::size_t k = block; k < end; ++k) {
-            stop.tick();
-            for (std::size_t j = k + 1; j < end && items[j].y - items[k].y <= snap; ++j)
-                if (near(items[k].i, items[j].i))
-                    groups.join(items[k].i, items[j].i);
-            if (!neighbour)
-                continue;
-            auto from = std::lower_bound(items.begin() + (std::ptrdiff_t) end, items.begin() + (std::ptrdiff_t) next_end,
-                                         items[k].y - snap, [](const Item &a, double y) { return a.y < y; });
-            for (; from != items.begin() + (std::ptrdiff_t) next_end && from->y <= items[k].y + snap; ++from)
-                if (near(items[k].i, from->i))
-                    groups.join(items[k].i, from->i);
-        }
-        block = end;
-    }
     std::vector<std::size_t> lead(points.size());
-    for (std::size_t i = 0; i < points.size(); ++i)
-        lead[i] = groups.find((std::uint32_t) i);
+    constexpr std::uint32_t empty = UINT32_MAX;
+    struct Slot {
+        std::uint64_t x, y;
+        std::uint32_t first = empty;  // the cell's first lead
+    };
+    std::size_t capacity = 16;
+    while (capacity < 2 * points.size())
+        capacity *= 2;
+    std::vector<Slot> slots(capacity);
+    std::vector<std::uint32_t> next_lead(points.size(), empty);  // the next lead in the same cell
+    // The cell's slot, or the free slot where it would go.
+    auto slot = [&](double cx, double cy) -> Slot & {
+        std::uint64_t x = bits_of(cx), y = bits_of(cy);
+        std::uint64_t h = (x * 0x9E3779B97F4A7C15ULL) ^ (y + 0x632BE59BD9B4E019ULL + (x << 6) + (x >> 2));
+        h ^= h >> 29, h *= 0xBF58476D1CE4E5B9ULL, h ^= h >> 32;
+        for (std::size_t s = (std::size_t) h & (capacity - 1);; s = (s + 1) & (capacity - 1))
+            if (slots[s].first == empty || (slots[s].x == x && slots[s].y == y))
+                return slots[s];
+    };
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        lead[i] = i;
+        if (!used[i])
+            continue;
+        stop.tick();
+        Vec2 p = points[i];
+        double cx = cell_of(p.x, snap), cy = cell_of(p.y, snap);
+        std::size_t best = i;
+        for (double x : {cell_before(cx), cx, cell_after(cx)})
+            for (double y : {cell_before(cy), cy, cell_after(cy)})
+                for (std::uint32_t j = slot(x, y).first; j != empty; j = next_lead[j]) {
+                    double dx = p.x - points[j].x, dy = p.y - points[j].y;
+                    if (j < best && dx * dx + dy * dy <= snap * snap)
+                        best = j;
+                }
+        if (best != i) {
+            lead[i] = best;
+            continue;
+        }
+        Slot &own = slot(cx, cy);
+        own.x = bits_of(cx), own.y = bits_of(cy);
+        next_lead[i] = own.first;
+        own.first = (std::uint32_t) i;
+    }
     return lead;
 }
 

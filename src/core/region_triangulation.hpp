@@ -4,8 +4,10 @@
 // Rings are lists of point numbers into one point array, in any direction,
 // open or closed: a ring is closed by the edge from its last point back to
 // its first, and a closing point that repeats the first adds no edge.  Points
-// within `snap` of each other (Euclidean, `<=`, transitively) are one vertex,
-// led by the first of them; a ring edge that passes within `snap` of a vertex
+// are taken in order, and each within `snap` (Euclidean, `<=`) of an earlier
+// lead point is that lead's vertex, the first such lead's; so no point moves
+// farther than `snap`, and a ring drawn with points closer than that is
+// thinned, not collapsed.  A ring edge that passes within `snap` of a vertex
 // runs through it.  So rings computed with rounding still touch where they
 // were meant to, at a vertex or along an edge.  The boundary counts +1 and
 // every opening -1 inside it, whichever their direction; the region is where
