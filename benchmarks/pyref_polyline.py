@@ -218,10 +218,9 @@ class Polyline:
     def area(self):
         if not self.is_closed():
             raise ValueError("Polyline must be closed to calculate area.")
-        s = 0
-        for i in range(len(self.points) - 1):
-            s += self.points[i].x * self.points[i + 1].y - self.points[i + 1].x * self.points[i].y
-        return abs(s) / 2
+        # Repair: the cross products are taken about the first point, so a
+        # room drawn at site coordinates keeps its digits.
+        return abs(Polyline._twice_area([(p.x, p.y) for p in self.points])) / 2
 
     @property
     def is_clockwise(self):

@@ -5,16 +5,29 @@ Only what the plain polylines (pyref_polyline) reach is here. Every length is
 sqrt(pow(x, 2) + pow(y, 2)) and every distance sqrt(dx ** 2.0 + dy ** 2.0),
 as the compiled classes compute them, so results agree bit for bit."""
 
+import math
 import random
+import sys
 
 from pyref_flatkin import Point, Vector, epsilon
 
 
-def _in_box(min_x, max_x, min_y, max_y, point):
-    """The box widened by epsilon on every side, borders included; x first."""
-    if not (min_x - epsilon <= point.x <= max_x + epsilon):
+def _in_box(min_x, max_x, min_y, max_y, point, slack=(0.0, 0.0)):
+    """The box widened by epsilon on every side, or on an axis by the
+    rounding slack where that is larger, borders included; x first."""
+    ex, ey = max(epsilon, slack[0]), max(epsilon, slack[1])
+    if not (min_x - ex <= point.x <= max_x + ex):
         return False
-    return min_y - epsilon <= point.y <= max_y + epsilon
+    return min_y - ey <= point.y <= max_y + ey
+
+
+def _rounding_slack(a, b, p):
+    """Per axis, a few units in the last place of the largest coordinate of
+    the three points: how far rounding alone moves a point off a line."""
+    def slack(*values):
+        s = 4 * sys.float_info.epsilon * max(abs(v) for v in values)
+        return s if math.isfinite(s) else 0.0
+    return slack(a.x, b.x, p.x), slack(a.y, b.y, p.y)
 
 
 class Line:
@@ -66,9 +79,15 @@ class Segment(Line):
         return _in_box(*self.bound, point)
 
     def is_point_on(self, point):
-        if not abs(Vector.area_of_triangle(self.start, self.end, point)) < epsilon:
+        # Repair: the tolerances are raised to the rounding of coordinates of
+        # the points' size where that is larger, so that a point on a wall
+        # drawn at site coordinates is on it.
+        sx, sy = _rounding_slack(self.start, self.end, point)
+        dx, dy = self.end.x - self.start.x, self.end.y - self.start.y
+        swept = (abs(dx) * sy + abs(dy) * sx) / 2
+        if not abs(Vector.area_of_triangle(self.start, self.end, point)) < max(epsilon, swept):
             return False
-        return self.is_point_in_bound(point)
+        return _in_box(*self.bound, point, (sx, sy))
 
     def is_parallel(self, other):
         return Vector.cross_product(self.vector, other.vector) == 0
@@ -88,24 +107,31 @@ class Segment(Line):
             return None
         return p
 
-    def closest_point(self, point):
-        """The foot of the perpendicular when it lies on the segment, else
-        the nearer end (the end on a tie); the start of a zero-length one."""
+    def _closest(self, point):
+        """(closest point, gap from it to the point): the foot of the
+        perpendicular when it lies on the segment, else the nearer end (the
+        end on a tie); the start of a zero-length one."""
         ab = self.vector
-        if ab.magnitude == 0.0:
-            return self.start
         ac = Vector.vector_from_points(self.start, point)
+        if ab.magnitude == 0.0:
+            return self.start, ac
         s = Vector.dot_product(ab, ac) / ab.magnitude
         v = ab.unit_vector * s
-        foot = Point(v.x + self.start.x, v.y + self.start.y)
-        if self.is_point_on(foot):
-            return foot
+        # Repair: the foot is judged by its move from the start against the
+        # segment's own, and the gap measured there, before the sum with a
+        # far-out start is rounded.
+        if Segment(Point(0.0, 0.0), Point(ab.x, ab.y)).is_point_on(v):
+            return Point(v.x + self.start.x, v.y + self.start.y), Vector(ac.x - v.x, ac.y - v.y)
         if point.distance_to_point(self.start) < point.distance_to_point(self.end):
-            return self.start
-        return self.end
+            return self.start, ac
+        return self.end, Vector(point.x - self.end.x, point.y - self.end.y)
+
+    def closest_point(self, point):
+        return self._closest(point)[0]
 
     def distance_to_point(self, point):
-        return self.closest_point(point).distance_to_point(point)
+        gap = self._closest(point)[1]
+        return math.sqrt(gap.x ** 2.0 + gap.y ** 2.0)
 
     def point_at_parameter(self, t):
         t = float(t)
@@ -205,9 +231,15 @@ class Ray:
         return _in_box(min_x, max_x, min_y, max_y, point)
 
     def intersection_with_segment(self, segment):
-        p = segment.to_line().intersection_with_line(self.to_line())
+        # Repair: met about the origin, the ray's line from there along its
+        # own direction rather than through the rounded origin + direction.
+        o = self.origin
+        local = Segment(Point(segment.start.x - o.x, segment.start.y - o.y),
+                        Point(segment.end.x - o.x, segment.end.y - o.y))
+        here = Ray(Point(0.0, 0.0), self.direction)
+        p = Vector.intersection(local.start, local.end, here.origin, Point(self.direction.x, self.direction.y))
         if p is None:
             return None
-        in_self = self.is_point_in_bound(p)
-        in_other = segment.is_point_in_bound(p)
-        return p if in_self and in_other else None
+        in_self = here.is_point_in_bound(p)
+        in_other = local.is_point_in_bound(p)
+        return Point(p.x + o.x, p.y + o.y) if in_self and in_other else None

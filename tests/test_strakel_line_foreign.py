@@ -3,6 +3,7 @@ random inputs: built from our Point and Vector, or from foreign objects that
 have only `x` and `y`, they give the same answers."""
 
 import math
+import sys
 
 import pytest
 from hypothesis import given, settings, strategies as st
@@ -98,7 +99,14 @@ class RefLine:
         return 0 if k > 0 else 1 if k < 0 else 2
 
     def is_on_line(self, point):
-        return abs(ref_area(self.start, self.end, point)) < seps()
+        # The tolerance is raised to the area that rounding at the points'
+        # size sweeps along the line, where that is larger.
+        def slack(*values):
+            s = 4 * sys.float_info.epsilon * max(abs(v) for v in values)
+            return s if math.isfinite(s) else 0.0
+        sx, sy = (slack(self.start.x, self.end.x, point.x), slack(self.start.y, self.end.y, point.y))
+        swept = (abs(self.end.x - self.start.x) * sy + abs(self.end.y - self.start.y) * sx) / 2
+        return abs(ref_area(self.start, self.end, point)) < max(seps(), swept)
 
     def offset(self, distance):
         u = self.unit_vector
@@ -164,19 +172,35 @@ class RefRay:
     def to_line(self):
         return RefLine(self.origin, Duck(self.origin.x + self.direction.x, self.origin.y + self.direction.y))
 
+    # Crossings are taken about the origin: the other object less the
+    # origin, the ray's line from there along its own direction (not through
+    # the rounded origin + direction), the bound tests there too, and the
+    # origin added back to the point kept.
+    def _here(self, point):
+        return Duck(point.x - self.origin.x, point.y - self.origin.y)
+
+    def _back(self, point):
+        return Duck(point.x + self.origin.x, point.y + self.origin.y)
+
     def intersection_with_ray(self, other):
-        point = other.to_line().intersection_with_line(self.to_line())
+        here = RefRay(Duck(0.0, 0.0), self.direction)
+        if isinstance(other, RefRay):
+            there = RefRay(self._here(other.origin), other.direction)
+        else:
+            there = RefSegment(self._here(other.start), self._here(other.end))
+        point = there.to_line().intersection_with_line(RefLine(here.origin, Duck(self.direction.x, self.direction.y)))
         if point is None:
             return None
-        a = self.is_point_in_bound(point)
-        b = other.is_point_in_bound(point)
-        return point if a and b else None
+        a = here.is_point_in_bound(point)
+        b = there.is_point_in_bound(point)
+        return self._back(point) if a and b else None
 
     def intersection_with_line(self, other):
-        point = other.intersection_with_line(self.to_line())
+        there = RefLine(self._here(other.start), self._here(other.end))
+        point = there.intersection_with_line(RefLine(Duck(0.0, 0.0), Duck(self.direction.x, self.direction.y)))
         if point is None:
             return None
-        return point if self.is_point_in_bound(point) else None
+        return self._back(point) if RefRay(Duck(0.0, 0.0), self.direction).is_point_in_bound(point) else None
 
 
 # ------------------------------------------------------------ inputs

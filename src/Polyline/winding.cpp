@@ -9,12 +9,13 @@ namespace {
 [[noreturn]] void index_error() { pyu::raise(PyExc_IndexError, "list index out of range"); }
 }  // namespace
 
-// Unsigned shoelace area of a closed polyline.
+// Unsigned area of a closed polyline, its cross products taken about its
+// first point: a room drawn at site coordinates keeps every digit.
 double area(nb::handle self) {
     if (!closed(self))
         pyu::raise(PyExc_ValueError, "Polyline must be closed to calculate area.");
     Vertices v = vertices(self);
-    return std::fabs(geom::shoelace_sum(v.xy())) / 2;
+    return std::fabs(geom::twice_area_from_first(v.xy())) / 2;
 }
 
 // The signed sum of the turns at every vertex, the last segment paired with

@@ -163,18 +163,22 @@ void extend_to_point(nb::handle self, nb::handle point) {
 // Brings both segments to the crossing of their lines: each one's nearer end
 // becomes the same new point.  Nothing changes for parallel lines, nor when
 // either segment's line test refuses the crossing (both are checked before
-// either segment changes).
+// either segment changes).  The crossing, its line tests and the choice of
+// ends are all taken about the first segment's start, so a corner drawn at
+// site coordinates is found as it is at the origin.
 void fillet(nb::handle segment1, nb::handle segment2) {
     Ends s = ends_of(segment1), t = ends_of(segment2);
-    std::optional<Vec2> p = geom::line_intersection(s.start, s.end, t.start, t.end, flat_eps());
+    Vec2 o = s.start;
+    Ends ls{{}, s.end - o}, lt{t.start - o, t.end - o};
+    std::optional<Vec2> p = geom::line_intersection(ls.start, ls.end, lt.start, lt.end, flat_eps());
     if (!p)
         return;
     double e = eps();
-    if (!geom::on_line(s.start, s.end, *p, e) || !geom::on_line(t.start, t.end, *p, e))
+    if (!geom::on_line(ls.start, ls.end, *p, e) || !geom::on_line(lt.start, lt.end, *p, e))
         pyu::raise_exception(not_on_line);
-    bool first_at_start = py_distance(*p, s.start) < py_distance(*p, s.end);
-    bool second_at_start = py_distance(*p, t.start) < py_distance(*p, t.end);
-    nb::object corner = new_point(*p);
+    bool first_at_start = py_distance(*p, ls.start) < py_distance(*p, ls.end);
+    bool second_at_start = py_distance(*p, lt.start) < py_distance(*p, lt.end);
+    nb::object corner = new_point(*p + o);
     (first_at_start ? set_start : set_end)(segment1, corner);
     (second_at_start ? set_start : set_end)(segment2, corner);
 }

@@ -17,18 +17,23 @@ const pyu::Key key_in_bound("is_point_in_bound"), key_cross_segment("intersectio
 
 // Which point of the segment is nearest to p: the foot of the perpendicular
 // when it lies on the segment, else the nearer end (a tie goes to the end).
-// A segment whose ends coincide is the single point `start`.
+// A segment whose ends coincide is the single point `start`.  The foot is
+// placed, and the gap measured, about `start` (geom::SegmentClosest).
 geom::SegmentClosest closest(const Ends &e, Vec2 p) {
-    Vec2 ab = e.end - e.start;
-    if (py_magnitude(ab) == 0.0)
-        return {geom::Nearest::start, e.start};
-    Vec2 foot = projection_foot(e.start, e.end, p);
-    if (geom::on_segment(e.start, e.end, foot, eps()))
-        return {geom::Nearest::foot, foot};
+    Vec2 ab = e.end - e.start, ap = p - e.start;
+    double m = py_magnitude(ab);
+    if (m == 0.0)
+        return {geom::Nearest::start, e.start, ap};
+    Vec2 move = geom::foot_move(ab, ap, m, flat_eps());
+    if (geom::foot_on_segment(ab, move, eps()))
+        return {geom::Nearest::foot, move + e.start, ap - move};
     if (py_distance(p, e.start) < py_distance(p, e.end))
-        return {geom::Nearest::start, e.start};
-    return {geom::Nearest::end, e.end};
+        return {geom::Nearest::start, e.start, ap};
+    return {geom::Nearest::end, e.end, p - e.end};
 }
+
+// The length of the gap from the nearest point to the probe.
+double gap_length(const geom::SegmentClosest &c) { return pyu::py_distance(c.gap.x, c.gap.y); }
 
 Vec2 at_parameter(const Ends &e, double t) {
     return {e.start.x + t * (e.end.x - e.start.x), e.start.y + t * (e.end.y - e.start.y)};
@@ -137,8 +142,7 @@ nb::object closest_point(nb::handle self, nb::handle point) {
 
 double distance_to_point(nb::handle self, nb::handle point) {
     Ends e = ends_of(self);
-    Vec2 p = pyu::read_xy(point);
-    return py_distance(p, closest(e, p).point);
+    return gap_length(closest(e, pyu::read_xy(point)));
 }
 
 // The integer 0 when the segments cross; otherwise the least distance from
@@ -147,10 +151,10 @@ nb::object distance_between_segments(nb::handle seg1, nb::handle seg2) {
     if (!segment_cross_segment(seg1, seg2).is_none())
         return int_zero();
     Ends s = ends_of(seg1), t = ends_of(seg2);
-    double d = py_distance(s.start, closest(t, s.start).point);
-    d = std::min(d, py_distance(s.end, closest(t, s.end).point));
-    d = std::min(d, py_distance(t.start, closest(s, t.start).point));
-    d = std::min(d, py_distance(t.end, closest(s, t.end).point));
+    double d = gap_length(closest(t, s.start));
+    d = std::min(d, gap_length(closest(t, s.end)));
+    d = std::min(d, gap_length(closest(s, t.start)));
+    d = std::min(d, gap_length(closest(s, t.end)));
     return pyu::float_obj(d);
 }
 

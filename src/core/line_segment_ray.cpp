@@ -30,14 +30,16 @@ RayBound ray_bound(Vec2 origin, Vec2 direction) {
 }
 
 SegmentClosest segment_closest_point(Vec2 start, Vec2 end, Vec2 p, double flat_eps, double eps) {
-    std::optional<Vec2> foot = projection_point(start, end, p, flat_eps);
-    if (!foot)  // ends coincide: the segment is the single point `start`
-        return {Nearest::start, start};
-    if (on_segment(start, end, *foot, eps))
-        return {Nearest::foot, *foot};
+    Vec2 ab = end - start, ap = p - start;
+    double m = magnitude(ab);
+    if (m == 0.0)  // ends coincide: the segment is the single point `start`
+        return {Nearest::start, start, ap};
+    Vec2 move = foot_move(ab, ap, m, flat_eps);
+    if (foot_on_segment(ab, move, eps))
+        return {Nearest::foot, move + start, ap - move};
     if (distance(p, start) < distance(p, end))
-        return {Nearest::start, start};
-    return {Nearest::end, end};
+        return {Nearest::start, start, ap};
+    return {Nearest::end, end, p - end};
 }
 
 namespace {

@@ -14,7 +14,9 @@
 #include "core/interrupt.hpp"
 #include "core/vec2.hpp"
 
+#include <algorithm>
 #include <cstddef>
+#include <limits>
 #include <optional>
 #include <span>
 #include <utility>
@@ -39,18 +41,13 @@ inline double distance(Vec2 a, Vec2 b) {
 
 // ------------------------------------------------------ projection
 
-// Foot of the perpendicular from c on the infinite line a-b: a moved along
-// the unit direction of ab by the signed length dot(ab, ac) / |ab|.  Empty
-// when a and b coincide exactly (the length to divide by is zero).  For an ab
-// no longer than flat_eps the direction stays unnormalised.
-inline std::optional<Vec2> projection_point(Vec2 a, Vec2 b, Vec2 c, double flat_eps) {
-    Vec2 ab = b - a, ac = c - a;
-    double m = magnitude(ab);
-    if (m == 0.0)
-        return std::nullopt;
+// The move from a to the foot of the perpendicular from c on the line a-b,
+// given ab = b - a, ac = c - a and m = |ab| (not zero): ab's direction
+// (unnormalised when m <= flat_eps) times dot(ab, ac) / m.  The foot is a
+// plus this move.
+inline Vec2 foot_move(Vec2 ab, Vec2 ac, double m, double flat_eps) {
     double s = dot(ab, ac) / m;
-    Vec2 v = unit_or_self(ab, m, flat_eps) * s;
-    return Vec2{v.x + a.x, v.y + a.y};
+    return unit_or_self(ab, m, flat_eps) * s;
 }
 
 // ------------------------------------------------------------ lines
@@ -74,11 +71,32 @@ inline double line_intercept(Vec2 start, Vec2 end, double eps) {
     return start.y - *line_slope(start, end, eps) * start.x;
 }
 
+// How far rounding alone can move a point that lies exactly on the line or
+// segment through a and b, along each axis: a few units in the last place of
+// the largest coordinate of the three points on that axis.  A caller's point
+// is tested with the tolerance raised to it where it is the larger: far out
+// (site coordinates in millimetres, or long walls in metres) rounding
+// outgrows the absolute tolerance, while near the origin the tolerance
+// stands as it is, its border included.  0 where a coordinate is not finite.
+inline Vec2 rounding_slack(Vec2 a, Vec2 b, Vec2 p) {
+    auto slack = [](double u, double v, double w) {
+        double s = 4 * std::numeric_limits<double>::epsilon() * std::fmax(std::fmax(std::fabs(u), std::fabs(v)), std::fabs(w));
+        return std::isfinite(s) ? s : 0.0;
+    };
+    return {slack(a.x, b.x, p.x), slack(a.y, b.y, p.y)};
+}
+
 // A point is on the infinite line through start and end when the triangle
-// they make has an area below eps, strictly.  Every point is on a line of
-// coinciding points.
+// they make has an area below eps, strictly, or below the area that the
+// rounding `slack` of the point's coordinates sweeps along the line, where
+// that is larger.  Every point is on a line of coinciding points.
+inline bool on_line(Vec2 start, Vec2 end, Vec2 p, double eps, Vec2 slack) {
+    Vec2 d = end - start;
+    double swept = (std::fabs(d.x) * slack.y + std::fabs(d.y) * slack.x) / 2;
+    return std::fabs(triangle_area(start, end, p)) < std::max(eps, swept);
+}
 inline bool on_line(Vec2 start, Vec2 end, Vec2 p, double eps) {
-    return std::fabs(triangle_area(start, end, p)) < eps;
+    return on_line(start, end, p, eps, rounding_slack(start, end, p));
 }
 
 // Right-hand normal of a unit direction: turned clockwise by a right angle.
@@ -117,10 +135,20 @@ inline bool in_box(const Box &b, Vec2 p, double eps) {
     return b.min_y - eps <= p.y && p.y <= b.max_y + eps;
 }
 
+// The bound widened by eps, or on each axis by `slack` where that is larger.
+inline bool in_box(const Box &b, Vec2 p, double eps, Vec2 slack) {
+    double ex = std::max(eps, slack.x), ey = std::max(eps, slack.y);
+    if (!(b.min_x - ex <= p.x && p.x <= b.max_x + ex))
+        return false;
+    return b.min_y - ey <= p.y && p.y <= b.max_y + ey;
+}
+
 // A point lies on a segment when it is on the segment's line (strict area
-// test) and inside its widened bound.
+// test) and inside its widened bound, both tolerances raised to the rounding
+// of coordinates of their size where that is larger (rounding_slack).
 inline bool on_segment(Vec2 start, Vec2 end, Vec2 p, double eps) {
-    return on_line(start, end, p, eps) && in_box(segment_bound(start, end), p, eps);
+    Vec2 slack = rounding_slack(start, end, p);
+    return on_line(start, end, p, eps, slack) && in_box(segment_bound(start, end), p, eps, slack);
 }
 
 // Crossing of two segments: the crossing of their lines kept only inside
@@ -155,11 +183,20 @@ inline bool in_ray_bound(const RayBound &b, Vec2 p, double eps) {
 // Which point of a segment is nearest to a point: the foot of the
 // perpendicular when it lies on the segment, else the nearer end (a tie goes
 // to the end).  A segment whose ends coincide exactly answers its start.
+//
+// Whether the foot lies on the segment is decided on its move from the start
+// against the segment's own (foot_on_segment), before the sum start + move
+// is rounded: far from the origin that sum carries the rounding of the
+// coordinates' last place, which an absolute tolerance cannot take.  `gap`
+// is the probe less the nearest point, for a foot taken about the start too,
+// so that distances keep their digits wherever the figure stands.
 enum class Nearest { foot, start, end };
 struct SegmentClosest {
     Nearest which;
     Vec2 point;
+    Vec2 gap;
 };
+inline bool foot_on_segment(Vec2 ab, Vec2 move, double eps) { return on_segment(Vec2{}, ab, move, eps); }
 SegmentClosest segment_closest_point(Vec2 start, Vec2 end, Vec2 p, double flat_eps, double eps);
 
 // ------------------------------------------------------ broad phase

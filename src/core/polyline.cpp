@@ -99,13 +99,6 @@ VertexBound vertex_bound(std::span<const Vec2> pts) {
     return b;
 }
 
-double shoelace_sum(std::span<const Vec2> pts) {
-    double s = 0.0;
-    for (std::size_t i = 0; i < segment_count(pts); ++i)
-        s += pts[i].x * pts[i + 1].y - pts[i + 1].x * pts[i].y;
-    return s;
-}
-
 double turn_sum(std::span<const Vec2> pts) {
     std::size_t n = segment_count(pts);
     double s = 0.0;
@@ -208,18 +201,17 @@ std::size_t first_segment_holding(std::span<const Vec2> pts, Vec2 p, double seg_
 }
 
 SegmentClosest closest_on_segment(Vec2 a, Vec2 b, Vec2 p, Tolerances tol, Fault &fault) {
-    Vec2 ab = b - a;
+    Vec2 ab = b - a, ap = p - a;
     double m = checked_magnitude(ab, fault);
     if (m == 0.0)
-        return {Nearest::start, a};
-    double s = dot(ab, p - a) / m;
-    Vec2 v = checked_unit(ab, tol.flat, fault) * s;
-    Vec2 foot{v.x + a.x, v.y + a.y};
-    if (on_segment(a, b, foot, tol.seg))
-        return {Nearest::foot, foot};
+        return {Nearest::start, a, ap};
+    double s = dot(ab, ap) / m;
+    Vec2 move = checked_unit(ab, tol.flat, fault) * s;
+    if (foot_on_segment(ab, move, tol.seg))
+        return {Nearest::foot, move + a, ap - move};
     if (checked_distance(p, a, fault) < checked_distance(p, b, fault))
-        return {Nearest::start, a};
-    return {Nearest::end, b};
+        return {Nearest::start, a, ap};
+    return {Nearest::end, b, p - b};
 }
 
 std::size_t nearest_segment(std::span<const Vec2> pts, Vec2 p, Tolerances tol, Fault &fault) {
@@ -227,9 +219,9 @@ std::size_t nearest_segment(std::span<const Vec2> pts, Vec2 p, Tolerances tol, F
     if (n == 0)
         return npos;
     std::size_t best = 0;
-    double best_d = checked_distance(p, closest_on_segment(pts[0], pts[1], p, tol, fault).point, fault);
+    double best_d = checked_distance(closest_on_segment(pts[0], pts[1], p, tol, fault).gap, Vec2{}, fault);
     for (std::size_t k = 1; k < n; ++k) {
-        double d = checked_distance(p, closest_on_segment(pts[k], pts[k + 1], p, tol, fault).point, fault);
+        double d = checked_distance(closest_on_segment(pts[k], pts[k + 1], p, tol, fault).gap, Vec2{}, fault);
         if (d < best_d) {
             best = k;
             best_d = d;
@@ -254,18 +246,24 @@ void probe_crossings(std::span<const Vec2> pts, Probe kind, Vec2 a, Vec2 b, Tole
             if (p && !(in_box(segment_bound(a, b), *p, tol.seg) && in_box(segment_bound(s, e), *p, tol.seg)))
                 p.reset();
             break;
-        case Probe::ray:
-            p = line_intersection(s, e, a, a + b, tol.flat);
+        case Probe::ray: {
+            // About the ray's origin, its line from there along its own
+            // direction, as the ray meets a segment.
+            Vec2 ls = s - a, le = e - a;
+            p = line_intersection(ls, le, Vec2{}, b, tol.flat);
             if (!p)
                 break;
-            ray = ray_bound(a, b);
+            ray = ray_bound(Vec2{}, b);
             if (!ray.valid) {
                 out.invalid_ray = true;
                 return;
             }
-            if (!(in_ray_bound(ray, *p, tol.seg) && in_box(segment_bound(s, e), *p, tol.seg)))
+            if (!(in_ray_bound(ray, *p, tol.seg) && in_box(segment_bound(ls, le), *p, tol.seg)))
                 p.reset();
+            else
+                p = *p + a;
             break;
+        }
         }
         if (!p)
             continue;
@@ -415,8 +413,9 @@ bool PointLocator::each_candidate(Vec2 p, F &&f) const {
 bool PointLocator::on_segment_at(std::size_t k, Vec2 p) const {
     Vec2 a = pts_[k], b = pts_[k + 1];
     // The bound first: it rejects almost every segment, and both tests must
-    // hold.
-    return in_box(segment_bound(a, b), p, tol_.seg) && on_line(a, b, p, tol_.seg);
+    // hold (each raised to the rounding at the points' size, as on_segment).
+    Vec2 slack = rounding_slack(a, b, p);
+    return in_box(segment_bound(a, b), p, tol_.seg, slack) && on_line(a, b, p, tol_.seg, slack);
 }
 
 int PointLocator::crossing_at(std::size_t k, Vec2 p, Vec2 p_next) const {

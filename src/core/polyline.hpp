@@ -117,9 +117,6 @@ inline bool in_bound(const VertexBound &b, Vec2 p) {
 // from the origin lose no digits to the products.
 double twice_area_from_first(std::span<const Vec2> pts);
 
-// The shoelace sum: x_i * y_(i+1) - x_(i+1) * y_i added over the segments.
-double shoelace_sum(std::span<const Vec2> pts);
-
 // The turns (cross products of consecutive segment vectors) summed over
 // every vertex, the first paired with the last segment, open or closed.
 double turn_sum(std::span<const Vec2> pts);
@@ -160,7 +157,8 @@ std::size_t nearest_segment(std::span<const Vec2> pts, Vec2 p, Tolerances tol, F
 // its crossing with a segment: the crossing of the two lines (with the
 // segment's line first for a line or a ray, the probe's first for a
 // segment), kept inside the segment's bound widened by the segment
-// tolerance, and inside the probe segment's or the ray's bound too.  A
+// tolerance, and inside the probe segment's or the ray's bound too.  A ray
+// meets each segment about its origin, its line from there along b.  A
 // crossing equal to one already found (point tolerance) is left out.
 // `invalid_ray` is set, and the walk stopped, when a ray of zero direction
 // meets a segment's line: its bound is undefined.
