@@ -181,10 +181,11 @@ class Circle:
         vec = Vector.vector_from_points(self.center, point)
         return Vector.angle(raw, vec)
 
-    def with_line_intersection(self, line):
-        x1, y1 = line.start.x, line.start.y
-        x2, y2 = line.end.x, line.end.y
-        cx, cy, r = self.center.x, self.center.y, self.radius
+    @staticmethod
+    def _crossings(x1, y1, x2, y2, r):
+        """The crossings of the line (x1, y1)-(x2, y2) with a circle of radius
+        r about the origin: None, one (x, y) or a pair."""
+        cx, cy = 0.0, 0.0
         dx, dy = x2 - x1, y2 - y1
         a = dx ** 2 + dy ** 2
         b = 2 * (dx * (x1 - cx) + dy * (y1 - cy))
@@ -194,24 +195,39 @@ class Circle:
             return None
         if disc == 0:
             t = -b / (2 * a)
-            return Point(x1 + t * dx, y1 + t * dy)
+            return (x1 + t * dx, y1 + t * dy)
         sqrt_disc = math.sqrt(disc)
         t1 = (-b + sqrt_disc) / (2 * a)
         t2 = (-b - sqrt_disc) / (2 * a)
-        return (Point(x1 + t1 * dx, y1 + t1 * dy), Point(x1 + t2 * dx, y1 + t2 * dy))
+        return ((x1 + t1 * dx, y1 + t1 * dy), (x1 + t2 * dx, y1 + t2 * dy))
+
+    def with_line_intersection(self, line):
+        # Repair: the quadratic is taken about the centre, so a circle drawn
+        # at site coordinates keeps its digits; the centre is added back.
+        cx, cy = self.center.x, self.center.y
+        found = Circle._crossings(line.start.x - cx, line.start.y - cy, line.end.x - cx, line.end.y - cy,
+                                  self.radius)
+        if found is None:
+            return None
+        if isinstance(found[0], float):
+            return Point(found[0] + cx, found[1] + cy)
+        return tuple(Point(x + cx, y + cy) for x, y in found)
 
     def with_segment_intersection(self, segment):
-        intersection = self.with_line_intersection(segment.to_line())
-        if isinstance(intersection, tuple):
-            intersection = [p for p in intersection if segment.is_point_in_bound(p)]
-            if len(intersection) == 1:
-                return intersection[0]
-            if len(intersection) == 2:
-                return intersection
+        # Repair: crossings and the bound test about the centre.
+        cx, cy = self.center.x, self.center.y
+        x1, y1, x2, y2 = segment.start.x - cx, segment.start.y - cy, segment.end.x - cx, segment.end.y - cy
+        found = Circle._crossings(x1, y1, x2, y2, self.radius)
+        if found is None:
             return None
-        if isinstance(intersection, Point):
-            return intersection if segment.is_point_in_bound(intersection) else None
-        return None
+        e = epsilon
+        kept = [(x + cx, y + cy) for x, y in ([found] if isinstance(found[0], float) else found)
+                if min(x1, x2) - e <= x <= max(x1, x2) + e and min(y1, y2) - e <= y <= max(y1, y2) + e]
+        if not kept:
+            return None
+        if len(kept) == 1:
+            return Point(*kept[0])
+        return [Point(*p) for p in kept]
 
     @staticmethod
     def circle_intersection(circle_1, circle_2):

@@ -338,19 +338,22 @@ nb::object perpendicular(nb::handle self, nb::handle point) {
 
 // ----------------------------------------------------- intersections
 
+// The crossings are found about the centre: the line's points less the
+// centre go into the quadratic, whose terms then keep their digits wherever
+// the circle stands, and the centre is added back to the points found.
 nb::object with_line_intersection(nb::handle self, nb::handle line) {
     Vec2 s = read_xy(pyu::get_attr(line, key_start));
     Vec2 e = read_xy(pyu::get_attr(line, key_end));
     Vec2 c = read_xy(center_of(self));
-    geom::LineCrossings hits = geom::line_circle_crossings(s, e, c, dbl(radius_of(self)));
+    geom::LineCrossings hits = geom::line_circle_crossings(s - c, e - c, {}, dbl(radius_of(self)));
     if (hits.degenerate)
         pyu::raise_zero_division();
     if (hits.count == 0)
         return nb::none();
     if (hits.count == 1)
-        return new_point(hits.p[0]);
+        return new_point(hits.p[0] + c);
     NewPoints point;
-    nb::object first = point(hits.p[0]), second = point(hits.p[1]);
+    nb::object first = point(hits.p[0] + c), second = point(hits.p[1] + c);
     return nb::make_tuple(first, second);
 }
 
@@ -367,7 +370,10 @@ nb::object kept_shape(nb::handle kept) {
 // Strakel's own Segment and Ray on an exact Circle: the supporting line and
 // the bound test are the segment's (start, end) and box, or the ray's
 // (origin, origin + direction) and half-open box, with Strakel's epsilon,
-// computed here instead of through to_line and is_point_in_bound.
+// computed here instead of through to_line and is_point_in_bound.  All of
+// it is taken about the centre (the ray's line from its origin along its
+// direction there), as with_line_intersection does, and the centre added
+// back to the points kept.
 bool direct_bounded(nb::handle self, nb::handle obj, nb::object &result) {
     PyTypeObject *t = Py_TYPE(obj.ptr());
     bool segment = segment_type && t == segment_type, ray = ray_type && t == ray_type;
@@ -375,19 +381,24 @@ bool direct_bounded(nb::handle self, nb::handle obj, nb::object &result) {
         return false;
     Vec2 a, b;
     geom::RayBound box;
+    Vec2 c;
     if (segment) {
-        a = read_xy(pyu::get_attr(obj, key_start));
-        b = read_xy(pyu::get_attr(obj, key_end));
+        Vec2 start = read_xy(pyu::get_attr(obj, key_start));
+        Vec2 end = read_xy(pyu::get_attr(obj, key_end));
+        c = read_xy(center_of(self));
+        a = start - c;
+        b = end - c;
         geom::Box s = geom::segment_bound(a, b);
         box = {s.min_x, s.min_y, s.max_x, s.max_y, true};
     } else {
         Vec2 direction = read_xy(pyu::get_attr(obj, key_direction));
-        a = read_xy(pyu::get_attr(obj, key_origin));
+        Vec2 origin = read_xy(pyu::get_attr(obj, key_origin));
+        c = read_xy(center_of(self));
+        a = origin - c;
         b = a + direction;
         box = geom::ray_bound(a, direction);
     }
-    Vec2 c = read_xy(center_of(self));
-    geom::LineCrossings hits = geom::line_circle_crossings(a, b, c, dbl(radius_of(self)));
+    geom::LineCrossings hits = geom::line_circle_crossings(a, b, {}, dbl(radius_of(self)));
     if (hits.degenerate)
         pyu::raise_zero_division();
     if (hits.count == 0) {
@@ -399,20 +410,20 @@ bool direct_bounded(nb::handle self, nb::handle obj, nb::object &result) {
     double e = names::strakel_epsilon.get_double();
     bool in0 = geom::in_ray_bound(box, hits.p[0], e);
     if (hits.count == 1) {
-        result = in0 ? new_point(hits.p[0]) : nb::none();
+        result = in0 ? new_point(hits.p[0] + c) : nb::none();
         return true;
     }
     bool in1 = geom::in_ray_bound(box, hits.p[1], e);
     if (in0 && in1) {
         NewPoints point;
-        nb::object first = point(hits.p[0]), second = point(hits.p[1]);
+        nb::object first = point(hits.p[0] + c), second = point(hits.p[1] + c);
         result = nb::steal(PyList_New(2));
         if (!result.is_valid())
             pyu::raise_current();
         PyList_SET_ITEM(result.ptr(), 0, first.release().ptr());
         PyList_SET_ITEM(result.ptr(), 1, second.release().ptr());
     } else if (in0 || in1) {
-        result = new_point(hits.p[in0 ? 0 : 1]);
+        result = new_point(hits.p[in0 ? 0 : 1] + c);
     } else {
         result = nb::none();
     }

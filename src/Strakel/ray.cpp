@@ -142,21 +142,30 @@ nb::object to_line(nb::handle self) {
 
 // The crossing of another object's line (first pair) with this ray's line
 // (second pair), kept when both bound tests pass; both tests always run.
-nb::object keep_if_inside(bool in_self, bool in_other, Vec2 p) {
-    return in_self && in_other ? new_point(p) : nb::none();
+//
+// Our own objects are met about the ray's origin: the other's points less
+// the origin, the ray's line from 0 along its direction (not through the
+// rounded far-out point origin + direction), the crossing and both bound
+// tests there, and the origin added back to the point kept.
+nb::object keep_if_inside(bool in_self, bool in_other, Vec2 local, Vec2 origin) {
+    return in_self && in_other ? new_point(local + origin) : nb::none();
 }
+
+// The ray itself in its own frame: from 0 along its direction.
+Frame about_origin(const Frame &f) { return {{}, f.direction}; }
 
 nb::object intersection_with_ray(nb::handle self, nb::handle other) {
     if (is_ray(other)) {
         Frame o = frame(other), s = frame(self);
+        Frame lo{o.origin - s.origin, o.direction}, ls = about_origin(s);
         std::optional<Vec2> p =
-            geom::line_intersection(o.origin, o.origin + o.direction, s.origin, s.origin + s.direction, flat_eps());
+            geom::line_intersection(lo.origin, lo.origin + lo.direction, ls.origin, ls.direction, flat_eps());
         if (!p)
             return nb::none();
         double e = eps();
-        bool in_self = geom::in_ray_bound(checked_bound(s), *p, e);
-        bool in_other = geom::in_ray_bound(checked_bound(o), *p, e);
-        return keep_if_inside(in_self, in_other, *p);
+        bool in_self = geom::in_ray_bound(checked_bound(ls), *p, e);
+        bool in_other = geom::in_ray_bound(checked_bound(lo), *p, e);
+        return keep_if_inside(in_self, in_other, *p, s.origin);
     }
     nb::object other_line = pyu::call_method(other, key_to_line);
     nb::object cross_line = pyu::get_attr(other_line, key_cross_line);
@@ -198,14 +207,14 @@ nb::object ray_cross_segment(nb::handle self, nb::handle other) {
     if (is_segment(other)) {
         Ends seg = ends_of(other);
         Frame s = frame(self);
-        std::optional<Vec2> p =
-            geom::line_intersection(seg.start, seg.end, s.origin, s.origin + s.direction, flat_eps());
+        Vec2 a = seg.start - s.origin, b = seg.end - s.origin;
+        std::optional<Vec2> p = geom::line_intersection(a, b, {}, s.direction, flat_eps());
         if (!p)
             return nb::none();
         double e = eps();
-        bool in_self = geom::in_ray_bound(checked_bound(s), *p, e);
-        bool in_other = geom::in_box(geom::segment_bound(seg.start, seg.end), *p, e);
-        return keep_if_inside(in_self, in_other, *p);
+        bool in_self = geom::in_ray_bound(checked_bound(about_origin(s)), *p, e);
+        bool in_other = geom::in_box(geom::segment_bound(a, b), *p, e);
+        return keep_if_inside(in_self, in_other, *p, s.origin);
     }
     return intersection_with_ray(self, other);  // the same steps for any other object
 }
@@ -214,10 +223,11 @@ nb::object ray_cross_line(nb::handle self, nb::handle other) {
     if (is_line(other)) {
         Ends l = ends_of(other);
         Frame s = frame(self);
-        std::optional<Vec2> p = geom::line_intersection(l.start, l.end, s.origin, s.origin + s.direction, flat_eps());
+        std::optional<Vec2> p =
+            geom::line_intersection(l.start - s.origin, l.end - s.origin, {}, s.direction, flat_eps());
         if (!p)
             return nb::none();
-        return geom::in_ray_bound(checked_bound(s), *p, eps()) ? new_point(*p) : nb::none();
+        return geom::in_ray_bound(checked_bound(about_origin(s)), *p, eps()) ? new_point(*p + s.origin) : nb::none();
     }
     nb::object cross_line = pyu::get_attr(other, key_cross_line);
     nb::object own_line = to_line(self);
