@@ -363,21 +363,37 @@ class Bar:
         lofted = Polyline.loft(self.rail1, self.rail2)
         return lofted if from_rails else self._strip(lofted)
 
+    def _about_first(self):
+        """The axis less its first point, and that point.
+
+        Repair: a bar is built about its axis's first point and moved back,
+        so a bar drawn at site coordinates keeps the digits its width needs.
+        An axis of fewer than two points, or not finite, stays where it is."""
+        pts = self.axis.points
+        if len(pts) < 2 or not all(math.isfinite(c) for p in pts for c in (p.x, p.y)):
+            return self.axis, (0.0, 0.0)
+        x0, y0 = pts[0].x, pts[0].y
+        return Polyline([Point(p.x - x0, p.y - y0) for p in pts]), (x0, y0)
+
     def _rail(self, distance):
         # Repair: where the axis's offset refuses past a collapse, the bar
         # around an open axis is still its strip, and the rail the axis's
         # edges moved one by one, those that collapse dropped.
+        axis, (x0, y0) = self._about_first()
+
+        def back(rail):
+            return rail if axis is self.axis else Polyline([Point(p.x + x0, p.y + y0) for p in rail.points])
         try:
-            return Polyline.offset(self.axis, distance)
+            return back(Polyline.offset(axis, distance))
         except (IndexError, ValueError) as exc:
             text = str(exc)
             refuses = text == "The offset distance collapses the outline." if isinstance(exc, IndexError) else \
                 text.startswith("The offset splits the polyline into ")
             if not refuses or self.axis.is_closed() or not Bar._strip_measured(
-                    [(p.x, p.y) for p in self.axis.find_discontinuity()], float(distance)):
+                    [(p.x, p.y) for p in axis.find_discontinuity()], float(distance)):
                 raise
         try:
-            return Polyline._edge_by_edge_offset(self.axis, float(distance))
+            return back(Polyline._edge_by_edge_offset(axis, float(distance)))
         except IndexError:
             raise ValueError("The bar's rail has no edge left: every edge of its axis collapses within half the "
                              "bar's width.") from None
@@ -391,24 +407,26 @@ class Bar:
         # Repair: the outline round an open axis is its strip, both sides'
         # swept shapes with flat ends: the lofted rails where they are it,
         # otherwise the strip built anew from the axis.
-        pts = [(p.x, p.y) for p in self.axis.find_discontinuity()]
+        axis, (x0, y0) = self._about_first()
+        pts = [(p.x, p.y) for p in axis.find_discontinuity()]
+        corners = [(p.x - x0, p.y - y0) for p in lofted.points]
         half = float(self.radius)
         if half < 0:
             pts, half = pts[::-1], -half
         if not Bar._strip_measured(pts, half):
             return lofted
         limits = [d for side in (pts, pts[::-1]) for d in Polyline([Point(*p) for p in side]).degenerate_distance().values()]
-        if all(d > half for d in limits) and Polyline._lofted_strip_holds(pts, half, lofted.points):
+        if all(d > half for d in limits) and Polyline._lofted_strip_holds(pts, half, [Point(*c) for c in corners]):
             return lofted
         out = pyref_offset_region.strip(pts, half)
         # Rails rebuilt past a collapse are lofted into the strip as well
         # where the corners agree.
         tol = 1e-9 * max([half] + [abs(c) for p in pts for c in p])
-        if len(out) == len(lofted.points) and all(abs(p.x - q[0]) <= tol and abs(p.y - q[1]) <= tol
-                                                  for p, q in zip(lofted.points, out)):
+        if len(out) == len(corners) and all(abs(p[0] - q[0]) <= tol and abs(p[1] - q[1]) <= tol
+                                            for p, q in zip(corners, out)):
             return lofted
-        first = Point(*out[0])
-        return Polyline([first] + [Point(*p) for p in out[1:-1]] + [first])
+        first = Point(out[0][0] + x0, out[0][1] + y0)
+        return Polyline([first] + [Point(x + x0, y + y0) for x, y in out[1:-1]] + [first])
 
     def __repr__(self):
         return "Bar(" + format(self.axis) + ")"

@@ -11,6 +11,7 @@
 #include "core/layout.hpp"
 #include "core/offset.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -67,20 +68,52 @@ nb::object reversed_copy(nb::handle rail) {
 }
 
 // The axis's points without its straight vertices.
-std::vector<Vec2> cleaned_axis(nb::handle axis) {
-    std::vector<Vec2> pts = pyu::read_points(pyu::get_attr(axis, keys().points)).coords;
+std::vector<Vec2> cleaned_axis(const std::vector<Vec2> &pts) {
     std::vector<Vec2> cleaned;
     for (size_t i : geom::without_straight_vertices(pts))
         cleaned.push_back(pts[i]);
     return cleaned;
 }
 
-// A new open polyline on new points.
-nb::object open_polyline(const std::vector<Vec2> &points) {
+// A new polyline on new points, each moved by `by`.
+nb::object polyline_of(const std::vector<Vec2> &points, Vec2 by = {}) {
     nb::list out;
     for (Vec2 p : points)
-        out.append(new_point(p));
+        out.append(new_point(p + by));
     return pyu::call(names::polyline.get(), out);
+}
+
+// A bar is built about its axis's first point: the axis moved there is
+// offset, its strip measured and its corners found, and the results moved
+// back.  So a bar drawn at site coordinates (UTM metres, millimetres) is the
+// bar drawn at the origin, moved, to the last place: the offset's mitres
+// and the strip's tests would otherwise lose to the coordinates' size the
+// digits the width needs.  An axis of fewer than two points, or one not
+// finite, is offset where it stands.
+struct AxisFrame {
+    std::vector<Vec2> points;  // the axis less `origin`
+    Vec2 origin;
+    bool local = false;
+};
+
+AxisFrame axis_frame(nb::handle axis) {
+    AxisFrame f;
+    f.points = pyu::read_points(pyu::get_attr(axis, keys().points)).coords;
+    if (f.points.size() < 2 || !std::all_of(f.points.begin(), f.points.end(), [](Vec2 p) {
+            return std::isfinite(p.x) && std::isfinite(p.y);
+        }))
+        return f;
+    f.origin = f.points.front();
+    for (Vec2 &p : f.points)
+        p = p - f.origin;
+    f.local = true;
+    return f;
+}
+
+std::vector<Vec2> moved(std::vector<Vec2> points, Vec2 by) {
+    for (Vec2 &p : points)
+        p = p - by;
+    return points;
 }
 
 // The offset refusing past a collapse: nothing left, or pieces.  An error
@@ -108,12 +141,16 @@ bool refuses(nb::python_error &e) {
 // Any other error, and a refusal where the strip is not measured, stands.
 nb::object rail(nb::handle self, nb::handle distance) {
     nb::object axis = attr(self, k_axis);
+    AxisFrame f = axis_frame(axis);
     try {
-        return pyu::call_method(names::polyline.get(), k_offset, axis, distance);
+        if (!f.local)
+            return pyu::call_method(names::polyline.get(), k_offset, axis, distance);
+        nb::object local = pyu::call_method(names::polyline.get(), k_offset, polyline_of(f.points), distance);
+        return polyline_of(pyu::read_points(pyu::get_attr(local, keys().points)).coords, f.origin);
     } catch (nb::python_error &e) {
         if (!refuses(e) || pyu::truthy(pyu::call_method(axis, keys().is_closed)))
             throw;
-        std::vector<Vec2> pts = cleaned_axis(axis);
+        std::vector<Vec2> pts = cleaned_axis(f.points);
         double d = pyu::as_double(distance);
         if (!geom::strip_measured(pts, d, flat_eps()))
             throw;
@@ -123,7 +160,7 @@ nb::object rail(nb::handle self, nb::handle distance) {
         if (r.no_edge)
             pyu::raise(PyExc_ValueError, "The bar's rail has no edge left: every edge of its axis collapses within "
                                          "half the bar's width.");
-        return open_polyline(r.points);
+        return polyline_of(r.points, f.origin);
     }
 }
 
@@ -132,9 +169,10 @@ nb::object rail(nb::handle self, nb::handle distance) {
 // not one outline.
 nb::object axis_strip(nb::handle self, nb::object lofted) {
     const Keys &k = keys();
-    std::vector<Vec2> cleaned = cleaned_axis(attr(self, k_axis));
+    AxisFrame f = axis_frame(attr(self, k_axis));
+    std::vector<Vec2> cleaned = cleaned_axis(f.points);
     double half_width = pyu::as_double(attr(self, k_radius));
-    std::vector<Vec2> outline = pyu::read_points(pyu::get_attr(lofted, k.points)).coords;
+    std::vector<Vec2> outline = moved(pyu::read_points(pyu::get_attr(lofted, k.points)).coords, f.origin);
     geom::StripOutline strip =
         geom::bar_strip(cleaned, half_width, outline, {flat_eps(), seg_eps()}, pyu::interrupt());
     if (strip.lofted)
@@ -148,10 +186,10 @@ nb::object axis_strip(nb::handle self, nb::object lofted) {
     if (strip.parts != 1)
         pyu::raise(PyExc_ValueError, "The bar's strip is not one outline.");
     nb::list out;
-    nb::object first = new_point(strip.points.front());
+    nb::object first = new_point(strip.points.front() + f.origin);
     out.append(first);
     for (size_t i = 1; i + 1 < strip.points.size(); ++i)
-        out.append(new_point(strip.points[i]));
+        out.append(new_point(strip.points[i] + f.origin));
     out.append(first);
     return pyu::call(names::polyline.get(), out);
 }
