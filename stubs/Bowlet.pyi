@@ -141,7 +141,8 @@ class Circle:
         """Crossings with the infinite line through ``line.start`` and ``line.end``.
 
         None, one Point for a tangent line, or a tuple of two, the one farther
-        along start -> end first.
+        along start -> end first. Solved about the centre, so a circle drawn
+        at site coordinates keeps its digits.
         """
     def with_ray_intersection(self, ray: _Bounded) -> Union[None, Point, List[Point]]:
         """Crossings with a Ray: None, one Point, or a list of two, farther along the ray first."""

@@ -5,6 +5,9 @@ counter-clockwise positive. Two points are equal when each coordinate
 differs by at most ``epsilon`` (read at every call). Any object with float
 ``x`` and ``y`` attributes is accepted wherever a point or vector is.
 Importing the module prints ``('epsilon', 2.220446049250313e-16)`` once.
+Figures may be drawn at site coordinates (UTM-like metres, or millimetres):
+the measures and tests of the planar modules are taken about a point of
+the figure itself, so a figure moved there gives its answers at the origin.
 A worker process started by spawn or forkserver imports the module afresh:
 a rebound ``epsilon`` must be set again there, for example in a pool
 initializer.
@@ -19,6 +22,11 @@ import numpy as np
 
 epsilon: float
 """The tolerance of point and vector equality, 1e-06, read at every call.
+
+An absolute length in the drawing's unit (a micrometre in metres, a
+nanometre in millimetres), wherever the figure stands. Where a given point
+is tested against a segment or a line, the line module's copy of it is
+raised to the rounding of coordinates of that size where that is larger.
 
 Rebinding it changes later calls in this process only: a worker process
 started by spawn or forkserver imports the module afresh and must set it

@@ -91,7 +91,7 @@ class Polyline:
         """The box along ``vector`` (default ``Vector(1, 0)``), from its upper left corner."""
     @property
     def area(self) -> float:
-        """The unsigned enclosed area; ValueError when the polyline is open."""
+        """The unsigned enclosed area, summed about the first point; ValueError when the polyline is open."""
     @property
     def is_clockwise(self) -> float:
         """The signed sum of the turns at every vertex (the last segment paired with the first), a float.

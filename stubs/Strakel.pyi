@@ -6,6 +6,11 @@ Coordinates are floats in the library's length unit. The tolerance tests
 ``Strakel.epsilon`` changes them, rebinding ``Flatkin.epsilon`` does not.
 A worker process started by spawn or forkserver imports the modules afresh
 and must set a rebound ``epsilon`` again, for example in a pool initializer.
+Where a given point is tested against a segment or a line, ``epsilon`` is
+raised to the rounding of coordinates of that size where that is larger, so
+walls drawn at site coordinates (UTM-like metres or millimetres) hold the
+points on them; closest points, distances, fillets and a ray's crossings are
+taken about a point of the figure itself and keep their digits there.
 New points, vectors, lines and segments are built through this module's
 current names ``Point``, ``Vector``, ``Line`` and ``Segment``. End points are
 stored as given and shared, never copied; any object with float ``x`` and
@@ -90,7 +95,7 @@ class Line:
     def relative_position(self, point: SupportsXY) -> int:
         """Side of ``point`` to the way from ``start`` to ``end``: 0 left, 1 right, 2 on the line (exact)."""
     def is_on_line(self, point: SupportsXY) -> bool:
-        """True when the triangle start, end, point has an area below ``epsilon`` (strict)."""
+        """True when the triangle start, end, point has an area below ``epsilon`` (strict), or below the rounding at the points' size."""
     def is_same_direction(self, other: _HasVector) -> bool:
         """True when the dot product of the two directions is above 0."""
     def move(self, vector: SupportsXY) -> None:
@@ -162,7 +167,7 @@ class Segment:
     def is_point_in_bound(self, point: SupportsXY) -> bool:
         """True when ``point`` lies in the bound widened by ``epsilon``, borders included."""
     def is_point_on(self, point: SupportsXY) -> bool:
-        """True when ``point`` is on the segment's line (area below ``epsilon``) and in its widened bound."""
+        """True when ``point`` is on the segment's line (area below ``epsilon``) and in its widened bound (each raised to the rounding at the points' size where larger)."""
     def is_parallel(self, other: _HasLine) -> bool:
         """True when the cross product of the two directions is exactly 0 (no tolerance)."""
     def is_perpendicular(self, other: _HasLine) -> bool:
