@@ -1,4 +1,4 @@
-#include "core/circle_arc.hpp"
+#include "core/basics/circle_arc.hpp"
 
 #include <algorithm>
 #include <cmath>

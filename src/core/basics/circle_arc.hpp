@@ -12,8 +12,8 @@
 // stated operand order, so results agree bit for bit with a plain script.
 #pragma once
 
-#include "core/line_segment_ray.hpp"
-#include "core/vec2.hpp"
+#include "core/basics/line_segment_ray.hpp"
+#include "core/basics/vec2.hpp"
 
 #include <cmath>
 #include <cstddef>

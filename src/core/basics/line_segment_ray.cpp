@@ -1,4 +1,4 @@
-#include "core/line_segment_ray.hpp"
+#include "core/basics/line_segment_ray.hpp"
 
 #include <algorithm>
 #include <cmath>

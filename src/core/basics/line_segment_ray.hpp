@@ -11,8 +11,8 @@
 //     and decides the strict slope, intercept and on-line tests.
 #pragma once
 
-#include "core/interrupt.hpp"
-#include "core/vec2.hpp"
+#include "core/basics/interrupt.hpp"
+#include "core/basics/vec2.hpp"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "core/rounding.hpp"
+#include "core/basics/rounding.hpp"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "core/vec2.hpp"
+#include "core/basics/vec2.hpp"
 
 namespace geom {
 

@@ -1,3 +1,6 @@
+// core/basics: vectors, rounding, interrupts, lines, segments, rays, circles and arcs.
+// Includes the standard library only; every other folder of the core builds on it.
+//
 // Planar values and the tolerant point tests every planar module shares.
 //
 // Tolerances are passed in: the caller reads its module's `epsilon` at call

@@ -1,4 +1,4 @@
-#include "core/vec3.hpp"
+#include "core/basics/vec3.hpp"
 
 namespace geom {
 

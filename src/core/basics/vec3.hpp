@@ -12,7 +12,7 @@
 // transitive.
 #pragma once
 
-#include "core/vec2.hpp"
+#include "core/basics/vec2.hpp"
 
 #include <cmath>
 #include <optional>

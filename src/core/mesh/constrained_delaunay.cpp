@@ -1,6 +1,6 @@
-#include "core/constrained_delaunay.hpp"
+#include "core/mesh/constrained_delaunay.hpp"
 
-#include "core/exact_predicates.hpp"
+#include "core/planar/exact_predicates.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -1,3 +1,6 @@
+// core/mesh: the constrained triangulation, outline meshes, 3D point sets and façade panels.
+// Includes basics/ and planar/.
+//
 // A constrained Delaunay triangulation on half-edge arrays.
 //
 // Vertices are inserted one by one, in rounds of a random order that double
@@ -18,8 +21,8 @@
 // laying edges allocates nothing once they have grown to their size.
 #pragma once
 
-#include "core/interrupt.hpp"
-#include "core/vec2.hpp"
+#include "core/basics/interrupt.hpp"
+#include "core/basics/vec2.hpp"
 
 #include <cstdint>
 #include <span>

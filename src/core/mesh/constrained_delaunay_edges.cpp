@@ -1,9 +1,9 @@
 // Laying the constraint edges of a ConstrainedDelaunay: the walk along a
 // segment through the triangles it crosses, and the triangulation afresh of
 // the polygons on either side of it.
-#include "core/constrained_delaunay.hpp"
+#include "core/mesh/constrained_delaunay.hpp"
 
-#include "core/exact_predicates.hpp"
+#include "core/planar/exact_predicates.hpp"
 
 namespace geom {
 namespace {

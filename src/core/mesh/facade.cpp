@@ -1,4 +1,4 @@
-#include "core/facade.hpp"
+#include "core/mesh/facade.hpp"
 
 #include <cmath>
 

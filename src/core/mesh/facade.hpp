@@ -8,9 +8,9 @@
 // dropped.  Cells are visited column by column, each column bottom-up.
 #pragma once
 
-#include "core/circle_arc.hpp"  // py_mod, py_floor_div
-#include "core/interrupt.hpp"
-#include "core/vec3.hpp"
+#include "core/basics/circle_arc.hpp"  // py_mod, py_floor_div
+#include "core/basics/interrupt.hpp"
+#include "core/basics/vec3.hpp"
 
 #include <cstdint>
 #include <span>

@@ -1,4 +1,4 @@
-#include "core/mesh_arrays.hpp"
+#include "core/mesh/mesh_arrays.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -5,7 +5,7 @@
 // bit-identical to numpy's for the same steps.
 #pragma once
 
-#include "core/interrupt.hpp"
+#include "core/basics/interrupt.hpp"
 
 #include <cstddef>
 #include <cstdint>

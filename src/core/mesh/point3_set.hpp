@@ -5,8 +5,8 @@
 // pairs are tested.
 #pragma once
 
-#include "core/interrupt.hpp"
-#include "core/vec3.hpp"
+#include "core/basics/interrupt.hpp"
+#include "core/basics/vec3.hpp"
 
 #include <cstddef>
 #include <optional>

@@ -1,6 +1,6 @@
-#include "core/region_triangulation.hpp"
+#include "core/mesh/region_triangulation.hpp"
 
-#include "core/constrained_delaunay.hpp"
+#include "core/mesh/constrained_delaunay.hpp"
 
 #include <algorithm>
 #include <cmath>

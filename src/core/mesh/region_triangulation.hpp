@@ -15,8 +15,8 @@
 // not).
 #pragma once
 
-#include "core/interrupt.hpp"
-#include "core/vec2.hpp"
+#include "core/basics/interrupt.hpp"
+#include "core/basics/vec2.hpp"
 
 #include <array>
 #include <cstddef>

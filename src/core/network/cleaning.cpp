@@ -1,6 +1,6 @@
 // Which segments of a network are isolated or open, by how many segments
 // meet at each of their end points.
-#include "core/segment_network.hpp"
+#include "core/network/segment_network.hpp"
 
 namespace geom {
 

@@ -1,7 +1,7 @@
 // The groups of a segment network: which pieces a walk can reach from which,
 // whether any of them close a loop, and where each group's lowest point is.
-#include "core/segment_network.hpp"
-#include "core/union_find.hpp"
+#include "core/network/segment_network.hpp"
+#include "core/planar/union_find.hpp"
 
 #include <algorithm>
 #include <cmath>

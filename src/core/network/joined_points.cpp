@@ -1,8 +1,8 @@
-#include "core/joined_points.hpp"
+#include "core/network/joined_points.hpp"
 
-#include "core/cell_grid.hpp"
-#include "core/rounding.hpp"
-#include "core/segment_network.hpp"
+#include "core/planar/cell_grid.hpp"
+#include "core/basics/rounding.hpp"
+#include "core/network/segment_network.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -4,9 +4,9 @@
 // at one place.
 #pragma once
 
-#include "core/interrupt.hpp"
-#include "core/union_find.hpp"
-#include "core/vec2.hpp"
+#include "core/basics/interrupt.hpp"
+#include "core/planar/union_find.hpp"
+#include "core/basics/vec2.hpp"
 
 #include <span>
 

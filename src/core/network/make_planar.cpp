@@ -10,11 +10,11 @@
 // rule of one another (the first node of each group keeps its place), until
 // a round finds nothing.  A network that needs no cut comes back exactly as
 // it was.
-#include "core/joined_points.hpp"
-#include "core/line_segment_ray.hpp"
-#include "core/network_split.hpp"
-#include "core/segment_network.hpp"
-#include "core/union_find.hpp"
+#include "core/network/joined_points.hpp"
+#include "core/basics/line_segment_ray.hpp"
+#include "core/network/split.hpp"
+#include "core/network/segment_network.hpp"
+#include "core/planar/union_find.hpp"
 
 #include <algorithm>
 #include <limits>

@@ -2,8 +2,8 @@
 // tolerance and any coordinates: square cells over the 3-decimal roundings
 // of the piece ends, wide enough that every end the walks join to a point
 // lies in the cells around the point's own rounding.
-#include "core/rounding.hpp"
-#include "core/segment_network.hpp"
+#include "core/basics/rounding.hpp"
+#include "core/network/segment_network.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "core/segment_network.hpp"
+#include "core/network/segment_network.hpp"
 
-#include "core/polyline.hpp"
+#include "core/outline/polyline.hpp"
 
 #include <algorithm>
 #include <cmath>

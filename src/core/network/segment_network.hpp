@@ -1,3 +1,6 @@
+// core/network: walls to rooms, that is splitting a segment network, its walks, and chains
+// of segments.  Includes basics/, planar/ and outline/.
+//
 // A network of segments: cut at its crossings into pieces that meet only at
 // their end points, weighed and cleaned by how many piece ends meet at each
 // point, and walked along its outer contour and its closed loops.
@@ -14,11 +17,11 @@
 //     a crossing parameter, and the near-tie margin of the turn choice.
 #pragma once
 
-#include "core/cell_grid.hpp"
-#include "core/line_segment_ray.hpp"
-#include "core/network_split.hpp"
-#include "core/rounding.hpp"
-#include "core/vec2.hpp"
+#include "core/planar/cell_grid.hpp"
+#include "core/basics/line_segment_ray.hpp"
+#include "core/network/split.hpp"
+#include "core/basics/rounding.hpp"
+#include "core/basics/vec2.hpp"
 
 #include <algorithm>
 #include <cmath>

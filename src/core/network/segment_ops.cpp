@@ -1,5 +1,5 @@
-#include "core/segment_ops.hpp"
-#include "core/point_set.hpp"
+#include "core/network/segment_ops.hpp"
+#include "core/planar/point_set.hpp"
 
 #include <cmath>
 #include <cstdint>

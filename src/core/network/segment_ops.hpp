@@ -5,7 +5,7 @@
 // point tolerance of tolerant point equality.
 #pragma once
 
-#include "core/vec2.hpp"
+#include "core/basics/vec2.hpp"
 
 #include <cstddef>
 #include <span>

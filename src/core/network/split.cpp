@@ -1,10 +1,10 @@
-#include "core/network_split.hpp"
+#include "core/network/split.hpp"
 
-#include "core/joined_points.hpp"
-#include "core/network_walls.hpp"
-#include "core/segment_network.hpp"
-#include "core/union_find.hpp"
-#include "core/line_segment_ray.hpp"
+#include "core/network/joined_points.hpp"
+#include "core/network/walls.hpp"
+#include "core/network/segment_network.hpp"
+#include "core/planar/union_find.hpp"
+#include "core/basics/line_segment_ray.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -14,8 +14,8 @@
 // of them, and a stretch covered twice gives one piece.
 #pragma once
 
-#include "core/interrupt.hpp"
-#include "core/vec2.hpp"
+#include "core/basics/interrupt.hpp"
+#include "core/basics/vec2.hpp"
 
 #include <cstddef>
 #include <cstdint>

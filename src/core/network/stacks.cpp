@@ -1,10 +1,10 @@
 // Stacks of segments on one line, found through buckets of direction and
 // offset, so that the split never tests the pairs within a stack.
-#include "core/cell_grid.hpp"
-#include "core/line_segment_ray.hpp"
-#include "core/network_split.hpp"
-#include "core/network_walls.hpp"
-#include "core/segment_network.hpp"
+#include "core/planar/cell_grid.hpp"
+#include "core/basics/line_segment_ray.hpp"
+#include "core/network/split.hpp"
+#include "core/network/walls.hpp"
+#include "core/network/segment_network.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "core/network_walls.hpp"
+#include "core/network/walls.hpp"
 
-#include "core/network_split.hpp"
-#include "core/segment_network.hpp"
+#include "core/network/split.hpp"
+#include "core/network/segment_network.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -14,9 +14,9 @@
 // are not on one line (at a corner) joins only the first.
 #pragma once
 
-#include "core/interrupt.hpp"
-#include "core/union_find.hpp"
-#include "core/vec2.hpp"
+#include "core/basics/interrupt.hpp"
+#include "core/planar/union_find.hpp"
+#include "core/basics/vec2.hpp"
 
 #include <cstddef>
 #include <span>

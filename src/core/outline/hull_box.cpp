@@ -1,4 +1,4 @@
-#include "core/hull_box.hpp"
+#include "core/outline/hull_box.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -10,7 +10,7 @@
 // Tolerances and faults are those of polyline.hpp.
 #pragma once
 
-#include "core/polyline.hpp"
+#include "core/outline/polyline.hpp"
 
 #include <array>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "core/layout.hpp"
+#include "core/outline/layout.hpp"
 
 #include <cmath>
 

@@ -10,8 +10,8 @@
 // tolerance (widened bounds).
 #pragma once
 
-#include "core/line_segment_ray.hpp"
-#include "core/vec2.hpp"
+#include "core/basics/line_segment_ray.hpp"
+#include "core/basics/vec2.hpp"
 
 #include <cstddef>
 #include <span>

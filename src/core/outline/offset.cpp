@@ -1,6 +1,6 @@
-#include "core/offset.hpp"
+#include "core/outline/offset.hpp"
 
-#include "core/offset_region.hpp"
+#include "core/outline/offset_region.hpp"
 
 #include <algorithm>
 #include <cmath>

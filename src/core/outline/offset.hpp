@@ -8,7 +8,7 @@
 // Tolerances and faults are those of polyline.hpp.
 #pragma once
 
-#include "core/polyline.hpp"
+#include "core/outline/polyline.hpp"
 
 #include <cstddef>
 #include <span>

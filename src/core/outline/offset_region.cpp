@@ -1,7 +1,7 @@
-#include "core/offset_region.hpp"
+#include "core/outline/offset_region.hpp"
 
-#include "core/arrangement.hpp"
-#include "core/scratch.hpp"
+#include "core/planar/arrangement.hpp"
+#include "core/planar/scratch.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -20,7 +20,7 @@
 // flat-ended buffer is drawn.
 #pragma once
 
-#include "core/polyline.hpp"
+#include "core/outline/polyline.hpp"
 
 #include <cstddef>
 #include <span>

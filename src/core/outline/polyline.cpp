@@ -1,4 +1,4 @@
-#include "core/polyline.hpp"
+#include "core/outline/polyline.hpp"
 
 #include <algorithm>
 #include <cfloat>

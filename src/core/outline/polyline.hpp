@@ -1,3 +1,6 @@
+// core/outline: polylines, offsets, hulls and boxes, rectangle layouts.
+// Includes basics/ and planar/.
+//
 // Polylines as spans of vertices read once per call: measures, winding and
 // convexity, self-intersection, the segment that holds or is nearest to a
 // point, containment by ray casting, and positions along the chain.
@@ -13,8 +16,8 @@
 // (widened bounds, the strict on-line test).
 #pragma once
 
-#include "core/line_segment_ray.hpp"
-#include "core/vec2.hpp"
+#include "core/basics/line_segment_ray.hpp"
+#include "core/basics/vec2.hpp"
 
 #include <cmath>
 #include <cstddef>

@@ -1,3 +1,6 @@
+// core/planar: the planar arrangement, exact predicates and the small spatial kernels they
+// share (cell grids, pair maps, union-find, scratch arrays, point sets).  Includes basics/.
+//
 // A planar arrangement of segments, noded at a snap distance, and the region
 // of its faces chosen by winding number.
 //
@@ -18,9 +21,9 @@
 // inside winding 1; clockwise, -1.
 #pragma once
 
-#include "core/interrupt.hpp"
-#include "core/scratch.hpp"
-#include "core/vec2.hpp"
+#include "core/basics/interrupt.hpp"
+#include "core/planar/scratch.hpp"
+#include "core/basics/vec2.hpp"
 
 #include <cstdint>
 #include <functional>

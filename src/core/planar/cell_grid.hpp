@@ -6,9 +6,9 @@
 // coordinates only and check grid_fits first.
 #pragma once
 
-#include "core/interrupt.hpp"
-#include "core/vec2.hpp"
-#include "core/vec3.hpp"
+#include "core/basics/interrupt.hpp"
+#include "core/basics/vec2.hpp"
+#include "core/basics/vec3.hpp"
 
 #include <array>
 #include <cmath>

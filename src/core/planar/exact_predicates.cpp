@@ -1,4 +1,4 @@
-#include "core/exact_predicates.hpp"
+#include "core/planar/exact_predicates.hpp"
 
 #include <algorithm>
 #include <cmath>

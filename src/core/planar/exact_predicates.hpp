@@ -6,7 +6,7 @@
 // when none of these decides.  Inputs whose products overflow are outside their reach.
 #pragma once
 
-#include "core/vec2.hpp"
+#include "core/basics/vec2.hpp"
 
 namespace geom::exact {
 

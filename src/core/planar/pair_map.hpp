@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/scratch.hpp"
+#include "core/planar/scratch.hpp"
 
 namespace geom {
 

@@ -1,6 +1,6 @@
-#include "core/point_set.hpp"
+#include "core/planar/point_set.hpp"
 
-#include "core/cell_grid.hpp"
+#include "core/planar/cell_grid.hpp"
 
 #include <algorithm>
 #include <cmath>

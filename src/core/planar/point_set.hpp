@@ -4,8 +4,8 @@
 // which pairs are tested.  Callers pass finite coordinates only.
 #pragma once
 
-#include "core/interrupt.hpp"
-#include "core/vec2.hpp"
+#include "core/basics/interrupt.hpp"
+#include "core/basics/vec2.hpp"
 
 #include <cstddef>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "core/scratch.hpp"
+#include "core/planar/scratch.hpp"
 
 #include <array>
 #include <bit>
