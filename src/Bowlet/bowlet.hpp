@@ -3,7 +3,7 @@
 // classes apply through those names.
 #pragma once
 
-#include "core/circle_arc.hpp"
+#include "core/basics/circle_arc.hpp"
 #include "docs/Bowlet.hpp"
 #include "pyutil/classes.hpp"
 #include "pyutil/numpy_kernels.hpp"

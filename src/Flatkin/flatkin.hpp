@@ -2,7 +2,7 @@
 // used, and the value protocol Point and Vector share.
 #pragma once
 
-#include "core/vec2.hpp"
+#include "core/basics/vec2.hpp"
 #include "docs/Flatkin.hpp"
 #include "pyutil/classes.hpp"
 #include "pyutil/pyutil.hpp"

@@ -3,7 +3,7 @@
 // handles: our own Point and Vector are read through their C++ fields, any
 // other object through its `x` and `y` attributes.
 #include "Flatkin/flatkin.hpp"
-#include "core/point_set.hpp"
+#include "core/planar/point_set.hpp"
 
 #include <algorithm>
 #include <cmath>

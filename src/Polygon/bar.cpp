@@ -8,8 +8,8 @@
 // axis; each point is measured once (its position along the axis does not
 // change between pairs), and the pairs are compared in plain doubles.
 #include "Polygon/polygon.hpp"
-#include "core/layout.hpp"
-#include "core/offset.hpp"
+#include "core/outline/layout.hpp"
+#include "core/outline/offset.hpp"
 
 #include <algorithm>
 #include <cmath>

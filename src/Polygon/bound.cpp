@@ -6,9 +6,9 @@
 // The interior lattice crosses every scan line with the outline through the
 // outline's own `intersection`; the steps along each line are ours, on the
 // coordinates of the crossings, in the plain order of Point and Vector
-// arithmetic (core/layout.hpp).
+// arithmetic (core/outline/layout.hpp).
 #include "Polygon/polygon.hpp"
-#include "core/layout.hpp"
+#include "core/outline/layout.hpp"
 
 #include <cmath>
 

@@ -7,8 +7,8 @@
 // Polylines of our own Points (see read_hole_for_inside): a hole whose bound
 // does not hold the point cannot hold it inside, so it is not asked.
 #include "Polygon/polygon.hpp"
-#include "core/layout.hpp"
-#include "core/polyline.hpp"
+#include "core/outline/layout.hpp"
+#include "core/outline/polyline.hpp"
 
 using namespace nb::literals;
 

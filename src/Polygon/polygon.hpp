@@ -7,7 +7,7 @@
 // receiver, so a member called through the class with any object works too.
 #pragma once
 
-#include "core/vec2.hpp"
+#include "core/basics/vec2.hpp"
 #include "docs/Polygon.hpp"
 #include "pyutil/classes.hpp"
 #include "pyutil/pyutil.hpp"

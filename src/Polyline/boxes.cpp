@@ -6,7 +6,7 @@
 // are new points: origin, origin + vec w, (origin - perp h) + vec w,
 // origin - perp h.
 #include "Polyline/polyline.hpp"
-#include "core/hull_box.hpp"
+#include "core/outline/hull_box.hpp"
 #include "pyutil/numpy_kernels.hpp"
 
 using namespace nb::literals;

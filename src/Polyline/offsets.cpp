@@ -2,7 +2,7 @@
 // cleaning of straight vertices and the collapse limits they rest on.  A
 // positive distance moves an edge to the right of its direction of travel.
 #include "Polyline/polyline.hpp"
-#include "core/offset.hpp"
+#include "core/outline/offset.hpp"
 
 #include <string>
 

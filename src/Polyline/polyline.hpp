@@ -10,7 +10,7 @@
 // a result keeps a vertex.
 #pragma once
 
-#include "core/polyline.hpp"
+#include "core/outline/polyline.hpp"
 #include "docs/Polyline.hpp"
 #include "pyutil/classes.hpp"
 #include "pyutil/pyutil.hpp"

@@ -6,7 +6,7 @@
 // conversion, the windows and the front-end export are in mesh_io.cpp; the
 // member table below is the class's, in its order.
 #include "Solidar/solidar.hpp"
-#include "core/mesh_arrays.hpp"
+#include "core/mesh/mesh_arrays.hpp"
 
 #include <cstring>
 #include <vector>

@@ -10,7 +10,7 @@
 // clockwise seen from +z; a prism's facing out of the solid, whatever the
 // outlines' directions and the height's sign.
 #include "Solidar/solidar.hpp"
-#include "core/region_triangulation.hpp"
+#include "core/mesh/region_triangulation.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -4,7 +4,7 @@
 // own points with finite coordinates take the core's grid and sweep; any
 // other list is read once, on a snapshot or item by item.
 #include "Solidar/solidar.hpp"
-#include "core/point3_set.hpp"
+#include "core/mesh/point3_set.hpp"
 
 #include <cmath>
 #include <vector>

@@ -3,7 +3,7 @@
 // class file calls in another.
 #pragma once
 
-#include "core/vec3.hpp"
+#include "core/basics/vec3.hpp"
 #include "docs/Solidar.hpp"
 #include "pyutil/arrays.hpp"
 #include "pyutil/classes.hpp"

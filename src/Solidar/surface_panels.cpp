@@ -9,7 +9,7 @@
 // steps: every corner from the `origin`, `vector_i` and `vector_j` read
 // anew, the level sums in Python's own arithmetic.
 #include "Solidar/solidar.hpp"
-#include "core/facade.hpp"
+#include "core/mesh/facade.hpp"
 
 #include <cmath>
 

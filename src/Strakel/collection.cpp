@@ -3,7 +3,7 @@
 // rules and the walks are in collection_network.cpp.  This file also holds
 // the class's member table.
 #include "Strakel/collection.hpp"
-#include "core/segment_network.hpp"
+#include "core/network/segment_network.hpp"
 
 #include <algorithm>
 #include <vector>

@@ -4,8 +4,8 @@
 // Segment objects shared by `segments`, `dict` and every loop handed out,
 // and a walk reverses them in place.
 #include "Strakel/collection.hpp"
-#include "core/network_split.hpp"
-#include "core/segment_network.hpp"
+#include "core/network/split.hpp"
+#include "core/network/segment_network.hpp"
 #include "pyutil/numpy_kernels.hpp"
 
 #include <algorithm>

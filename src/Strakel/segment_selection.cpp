@@ -4,7 +4,7 @@
 // Python code that changes the list meanwhile (an `x` getter, an `__eq__`)
 // meets ordinary errors, never freed memory.
 #include "Strakel/segment.hpp"
-#include "core/segment_ops.hpp"
+#include "core/network/segment_ops.hpp"
 
 #include <vector>
 

@@ -4,7 +4,7 @@
 // runs for another without a call.
 #pragma once
 
-#include "core/line_segment_ray.hpp"
+#include "core/basics/line_segment_ray.hpp"
 #include "docs/Strakel.hpp"
 #include "pyutil/classes.hpp"
 #include "pyutil/pyutil.hpp"

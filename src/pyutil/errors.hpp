@@ -6,7 +6,7 @@
 
 #include <nanobind/nanobind.h>
 
-#include "core/interrupt.hpp"
+#include "core/basics/interrupt.hpp"
 
 #include <utility>
 

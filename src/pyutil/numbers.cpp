@@ -1,7 +1,7 @@
 #include "pyutil/numbers.hpp"
 
-#include "core/rounding.hpp"
-#include "core/vec2.hpp"
+#include "core/basics/rounding.hpp"
+#include "core/basics/vec2.hpp"
 
 #include <cmath>
 

@@ -3,7 +3,7 @@
 // and its operators on arbitrary objects where a value keeps its own type.
 #pragma once
 
-#include "core/vec3.hpp"
+#include "core/basics/vec3.hpp"
 #include "pyutil/errors.hpp"
 
 #include <initializer_list>

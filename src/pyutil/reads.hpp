@@ -5,7 +5,7 @@
 // parameters.  The caller holds a reference to the object it passes.
 #pragma once
 
-#include "core/vec3.hpp"
+#include "core/basics/vec3.hpp"
 #include "pyutil/numbers.hpp"
 
 namespace flat {
