@@ -133,22 +133,33 @@ def band_ring(pts, distance):
     return ring
 
 
-def winding_region(ring, sign):
-    """The faces of the closed path `ring` whose winding number times
-    `sign` is at least 1, merged."""
+def wound_faces(ring):
+    """The faces of the closed path `ring`, each with its winding number."""
     pts = np.array(ring, dtype=float)
     a, b = pts, np.roll(pts, -1, axis=0)
     lines = shapely.union_all([shapely.LineString([p, q]) for p, q in zip(a.tolist(), b.tolist()) if p != q])
-    faces = list(shapely.get_parts(shapely.polygonize(shapely.get_parts(lines))))
-    kept = []
-    for face in faces:
+    for face in shapely.get_parts(shapely.polygonize(shapely.get_parts(lines))):
         x, y = face.representative_point().coords[0]
         side = (b[:, 0] - a[:, 0]) * (y - a[:, 1]) - (b[:, 1] - a[:, 1]) * (x - a[:, 0])
         up = (a[:, 1] <= y) & (b[:, 1] > y) & (side > 0)
         down = (a[:, 1] > y) & (b[:, 1] <= y) & (side < 0)
-        if sign * (int(up.sum()) - int(down.sum())) >= 1:
-            kept.append(face)
+        yield face, int(up.sum()) - int(down.sum())
+
+
+def winding_region(ring, sign):
+    """The faces of the closed path `ring` whose winding number times
+    `sign` is at least 1, merged."""
+    kept = [face for face, w in wound_faces(ring) if sign * w >= 1]
     return shapely.union_all(kept) if kept else shapely.Polygon()
+
+
+def crosses_itself(ring):
+    """The closed outline `ring` (first point repeated) winds round some
+    face twice or the other way: two of its stretches cross."""
+    twice = sum((a[0] - ring[0][0]) * (b[1] - ring[0][1]) - (a[1] - ring[0][1]) * (b[0] - ring[0][0])
+                for a, b in zip(ring[1:], ring[2:]))
+    sign = -1 if twice < 0 else 1
+    return any(not 0 <= sign * w <= 1 for _, w in wound_faces(ring[:-1]))
 
 
 def winding_number(ring, p):

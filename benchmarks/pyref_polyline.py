@@ -518,7 +518,7 @@ class Polyline:
         return pts, distance
 
     def offset(self, distance):
-        distance = float(distance)
+        self_distance = distance = float(distance)
         pts, distance = self._walked(distance)
         poly = Polyline(pts)
         closed = self.is_closed()
@@ -537,7 +537,18 @@ class Polyline:
         coords = [(p.x, p.y) for p in pts]
         flat = closed and (len(pts) < 4 or Polyline._twice_area(coords) == 0)
         point_edge = any(math.hypot(b[0] - a[0], b[1] - a[1]) <= epsilon for a, b in zip(coords, coords[1:]))
-        if distance == 0 or distance != distance or flat or point_edge or not all(map(math.isfinite, sum(coords, ()))):
+        measured = not (distance == 0 or distance != distance or point_edge or
+                        not all(map(math.isfinite, sum(coords, ()))))
+        collapses = keep is None or not all(keep)
+        # Repair: tests and rebuilds are taken about the first point, so a
+        # figure keeps its offset wherever it is drawn.
+        ox, oy = coords[-1] if float(self_distance) < 0 else coords[0]
+        local = [(x - ox, y - oy) for x, y in coords]
+        # Repair: a closed outline that crosses itself is not one region (its
+        # lobes face opposite ways): past a collapse it has no offset.
+        if measured and collapses and closed and pyref_offset_region.crosses_itself(local):
+            raise ValueError("The outline crosses itself, so it has no offset past the collapse of an edge.")
+        if not measured or flat:
             if not moved:
                 raise IndexError("The offset distance collapses the outline.")
             return Polyline(moved)
@@ -545,10 +556,12 @@ class Polyline:
         # while nothing collapses and no corner runs into a far side; past
         # that the offset is rebuilt from the moved edges' swept shapes.
         # An open polyline's edges moved one by one are its offset wherever
-        # nothing collapses, crossing itself wherever they do.
-        if keep is not None and all(keep) and (not closed or Polyline._edgewise_holds(coords, distance, moved)):
+        # nothing collapses, crossing itself wherever they do, and so are a
+        # closed outline's that crosses itself.
+        if not collapses and (not closed or Polyline._edgewise_holds(coords, distance, moved) or
+                              pyref_offset_region.crosses_itself(local)):
             return Polyline(moved)
-        out = pyref_offset_region.mitred_offset(coords, closed, distance)
+        out = [(x + ox, y + oy) for x, y in pyref_offset_region.mitred_offset(local, closed, distance)]
         first = Point(*out[0])
         return Polyline([first] + [Point(*p) for p in out[1:-1]] + [first if out[-1] == out[0] else Point(*out[-1])])
 

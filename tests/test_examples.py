@@ -1,9 +1,11 @@
 """The example scripts run and write a figure that shows something."""
 
+import ast
 import importlib.util
 import math
 import pathlib
 import re
+import sys
 
 import matplotlib.image as mpimg
 import matplotlib.pyplot as plt
@@ -33,6 +35,21 @@ def test_example_main_saves_a_non_blank_png(name, tmp_path, capsys):
     assert len(np.unique(pixels, axis=0)) > 10          # more than a background and a frame
     assert (pixels < 0.95).any(axis=1).mean() > 0.01    # at least some ink on the page
     assert capsys.readouterr().out.strip()
+
+
+def test_examples_import_only_the_standard_library_our_modules_and_the_base_dependencies():
+    """They run after a plain install: anything more belongs in the tests."""
+    if not hasattr(sys, "stdlib_module_names"):
+        pytest.skip("the list of standard modules came with Python 3.10")
+    base = {"Flatkin", "Strakel", "Bowlet", "Polyline", "Polygon", "Solidar", "numpy", "matplotlib", "mpl_toolkits",
+            "pyvista"}
+    for path in sorted(EXAMPLES.glob("*.py")):
+        for node in ast.walk(ast.parse(path.read_text(encoding="utf-8"))):
+            names = [a.name for a in node.names] if isinstance(node, ast.Import) else [
+                node.module or ""] if isinstance(node, ast.ImportFrom) and not node.level else []
+            for name in names:
+                top = name.split(".")[0]
+                assert top in base or top in sys.stdlib_module_names, (path.name, name)
 
 
 def test_demonstrations_draw_their_polylines_number_their_points_and_show_once(capsys, monkeypatch):
@@ -127,6 +144,7 @@ def test_facade_panels_stand_out_of_their_walls_closed_and_cover_each_wall_less_
             volume = np.einsum("ij,ij->i", corners[:, 0], np.cross(corners[:, 1], corners[:, 2])).sum() / 6
             assert math.isclose(volume, p["area"] * depth, rel_tol=1e-9)                   # closed, facing out
             assert math.isclose(p["area"], p["expected"], rel_tol=1e-9)
+            assert math.isclose(p["expected"], shapely.Polygon(p["outline"], [p["window"]]).area, rel_tol=1e-12)
             assert np.allclose((glass.vertices - origin) @ inward, 0) and np.allclose(glass.normals, -inward)
             covered += p["area"] + example.face_area(glass.vertices, glass.indices)
         assert math.isclose(covered, wall.width * height, rel_tol=1e-9)   # panels and panes tile the wall

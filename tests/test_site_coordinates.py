@@ -13,6 +13,7 @@ import random
 from fractions import Fraction
 
 import pytest
+import shapely
 
 from Bowlet import Arc, Circle
 from Flatkin import Point, Vector
@@ -191,6 +192,49 @@ def test_bars_do_not_depend_on_where_they_stand(offset, unit, seed):
         same_result(site, bm.axis, bo.axis, unit)
         same_result(site, bm.geo, bo.geo, unit)
         same_bar_area(site, bm, bo)
+
+
+# ----------------------------------------------- offsets past a collapse
+
+def jagged_outline(rng):
+    """A mapped building's outline: 80 corners round a circle, each a
+    couple of centimetres in or out, so short edges collapse soon."""
+    r = rng.uniform(12, 25)
+    return [((r + rng.choice((-0.02, 0.0, 0.02))) * math.cos(a), (r + rng.choice((-0.02, 0.0, 0.02))) * math.sin(a))
+            for a in sorted(rng.uniform(0, 2 * math.pi) for _ in range(80))]
+
+
+def distances_past_collapse(pts, size):
+    """Just past the first collapses of either walk, half the figure's size,
+    and, for an outline, shrunk almost to a point (just short of the largest
+    circle inside): each where an edge of its walk collapses."""
+    out = []
+    inner = 0.0
+    if pts[0] == pts[-1]:
+        inner = shapely.maximum_inscribed_circle(shapely.Polygon([(p.x, p.y) for p in pts]), size * 1e-9).length
+    for sign, walk in ((1, pts), (-1, pts[::-1])):
+        limits = sorted(Polyline(walk).degenerate_distance().values())
+        shrink = [0.98 * inner] if inner and Polyline(walk).area < 0 else []
+        out += [sign * d for d in [d * 1.001 for d in limits[:3]] + [size / 2] + shrink if limits[0] <= d <= size]
+    return out
+
+
+@pytest.mark.parametrize("offset, unit", SITES)
+@pytest.mark.parametrize("seed", SEEDS)
+def test_offsets_past_a_collapse_do_not_depend_on_where_they_stand(offset, unit, seed):
+    site, rng = Site(offset, unit), random.Random(700 + seed)
+    for coords in rooms(rng) + [jagged_outline(rng)]:
+        for ring in (closed(coords), coords):
+            moved, origin = site.pairs(ring)
+            size = unit * max(max(c) - min(c) for c in zip(*ring))
+            for d in distances_past_collapse(origin, size):
+                got_m, got_o = outcome(lambda: Polyline(moved).offset(d)), outcome(lambda: Polyline(origin).offset(d))
+                assert type(got_m) is type(got_o), (d, got_m, got_o)
+                if isinstance(got_o, tuple):
+                    assert got_m == got_o
+                    continue
+                same_result(site, got_m, got_o, unit)
+                assert (got_m.points[0] is got_m.points[-1]) == (got_o.points[0] is got_o.points[-1])
 
 
 # ----------------------------------------------- distances and closest points

@@ -45,6 +45,80 @@ def test_a_closed_rhino_mesh_comes_back_facing_inward():
     assert "inward" in Mesh.convert_rhinoMesh_to_pvMesh.__doc__
 
 
+SITES = [pytest.param((512345.678, 5612345.678, 12.345), 1.0, id="utm-metres"),
+         pytest.param((512345678.0, 5612345678.0, 12345.0), 1000.0, id="utm-millimetres")]
+
+
+def site_box(origin, unit):
+    """A 2.4 x 3.3 x 3 m room drawn at site coordinates: double-precision
+    vertices, four-cornered faces."""
+    cube = pv.Box((0, 2.4, 0, 3.3, 0, 3))
+    corners = [tuple(o + float(c) * unit for o, c in zip(origin, p)) for p in cube.points]
+    box = rhino3dm.Mesh()
+    for p in corners:
+        box.Vertices.AddPoint3d(*p)
+    for face in cube.faces.reshape(-1, 5)[:, 1:]:
+        box.Faces.AddFace(*map(int, face))
+    return box, corners
+
+
+def volume(mesh):
+    """The volume a closed triangle mesh bounds, taken about its first point."""
+    corners = mesh.points[mesh.regular_faces] - mesh.points[0]
+    return abs(np.einsum("ij,ij->i", corners[:, 0], np.cross(corners[:, 1], corners[:, 2])).sum()) / 6
+
+
+@pytest.mark.parametrize("origin, unit", SITES)
+def test_rhino_meshes_at_site_coordinates_keep_every_vertex_exactly(origin, unit, tmp_path):
+    box, corners = site_box(origin, unit)
+    model = rhino3dm.File3dm()
+    model.Objects.AddMesh(box)
+    assert model.Write(str(tmp_path / "room.3dm"), 7)
+    read = rhino3dm.File3dm.Read(str(tmp_path / "room.3dm")).Objects[0].Geometry
+    for mesh in (box, read):
+        assert mesh.Faces.QuadCount == 6
+        converted = Mesh.convert_rhinoMesh_to_pvMesh(mesh)
+        assert mesh.Faces.QuadCount == 0 and converted.n_cells == 12  # quads split in the caller's mesh
+        assert converted.points.tolist() == [list(p) for p in corners]
+        assert volume(converted) == pytest.approx(np.prod(np.ptp(corners, axis=0)), rel=1e-12)
+        outward = converted.cell_centers().points - np.mean(corners, axis=0)
+        assert (np.einsum("ij,ij->i", converted.cell_data["Normals"], outward) < 0).all()
+
+
+def test_single_precision_rhino_meshes_convert_as_their_items_read():
+    m = rhino3dm.Mesh()
+    for p in [(512345.678, 5612345.678, 0), (512348.5, 5612345.9, 0), (512345.9, 5612348.1, 0)]:
+        m.Vertices.Add(*p)
+    m.Faces.AddFace(0, 1, 2)
+    converted = Mesh.convert_rhinoMesh_to_pvMesh(m)
+    assert converted.points.tolist() == [[v.X, v.Y, v.Z] for v in (m.Vertices[j] for j in range(3))]
+
+
+class Vertices(list):
+    """A vertex list whose items are rounded, and which offers its exact
+    points whole, one by one, or not at all; it records what was read."""
+
+    def __init__(self, points, offers):
+        V = types.SimpleNamespace
+        super().__init__(V(X=round(x), Y=round(y), Z=round(z)) for x, y, z in points)
+        self.exact, self.log = [V(X=x, Y=y, Z=z) for x, y, z in points], []
+        if "whole" in offers:
+            self.ToPoint3dArray = lambda: self.log.append("whole") or tuple(self.exact)
+        if "each" in offers:
+            self.Point3dAt = lambda j: self.log.append(j) or self.exact[j]
+
+
+@pytest.mark.parametrize("offers, read, log", [
+    (("whole", "each"), "exact", ["whole"]), (("each",), "exact", [0, 1, 2]), ((), "rounded", [])])
+def test_vertices_are_read_whole_or_one_by_one_where_offered_and_indexed_otherwise(offers, read, log):
+    points = [(0.25, 0.4, 0.0), (1.25, 0.4, 0.0), (0.25, 1.4, 0.1)]
+    vertices = Vertices(points, offers)
+    mesh = types.SimpleNamespace(Faces=Faces([(0, 1, 2)], 0), Vertices=vertices)
+    got = Mesh.convert_rhinoMesh_to_pvMesh(mesh).points.tolist()
+    assert got == ([list(p) for p in points] if read == "exact" else [[v.X, v.Y, v.Z] for v in vertices])
+    assert vertices.log == log
+
+
 class Faces(list):
     """Rhino-like faces that record a conversion to triangles."""
 

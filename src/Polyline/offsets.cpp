@@ -73,6 +73,8 @@ nb::object offset(nb::handle self, nb::handle distance_arg) {
     geom::Tolerances tol = tolerances();
     geom::OffsetResult r = geom::offset_polyline(cleaned, is_closed, distance, tol, pyu::interrupt());
     check(r.fault);
+    if (r.crosses_itself)
+        pyu::raise(PyExc_ValueError, "The outline crosses itself, so it has no offset past the collapse of an edge.");
     if (r.no_edge)
         pyu::raise(PyExc_IndexError, "The offset distance collapses the outline.");
     if (r.parts != 1 || r.holes != 0)

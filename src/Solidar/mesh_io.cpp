@@ -16,7 +16,7 @@ namespace {
 const pyu::Key key_array("array"), key_hstack("hstack"), key_faces("faces"), key_points("points"), key_reshape("reshape"), key_ones("ones"), key_float32("float32"),
     key_shape("shape"), key_Faces("Faces"), key_QuadCount("QuadCount"), key_convert_quads("ConvertQuadsToTriangles"),
     key_Vertices("Vertices"), key_len("__len__"), key_getitem("__getitem__"), key_Count("Count"), key_X("X"),
-    key_Y("Y"), key_Z("Z"), key_make_tri_mesh("make_tri_mesh"), key_compute_normals("compute_normals"),
+    key_Y("Y"), key_Z("Z"), key_to_point3d_array("ToPoint3dArray"), key_point3d_at("Point3dAt"), key_make_tri_mesh("make_tri_mesh"), key_compute_normals("compute_normals"),
     key_Plotter("Plotter"), key_add_mesh("add_mesh"), key_add_axes("add_axes"), key_show("show"),
     key_colormaps("colormaps"), key_get_cmap("get_cmap"), key_to_pyvista_mesh("to_pyvista_mesh"),
     key_layer("layer"), key_random("random"), key_seed("seed"), key_rand("rand"), key_vertices("vertices"),
@@ -49,6 +49,40 @@ nb::object convert_pv_mesh_to_array(nb::handle pv_mesh) {
     return nb::make_tuple(vertices, triangles);
 }
 
+namespace {
+
+// The rows x, y, z of the mesh's vertices at the precision it holds them.  A
+// Rhino vertex list keeps double-precision points (added as such, or read
+// from a file) but its items are single-precision: its whole list
+// (ToPoint3dArray, once) or each point (Point3dAt) is read where it offers
+// them.  Any other mesh-like object is indexed, `Vertices` read afresh for
+// each coordinate.
+nb::list vertex_rows(nb::handle rhino_mesh) {
+    nb::list points;
+    nb::object vertices = pyu::get_attr(rhino_mesh, key_Vertices);
+    Py_ssize_t n = pyu::range_count(pyu::call_method(vertices, key_len));
+    nb::object whole = pyu::get_attr_or_null(vertices, key_to_point3d_array);
+    nb::object each = whole.is_valid() ? nb::object() : pyu::get_attr_or_null(vertices, key_point3d_at);
+    nb::object array = whole.is_valid() ? pyu::call(whole) : nb::object();
+    for (Py_ssize_t j = 0; j < n; ++j) {
+        nb::object index = pyu::check(PyLong_FromSsize_t(j));
+        nb::list row;
+        if (array.is_valid() || each.is_valid()) {
+            nb::object vertex = array.is_valid() ? item(array, index) : pyu::call(each, index);
+            row.append(pyu::get_attr(vertex, key_X)), row.append(pyu::get_attr(vertex, key_Y));
+            row.append(pyu::get_attr(vertex, key_Z));
+        } else {
+            row.append(pyu::get_attr(item(pyu::get_attr(rhino_mesh, key_Vertices), index), key_X));
+            row.append(pyu::get_attr(item(pyu::get_attr(rhino_mesh, key_Vertices), index), key_Y));
+            row.append(pyu::get_attr(item(pyu::get_attr(rhino_mesh, key_Vertices), index), key_Z));
+        }
+        points.append(row);
+    }
+    return points;
+}
+
+}  // namespace
+
 // Quads are split in the caller's own mesh first; faces are read through
 // `Faces` afresh before each use.
 nb::object convert_rhino_mesh(nb::handle rhino_mesh) {
@@ -56,17 +90,7 @@ nb::object convert_rhino_mesh(nb::handle rhino_mesh) {
     nb::object zero = pyu::int_obj(0);
     if (pyu::truthy(pyu::check(PyObject_RichCompare(quads.ptr(), zero.ptr(), Py_NE))))
         pyu::call_method(pyu::get_attr(rhino_mesh, key_Faces), key_convert_quads);
-    nb::list points;
-    Py_ssize_t n = pyu::range_count(pyu::call_method(pyu::get_attr(rhino_mesh, key_Vertices), key_len));
-    for (Py_ssize_t j = 0; j < n; ++j) {
-        nb::object index = pyu::check(PyLong_FromSsize_t(j));
-        nb::object x = pyu::get_attr(item(pyu::get_attr(rhino_mesh, key_Vertices), index), key_X);
-        nb::object y = pyu::get_attr(item(pyu::get_attr(rhino_mesh, key_Vertices), index), key_Y);
-        nb::object z = pyu::get_attr(item(pyu::get_attr(rhino_mesh, key_Vertices), index), key_Z);
-        nb::list row;
-        row.append(x), row.append(y), row.append(z);
-        points.append(row);
-    }
+    nb::list points = vertex_rows(rhino_mesh);
     nb::list faces;
     Py_ssize_t m = pyu::range_count(pyu::get_attr(pyu::get_attr(rhino_mesh, key_Faces), key_Count));
     for (Py_ssize_t k = 0; k < m; ++k) {

@@ -324,13 +324,25 @@ std::size_t join_kept_edges(std::span<const Vec2> work, const std::vector<bool> 
     return kept.size();
 }
 
-// The result r rebuilt from the region the raw curve winds round.
-OffsetResult rebuilt(std::span<const Vec2> work, bool closed, double distance, const Interrupt &stop,
+// The points less `origin`.
+std::vector<Vec2> about(std::span<const Vec2> pts, Vec2 origin) {
+    std::vector<Vec2> out;
+    out.reserve(pts.size());
+    for (Vec2 p : pts)
+        out.push_back(p - origin);
+    return out;
+}
+
+// The result r rebuilt from the region the raw curve winds round, taken
+// about `origin` and moved back.
+OffsetResult rebuilt(std::span<const Vec2> work, Vec2 origin, bool closed, double distance, const Interrupt &stop,
                      OffsetResult &r) {
-    OffsetRegion region = mitred_offset(work, closed, distance, stop);
+    OffsetRegion region = mitred_offset(about(work, origin), closed, distance, stop);
     r.points = std::move(region.points);
     r.same_ends = !r.points.empty() && r.points.front().x == r.points.back().x &&
                   r.points.front().y == r.points.back().y;
+    for (Vec2 &p : r.points)
+        p = p + origin;
     r.parts = region.parts;
     r.holes = region.holes;
     r.no_edge = region.parts == 0;
@@ -343,35 +355,44 @@ OffsetResult offset_polyline(std::span<const Vec2> pts, bool closed, double dist
                              const Interrupt &stop) {
     OffsetResult r;
     std::vector<Vec2> work = walked(pts, distance);
+    // Tests and rebuilds are taken about the first point.
+    Vec2 origin = pts.empty() ? Vec2{0, 0} : pts.front();
     bool across_start = closed && straight_start(work, tol.flat);
-    // Nothing moved, a point that is not a number, an edge no longer than
-    // the point tolerance, or an outline of no area (no inside to move
-    // into): the edge-by-edge offset stands.
+    // Nothing moved, a point that is not a number, or an edge no longer than
+    // the point tolerance: the edge-by-edge offset stands.  So it does for an
+    // outline of no area (no inside to move into) that does not cross itself.
+    bool measured = distance != 0 && distance == distance && all_finite(work) && !has_point_edge(work, tol.flat);
     bool flat_outline = closed && (work.size() < 4 || twice_area_from_first(work) == 0);
-    bool edgewise = distance == 0 || !(distance == distance) || !all_finite(work) || flat_outline ||
-                    has_point_edge(work, tol.flat);
-    if (!edgewise) {
-        // An edge that collapses within the distance: the offset is rebuilt
-        // from the raw curve, and dropping edges one by one is not needed.
+    bool collapses = false;
+    if (measured) {
         std::vector<Vec2> turned = across_start ? turned_ring(work) : std::vector<Vec2>{};
         std::vector<double> limits = collapse_limits(across_start ? turned : work, closed, tol.flat, r.fault);
-        if (std::any_of(limits.begin(), limits.end(), [&](double d) { return d <= distance; }))
-            return rebuilt(work, closed, distance, stop, r);
+        collapses = std::any_of(limits.begin(), limits.end(), [&](double d) { return d <= distance; });
     }
+    auto crosses = [&] { return closed && ring_crosses_itself(about(work, origin), tol, stop); };
+    if (measured && collapses && crosses()) {
+        r.crosses_itself = true;
+        return r;
+    }
+    // An edge that collapses within the distance: the offset is rebuilt
+    // from the raw curve, and dropping edges one by one is not needed.
+    if (measured && collapses && !flat_outline)
+        return rebuilt(work, origin, closed, distance, stop, r);
     std::vector<bool> keep = across_start ? kept_edges_across_start(work, distance, tol.flat, r.fault)
                                           : kept_edges(work, closed, distance, tol.flat, r.fault);
     std::size_t kept = join_kept_edges(work, keep, closed, distance, tol, r);
-    if (edgewise) {
+    if (!measured || flat_outline) {
         r.no_edge = kept == 0;
         return r;
     }
     // Nothing collapses.  An open polyline's offset is then its edges moved
-    // one by one, crossing itself wherever it does; a closed outline's is
-    // rebuilt where a corner runs into a far side or the outline splits.
+    // one by one, crossing itself wherever it does, and so is a closed
+    // outline's that crosses itself; a simple outline's is rebuilt where a
+    // corner runs into a far side or the outline splits.
     bool dropped = kept != work.size() - 1;
-    if (!dropped && (!closed || edgewise_offset_holds(work, distance, r.points, tol, stop)))
+    if (!dropped && (!closed || edgewise_offset_holds(work, distance, r.points, tol, stop) || crosses()))
         return r;
-    return rebuilt(work, closed, distance, stop, r);
+    return rebuilt(work, origin, closed, distance, stop, r);
 }
 
 OffsetResult edge_by_edge_offset(std::span<const Vec2> pts, double distance, Tolerances tol) {

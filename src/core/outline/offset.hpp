@@ -49,14 +49,23 @@ std::vector<double> collapse_limits(std::span<const Vec2> pts, bool closed, doub
 // collapses, crossing itself wherever the polyline or its moved edges do.
 // Otherwise, and for a closed outline whose corner runs into a far side or
 // which splits, the edge-by-edge offset is not the true mitred offset, and
-// the result is rebuilt as the true one (see offset_region.hpp).  `no_edge`
-// when the offset is empty (or the distance is not a number); `parts` and
-// `holes` when it is not one outline: a closed outline's offset falling into
-// several outlines or enclosing holes, an open one's into several pieces.
+// the result is rebuilt as the true one (see offset_region.hpp), about the
+// first of `pts` and moved back, so a figure keeps its offset wherever it is
+// drawn.  `no_edge` when the offset is empty (or the distance is not a
+// number); `parts` and `holes` when it is not one outline: a closed
+// outline's offset falling into several outlines or enclosing holes, an open
+// one's into several pieces.
+//
+// A closed outline that crosses itself is not one region: its lobes face
+// opposite ways, and one side's offset grows one lobe while it shrinks the
+// other.  Below every collapse its offset is its edges moved one by one,
+// every lobe kept, crossing where the outline does; past a collapse it has
+// none (`crosses_itself`).
 struct OffsetResult {
     std::vector<Vec2> points;
     bool same_ends = false;  // first and last are one point object
     bool no_edge = false;    // the distance collapses the outline
+    bool crosses_itself = false;  // a closed outline crossing itself, past a collapse
     std::size_t parts = 1, holes = 0;
     Fault fault = Fault::none;
 };

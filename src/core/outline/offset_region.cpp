@@ -299,9 +299,9 @@ scratch_vector<Vec2> without_repeats(std::span<const Vec2> points) {
 
 // Points this close are one corner: far below any building's detail, far
 // above the rounding of the crossings.
-double snap_of(const RawRing &raw, double distance) {
+double snap_of(std::span<const Vec2> points, double distance) {
     double scale = distance;
-    for (Vec2 p : raw.points)
+    for (Vec2 p : points)
         scale = std::max(scale, std::max(std::fabs(p.x), std::fabs(p.y)));
     return 1e-11 * scale;
 }
@@ -349,7 +349,7 @@ OffsetRegion mitred_offset(std::span<const Vec2> points, bool closed, double dis
     }
     if (raw.points.size() < 3)
         return r;
-    MovedLines lines{std::move(moved), snap_of(raw, distance)};
+    MovedLines lines{std::move(moved), snap_of(raw.points, distance)};
     Faces f = faces_of(raw, sign, lines.snap, stop);
     const auto &rings = f.region.rings;
     if (closed) {
@@ -412,10 +412,32 @@ OffsetRegion strip_region(std::span<const Vec2> points, double half_width, const
     add_raw_curve(raw, pts, moved, half_width, false, true, 0, true);
     add_raw_curve(raw, back, moved_back, half_width, false, true, n, true);
     moved.insert(moved.end(), moved_back.begin(), moved_back.end());
-    MovedLines lines{std::move(moved), snap_of(raw, half_width)};
+    MovedLines lines{std::move(moved), snap_of(raw.points, half_width)};
     Faces f = faces_of(raw, 1, lines.snap, stop);
     read_outline(f, lines, raw, 1, r);
     return r;
+}
+
+bool ring_crosses_itself(std::span<const Vec2> points, Tolerances tol, const Interrupt &stop) {
+    if (!is_self_intersecting(points, true, tol, stop))
+        return false;  // no two sides meet
+    scratch_vector<Vec2> pts = without_repeats(points);
+    if (pts.size() > 1 && pts.front().x == pts.back().x && pts.front().y == pts.back().y)
+        pts.pop_back();
+    std::size_t m = pts.size();
+    if (m < 3)
+        return false;
+    scratch_vector<arrangement::Edge> edges(m);
+    for (std::size_t k = 0; k < m; ++k)
+        edges[k] = {(std::uint32_t) k, (std::uint32_t)((k + 1) % m), 1};
+    arrangement::Noded noded = arrangement::node(pts, edges, snap_of(pts, 0.0), stop);
+    scratch_vector<arrangement::Link> links = arrangement::links(noded, edges);
+    // A simple or touching outline winds round every face it holds once,
+    // its own way; a crossing leaves a face on one side wound twice or the
+    // other way.
+    int sign = twice_area_from_first(points) < 0 ? -1 : 1;
+    auto other = [sign](std::int64_t w) { return w * sign < 0 || w * sign > 1; };
+    return !arrangement::region(noded.nodes, links, other, stop).rings.empty();
 }
 
 bool all_finite(std::span<const Vec2> pts) {

@@ -53,6 +53,14 @@ OffsetRegion mitred_offset(std::span<const Vec2> pts, bool closed, double distan
 // the counts as in OffsetRegion's closed case.
 OffsetRegion strip_region(std::span<const Vec2> pts, double half_width, const Interrupt &stop = {});
 
+// Whether the closed outline `pts` (every coordinate finite) crosses itself:
+// two of its stretches cross, so that a face it winds round is wound twice
+// or the other way (a lobe turned over).  Stretches that only touch (a
+// corner on a side, two lobes sharing a corner, sides lying on each other
+// the opposite ways) do not cross; points within the snap distance of a
+// rebuilt offset's corners are one.
+bool ring_crosses_itself(std::span<const Vec2> pts, Tolerances tol, const Interrupt &stop = {});
+
 // Every coordinate is a finite number.
 bool all_finite(std::span<const Vec2> pts);
 

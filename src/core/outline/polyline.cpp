@@ -1,5 +1,7 @@
 #include "core/outline/polyline.hpp"
 
+#include "core/planar/radix_order.hpp"
+
 #include <algorithm>
 #include <cfloat>
 
@@ -153,10 +155,10 @@ bool is_self_intersecting(std::span<const Vec2> pts, bool skip_closing_pair, Tol
     std::size_t m = segment_count(pts);
     if (m < 3)
         return false;
-    // Sort and sweep along x over the segments' bounds widened by the segment
-    // tolerance, computed exactly as the bound test computes them: two
-    // segments whose widened bounds do not overlap can have no crossing that
-    // lies in both.  Bounds with a NaN limit pass no bound test.
+    // Sort (by radix) and sweep along x over the segments' bounds widened by
+    // the segment tolerance, computed exactly as the bound test computes
+    // them: two segments whose widened bounds do not overlap can have no
+    // crossing that lies in both.  Bounds with a NaN limit pass no bound test.
     struct Item {
         double lo_x, hi_x, lo_y, hi_y;
         std::size_t k;
@@ -170,10 +172,9 @@ bool is_self_intersecting(std::span<const Vec2> pts, bool skip_closing_pair, Tol
             continue;
         items.push_back(it);
     }
-    std::sort(items.begin(), items.end(),
-              [](const Item &a, const Item &b) { return a.lo_x < b.lo_x || (a.lo_x == b.lo_x && a.k < b.k); });
     std::vector<const Item *> active;
-    for (const Item &it : items) {
+    for (std::uint32_t at : ordered_by(items.size(), [&](std::uint32_t i) { return items[i].lo_x; })) {
+        const Item &it = items[at];
         stop.tick();
         std::erase_if(active, [&](const Item *a) { return a->hi_x < it.lo_x; });
         for (const Item *a : active) {
