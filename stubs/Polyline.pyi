@@ -152,7 +152,12 @@ class Polyline:
         outline into N parts.") when it falls into several outlines, and
         "... into N part(s) around M hole(s)." when it encloses holes (a
         grown outline closing round a courtyard): one Polyline cannot hold
-        them, and one part alone would lose the others.
+        them, and one part alone would lose the others. An outline that
+        crosses itself (its lobes face opposite ways) is every edge moved and
+        crossed with its neighbours while no edge collapses, every lobe kept;
+        past a collapse ValueError("The outline crosses itself, so it has no
+        offset past the collapse of an edge."). One that only touches itself
+        is one region like any other.
 
         Open: while no edge collapses, every edge moved and crossed with its
         neighbours, from the moved first point to the moved last one; it
@@ -162,6 +167,9 @@ class Polyline:
         moved edges of the offset side; that never crosses itself.
         ValueError("The offset splits the polyline into N parts.") when it
         falls into several pieces.
+
+        A result rebuilt past a collapse is built about the first point, so a
+        figure far from the origin gets the offset it gets there.
         """
     def unequal_offset(self, dis_lst: Sequence[float]) -> Polyline:
         """A new closed polyline with each segment's line moved by its own distance; IndexError for a wrong count."""

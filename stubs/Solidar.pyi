@@ -563,8 +563,13 @@ class Mesh:
     def convert_rhinoMesh_to_pvMesh(rhino_mesh: Any, /) -> pv.PolyData:
         """A pyvista triangle mesh with normals of a Rhino mesh; its quads are split in the caller's mesh.
 
-        The normals are oriented consistently and then flipped, so a closed
-        Rhino mesh comes back facing inward (its normals point into the solid).
+        Vertices are read at the precision the mesh holds them: through
+        ``Vertices.ToPoint3dArray()`` (or ``Vertices.Point3dAt(j)``) where the
+        vertex list offers it, so double-precision vertices (a mesh read from
+        a .3dm file, points added with ``AddPoint3d``) stay exact; otherwise
+        ``Vertices[j].X``, ``.Y``, ``.Z``. The normals are oriented
+        consistently and then flipped, so a closed Rhino mesh comes back
+        facing inward (its normals point into the solid).
 
         IndexError when a face names a vertex below 0 or not below the vertex count.
         """
@@ -585,6 +590,7 @@ class Mesh:
     def meshes_to_front(meshes: Optional[Iterable[Mesh]] = None) -> dict[Optional[str], dict[str, list[Any]]]:
         """The front-end export: per layer, "vertex" (x, z, -y rounded to 4 decimals) and "vertex_index".
 
-        A later mesh of a layer replaces an earlier one. IndexError when a
+        One entry per layer: a later mesh of a layer replaces an earlier one
+        (merge each layer first with ``merge_meshes_by_layer``). IndexError when a
         triangle index is below 0 or not below the mesh's number of vertex rows.
         """

@@ -240,6 +240,25 @@ def test_meshes_survive_layers_arrays_and_plotters_that_change_things():
                       lambda p: Mesh.constrain_delaunay_3d([p], 1)):
                 attempt(f, pts)
         attempt(Mesh.convert_rhinoMesh_to_pvMesh, victim)
+        # Exact points offered whole or one by one, each emptying the list
+        # it came from as its X is read.
+        class Whole(list):
+            def ToPoint3dArray(self):
+                return self
+        class Each(list):
+            def Point3dAt(self, j):
+                return self[j]
+        class Vanishing:
+            @property
+            def X(self):
+                holder.Vertices.clear()
+                gc.collect()
+                return 1.0
+            Y = Z = 0.0
+        for kind in (Whole, Each):
+            holder = Rhino()
+            holder.Vertices = kind([Vanishing(), Vanishing(), Vanishing()])
+            attempt(Mesh.convert_rhinoMesh_to_pvMesh, holder)
     """)
 
 
